@@ -1,0 +1,59 @@
+#pragma once
+// The electrode grid: layout, array type and the node of every electrode number.
+#include <cstddef>
+#include <cstdint>
+
+#include "Reskonpro.h"
+
+constexpr int kMaxGridColumns = 1320;  // node map columns (IX 1..1320)
+constexpr int kMaxGridRows = 192;      // node map rows (IY 1..192)
+
+enum TGridType : std::int32_t { gtLine = 0, gtSurface = 1, gtBorehole = 2 };
+
+#pragma pack(push, 1)
+
+struct TElectGridNode {
+    std::int32_t Used;  // 1 = an electrode of this number is placed
+    std::int32_t IX;    // 1-based column
+    std::int32_t IY;    // 1-based row
+};
+static_assert(sizeof(TElectGridNode) == 12);
+
+struct TElectGrid {
+    std::uint32_t Version;
+    std::int32_t GridType;
+    float DX;
+    float OffsetX;
+    std::int32_t NX;
+    float DY;
+    float OffsetY;
+    std::int32_t NY;
+    std::int32_t FirstElectrode;
+    std::int32_t LastElectrode;
+    std::int32_t ElectrodeCount;
+    std::uint8_t Duplicates;
+    std::uint8_t Pad45[3];
+    std::int32_t ArrayType;
+    TElectGridNode Nodes[kMaxElectrodes];
+
+    TElectGrid();
+};
+
+#pragma pack(pop)
+
+static_assert(sizeof(TElectGrid) == 15892);
+static_assert(offsetof(TElectGrid, Version) == 0);
+static_assert(offsetof(TElectGrid, GridType) == 4);
+static_assert(offsetof(TElectGrid, DX) == 8);
+static_assert(offsetof(TElectGrid, OffsetX) == 12);
+static_assert(offsetof(TElectGrid, NX) == 16);
+static_assert(offsetof(TElectGrid, DY) == 20);
+static_assert(offsetof(TElectGrid, OffsetY) == 24);
+static_assert(offsetof(TElectGrid, NY) == 28);
+static_assert(offsetof(TElectGrid, FirstElectrode) == 32);
+static_assert(offsetof(TElectGrid, LastElectrode) == 36);
+static_assert(offsetof(TElectGrid, ElectrodeCount) == 40);
+static_assert(offsetof(TElectGrid, Duplicates) == 44);
+static_assert(offsetof(TElectGrid, Pad45) == 45);
+static_assert(offsetof(TElectGrid, ArrayType) == 48);
+static_assert(offsetof(TElectGrid, Nodes) == 52);

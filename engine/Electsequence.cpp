@@ -1,0 +1,78 @@
+#include "Electsequence.h"
+
+#include <algorithm>
+#include <cstring>
+
+std::string TrimText(const char* text) {
+    std::string s = text ? text : "";
+    auto blank = [](unsigned char c) { return c <= ' '; };
+    std::size_t b = 0, e = s.size();
+    while (b < e && blank(s[b])) ++b;
+    while (e > b && blank(s[e - 1])) --e;
+    return s.substr(b, e - b);
+}
+
+namespace {
+// Copies at most cap - 1 bytes and a terminator, never cutting a UTF-8 character in half.
+void CopyText(char* dst, std::size_t cap, const std::string& src) {
+    std::size_t n = std::min(src.size(), cap - 1);
+    if (n < src.size())
+        while (n > 0 && (static_cast<unsigned char>(src[n]) & 0xC0) == 0x80) --n;
+    std::memcpy(dst, src.data(), n);
+    dst[n] = '\0';
+}
+}  // namespace
+
+TChannelOptions::TChannelOptions()
+    : MultiChannelOptimization(1), Pad1{0, 0, 0}, OptimizationChannel(10), AllowDummyQuadripoles(1),
+      DelPolarEffect(1) {}
+
+TSpacingLevel::TSpacingLevel() { std::memset(static_cast<void*>(this), 0, sizeof(*this)); }
+
+TQuadripoleInfo::TQuadripoleInfo()
+    : X(kNoInfo), Y(kNoInfo), Depth(kNoInfo), Number(0), Group(0), Level(0), SpacingCoef(0) {}
+
+// Member construction (both constructors): the members' own constructors, in declaration order.
+// The text fields and the scalars in front of them start zeroed.
+TElectSequence::TElectSequence() {
+    std::memset(FileName, 0, sizeof(FileName));
+    std::memset(Comment, 0, sizeof(Comment));
+    Version = kRecordVersion;
+    MaxDepthX = MaxDepthY = 0.0f;
+    SetSeqName("NewSeq");
+    SetComment("");
+    Device.LastQuadripole = -1;
+    Device.FirstQuadripole = 0;
+    MeasurementCycles = MaxChannelUsed = 0;
+    ResetRemoteElectrodes();
+    SetFileName("");
+    NeedsRecompute = 0;
+}
+
+void TElectSequence::ResetRemoteElectrodes() {
+    for (auto& r : RemoteElectrodes) r = TElectrodeXYZ{kNoElectrode, 0.0f, 0.0f};
+}
+
+void TElectSequence::SetFileName(const std::string& name) {
+    CopyText(FileName, sizeof(FileName), TrimText(name.c_str()));
+}
+
+std::string TElectSequence::GetSeqName() const {
+    // A 10-character name has its terminator in SeqNameEnd.
+    return std::string(Device.SeqName, strnlen(Device.SeqName, sizeof(Device.SeqName)));
+}
+
+void TElectSequence::SetSeqName(const std::string& name) {
+    std::size_t n = std::min<std::size_t>(name.size(), 10);
+    std::memcpy(Device.SeqName, name.data(), n);
+    if (n < 10)
+        Device.SeqName[n] = '\0';
+    else
+        Device.SeqNameEnd = 0;
+}
+
+std::string TElectSequence::GetComment() const {
+    return std::string(Comment, strnlen(Comment, sizeof(Comment)));
+}
+
+void TElectSequence::SetComment(const std::string& text) { CopyText(Comment, sizeof(Comment), text); }

@@ -1,0 +1,185 @@
+#pragma once
+// One whole measurement sequence as a single fixed-size record. Its byte image is the
+// .sqz file, so the layout below is a file format: sizes and offsets are binding.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "Electgrid.h"
+#include "Reskonpro.h"
+
+class TPortVirt;         // the abstract port of the instrument link
+class TProgressSink;     // progress indicator handed to the block transfer
+
+constexpr std::size_t kSequenceFileSize = 492408;
+constexpr int kSpacingCoefficients = 9;   // rows a = 1..9 of the depth-level grid
+constexpr int kLevels = 128;              // columns n = 1..128
+
+// Strips leading and trailing blanks and control characters.
+std::string TrimText(const char* text);
+
+#pragma pack(push, 1)
+
+struct TChannelOptions {
+    std::uint8_t MultiChannelOptimization;
+    std::uint8_t Pad1[3];
+    std::int32_t OptimizationChannel;
+    std::int16_t AllowDummyQuadripoles;
+    std::int16_t DelPolarEffect;
+
+    TChannelOptions();
+};
+
+struct TSpacingLevel {
+    std::int32_t SelectedCount;
+    std::uint8_t Selected[kLevels];
+    float DepthX[kLevels];
+    float DepthY[kLevels];
+
+    TSpacingLevel();
+};
+
+struct TQuadripoleInfo {
+    float X;
+    float Y;
+    float Depth;
+    std::uint16_t Number;
+    std::uint16_t Group;
+    std::int16_t Level;
+    std::uint16_t SpacingCoef;
+
+    TQuadripoleInfo();
+};
+
+struct TElectSequence {
+    char FileName[1024];
+    char Comment[1024];
+    std::uint32_t Version;
+    float MaxDepthX;
+    float MaxDepthY;
+    std::int32_t MeasurementCycles;
+    std::int32_t MaxChannelUsed;
+    TChannelOptions ChannelOptions;
+    TSpacingLevel SpacingLevels[kSpacingCoefficients];
+    TElectGrid Grid;
+    TReskonPro Device;
+    TQuadripoleInfo QuadInfo[kMaxQuadripoles];
+    TElectrodeXYZ RemoteElectrodes[4];
+    std::int32_t NeedsRecompute;
+
+    // ---- construction and records ----
+    TElectSequence();
+    // Sequence-list entry from a .sqz file: shows a message and throws when the file is
+    // missing, of another version or not a whole sequence.
+    explicit TElectSequence(const std::string& fileName);
+
+    void ClearQuadripoles();
+    void ResetRemoteElectrodes();
+    void ComputeElectrodePositions();
+    bool IsValid();
+
+    // ---- names and acquisition parameters ----
+    void SetFileName(const std::string& name);
+    std::string GetSeqName() const;
+    void SetSeqName(const std::string& name);
+    std::string GetComment() const;
+    void SetComment(const std::string& text);
+    void SetArrayType(std::int32_t t);
+    std::int32_t GetMaxChannel() const;
+    std::int32_t CheckChannel();
+    void LimitChannel(std::int32_t n);
+    void SetTime(std::int32_t index);
+    void SetIPMode(std::int32_t mode);
+    bool IsRhoIP() const;
+    void SetRhoIP(bool on);
+    void SetVmn(std::int32_t choice);
+    void SetVab(std::int32_t choice);
+    void SetVabMax(std::int32_t volts);
+    std::int32_t GetVabMax() const;
+    void GetIPTiming(std::uint32_t out[23]) const;
+    void SetIPTiming(std::int32_t t0, std::int32_t t1, std::int32_t t2, const std::int32_t windows[20]);
+    std::int32_t GetMaxQuadNumber() const;
+    std::int32_t GetMaxGroup() const;
+    long double GetMeasureTimeExact() const;   // one cycle in ms, before truncation
+    std::int32_t GetMeasureTime() const;
+    double GetTotalTime() const;
+
+    // ---- quadripole list ----
+    int QuadripoleCount() const { return Device.LastQuadripole + 1; }
+    void GetQuadripole(int q, std::uint32_t abmn[4]) const;
+    void SetQuadripole(int q, const std::uint32_t abmn[4], std::int32_t n, std::int32_t a,
+                       std::uint16_t group, std::uint16_t number);
+    void InsertQuadripole(int q, const std::uint32_t abmn[4], std::int32_t n, std::int32_t a,
+                          std::uint16_t group, std::uint16_t number);
+    void DeleteQuadripole(int q);
+    void MoveQuadripole(int to, int from);
+    void SwapMN(int q);
+    void ReverseQuadripoles();
+    std::int32_t GetChannelGroupSize(int q);
+    void CountMeasurements();
+    long double GetPseudoX(const std::uint32_t abmn[4]) const;
+    long double GetPseudoY(const std::uint32_t abmn[4]) const;
+    long double GetPseudoZ(const std::uint32_t abmn[4]) const;
+    float GetInvestigationDepth(const std::uint32_t abmn[4], bool generic) const;
+
+    // ---- depth-level tables ----
+    std::int32_t GetSpacingLevelCount() const;
+    void ClearSpacingLevelDepths();
+    float ComputeSpacingLevelDepths(bool store, std::int32_t k);
+    void AutomaticCreation(float maxDepth);
+    void AutoGridDepthLevel();
+
+    // ---- native file ----
+    // False (after the message) when the file could not be written; the previous file is kept.
+    bool SaveToFile(const std::string& name);
+    // False (after a message naming the file) when the file is not a whole sequence of this
+    // version; the object is then left as it was.
+    bool LoadFromFile(const std::string& name);
+
+    // ---- generators ----
+
+    // ---- multi-channel optimisation, polarisation, roll-along ----
+
+    // ---- text and SD-card files ----
+
+    // ---- upload ----
+};
+
+#pragma pack(pop)
+
+static_assert(sizeof(TChannelOptions) == 12);
+static_assert(offsetof(TChannelOptions, MultiChannelOptimization) == 0);
+static_assert(offsetof(TChannelOptions, OptimizationChannel) == 4);
+static_assert(offsetof(TChannelOptions, AllowDummyQuadripoles) == 8);
+static_assert(offsetof(TChannelOptions, DelPolarEffect) == 10);
+
+static_assert(sizeof(TSpacingLevel) == 1156);
+static_assert(offsetof(TSpacingLevel, SelectedCount) == 0);
+static_assert(offsetof(TSpacingLevel, Selected) == 4);
+static_assert(offsetof(TSpacingLevel, DepthX) == 132);
+static_assert(offsetof(TSpacingLevel, DepthY) == 644);
+
+static_assert(sizeof(TQuadripoleInfo) == 20);
+static_assert(offsetof(TQuadripoleInfo, X) == 0);
+static_assert(offsetof(TQuadripoleInfo, Y) == 4);
+static_assert(offsetof(TQuadripoleInfo, Depth) == 8);
+static_assert(offsetof(TQuadripoleInfo, Number) == 12);
+static_assert(offsetof(TQuadripoleInfo, Group) == 14);
+static_assert(offsetof(TQuadripoleInfo, Level) == 16);
+static_assert(offsetof(TQuadripoleInfo, SpacingCoef) == 18);
+
+static_assert(sizeof(TElectSequence) == kSequenceFileSize);
+static_assert(offsetof(TElectSequence, FileName) == 0);
+static_assert(offsetof(TElectSequence, Comment) == 1024);
+static_assert(offsetof(TElectSequence, Version) == 2048);
+static_assert(offsetof(TElectSequence, MaxDepthX) == 2052);
+static_assert(offsetof(TElectSequence, MaxDepthY) == 2056);
+static_assert(offsetof(TElectSequence, MeasurementCycles) == 2060);
+static_assert(offsetof(TElectSequence, MaxChannelUsed) == 2064);
+static_assert(offsetof(TElectSequence, ChannelOptions) == 2068);
+static_assert(offsetof(TElectSequence, SpacingLevels) == 2080);
+static_assert(offsetof(TElectSequence, Grid) == 12484);
+static_assert(offsetof(TElectSequence, Device) == 28376);
+static_assert(offsetof(TElectSequence, QuadInfo) == 172356);
+static_assert(offsetof(TElectSequence, RemoteElectrodes) == 492356);
+static_assert(offsetof(TElectSequence, NeedsRecompute) == 492404);
