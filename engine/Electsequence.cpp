@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Textfield.h"
+
 std::string TrimText(const char* text) {
     std::string s = text ? text : "";
     auto blank = [](unsigned char c) { return c <= ' '; };
@@ -11,17 +13,6 @@ std::string TrimText(const char* text) {
     while (e > b && blank(s[e - 1])) --e;
     return s.substr(b, e - b);
 }
-
-namespace {
-// Copies at most cap - 1 bytes and a terminator, never cutting a UTF-8 character in half.
-void CopyText(char* dst, std::size_t cap, const std::string& src) {
-    std::size_t n = std::min(src.size(), cap - 1);
-    if (n < src.size())
-        while (n > 0 && (static_cast<unsigned char>(src[n]) & 0xC0) == 0x80) --n;
-    std::memcpy(dst, src.data(), n);
-    dst[n] = '\0';
-}
-}  // namespace
 
 TChannelOptions::TChannelOptions()
     : MultiChannelOptimization(1), Pad1{0, 0, 0}, OptimizationChannel(10), AllowDummyQuadripoles(1),
