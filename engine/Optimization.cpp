@@ -41,6 +41,7 @@ class TKeyQueues {
 public:
     // keys[i] for i in [from, keys.size()); entries below from never take part.
     TKeyQueues(const std::vector<std::uint64_t>& keys, std::size_t from) {
+        items_.reserve(keys.size());
         for (std::size_t i = from; i < keys.size(); ++i) items_.emplace_back(keys[i], static_cast<int>(i));
         std::sort(items_.begin(), items_.end());
         for (std::size_t i = 0; i < items_.size(); ++i)
