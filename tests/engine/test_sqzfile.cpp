@@ -237,7 +237,7 @@ TEST_F(SqzFile, RefusesFilesThatAreNotAWholeSequence) {
         auto image = std::make_unique<TElectSequence>(*good);
         if (c.spoil) c.spoil(*image);
         std::vector<char> bytes(c.size, 0);
-        std::memcpy(bytes.data(), image.get(), std::min(c.size, kSequenceFileSize));
+        if (c.size != 0) std::memcpy(bytes.data(), image.get(), std::min(c.size, kSequenceFileSize));
         const std::string path = Path("bad.sqz");
         Write(path, bytes.data(), bytes.size());
 
