@@ -69,8 +69,8 @@ struct TElectSequence {
 
     // ---- construction and records ----
     TElectSequence();
-    // Sequence-list entry from a .sqz file: shows a message and throws when the file is
-    // missing, of another version or not a whole sequence.
+    // Sequence-list entry from a .sqz file: shows a message and throws std::runtime_error
+    // (empty text) when the file is missing, of another version or not a whole sequence.
     explicit TElectSequence(const std::string& fileName);
 
     void ClearQuadripoles();
