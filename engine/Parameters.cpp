@@ -173,7 +173,7 @@ std::int32_t TElectSequence::GetMaxGroup() const {
 
 long double TElectSequence::GetMeasureTimeExact() const {
     const long double t = static_cast<long double>(Device.IPTiming[0]) * 10;
-    const long double base = t * ((Device.StackMin + Device.StackMax) * 0.5L + 2);
+    const long double base = t * ((static_cast<long double>(Device.StackMin) + Device.StackMax) * 0.5L + 2);
     long double time = base * (IsRhoIP() ? 2 : 1) + 540;
     if (Device.VmnChoice() != 0) time += 340;
     return time;

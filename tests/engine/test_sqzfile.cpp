@@ -48,7 +48,7 @@ protected:
     }
 };
 
-// A computed-looking sequence with something in every part, including the bytes no
+// A computed-looking sequence with something in every record, including the bytes no
 // operation sets.
 std::unique_ptr<TElectSequence> Sample() {
     auto s = NewSequence();
