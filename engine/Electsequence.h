@@ -18,6 +18,10 @@ constexpr int kLevels = 128;              // columns n = 1..128
 // Strips leading and trailing blanks and control characters.
 std::string TrimText(const char* text);
 
+// The 23 IP timing words (10-ms units) of injection time index 0..5 and IP mode 0..4, as
+// SetTime and SetIPMode load them; nullptr for indices without a row.
+const std::uint16_t* IPTimingTableRow(int timeIndex, int ipMode);
+
 #pragma pack(push, 1)
 
 struct TChannelOptions {
