@@ -192,7 +192,7 @@ void TElectSequence::MultiChannelOptimization() {
             // current pair of remote or equal electrodes: never chained here
         } else if (chain >= limit) {
             chain = 1;
-        } else if (fillersAllowed && placed + remaining < kMaxQuadripoles && chain < limit - 1) {
+        } else if (fillersAllowed && placed + remaining < kMaxQuadripoles && chain + 1 < limit) {
             // Every later quadripole with the same A and B ends the search.
             const int j = qAB.First(Key(c.A, c.B), taken);
             if (j < 0) {
@@ -237,7 +237,8 @@ void TElectSequence::DelPolarEffect() {
     const int n = ListCount(Device);
     if (!ChannelOptions.MultiChannelOptimization || n == 0) return;
     // The recount leaves at least 1; a list that was never counted is walked as if it had been.
-    const int used = std::max<std::int32_t>(MaxChannelUsed, 1);
+    // Beyond the list length the value changes nothing, and the sums below stay in range.
+    const int used = std::clamp<std::int32_t>(MaxChannelUsed, 1, kMaxQuadripoles + 1);
 
     TGapList list(CopyList(*this, n));
     // A deletion leaves the old last entry behind in the slot past the new end.
