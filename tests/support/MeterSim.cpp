@@ -95,6 +95,18 @@ void TMeterSim::EnterPrompt(bool sendPrompt) {
     if (sendPrompt) SendPromptText();
 }
 
+void TMeterSim::Inject(const std::string& bytes) { Send(bytes); }
+
+void TMeterSim::ClearRecords() {
+    Wire.clear();
+    Received.clear();
+    Sent.clear();
+    Commands.clear();
+    ProbesPerHandshake.clear();
+    Transfers.clear();
+    Images.clear();
+}
+
 void TMeterSim::BeginTransfers(int n) {
     TransfersLeft = n;
     DecodeWhenDone = false;
@@ -116,7 +128,8 @@ void TMeterSim::Greet() {
 void TMeterSim::Step(std::uint8_t b) {
     switch (State) {
     case TPhase::Menu:
-        if (b == kProbe && Knobs.SyncEchoAt > 0 && ++MenuProbes >= Knobs.SyncEchoAt) Greet();
+        if (b == kProbe && Knobs.SyncEchoAt > 0 && (++MenuProbes >= Knobs.SyncEchoAt || Greetings > 0))
+            Greet();
         return;
     case TPhase::Prompt:
     case TPhase::Probed:

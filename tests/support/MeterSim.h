@@ -42,7 +42,8 @@ public:
         std::string SpeedLine = "273000";
         std::string NameLine = "RESKON";
         int RequiredSpeed = 0;                   // line speed the meter hears at; 0: any
-        int SyncEchoAt = 1;                      // the n-th probe in the menu is answered; 0 never
+        int SyncEchoAt = 1;                      // the first greeting answers the n-th probe in the
+                                                 // menu (later ones the first); 0 never
         int ProbeEchoAt = 1;                     // the n-th probe of a handshake is echoed; 0 never
         int SilentExchanges = 0;                 // first exchanges of a handshake get no reply
         int FFAnswers = 0;                       // then this many get 0xFF (ask again)
@@ -121,6 +122,13 @@ public:
     void EnterPrompt(bool sendPrompt);
     // Starts n block transfers at once, as after a confirmed upload command (no image decoded).
     void BeginTransfers(int n);
+    // Puts raw bytes on the line to the program, whatever the phase.
+    void Inject(const std::string& bytes);
+    // The line goes down now: nothing more in either direction (what is waiting stays).
+    void HangUp() { Down = true; }
+    // Forgets the records (wire, transfers, images), keeps the phase and the knobs. Only
+    // between exchanges.
+    void ClearRecords();
 
     std::vector<TWireByte> Wire;             // every byte both ways, in order
     std::vector<std::uint8_t> Received;      // every byte from the program

@@ -66,7 +66,7 @@ int TPortPipe::ReadByte() {
 
 void TPortPipe::SetBaudRate(int value) {
     Baud = value;
-    SpeedLog.push_back(value);
+    SpeedLog.push_back({value, Meter.Received.size()});
     Meter.SetLineSpeed(value);
 }
 

@@ -14,7 +14,12 @@ public:
 
     TMeterSim& Meter;
     int LineErrorAttempts = 0;     // the next n line-status tests report an error
-    std::vector<int> SpeedLog;     // every SetBaudRate, in order
+    struct TSpeedChange {
+        int Speed;
+        std::size_t AtByte;  // bytes the meter had received when the speed was set
+        bool operator==(const TSpeedChange&) const = default;
+    };
+    std::vector<TSpeedChange> SpeedLog;  // every SetBaudRate, in order
     int WriteCalls = 0;            // raw writes (WriteByte and WriteBuffer calls)
 
     int Open(int port, int bps, int byteDelayMs, const std::string& initText, bool waitDsr,
