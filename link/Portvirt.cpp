@@ -307,6 +307,8 @@ bool TPortVirt::Synchronize(std::string& name, std::string& speed) {
         int savedSpeed = 0;
         for (;;) {
             Host().ProcessMessages();
+            // A link closed from the window (Cancel) ends the attempts here, on every link.
+            if (!IsOpen()) Fail(LinkTraits.WriteError);
             while (RxCount() > 0 && IsOpen()) {
                 std::uint8_t drop;
                 if (ReadBufferTimed(&drop, 1, drainMs) < 1) break;

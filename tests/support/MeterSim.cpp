@@ -171,7 +171,12 @@ void TMeterSim::Step(std::uint8_t b) {
             EnterPrompt(true);
             return;
         }
-        Send(PendingCmd);
+        if (Knobs.GarbledConfirmation >= 0) {
+            Send(static_cast<std::uint8_t>(Knobs.GarbledConfirmation));
+            Knobs.GarbledConfirmation = -1;
+        } else {
+            Send(PendingCmd);
+        }
         Commands.push_back(PendingCmd);
         Execute(PendingCmd);
         return;

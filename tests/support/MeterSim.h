@@ -47,7 +47,9 @@ public:
         int ProbeEchoAt = 1;                     // the n-th probe of a handshake is echoed; 0 never
         int SilentExchanges = 0;                 // first exchanges of a handshake get no reply
         int FFAnswers = 0;                       // then this many get 0xFF (ask again)
-        int ForeignReply = -1;                   // reply byte in place of the confirmation
+        int ForeignReply = -1;                   // once: reply byte in place of the confirmation
+        int GarbledConfirmation = -1;            // once: the meter confirms and goes on, but the
+                                                 // line turns its confirmation into this byte
         bool SendPrompt = true;                  // ":>" after the greeting and after each command
         int NoiseBeforePrompt = 0;               // noise bytes sent before each ":>"
         bool MemoryFull = false;                 // status 13
