@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "SequenceBuilders.h"
 
 TEST(Parameters, ArrayCodeMap) {
@@ -160,4 +163,17 @@ TEST(Parameters, MeasureTimeOfOneCycle) {
     EXPECT_EQ(s->GetMeasureTime(), 705);
     s->MeasurementCycles = 3;
     EXPECT_DOUBLE_EQ(s->GetTotalTime(), 705.0 * 3 / 86400000.0);
+}
+
+TEST(Parameters, TimingTableRowsForTheWindow) {
+    const std::uint16_t* row = IPTimingTableRow(2, 0);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row[0], 200);
+    EXPECT_EQ(row[1], 126);
+    EXPECT_EQ(row[2], 24);
+    EXPECT_TRUE(std::all_of(row + 3, row + 23, [](std::uint16_t w) { return w == 8; }));
+    const std::uint16_t* semiLog = IPTimingTableRow(3, 1);
+    const std::uint16_t expected[23] = {100, 58, 4, 2, 2, 2, 2, 2, 2, 2, 2, 4, 4, 4, 4, 4, 4, 8, 8, 8, 8, 8, 8};
+    EXPECT_TRUE(std::equal(semiLog, semiLog + 23, expected));
+    for (auto [t, m] : {std::pair{6, 0}, {0, 5}, {-1, 0}, {0, -1}}) EXPECT_EQ(IPTimingTableRow(t, m), nullptr);
 }

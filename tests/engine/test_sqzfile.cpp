@@ -48,7 +48,7 @@ protected:
     }
 };
 
-// A computed-looking sequence with something in every part, including the bytes no
+// A computed-looking sequence with something in every record, including the bytes no
 // operation sets.
 std::unique_ptr<TElectSequence> Sample() {
     auto s = NewSequence();
@@ -218,6 +218,8 @@ TEST_F(SqzFile, RefusesFilesThatAreNotAWholeSequence) {
         {"grid type", kSequenceFileSize, [](TElectSequence& s) { s.Grid.GridType = 3; }, damaged},
         {"columns", kSequenceFileSize, [](TElectSequence& s) { s.Grid.NX = 1321; }, damaged},
         {"rows", kSequenceFileSize, [](TElectSequence& s) { s.Grid.NY = 193; }, damaged},
+        {"negative rows", kSequenceFileSize, [](TElectSequence& s) { s.Grid.NY = -1; }, damaged},
+        {"first electrode", kSequenceFileSize, [](TElectSequence& s) { s.Device.FirstElectrode = 1321; }, damaged},
         {"array type", kSequenceFileSize, [](TElectSequence& s) { s.Grid.ArrayType = 15; }, damaged},
         {"node column", kSequenceFileSize, [](TElectSequence& s) { s.Grid.Nodes[3].IX = 1321; }, damaged},
         {"node row", kSequenceFileSize, [](TElectSequence& s) { s.Grid.Nodes[3].IY = 0; }, damaged},
@@ -237,7 +239,7 @@ TEST_F(SqzFile, RefusesFilesThatAreNotAWholeSequence) {
         auto image = std::make_unique<TElectSequence>(*good);
         if (c.spoil) c.spoil(*image);
         std::vector<char> bytes(c.size, 0);
-        std::memcpy(bytes.data(), image.get(), std::min(c.size, kSequenceFileSize));
+        if (c.size != 0) std::memcpy(bytes.data(), image.get(), std::min(c.size, kSequenceFileSize));
         const std::string path = Path("bad.sqz");
         Write(path, bytes.data(), bytes.size());
 
@@ -254,10 +256,13 @@ TEST_F(SqzFile, RefusesFilesThatAreNotAWholeSequence) {
                                                           "\r\nthis file will be excluded from the Sequence list"});
     }
 
-    // Entries past the end of the list and unused nodes may hold anything.
+    // Entries past the end of the list and unused nodes may hold anything; an import without
+    // electrodes leaves the first electrode one past the table; no columns can be typed.
     auto tolerated = std::make_unique<TElectSequence>(*good);
     tolerated->Device.Quadripoles[12].A = 60000;
     tolerated->Grid.Nodes[1319] = TElectGridNode{0, 5000, -7};
+    tolerated->Grid.FirstElectrode = tolerated->Device.FirstElectrode = 1320;
+    tolerated->Grid.NX = 0;
     Write(Path("ok.sqz"), tolerated.get(), kSequenceFileSize);
     auto target = NewSequence();
     host.Messages.clear();
