@@ -31,6 +31,9 @@ struct TWaitCursorScope {
 };
 }  // namespace
 
+// Every field must be listed below.
+static_assert(sizeof(TLinkTiming) == 24 * sizeof(int), "a new timing field needs its place in Scaled");
+
 TLinkTiming TLinkTiming::Scaled(double factor) const {
     TLinkTiming t = *this;
     for (int* v : {&t.PollSliceMs, &t.WaitUnitMs, &t.CommandTimeoutMs, &t.CommandGapMs,

@@ -367,9 +367,9 @@ void TMeterSim::FinishTransfer() {
 void TMeterSim::DecodeImage() {
     if (Images.empty()) return;
     TImage& image = Images.back();
-    const std::size_t parts = image.Command == 0xBB ? 4 : 3;
-    if (Transfers.size() < parts) return;
-    const TTransfer* t = &Transfers[Transfers.size() - parts];
+    const std::size_t pieces = image.Command == 0xBB ? 4 : 3;
+    if (Transfers.size() < pieces) return;
+    const TTransfer* t = &Transfers[Transfers.size() - pieces];
     auto points = [](const std::vector<std::uint8_t>& d) {
         std::vector<TPoint> out(d.size() / 12);
         if (!out.empty()) std::memcpy(out.data(), d.data(), out.size() * 12);
@@ -377,8 +377,8 @@ void TMeterSim::DecodeImage() {
     };
     image.Header = t[0].Data;
     image.Electrodes = points(t[1].Data);
-    if (parts == 4) image.Remotes = points(t[2].Data);
-    const auto& q = t[parts - 1].Data;
+    if (pieces == 4) image.Remotes = points(t[2].Data);
+    const auto& q = t[pieces - 1].Data;
     for (std::size_t i = 0; i + 8 <= q.size(); i += 8) {
         std::uint16_t w[4];
         std::memcpy(w, q.data() + i, 8);
