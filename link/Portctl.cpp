@@ -27,25 +27,31 @@ bool ErrorCounters(const QSerialPort* port, int out[4]) {
     return true;
 }
 
-// Sort key of a device path: its family (in the order of the numbering rule), then its number.
-std::tuple<int, std::string, long> DeviceKey(const std::string& path) {
+// Sort key of a device path: its family (in the order of the numbering rule), then its number;
+// paths of no known family come last, in name order.
+std::tuple<int, long, std::string> DeviceKey(const std::string& path) {
     static const char* const families[] = {"/dev/ttyUSB", "/dev/ttyACM", "/dev/rfcomm", "/dev/ttyS"};
-    int family = 4;
-    std::string prefix = path;
     for (int i = 0; i < 4; ++i) {
-        std::string f = families[i];
-        if (path.compare(0, f.size(), f) == 0 && path.size() > f.size() &&
-            std::all_of(path.begin() + static_cast<long>(f.size()), path.end(), ::isdigit)) {
-            family = i;
-            prefix = f;
-            break;
+        const std::string f = families[i];
+        if (path.size() <= f.size() || path.size() > f.size() + 6 || path.compare(0, f.size(), f) != 0) continue;
+        long number = 0;
+        bool digits = true;
+        for (size_t k = f.size(); k < path.size(); ++k) {
+            const unsigned char c = static_cast<unsigned char>(path[k]);
+            digits = digits && c >= '0' && c <= '9';
+            number = number * 10 + (c - '0');
         }
+        if (digits) return {i, number, std::string()};
     }
-    long number = family < 4 ? std::stol(path.substr(prefix.size())) : 0;
-    return {family, family < 4 ? std::string() : path, number};
+    return {4, 0, path};
 }
 
 }  // namespace
+
+void OrderSerialDevices(std::vector<std::string>& paths) {
+    std::sort(paths.begin(), paths.end(),
+              [](const std::string& a, const std::string& b) { return DeviceKey(a) < DeviceKey(b); });
+}
 
 std::string ComDevicePath(int n) {
     if (n < 1 || n > 98) return {};
@@ -62,8 +68,7 @@ std::string ComDevicePath(int n) {
         std::string p = "/dev/" + name.toStdString();
         if (std::find(paths.begin(), paths.end(), p) == paths.end()) paths.push_back(p);
     }
-    std::sort(paths.begin(), paths.end(),
-              [](const std::string& a, const std::string& b) { return DeviceKey(a) < DeviceKey(b); });
+    OrderSerialDevices(paths);
     return n <= static_cast<int>(paths.size()) ? paths[static_cast<size_t>(n - 1)] : std::string();
 }
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QSerialPort;
 
@@ -87,3 +88,7 @@ private:
 // there, else the n-th serial device present (USB adapters, then modem-class USB devices,
 // then Bluetooth links, then built-in ports); empty when there is none.
 std::string ComDevicePath(int n);
+
+// Puts serial device paths in the order of that numbering: /dev/ttyUSB*, /dev/ttyACM*,
+// /dev/rfcomm*, /dev/ttyS*, each by number, then any other path by name.
+void OrderSerialDevices(std::vector<std::string>& paths);

@@ -50,7 +50,7 @@ int TPortIP::Open(int port, int, int, const std::string&, bool, const std::strin
     Address = address.empty() ? DefaultIPAddress : address;
     StatusText = Address;
     if (!Socket) throw EPortError("Port err. no socket");
-    if (Socket->state() != QAbstractSocket::UnconnectedState) Drop();
+    if (Socket->state() != QAbstractSocket::UnconnectedState) Socket->abort();
     if (port == 100 && !Host().Ask("Connect Netvane on RESKON \nthen press < OK > button", "connect to " + StatusText)) {
         State = -1;
         return 0;

@@ -46,6 +46,15 @@ TEST(SerialPort, DevicePathComesFromTheSettingFirst) {
     for (int n : {0, 99, -1}) EXPECT_EQ(ComDevicePath(n), "") << n;
 }
 
+TEST(SerialPort, PortNumbersCountUsbAdaptersThenModemsThenBluetoothThenBuiltIn) {
+    std::vector<std::string> paths = {"/dev/ttyS0",   "/dev/ttyUSB10", "/dev/ttyAMA0", "/dev/rfcomm1",
+                                      "/dev/ttyUSB2", "/dev/ttyACM0",  "/dev/rfcomm0", "/dev/ttyS1"};
+    OrderSerialDevices(paths);
+    const std::vector<std::string> want = {"/dev/ttyUSB2", "/dev/ttyUSB10", "/dev/ttyACM0", "/dev/rfcomm0",
+                                           "/dev/rfcomm1", "/dev/ttyS0",    "/dev/ttyS1",   "/dev/ttyAMA0"};
+    EXPECT_EQ(paths, want);
+}
+
 TEST(SerialPort, UploadsASequenceAtEitherSpeed) {
     for (int speed : {19200, 273000}) {
         SCOPED_TRACE(speed);
