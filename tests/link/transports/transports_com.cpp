@@ -158,3 +158,23 @@ TEST(SerialPort, RawOperationsOnAClosedPortFail) {
     EXPECT_EQ(rig.port.TxCount(), -1);
     EXPECT_EQ(rig.port.DriverVersion(), "NA");
 }
+
+TEST(SerialPort, DialsThroughAModemWhenGivenANumber) {
+    TCaptionHost host;
+    TMeterPtyHost line;
+    std::string heard;
+    line.OnBytes = [&](const std::uint8_t* d, std::size_t n) {
+        heard.append(reinterpret_cast<const char*>(d), n);
+        if (heard.size() >= 2 && heard.compare(heard.size() - 2, 2, "\r\n") == 0) {
+            const std::string answer = heard.rfind("ATDT") != std::string::npos ? "CONNECT 9600\r\n" : "OK\r\n";
+            line.Send(reinterpret_cast<const std::uint8_t*>(answer.data()), answer.size());
+        }
+    };
+    SetComDevice(Com, line.SlavePath());
+    TPortCOM port;
+    port.Timing = TLinkTiming().Scaled(0.01);
+    host.Answers = {true};
+    EXPECT_EQ(port.Open(Com, 19200, 0, "ATS0=0", false, "5550123"), Com);
+    EXPECT_EQ(heard, "ATZ\r\nATS0=0\r\nATDT5550123\r\n");
+    SetComDevice(Com, "");
+}

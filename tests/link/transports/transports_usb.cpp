@@ -335,3 +335,11 @@ TEST(USBPort, SynchronizeGoesBackToTheSpeedOfOpen) {
     EXPECT_EQ(speeds, (std::vector<std::string>{"SetBaudRate 19200", "SetBaudRate 115200", "SetBaudRate 19200"}));
     EXPECT_EQ(rig.port.GetBaudRate(), 19200);
 }
+
+TEST(USBPort, TheLibftdiLibraryWithoutAConverter) {
+    if (TPortUSB::DeviceCount() > 0) GTEST_SKIP() << "an FTDI converter is plugged in";
+    EXPECT_EQ(FtdiLibrary().Open(0), nullptr);
+    std::uint32_t version = 0;
+    EXPECT_EQ(FtdiLibrary().GetLibraryVersion(version), TFtdiStatus::Ok);
+    EXPECT_GE(version, 0x010000u);
+}
