@@ -27,6 +27,8 @@ std::unique_ptr<TElectSequence> FullList(int array) {
     PlaceLineOfElectrodes(*s, 1319, 5.0f);
     if (array == 1)
         AddDipoleDipoleLine(*s, 1319, 3, 6);
+    else if (array == 2)
+        AddDipoleDipoleLineByLevel(*s, 1319, 3, 6);
     else
         AddMultigradientLine(*s, 1319, 3, 6);
     s->ChannelOptions.MultiChannelOptimization = 1;
@@ -79,9 +81,9 @@ void BM_ImportText(benchmark::State& state) {
 }
 }  // namespace
 
-// Argument: 1 dipole-dipole, 11 multigradient.
-BENCHMARK(BM_OptimiseAndDelPolar)->Arg(1)->Arg(11)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OptimiseAndDelPolarStepByStep)->Arg(1)->Arg(11)->Unit(benchmark::kMillisecond);
+// Argument: 1 dipole-dipole, 11 multigradient, 2 dipole-dipole stored level by level.
+BENCHMARK(BM_OptimiseAndDelPolar)->Arg(1)->Arg(11)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OptimiseAndDelPolarStepByStep)->Arg(1)->Arg(11)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportText)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -256,7 +256,7 @@ TEST(DelPolarEffect, TrailingGapFillersGoOnePerStartInsideTheRun) {
 TEST(MultiChannelOptimization, SameResultAsTheStepByStepWalk) {
     struct TCase {
         const char* what;
-        int array;  // 1 dipole-dipole, 11 multigradient
+        int array;  // 1 dipole-dipole, 2 the same stored level by level, 11 multigradient
         int electrodes, maxA, maxN, limit;
         bool fillers;
     };
@@ -267,12 +267,15 @@ TEST(MultiChannelOptimization, SameResultAsTheStepByStepWalk) {
         {"multigradient, gap fillers", 11, 120, 2, 6, 10, true},
         {"multigradient, 20 channels", 11, 120, 3, 5, 20, true},
         {"dipole-dipole, 1 channel", 1, 60, 2, 4, 1, true},
+        {"dipole-dipole level by level", 2, 200, 3, 6, 10, true},
     };
     for (const TCase& c : cases) {
         auto s = LineSequence(c.electrodes);
         SetOptions(*s, c.limit, c.fillers);
         if (c.array == 1)
             AddDipoleDipoleLine(*s, c.electrodes, c.maxA, c.maxN);
+        else if (c.array == 2)
+            AddDipoleDipoleLineByLevel(*s, c.electrodes, c.maxA, c.maxN);
         else
             AddMultigradientLine(*s, c.electrodes, c.maxA, c.maxN);
         ExpectSameAsReference(*s, true, c.what);

@@ -58,3 +58,16 @@ inline void AddMultigradientLine(TElectSequence& s, int count, int maxA, int max
                         if (!AppendGenerated(s, c, c + (n + 2) * a, c + k * a, c + (k + 1) * a, n, a, counters))
                             return;
 }
+
+// The same quadripoles stored level by level (all n = 1 first): every chain partner of a
+// quadripole stands far behind it.
+inline void AddDipoleDipoleLineByLevel(TElectSequence& s, int count, int maxA, int maxN) {
+    s.Grid.ArrayType = 1;
+    std::uint16_t counters[10] = {};
+    for (int n = 1; n <= maxN; ++n)
+        for (int a = 1; a <= maxA; ++a)
+            for (int c = 1; c <= count; ++c)
+                if (c + 2 * a + n <= count &&
+                    !AppendGenerated(s, c, c + a, c + a + n, c + 2 * a + n, n, a, counters))
+                    return;
+}
