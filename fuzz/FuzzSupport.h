@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <filesystem>
 #include <string>
 
@@ -35,6 +37,16 @@ inline const std::string& FuzzFolder() {
         return templ;
     }();
     return folder;
+}
+
+// A newly constructed sequence for each input, without constructing and faulting in half a
+// megabyte every time: a copy of one kept pristine, into one reused object.
+template <typename T>
+T& FreshObject() {
+    static const auto pristine = std::make_unique<T>();
+    static const auto work = std::make_unique<T>();
+    std::memcpy(static_cast<void*>(work.get()), pristine.get(), sizeof(T));
+    return *work;
 }
 
 inline std::string WriteInput(const std::string& leaf, const std::uint8_t* data, std::size_t size) {

@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string name = WriteInput("in.sds", data, size);
     const std::string sqz = FuzzFolder() + "/inSdsToSqz.sqz";
     RemoveFile(sqz);
-    auto s = std::make_unique<TElectSequence>();
+    TElectSequence* s = &FreshObject<TElectSequence>();
     if (s->ImportSdCardFile(name)) {
         if (name != sqz) std::abort();
         try {

@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string txt = WriteInput("in.txt", data, size);
     const std::string sqz = FuzzFolder() + "/in.sqz";
     RemoveFile(sqz);
-    auto s = std::make_unique<TElectSequence>();
+    TElectSequence* s = &FreshObject<TElectSequence>();
     if (s->ImportTextFile(txt)) {
         try {
             auto opened = std::make_unique<TElectSequence>(sqz);

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (...) {
         // refused: the sequence list drops it
     }
-    auto s = std::make_unique<TElectSequence>();
+    TElectSequence* s = &FreshObject<TElectSequence>();
     if (!s->LoadFromFile(sqz)) return 0;
     s->IsValid();
     s->GetTotalTime();
