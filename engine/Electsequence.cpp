@@ -81,10 +81,10 @@ void TElectSequence::ComputeElectrodePositions() {
         const TElectGridNode& node = Grid.Nodes[k];
         TElectrodeXYZ& e = Device.Electrodes[k];
         if (node.Used == 1) {
-            e.X = static_cast<float>((node.IX - 1) * dx + ox);
+            e.X = static_cast<float>((static_cast<long double>(node.IX) - 1) * dx + ox);
             if (e.Y == kUnusedNode) e.Y = 0.0f;
             if (e.Z == kUnusedNode) e.Z = 0.0f;
-            const float across = static_cast<float>((node.IY - 1) * dy + oy);
+            const float across = static_cast<float>((static_cast<long double>(node.IY) - 1) * dy + oy);
             if (Grid.GridType == gtSurface)
                 e.Y = across;
             else if (Grid.GridType == gtBorehole)

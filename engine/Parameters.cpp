@@ -57,12 +57,12 @@ constexpr std::uint16_t kIPTimingTable[kTimeIndices][kIPModes][23] = {
 bool SingleChannelArray(const TElectGrid& g) {
     return g.GridType != gtBorehole && (g.ArrayType == 5 || g.ArrayType == 6);
 }
+}  // namespace
 
-const std::uint16_t* IPTimingRow(int timeIndex, int ipMode) {
+const std::uint16_t* IPTimingTableRow(int timeIndex, int ipMode) {
     if (timeIndex < 0 || timeIndex >= kTimeIndices || ipMode < 0 || ipMode >= kIPModes) return nullptr;
     return kIPTimingTable[timeIndex][ipMode];
 }
-}  // namespace
 
 void TElectSequence::SetArrayType(std::int32_t t) {
     if (t != Grid.ArrayType) {
@@ -111,7 +111,7 @@ void TElectSequence::SetTime(std::int32_t index) {
     if (index < 0 || index >= kTimeIndices) return;  // no such injection time
     if (static_cast<unsigned>(index) == Device.TimeIndex()) return;
     Device.SetTimeIndex(static_cast<unsigned>(index));
-    if (const auto* row = IPTimingRow(index, static_cast<int>(Device.IPMode())))
+    if (const auto* row = IPTimingTableRow(index, static_cast<int>(Device.IPMode())))
         std::copy(row, row + 23, Device.IPTiming);
 }
 
@@ -119,7 +119,7 @@ void TElectSequence::SetIPMode(std::int32_t mode) {
     if (mode < 0 || mode >= kIPModes) return;  // no such IP mode
     if (static_cast<unsigned>(mode) == Device.IPMode()) return;
     Device.SetIPMode(static_cast<unsigned>(mode));
-    if (const auto* row = IPTimingRow(static_cast<int>(Device.TimeIndex()), mode))
+    if (const auto* row = IPTimingTableRow(static_cast<int>(Device.TimeIndex()), mode))
         std::copy(row, row + 23, Device.IPTiming);
 }
 
@@ -173,7 +173,7 @@ std::int32_t TElectSequence::GetMaxGroup() const {
 
 long double TElectSequence::GetMeasureTimeExact() const {
     const long double t = static_cast<long double>(Device.IPTiming[0]) * 10;
-    const long double base = t * ((Device.StackMin + Device.StackMax) * 0.5L + 2);
+    const long double base = t * ((static_cast<long double>(Device.StackMin) + Device.StackMax) * 0.5L + 2);
     long double time = base * (IsRhoIP() ? 2 : 1) + 540;
     if (Device.VmnChoice() != 0) time += 340;
     return time;

@@ -22,14 +22,17 @@ bool TablesConsistent(const TElectSequence& s) {
     const TElectGrid& g = s.Grid;
     if (!Within(d.LastQuadripole, -1, kMaxQuadripoles - 1)) return false;
     if (!Within(d.FirstQuadripole, 0, d.LastQuadripole + 1)) return false;
-    if (!Within(d.FirstElectrode, 0, kMaxElectrodes - 1) || !Within(d.LastElectrode, 0, kMaxElectrodes - 1) ||
+    // An import without electrode lines leaves the first electrode at 1320, one past the
+    // table, with an empty range behind it: such files are the program's own.
+    if (!Within(d.FirstElectrode, 0, kMaxElectrodes) || !Within(d.LastElectrode, 0, kMaxElectrodes - 1) ||
         !Within(d.ElectrodeCount, 0, kMaxElectrodes))
         return false;
-    if (!Within(g.FirstElectrode, 0, kMaxElectrodes - 1) || !Within(g.LastElectrode, 0, kMaxElectrodes - 1) ||
+    if (!Within(g.FirstElectrode, 0, kMaxElectrodes) || !Within(g.LastElectrode, 0, kMaxElectrodes - 1) ||
         !Within(g.ElectrodeCount, 0, kMaxElectrodes))
         return false;
-    if (!Within(g.GridType, gtLine, gtBorehole) || !Within(g.NX, 1, kMaxGridColumns) ||
-        !Within(g.NY, 1, kMaxGridRows) || !Within(g.ArrayType, 0, 14))
+    // Column and row counts are typed by the user, 0 included, but never beyond the node map.
+    if (!Within(g.GridType, gtLine, gtBorehole) || !Within(g.NX, 0, kMaxGridColumns) ||
+        !Within(g.NY, 0, kMaxGridRows) || !Within(g.ArrayType, 0, 14))
         return false;
     for (const auto& node : g.Nodes)
         if (node.Used == 1 && (!Within(node.IX, 1, kMaxGridColumns) || !Within(node.IY, 1, kMaxGridRows)))
