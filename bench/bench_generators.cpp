@@ -50,7 +50,6 @@ void Run(benchmark::State& state, std::int32_t (TElectSequence::*generator)(), L
         benchmark::DoNotOptimize(count);
     }
     state.counters["quadripoles"] = count;
-    state.SetLabel(std::string(l.name) + (full ? "/all-cells" : "/one-row-odd-levels"));
 }
 
 struct Generator {
@@ -85,7 +84,6 @@ void RunComputeSequence(benchmark::State& state, Layout l, std::int32_t arrayTyp
     auto s = Make(l, arrayType, full);
     for (auto _ : state) s->ComputeSequence(false, false);
     state.counters["quadripoles"] = s->Device.LastQuadripole + 1;
-    state.SetLabel(std::string(l.name) + (full ? "/all-cells" : "/one-row-odd-levels"));
 }
 
 const int kRegistered = [] {
