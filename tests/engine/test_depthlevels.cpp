@@ -140,6 +140,7 @@ TEST(DepthLevels, DefaultSelectionOfEachArrayType) {
     struct Case {
         int type, electrodes;
         std::string rows[9];
+        float dx = 5.0f;
     };
     const Case cases[] = {
         // Six levels a row, overlapping by one, up to the first cell that does not fit
@@ -151,9 +152,11 @@ TEST(DepthLevels, DefaultSelectionOfEachArrayType) {
         {8, 48, {"1-47"}},
         {9, 200, {"1-127"}},
         {11, 48, {"9", "9", "9", "9"}},
+        // Cells of row 1 too shallow to count stop the walk although deeper rows would qualify.
+        {1, 200, {}, 0.001f},
     };
     for (const Case& c : cases) {
-        auto s = Grid(gtLine, c.type, c.electrodes);
+        auto s = Grid(gtLine, c.type, c.electrodes, 1, c.dx);
         for (auto& row : s->SpacingLevels) {
             row.Selected[100] = 1;
             row.SelectedCount = 1;
@@ -162,6 +165,9 @@ TEST(DepthLevels, DefaultSelectionOfEachArrayType) {
         for (int a = 1; a <= 9; ++a) EXPECT_EQ(Selection(*s, a), c.rows[a - 1]) << "type " << c.type << " a " << a;
         EXPECT_GT(s->SpacingLevels[0].DepthX[0], 0.0f);  // depths are stored
     }
+    auto deep = Grid(gtLine, 1, 200, 1, 0.001f);
+    deep->ComputeSpacingLevelDepths(true, 1);
+    EXPECT_GT(deep->SpacingLevels[8].DepthX[45], 0.01f);  // the case above is not empty by itself
 }
 
 TEST(DepthLevels, AutomaticCreation) {
