@@ -4,19 +4,22 @@
 
 namespace generators {
 
-Frame::Frame(TElectSequence& seq)
-    : seq_(seq), map_(static_cast<std::size_t>(kMaxGridColumns) * kMaxGridRows, 0u), nx_(seq.Grid.NX),
-      ny_(seq.Grid.NY) {
+Frame::Frame(TElectSequence& seq) : seq_(seq), nx_(seq.Grid.NX), ny_(seq.Grid.NY) {
     // A node outside the map has no place in it and is left out.
+    auto inMap = [](const TElectGridNode& node) {
+        return node.Used == 1 && node.IX >= 1 && node.IX <= kMaxGridColumns && node.IY >= 1 && node.IY <= kMaxGridRows;
+    };
+    for (int k = 1; k < kMaxElectrodes; ++k) {  // electrode 0 on a node reads as no electrode
+        const TElectGridNode& node = seq.Grid.Nodes[k];
+        if (!inMap(node)) continue;
+        if (node.IX > colEnd_) colEnd_ = node.IX;
+        if (node.IY > rowEnd_) rowEnd_ = node.IY;
+    }
+    map_.assign(static_cast<std::size_t>(colEnd_) * rowEnd_, 0u);
     for (int k = 0; k < kMaxElectrodes; ++k) {
         const TElectGridNode& node = seq.Grid.Nodes[k];
-        if (node.Used != 1 || node.IX < 1 || node.IX > kMaxGridColumns || node.IY < 1 || node.IY > kMaxGridRows)
-            continue;
-        map_[static_cast<std::size_t>(node.IY - 1) * kMaxGridColumns + (node.IX - 1)] = static_cast<std::uint32_t>(k);
-        if (k != 0) {  // electrode 0 on a node reads as no electrode
-            if (node.IX > colEnd_) colEnd_ = node.IX;
-            if (node.IY > rowEnd_) rowEnd_ = node.IY;
-        }
+        if (inMap(node) && node.IX <= colEnd_ && node.IY <= rowEnd_)
+            map_[static_cast<std::size_t>(node.IY - 1) * colEnd_ + (node.IX - 1)] = static_cast<std::uint32_t>(k);
     }
     for (int a = 0; a < kSpacingCoefficients; ++a) {
         Levels& lv = levels_[a];

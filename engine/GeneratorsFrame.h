@@ -29,10 +29,11 @@ public:
     explicit Frame(TElectSequence& seq);
 
     // Electrode at 0-based column c and row r; 0 = none, and so is everything outside the map.
+    // Only the occupied part of the map (columns below ColEnd, rows below RowEnd) is stored.
     std::uint32_t E(int c, int r) const {
-        return static_cast<unsigned>(c) < static_cast<unsigned>(kMaxGridColumns) &&
-                       static_cast<unsigned>(r) < static_cast<unsigned>(kMaxGridRows)
-                   ? map_[static_cast<std::size_t>(r) * kMaxGridColumns + c]
+        return static_cast<unsigned>(c) < static_cast<unsigned>(colEnd_) &&
+                       static_cast<unsigned>(r) < static_cast<unsigned>(rowEnd_)
+                   ? map_[static_cast<std::size_t>(r) * colEnd_ + c]
                    : 0;
     }
 
@@ -101,7 +102,7 @@ private:
     static int Clamp(int v, int hi) { return v < 0 ? 0 : v > hi ? hi : v; }
 
     TElectSequence& seq_;
-    std::vector<std::uint32_t> map_;  // row-major, kMaxGridColumns per row
+    std::vector<std::uint32_t> map_;  // row-major, colEnd_ entries per row
     Levels levels_[kSpacingCoefficients];
     std::uint16_t counter_[kSpacingCoefficients] = {};
     int nx_, ny_;

@@ -8,17 +8,23 @@ constexpr int kCols = 1320, kRows = 192;
 
 struct Plain {
     TElectSequence& s;
-    std::vector<std::uint32_t> map;  // [column][row]
+    std::vector<std::uint32_t>& map;  // [column][row]
     std::uint16_t counter[9] = {};
     int q = 0;
     int NX, NY;
 
-    explicit Plain(TElectSequence& seq) : s(seq), map(kCols * kRows, 0), NX(seq.Grid.NX), NY(seq.Grid.NY) {
+    explicit Plain(TElectSequence& seq) : s(seq), map(Storage()), NX(seq.Grid.NX), NY(seq.Grid.NY) {
+        map.assign(kCols * kRows, 0);
         for (int k = 0; k < 1320; ++k) {
             const TElectGridNode& nd = s.Grid.Nodes[k];
             if (nd.Used == 1 && nd.IX >= 1 && nd.IX <= kCols && nd.IY >= 1 && nd.IY <= kRows)
                 map[(nd.IX - 1) * kRows + (nd.IY - 1)] = k;
         }
+    }
+    // One map for every run, so that many runs in a row stay quick under the sanitizers.
+    static std::vector<std::uint32_t>& Storage() {
+        static std::vector<std::uint32_t> storage;
+        return storage;
     }
     std::uint32_t e(int c, int r) const {
         return c >= 0 && c < kCols && r >= 0 && r < kRows ? map[c * kRows + r] : 0;
