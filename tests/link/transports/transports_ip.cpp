@@ -3,7 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <poll.h>
+#include <unistd.h>
+
 #include <csignal>
+#include <vector>
 
 #include "MeterLinks.h"
 #include "Portip.h"
@@ -24,6 +31,44 @@ struct TTcpRig {
         port.Timing = TLinkTiming().Scaled(0.01);
         port.TcpPort = link.Port();
     }
+};
+
+// A listener on 127.0.0.1 that never accepts, with its accept queue filled: the kernel then
+// drops new connection requests instead of refusing them.
+class TFullListener {
+public:
+    TFullListener() {
+        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
+            ::listen(listener_, 0) != 0)
+            return;
+        socklen_t len = sizeof a;
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&a), &len);
+        port_ = ntohs(a.sin_port);
+        // Fill the queue; the last of these stays pending itself.
+        for (int i = 0; i < 3; ++i) {
+            int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+            fillers_.push_back(fd);
+        }
+        // The first filler's handshake completes into the queue; wait for it.
+        pollfd first{fillers_[0], POLLOUT, 0};
+        ::poll(&first, 1, 1000);
+    }
+    ~TFullListener() {
+        for (int fd : fillers_) ::close(fd);
+        if (listener_ >= 0) ::close(listener_);
+    }
+    bool Ready() const { return port_ != 0; }
+    quint16 Port() const { return port_; }
+
+private:
+    int listener_ = -1;
+    quint16 port_ = 0;
+    std::vector<int> fillers_;
 };
 
 // Connection attempts the port makes, counted on its socket.
@@ -71,14 +116,18 @@ TEST(IPPort, NoListenerFourAttemptsThenTheMessage) {
 
 TEST(IPPort, AnAddressThatDoesNotAnswerIsGivenUpInTime) {
     TTcpRig rig;
-    // A private address with nothing behind it: its connection attempts hang until our limit.
+    // A loopback listener whose accept queue is full drops further connection requests, so
+    // the attempts hang until our limit, as with a meter out of reach.
+    TFullListener silent;
+    ASSERT_TRUE(silent.Ready());
+    rig.port.TcpPort = silent.Port();
     rig.port.ConnectLimitMs = 50;
     int attempts = 0;
     CountAttempts(rig.port, attempts);
     rig.host.Answers = {true};
-    EXPECT_EQ(rig.port.Open(100, 273000, 0, "", false, "10.255.255.1"), 0);
+    EXPECT_EQ(rig.port.Open(100, 273000, 0, "", false, "127.0.0.1"), 0);
     EXPECT_EQ(attempts, 4);
-    EXPECT_EQ(rig.host.Messages, std::vector<std::string>{"Unable to connect to 10.255.255.1"});
+    EXPECT_EQ(rig.host.Messages, std::vector<std::string>{"Unable to connect to 127.0.0.1"});
 }
 
 TEST(IPPort, OpenOnAConnectedSocketConnectsAgain) {
