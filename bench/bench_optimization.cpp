@@ -21,11 +21,35 @@ public:
     void SetWaitCursor(bool) override {}
 };
 
-// A full list of 16000 quadripoles on a line of 1319 electrodes, gap fillers allowed, 10 channels.
+// Dipole-dipole computed on a surface of 48 x 27 electrodes, cut at 16000 quadripoles: the X and
+// Y quadripoles of each node alternate in the list.
+void ComputedSurface(TElectSequence& s) {
+    TElectGrid& g = s.Grid;
+    g.GridType = gtSurface;
+    g.NX = 48;
+    g.NY = 27;
+    g.DX = g.DY = 5.0f;
+    for (int iy = 1, k = 1; iy <= 27; ++iy)
+        for (int ix = 1; ix <= 48; ++ix, ++k) g.Nodes[k] = TElectGridNode{1, ix, iy};
+    g.FirstElectrode = 1;
+    g.LastElectrode = g.ElectrodeCount = 48 * 27;
+    s.SetArrayType(1);
+    for (int a = 1; a <= 3; ++a) {
+        for (int n = 1; n <= 6; ++n) s.SpacingLevels[a - 1].Selected[n - 1] = 1;
+        s.SpacingLevels[a - 1].SelectedCount = 6;
+    }
+    s.ComputeElectrodePositions();
+    s.ComputeSequence(false, false);
+}
+
+// A full list of 16000 quadripoles, gap fillers allowed, 10 channels: on a line of 1319
+// electrodes, or computed on a surface.
 std::unique_ptr<TElectSequence> FullList(int array) {
     auto s = std::make_unique<TElectSequence>();
-    PlaceLineOfElectrodes(*s, 1319, 5.0f);
-    if (array == 1)
+    if (array != 3) PlaceLineOfElectrodes(*s, 1319, 5.0f);
+    if (array == 3)
+        ComputedSurface(*s);
+    else if (array == 1)
         AddDipoleDipoleLine(*s, 1319, 3, 6);
     else if (array == 2)
         AddDipoleDipoleLineByLevel(*s, 1319, 3, 6);
@@ -81,9 +105,10 @@ void BM_ImportText(benchmark::State& state) {
 }
 }  // namespace
 
-// Argument: 1 dipole-dipole, 11 multigradient, 2 dipole-dipole stored level by level.
-BENCHMARK(BM_OptimiseAndDelPolar)->Arg(1)->Arg(11)->Arg(2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OptimiseAndDelPolarStepByStep)->Arg(1)->Arg(11)->Arg(2)->Unit(benchmark::kMillisecond);
+// Argument: 1 dipole-dipole, 11 multigradient, 2 dipole-dipole stored level by level,
+// 3 dipole-dipole computed on a surface.
+BENCHMARK(BM_OptimiseAndDelPolar)->Arg(1)->Arg(11)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OptimiseAndDelPolarStepByStep)->Arg(1)->Arg(11)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportText)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

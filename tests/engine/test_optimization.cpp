@@ -345,3 +345,38 @@ TEST(DelPolarEffect, CountsFromAForeignFileStayInRange) {
     s->MultiChannelOptimization();
     EXPECT_EQ(List(*s), before);
 }
+
+TEST(MultiChannelOptimization, SameResultOnComputedLists) {
+    struct TCase {
+        const char* what;
+        TGridType grid;
+        int nx, ny, array, maxA, maxN;
+        bool reverse;
+    };
+    const TCase cases[] = {
+        {"surface dipole-dipole", gtSurface, 16, 12, 1, 2, 5, false},
+        {"surface dipole-dipole, reversed", gtSurface, 16, 12, 1, 2, 5, true},
+        {"pole-dipole forward, reversed", gtLine, 64, 1, 3, 3, 8, true},
+        {"pole-dipole reverse", gtLine, 64, 1, 4, 3, 8, false},
+        {"gradient", gtLine, 64, 1, 8, 3, 10, false},
+        {"complete pole-pole on a surface", gtSurface, 10, 8, 9, 1, 6, false},
+        {"cross-diagonal dipole-dipole", gtSurface, 14, 14, 12, 2, 4, false},
+        {"multigradient on a surface", gtSurface, 20, 10, 11, 2, 4, false},
+        {"borehole dipole-dipole diagonal", gtBorehole, 4, 30, 1, 2, 4, false},
+    };
+    for (const TCase& c : cases) {
+        auto s = NewSequence();
+        PlaceGrid(*s, c.grid, c.nx, c.ny, 5.0f, 5.0f);
+        s->SetArrayType(c.array);
+        for (int a = 1; a <= c.maxA; ++a) {
+            for (int n = 1; n <= c.maxN; ++n) s->SpacingLevels[a - 1].Selected[n - 1] = 1;
+            s->SpacingLevels[a - 1].SelectedCount = c.maxN;
+        }
+        s->ComputeSequence(c.reverse, false);
+        ASSERT_GT(s->QuadripoleCount(), 0) << c.what;
+        for (int limit : {4, 10}) {
+            SetOptions(*s, limit, true);
+            ExpectSameAsReference(*s, true, std::string(c.what) + ", " + std::to_string(limit) + " channels");
+        }
+    }
+}
