@@ -336,7 +336,7 @@ const PropDef kPropertyTable[] = {
     {"FontSizeCPCntl", PropKind::Single, 2218, "1.0", nullptr, kPublished},
     {"FontSizeALCntl", PropKind::Single, 2219, "1.0", nullptr, kPublished|kRedrawsInDesigner},
     {"GridAspectX", PropKind::Single, 2220, "1.0", nullptr, 0},
-    {"GridAspectY", PropKind::Single, 2221, "0.6", nullptr, 0},
+    {"GridAspectY", PropKind::Single, 2221, "0.7", nullptr, 0},
     {"GridAspectZ", PropKind::Single, 2222, "0.6", nullptr, 0},
     {"MainTitle", PropKind::Text, 2105, "Main Title", nullptr, kPublished|kRedrawsInDesigner},
     {"SubTitle", PropKind::Text, 2110, "Sub Title", nullptr, kPublished|kRedrawsInDesigner},

@@ -460,8 +460,12 @@ void DrawScene(QPainter& p, const Layout& L, const RenderModel& m, const NumberT
         if (m.z.HasLabel() && !m.z.label.isEmpty()) {
             p.setFont(L.labelFont);
             p.setPen(text);
+            double widestZ = 0;
+            if (m.z.HasNumbers())
+                for (double t : m.z.ticks) widestZ = std::max(widestZ, nfm.horizontalAdvance(NumberText(m.z, t)));
             const QPointF mid = (z0 + z1) / 2;
-            p.drawText(QRectF(mid.x() + gap, mid.y() + nfm.height() * 1.2, lfm.horizontalAdvance(m.z.label), lfm.height()),
+            p.drawText(QRectF(mid.x() + gap * 3 + widestZ, mid.y() + (m.z.HasNumbers() ? nfm.height() * 0.5 : 0),
+                              lfm.horizontalAdvance(m.z.label), lfm.height()),
                        Qt::AlignCenter | Qt::TextSingleLine, m.z.label);
         }
     }

@@ -61,7 +61,7 @@ struct RenderModel {
     float fontGlobal = 1, fontTitle = 1, fontNumbers = 1, fontLabels = 1;
     int rotation = 0, viewingHeight = 0;
     float zDistance = -22;
-    float aspectX = 1, aspectY = 0.6f, aspectZ = 0.6f;
+    float aspectX = 1, aspectY = 0.7f, aspectZ = 0.6f;
     int pointSize = 0, hotSpotSize = 0;
     bool allowDataHotSpots = true, allowTitleHotSpots = false, allowSubTitleHotSpots = false;
     bool antiAlias = true;

@@ -191,4 +191,18 @@ TEST_F(ChartOutput, DipoleDipoleLineImage) {
     ASSERT_TRUE(red && green);
     EXPECT_LT(red->y(), green->y());
     EXPECT_GT(Count(img, 0x0000FF), 100);
+
+    // The same line turned and seen from above, with grid lines and the Z axis.
+    c->Set("DegreeOfRotation", 35);
+    c->Set("ViewingHeight", 25);
+    c->SetGraphForeColor(0xC0C0C0);
+    c->SetGridLineControl(tdYPlusXAxis);
+    c->SetShowZAxis(tdGridPlusAxisLabels);
+    c->SetPEactions(tdReinitAndReset);
+    const QString turned = QStringLiteral("dipole_dipole_line_turned.png");
+    ASSERT_TRUE(c->GethObject()->ExportImage(turned, ImageFormat::Png, QSize(1000, 700)));
+    const QImage img2(turned);
+    EXPECT_EQ(img2.size(), QSize(1000, 700));
+    EXPECT_GT(Count(img2, 0xC0C0C0), 1000);  // the grid
+    EXPECT_GT(Count(img2, 0x0000FF), 100);
 }
