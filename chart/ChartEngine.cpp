@@ -83,8 +83,23 @@ void ChartEngine::RenderFrame(QSize size) {
     store_.SetNumber(id::ImageDirty, 1);
 }
 
+namespace {
+// Beyond this an image would take gigabytes; such a request is refused, not attempted.
+bool Drawable(QSize s) {
+    return s.width() > 0 && s.height() > 0 && s.width() <= 10000 && s.height() <= 10000 &&
+           qint64(s.width()) * s.height() <= 40'000'000;
+}
+}  // namespace
+
+bool ChartEngine::CheckSize(QSize s) {
+    if (Drawable(s)) return true;
+    TheChartUi().Message(owner_, tr("The chart cannot be made %1 x %2 pixels large.").arg(s.width()).arg(s.height()));
+    return false;
+}
+
 void ChartEngine::ResetImage(int width, int height) {
-    RenderFrame(width > 0 && height > 0 ? QSize(width, height) : size_);
+    const QSize asked(width, height);
+    RenderFrame(Drawable(asked) ? asked : size_);
     stale_ = false;
 }
 
@@ -368,10 +383,12 @@ void ChartEngine::PrintGraph(int orientation) {
 void ChartEngine::MetaToClipboard(QSize size) { ImageToClipboard(size); }
 
 void ChartEngine::ImageToClipboard(QSize size) {
+    if (!CheckSize(OrDefault(size))) return;
     if (QClipboard* cb = QGuiApplication::clipboard()) cb->setImage(RenderImage(size));
 }
 
 bool ChartEngine::ExportImage(const QString& file, ImageFormat format, QSize size) {
+    if (!CheckSize(OrDefault(size))) return false;
     const QImage img = RenderImage(size);
     const char* kind = format == ImageFormat::Png ? "png" : format == ImageFormat::Jpeg ? "jpeg" : "bmp";
     QImageWriter writer(file, kind);
@@ -385,6 +402,7 @@ bool ChartEngine::ExportImage(const QString& file, ImageFormat format, QSize siz
 }
 
 bool ChartEngine::ExportPdf(const QString& file, QSize size) {
+    if (!CheckSize(OrDefault(size))) return false;
     QFile out(file);
     if (file.isEmpty() || !out.open(QIODevice::WriteOnly)) {
         TheChartUi().Message(owner_, tr("The chart could not be exported to \"%1\": %2")

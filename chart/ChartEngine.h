@@ -139,6 +139,8 @@ private:
     void SyncAutoRotation();
     void ImageToClipboard(QSize size);
     QSize OrDefault(QSize s) const;
+    // False, and the user is told, when an image of that size cannot be made.
+    bool CheckSize(QSize s);
     bool Allowed(const char* flag) const;
 
     ChartStore store_;

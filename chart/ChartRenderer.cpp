@@ -571,6 +571,10 @@ void Renderer::Render(const RenderModel& m, const OverrideFn& ov, const NumberTe
     f.areas.clear();
     f.gridNumbers.clear();
     if (f.background.size() != size) f.background = QImage(size, QImage::Format_RGB32);
+    if (f.background.isNull()) {  // out of memory: no image rather than a broken one
+        f = Frame{};
+        return;
+    }
     {
         QPainter p(&f.background);
         const Layout L(m, QRectF(QPointF(0, 0), QSizeF(size)));

@@ -98,6 +98,19 @@ TEST_F(ChartOutput, AFailedExportTellsTheUser) {
     c->SetPEactions(tdTextExportDialog);
     EXPECT_EQ(ui.messages.size(), 1);
     EXPECT_FALSE(c->GethObject()->ExportText(bad + ".txt"));
+
+    // A size no image can have is refused and told, the file left alone.
+    for (const QSize huge : {QSize(100000, 100000), QSize(10001, 10), QSize(9000, 9000)}) {
+        ui.messages.clear();
+        c->SetPEnarg1(huge.width());
+        c->SetPEnarg2(huge.height());
+        c->SetPEstrarg1(Path("huge.png"));
+        c->SetPEactions(tdPngToFile);
+        EXPECT_EQ(ui.messages.size(), 1) << huge.width();
+        EXPECT_FALSE(QFile::exists(Path("huge.png")));
+        c->SetPEactions(tdResetImage);  // the image keeps the chart's own size
+        EXPECT_EQ(c->GethObject()->GetImage().size(), c->GethObject()->Size());
+    }
 }
 
 TEST_F(ChartOutput, PrintingMakesOnePageAndAFailureIsTold) {
