@@ -120,6 +120,8 @@ public:
 
     static QColor ToColor(uint32_t bgr);
     static void DrawSymbol(QPainter& p, int type, QPointF c, qreal r, const QColor& colour);
+    // Line types: 0 thin solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 medium solid,
+    // 6 thick solid, 7 medium dash, 8 medium dot; any other type is thin solid.
     static Qt::PenStyle LineStyle(int lineType, int& width);
 };
 

@@ -420,6 +420,11 @@ void Pe3do::mouseMoveEvent(QMouseEvent* e) {
     QWidget::mouseMoveEvent(e);
 }
 
+bool Pe3do::focusNextPrevChild(bool next) {
+    if (designing_ || !hObject_) return QWidget::focusNextPrevChild(next);
+    return false;
+}
+
 void Pe3do::keyPressEvent(QKeyEvent* e) {
     emit OnKeyDown(e->key(), e->modifiers());
     if (!designing_) hObject_->KeyDown(e->key(), e->modifiers());

@@ -180,6 +180,8 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
+    // Every key is the chart's, Tab included, as long as there is an engine to take it.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void Attach();

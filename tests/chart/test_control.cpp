@@ -137,6 +137,19 @@ TEST_F(ChartControl, AnAxisNumberGivesItsValue) {
     EXPECT_DOUBLE_EQ(grid[0][2].toDouble(), -10.0);
     EXPECT_EQ(grid[1][1].toInt(), 1);  // an X number
     EXPECT_DOUBLE_EQ(grid[1][2].toDouble(), 40.0);
+    // A turned chart shows its Z numbers; they report type 4.
+    c->Set("DegreeOfRotation", 40);
+    c->Set("ViewingHeight", 20);
+    c->SetZData(1, 0, 6);
+    c->SetShowZAxis(tdGridPlusAxisLabels);
+    c->SetPEactions(tdReinitAndReset);
+    const auto zs = Numbers(*c, hotspot::GridNumberZ);
+    ASSERT_GE(zs.size(), 2u);
+    grid.clear();
+    QTest::mouseClick(c.get(), Qt::LeftButton, Qt::NoModifier, zs.front().first);
+    ASSERT_EQ(grid.count(), 1);
+    EXPECT_EQ(grid[0][1].toInt(), 4);
+    EXPECT_DOUBLE_EQ(grid[0][2].toDouble(), zs.front().second);
     // The Z axis of a line is hidden: no numbers to click.
     c->SetShowZAxis(tdEmpty);
     c->SetPEactions(tdReinitAndReset);
