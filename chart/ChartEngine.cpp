@@ -174,7 +174,7 @@ void ChartEngine::SyncAutoRotation() {
 void ChartEngine::RotateStep() {
     static const int kSteps[] = {15, 10, 5, 2, 1, -1, -2, -5, -10, -15};
     const int inc = kSteps[std::clamp(store_.GetNumber(Id("RotationIncrement")) & 0xFF, 0, 9)];
-    store_.SetNumber(kRotation, ((store_.GetNumber(kRotation) + inc) % 360 + 360) % 360);
+    store_.SetNumber(kRotation, (store_.GetNumber(kRotation) % 360 + inc + 360) % 360);
     ViewChanged();
     SyncAutoRotation();
 }
@@ -183,8 +183,9 @@ void ChartEngine::KeyDown(int key, Qt::KeyboardModifiers) {
     const int ui = store_.GetNumber(Id("AllowUserInterface")) & 0xFF;
     if (ui == tdNoInterface || ui == tdNoKeyboard) return;
     const bool rotate = Allowed("AllowRotation");
-    int rot = store_.GetNumber(kRotation), height = store_.GetNumber(kHeight);
+    int rot = store_.GetNumber(kRotation) % 360, height = std::clamp(store_.GetNumber(kHeight), -90, 90);
     float zd = store_.GetSingle(id::ZDistance);
+    if (!std::isfinite(zd)) zd = -22;
     switch (key) {
     case Qt::Key_Left: if (rotate) rot -= 5; break;
     case Qt::Key_Right: if (rotate) rot += 5; break;
@@ -206,7 +207,8 @@ void ChartEngine::Wheel(int delta) {
     if ((store_.GetNumber(Id("MouseWheelFunction")) & 0xFF) == tdMouseWheelDisabled) return;
     const int steps = delta / 120 != 0 ? delta / 120 : (delta > 0 ? 1 : delta < 0 ? -1 : 0);
     if (steps == 0) return;
-    store_.SetSingle(id::ZDistance, std::clamp(store_.GetSingle(id::ZDistance) + float(steps), -220.0f, -2.0f));
+    const float zd = store_.GetSingle(id::ZDistance);
+    store_.SetSingle(id::ZDistance, std::clamp((std::isfinite(zd) ? zd : -22.0f) + float(steps), -220.0f, -2.0f));
     ViewChanged();
 }
 
@@ -218,8 +220,8 @@ void ChartEngine::MousePress(QPoint pos, Qt::MouseButton button) {
         pressed_ = true;
         dragging_ = false;
         dragFrom_ = pos;
-        dragRotation_ = store_.GetNumber(kRotation);
-        dragHeight_ = store_.GetNumber(kHeight);
+        dragRotation_ = store_.GetNumber(kRotation) % 360;
+        dragHeight_ = std::clamp(store_.GetNumber(kHeight), -90, 90);
     } else if (button == Qt::RightButton) {
         if (Allowed("AllowPopup")) PopupMenu(pos);
     }
@@ -244,7 +246,8 @@ void ChartEngine::MouseMove(QPoint pos, Qt::MouseButtons buttons) {
 ScrollRange ChartEngine::Range(Qt::Orientation o) const {
     if (!Allowed("AllowRotation")) return {};
     if (o == Qt::Horizontal)
-        return Allowed("AllowHorzScrollBar") ? ScrollRange{0, 359, store_.GetNumber(kRotation)} : ScrollRange{};
+        return Allowed("AllowHorzScrollBar") ? ScrollRange{0, 359, (store_.GetNumber(kRotation) % 360 + 360) % 360}
+                                             : ScrollRange{};
     return Allowed("AllowVertScrollBar") ? ScrollRange{0, 180, 90 - std::clamp(store_.GetNumber(kHeight), -90, 90)}
                                          : ScrollRange{};
 }

@@ -22,6 +22,9 @@ double Dbl(const ChartStore& s, const char* name) { return s.GetDouble(FindPrope
 float Sgl(const ChartStore& s, const char* name) { return s.GetSingle(FindProperty(name)->id); }
 QString Txt(const ChartStore& s, const char* name) { return s.GetText(FindProperty(name)->id); }
 
+// v when it is a number, else def; then held within lo..hi.
+double Fin(double v, double lo, double hi, double def) { return std::isfinite(v) ? std::clamp(v, lo, hi) : def; }
+
 double NiceStep(double range, int target) {
     const double raw = range / std::max(1, target);
     const double mag = std::pow(10.0, std::floor(std::log10(raw)));
@@ -33,8 +36,9 @@ double NiceStep(double range, int target) {
 // Range and numbers of one axis: automatic from the data, or the manual ends.
 void ScaleAxis(AxisModel& a, double lo, double hi, bool any, int manual, double mmin, double mmax, int target) {
     if (!any) lo = 0, hi = 1;
-    const bool fixMin = manual == tdManualMin || manual == tdManualMinAndMax;
-    const bool fixMax = manual == tdManualMax || manual == tdManualMinAndMax;
+    // Manual ends that are not numbers, or too large to draw, count as automatic.
+    const bool fixMin = (manual == tdManualMin || manual == tdManualMinAndMax) && std::fabs(mmin) < 1e30;
+    const bool fixMax = (manual == tdManualMax || manual == tdManualMinAndMax) && std::fabs(mmax) < 1e30;
     if (fixMin) lo = mmin;
     if (fixMax) hi = mmax;
     if (!(hi > lo)) {
@@ -48,8 +52,13 @@ void ScaleAxis(AxisModel& a, double lo, double hi, bool any, int manual, double 
     a.min = lo;
     a.max = hi;
     a.ticks.clear();
-    for (double t = std::ceil(lo / step - 1e-9) * step; t <= hi + step * 1e-6; t += step)
+    // By index, not by adding: at large magnitudes a step can be below the number's precision.
+    const double first = std::ceil(lo / step - 1e-9) * step;
+    for (int i = 0; i <= 200 && std::isfinite(first); ++i) {
+        const double t = first + i * step;
+        if (!(t <= hi + step * 1e-6)) break;
         a.ticks.push_back(std::fabs(t) < step * 1e-9 ? 0.0 : t);
+    }
     a.decimals = std::clamp(int(-std::floor(std::log10(step) + 1e-9)), 0, 6);
 }
 
@@ -220,7 +229,7 @@ struct Layout {
     explicit Layout(const RenderModel& model, const QRectF& target) : m(model), area(target) {
         const double h = target.height(), w = target.width();
         const double sizeFactor = m.fontSize == tdLarge ? 1.3 : m.fontSize == tdMedium ? 1.15 : 1.0;
-        base = std::max(7.0, std::min(h, w * 0.75) * 0.022 * sizeFactor * std::clamp<double>(m.fontGlobal, 0.2, 5));
+        base = std::max(7.0, std::min(h, w * 0.75) * 0.022 * sizeFactor * Fin(m.fontGlobal, 0.2, 5, 1));
         lineWidth = std::max(1.0, base / 14);
         auto font = [&](const QString& family, double px, bool b, bool i, bool u) {
             QFont f(family.trimmed().isEmpty() ? QStringLiteral("Sans Serif") : family);
@@ -230,11 +239,11 @@ struct Layout {
             f.setUnderline(u);
             return f;
         };
-        const double title = std::clamp<double>(m.fontTitle, 0.2, 5);
+        const double title = Fin(m.fontTitle, 0.2, 5, 1);
         mainFont = font(m.mainTitleFont, base * 1.45 * title, m.mainBold, m.mainItalic, m.mainUnderline);
         subFont = font(m.subTitleFont, base * 1.1 * title, m.subBold, m.subItalic, m.subUnderline);
-        numFont = font(m.labelFont, base * std::clamp<double>(m.fontNumbers, 0.2, 5), false, false, false);
-        labelFont = font(m.labelFont, base * 1.05 * std::clamp<double>(m.fontLabels, 0.2, 5), m.labelBold, m.labelItalic,
+        numFont = font(m.labelFont, base * Fin(m.fontNumbers, 0.2, 5, 1), false, false, false);
+        labelFont = font(m.labelFont, base * 1.05 * Fin(m.fontLabels, 0.2, 5, 1), m.labelBold, m.labelItalic,
                          m.labelUnderline);
 
         double top = target.top() + base * 0.6;
@@ -248,16 +257,16 @@ struct Layout {
         const QRectF plot(target.left() + left, top + base * 0.8, std::max(10.0, w - left - right),
                           std::max(10.0, target.bottom() - bottom - top - base * 0.8));
 
-        ax = std::clamp<double>(m.aspectX, 0.05, 20);
-        ay = std::clamp<double>(m.aspectY, 0.05, 20);
-        az = std::clamp<double>(m.aspectZ, 0.05, 20);
-        const double rot = m.rotation * M_PI / 180.0;
+        ax = Fin(m.aspectX, 0.05, 20, 1);
+        ay = Fin(m.aspectY, 0.05, 20, 0.7);
+        az = Fin(m.aspectZ, 0.05, 20, 0.6);
+        const double rot = (m.rotation % 360) * M_PI / 180.0;
         const double elev = std::clamp(m.viewingHeight, -90, 90) * M_PI / 180.0;
         cr = std::cos(rot), sr = std::sin(rot), ce = std::cos(elev), se = std::sin(elev);
         // Fit the box for every rotation about the vertical, so turning it does not resize it.
         const double hx = std::sqrt(ax * ax + az * az);
         const double hy = ay * std::fabs(ce) + hx * std::fabs(se);
-        const double zoom = 22.0 / std::clamp<double>(-m.zDistance, 2.0, 220.0);
+        const double zoom = 22.0 / Fin(-m.zDistance, 2.0, 220.0, 22.0);
         S = std::min(plot.width() / (2 * hx), plot.height() / (2 * hy)) * zoom;
         cx = plot.center().x();
         cy = plot.center().y();
@@ -479,7 +488,10 @@ void DrawScene(QPainter& p, const Layout& L, const RenderModel& m, const NumberT
         p.setPen(pen);
         QPolygonF poly;
         poly.reserve(qsizetype(line.pts.size()));
-        for (const auto& q : line.pts) poly << L.ProjectData(q[0], q[1], q[2]);
+        for (const auto& q : line.pts) {
+            const QPointF pt = L.ProjectData(q[0], q[1], q[2]);
+            poly << QPointF(Fin(pt.x(), -1e6, 1e6, -1e6), Fin(pt.y(), -1e6, 1e6, -1e6));
+        }
         p.drawPolyline(poly);
     }
     p.restore();
@@ -492,7 +504,10 @@ void PlacePoints(const Layout& L, const RenderModel& m, const OverrideFn& ov, Fr
     for (size_t i = 0; i < n; ++i) {
         const ModelPoint& mp = m.points[i];
         double depth = 0;
-        const QPointF s = L.ProjectData(mp.x, mp.y, mp.z, &depth);
+        QPointF s = L.ProjectData(mp.x, mp.y, mp.z, &depth);
+        // Far outside the image (a manual scale, a deep zoom): kept where integers still hold it.
+        s = QPointF(Fin(s.x(), -1e6, 1e6, -1e6), Fin(s.y(), -1e6, 1e6, -1e6));
+        if (!std::isfinite(depth)) depth = 0;
         uint32_t colour = m.subsetColour[size_t(mp.subset)];
         int type = m.subsetType[size_t(mp.subset)];
         if (ov) ov(mp.subset, mp.point, colour, type);

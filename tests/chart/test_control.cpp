@@ -1,6 +1,9 @@
 // The control: hot spots and their events, sizing, painting, input and scroll bars.
 #include <QSignalSpy>
 
+#include <climits>
+#include <limits>
+
 #include "ChartFixture.h"
 
 using namespace chart;
@@ -347,6 +350,33 @@ TEST_F(ChartControl, AnEmptyChartPaintsWithoutFault) {
         const QImage img = Grab(*c);
         EXPECT_EQ(img.size(), QSize(200, 150));
         QTest::mouseClick(c.get(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 75));
+    }
+}
+
+// Values no chart would use are drawn, turned and exported without fault.
+TEST_F(ChartControl, StrangeValuesDrawWithoutFault) {
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+    const struct { const char* name; QVariant value; } rows[] = {
+        {"ManualScaleControlY", int(tdManualMinAndMax)}, {"ManualMinY", 0.0}, {"ManualMaxY", 1.0},
+        {"ManualScaleControlX", int(tdManualMinAndMax)}, {"ManualMinX", double(nan)}, {"ManualMaxX", 1e300},
+        {"ZDistance", inf}, {"DegreeOfRotation", INT_MAX}, {"ViewingHeight", INT_MIN},
+        {"GridAspectX", 0.0f}, {"GridAspectZ", nan}, {"FontSizeGlobalCntl", nan}, {"RotationIncrement", 9},
+    };
+    for (const auto& r : rows) {
+        auto c = Known();
+        c->SetXData(0, 0, 1e30f);
+        c->SetYData(0, 2, -inf);
+        c->SetZData(1, 0, nan);
+        c->SetYData(1, 0, -1e30f);
+        c->SetComparisonSubsets(1);
+        c->Set(r.name, r.value);
+        c->SetPEactions(tdReinitAndReset);
+        Grab(*c);
+        QTest::keyClick(c.get(), Qt::Key_Left);
+        QTest::keyClick(c.get(), Qt::Key_Down);
+        c->GethObject()->RotateStep();
+        QTest::mouseClick(c.get(), Qt::LeftButton, Qt::NoModifier, QPoint(200, 150));
+        EXPECT_TRUE(c->GethObject()->ExportImage(Path("strange.png"), ImageFormat::Png, QSize(200, 100))) << r.name;
     }
 }
 

@@ -1,4 +1,5 @@
 // Export and printing, their failures, and a chart of a dipole-dipole line as an image.
+#include <QCoreApplication>
 #include <QFile>
 #include <QImageReader>
 #include <QRegularExpression>
@@ -134,7 +135,7 @@ TEST_F(ChartOutput, PrintingMakesOnePageAndAFailureIsTold) {
 }
 
 // A dipole-dipole line: 48 electrodes 5 m apart, spacing coefficients 1 and 2, levels 1 to 6,
-// laid out as the main window lays out its chart. The image stays in the build folder.
+// laid out as the main window lays out its chart. The images stay beside the test program.
 TEST_F(ChartOutput, DipoleDipoleLineImage) {
     auto c = MakeChart(1000, 700);
     const int electrodes = 48;
@@ -195,7 +196,7 @@ TEST_F(ChartOutput, DipoleDipoleLineImage) {
     }
     c->SetPEactions(tdReinitAndReset);
 
-    const QString file = QStringLiteral("dipole_dipole_line.png");
+    const QString file = QCoreApplication::applicationDirPath() + QStringLiteral("/dipole_dipole_line.png");
     ASSERT_TRUE(c->GethObject()->ExportImage(file, ImageFormat::Png, QSize(1000, 700)));
     const QImage img(file);
     ASSERT_EQ(img.size(), QSize(1000, 700));
@@ -212,7 +213,7 @@ TEST_F(ChartOutput, DipoleDipoleLineImage) {
     c->SetGridLineControl(tdYPlusXAxis);
     c->SetShowZAxis(tdGridPlusAxisLabels);
     c->SetPEactions(tdReinitAndReset);
-    const QString turned = QStringLiteral("dipole_dipole_line_turned.png");
+    const QString turned = QCoreApplication::applicationDirPath() + QStringLiteral("/dipole_dipole_line_turned.png");
     ASSERT_TRUE(c->GethObject()->ExportImage(turned, ImageFormat::Png, QSize(1000, 700)));
     const QImage img2(turned);
     EXPECT_EQ(img2.size(), QSize(1000, 700));
