@@ -214,7 +214,12 @@ void ChartEngine::Wheel(int delta) {
 
 void ChartEngine::MousePress(QPoint pos, Qt::MouseButton button) {
     if (button == Qt::LeftButton) {
-        const HotSpotArea a = HitTest(pos);
+        // An image made at another size is shown stretched: find the spot on the image itself.
+        const QSize img = frame_.image.size();
+        const QPoint at = img.isEmpty() || img == size_ ? pos
+                                                        : QPoint(int(qint64(pos.x()) * img.width() / size_.width()),
+                                                                 int(qint64(pos.y()) * img.height() / size_.height()));
+        const HotSpotArea a = HitTest(at);
         hotSpot_ = {a.rect.left(), a.rect.top(), a.rect.right() + 1, a.rect.bottom() + 1, a.type, a.first, a.second};
         if (a.type == hotspot::None) hotSpot_ = {};
         pressed_ = true;
