@@ -82,7 +82,11 @@ TExportSqtFrm::TExportSqtFrm(QWidget* owner, TElectSequence* sequence, TSolvyCon
     Build();
 }
 
-TExportSqtFrm::~TExportSqtFrm() = default;
+TExportSqtFrm::~TExportSqtFrm() {
+    // Children are destroyed after this object; an edit that loses its focus then must not
+    // reach a handler of a dialog that is gone.
+    for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+}
 
 void TExportSqtFrm::Build() {
     ui->setupUi(this);
