@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QRadioButton>
 #include <QTableWidget>
 
@@ -12,6 +13,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "ExportPrompts.h"
 #include "ExportUpDown.h"
@@ -43,6 +45,11 @@ int IntValue(const QLineEdit* e) {
     int v = 0;
     if (!ToInt(e->text(), v)) throw TConversionError{"'" + e->text() + "' is not a valid integer value"};
     return v;
+}
+
+// Within the range of the block's 32-bit fields.
+float ToFloat(double v) {
+    return float(std::clamp(v, -double(std::numeric_limits<float>::max()), double(std::numeric_limits<float>::max())));
 }
 
 double DecimalValue(const QLineEdit* e) {
@@ -111,6 +118,13 @@ void TExportSqtFrm::Build() {
             if (r == 0) item->setFlags(Qt::ItemIsEnabled);
             g->setItem(r, col, item);
         }
+    // All five window rows in view, the four columns sharing the width.
+    const int rowHeight = g->fontMetrics().height() + 6;
+    g->verticalHeader()->setDefaultSectionSize(rowHeight);
+    g->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    g->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    g->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    g->setFixedHeight(6 * rowHeight + 2 * g->frameWidth());
     g->setRowHeight(1, 0);
     Connect();
 }
@@ -210,8 +224,8 @@ void TExportSqtFrm::UpdateBlock(TSolvyConfig& c) {
 
         c.SetRegulation(Index(ui->TypeOfTxRegulationCb));
         const QLineEdit* current = ui->TypeRxregulationPanel->isHidden() ? ui->FixedIabEdt : ui->TxIabEdt;
-        c.Current = float(DecimalValue(current) * 1000.0);
-        c.VabMax = float(DecimalValue(ui->VabMaxEdt));
+        c.Current = ToFloat(DecimalValue(current) * 1000.0);
+        c.VabMax = ToFloat(DecimalValue(ui->VabMaxEdt));
         c.SetVabIndex(Index(ui->VabRegulatedCb));
         c.SetInputLevel(Index(ui->InputSignalLvlCb) == 0 ? 0 : 2);
         c.SetTrigger(Index(ui->TriggerCb));

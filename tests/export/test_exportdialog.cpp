@@ -404,6 +404,8 @@ TEST_F(ExportDialogTest, CurrentAndVoltageEntries) {
     EXPECT_EQ("200", Text("FixedIabEdt"));
     Leave("FixedIabEdt", "250");
     EXPECT_EQ(250000.0f, Block().Current);
+    Leave("VabMaxEdt", "1e300");   // beyond a 32-bit float
+    EXPECT_EQ(std::numeric_limits<float>::max(), Block().VabMax);
     Leave("VabMaxEdt", "400");
     EXPECT_EQ(400.0f, Block().VabMax);
     Choose("InputSignalLvlCb", 1);
