@@ -11,7 +11,7 @@ public:
     void Message(QWidget* parent, const QString& text) override {
         QMessageBox::information(parent, QApplication::applicationDisplayName(), text);
     }
-    QString SaveFileName(QWidget* parent, const TSaveRequest& r) override {
+    QString SaveFileName(QWidget* parent, const TExportSaveRequest& r) override {
         QFileDialog dlg(parent, r.Caption, r.Folder, r.Filter);
         dlg.setAcceptMode(QFileDialog::AcceptSave);
         dlg.setFileMode(QFileDialog::AnyFile);

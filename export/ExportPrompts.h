@@ -5,7 +5,7 @@
 
 class QWidget;
 
-struct TSaveRequest {
+struct TExportSaveRequest {
     QString Caption;
     QString Folder;          // where the dialog starts
     QString Name;            // proposed name, no folder
@@ -19,7 +19,7 @@ public:
     virtual void Message(QWidget* parent, const QString& text) = 0;
     // The chosen full name, or an empty text when the user cancels. Asks before an existing
     // file is replaced.
-    virtual QString SaveFileName(QWidget* parent, const TSaveRequest& request) = 0;
+    virtual QString SaveFileName(QWidget* parent, const TExportSaveRequest& request) = 0;
     virtual void Beep() = 0;
 };
 

@@ -64,10 +64,12 @@ unsigned Index(const QComboBox* c) { return unsigned(std::max(0, c->currentIndex
 // A block field beyond the list shows no item.
 void Show(QComboBox* c, unsigned index) { c->setCurrentIndex(index < unsigned(c->count()) ? int(index) : -1); }
 
-QString Decimal(double v) { return QString::number(v, 'g', 15); }
+QString Decimal(double v) { return QString::number(std::isfinite(v) ? v : 0.0, 'g', 15); }
 
-// "#0" and "#0.##".
+// "#0" and "#0.##". A value that is not a number (damaged settings) shows as 0, so the entry
+// still reads back.
 QString Fixed(double v, int decimals) {
+    if (!std::isfinite(v)) v = 0;
     QString s = QString::number(v, 'f', decimals);
     if (decimals > 0 && s.contains('.')) {
         while (s.endsWith('0')) s.chop(1);
@@ -311,19 +313,28 @@ void TExportSqtFrm::SolvyToForm() {
     ui->WaveFormCB->setCurrentIndex(fullDuty ? 0 : 1);
     ui->ModeReceiverOnlyCb->setChecked(receiver);
 
+    // Every entry shows its field whether its panel is shown or not: the next update reads
+    // them all, and a hidden entry must not bring back what it held before.
+    const bool percent = c.DeviationUnit() == 1;
+    ui->IpDeviationUnitPercentRb->setChecked(percent);
+    ui->IpDeviationUnitMvPerVRb->setChecked(!percent);
+    ui->QmMaxEdt->setText(Decimal(c.QMMax));
+    ui->QrMaxEdt->setText(Decimal(c.QRMax));
+    Show(ui->TypeOfTxRegulationCb, c.Regulation());
+    ui->InputSignalLvlCb->setCurrentIndex(c.InputLevel() <= 1 ? 0 : 1);
+    ui->VabMaxEdt->setText(Fixed(c.VabMax, 0));
+    Show(ui->VabRegulatedCb, c.VabIndex());
+    ui->FixedIabEdt->setText(Fixed(double(c.Current) * 0.001, 0));
+    ui->TxIabEdt->setText(Fixed(double(c.Current) * 0.001, 2));
+
     if (!fullDuty) {
-        const bool percent = c.DeviationUnit() == 1;
-        ui->IpDeviationUnitPercentRb->setChecked(percent);
-        ui->IpDeviationUnitMvPerVRb->setChecked(!percent);
         ui->MvPerVLbl->setVisible(!percent);
         ui->PercentLbl->setVisible(percent);
-        ui->QmMaxEdt->setText(Decimal(c.QMMax));
         ui->QRPanel->hide();
         ui->QMPanel->show();
     } else {
         ui->QRPanel->show();
         ui->QMPanel->hide();
-        ui->QrMaxEdt->setText(Decimal(c.QRMax));
     }
 
     if (!receiver) {
@@ -331,31 +342,19 @@ void TExportSqtFrm::SolvyToForm() {
         for (QWidget* p : {ui->TypeRxregulationPanel, ui->VabMaxPanel, ui->FixedVabPanel, ui->FixedIabPanel,
                            ui->InputSignalLvlPanel})
             p->hide();
-        Show(ui->TypeOfTxRegulationCb, c.Regulation());
-        const QString vabMax = Fixed(c.VabMax, 0);
         switch (c.Regulation()) {
             case 0:
             case 1:
                 ui->InputSignalLvlPanel->show();
-                ui->InputSignalLvlCb->setCurrentIndex(c.InputLevel() <= 1 ? 0 : 1);
                 ui->VabMaxPanel->show();
-                ui->VabMaxEdt->setText(vabMax);
                 break;
             case 2:
                 ui->FixedVabPanel->show();
-                Show(ui->VabRegulatedCb, c.VabIndex());
-                if (c.VabIndex() == 7) {
-                    ui->VabMaxPanel->show();
-                    ui->VabMaxEdt->setText(vabMax);
-                }
+                ui->VabMaxPanel->setVisible(c.VabIndex() == 7);
                 break;
             case 3:
                 ui->FixedIabPanel->show();
-                ui->FixedIabEdt->setText(Fixed(double(c.Current) * 0.001, 0));
-                if (c.VabIndex() == 7) {
-                    ui->VabMaxPanel->show();
-                    ui->VabMaxEdt->setText(vabMax);
-                }
+                ui->VabMaxPanel->setVisible(c.VabIndex() == 7);
                 break;
             default:
                 break;
@@ -363,7 +362,6 @@ void TExportSqtFrm::SolvyToForm() {
     } else {
         ui->TypeTxregulationPanel->hide();
         ui->TypeRxregulationPanel->show();
-        ui->TxIabEdt->setText(Fixed(double(c.Current) * 0.001, 2));
     }
 
     Show(ui->TimeCb, c.TimeCode());
@@ -503,7 +501,7 @@ void TExportSqtFrm::IpTimingCbChange() {
 void TExportSqtFrm::BitBtn1Click() {
     if (Model) {
         const std::string own = Model->Sequence ? TrimText(Model->Sequence->FileName) : std::string();
-        TSaveRequest r;
+        TExportSaveRequest r;
         r.Caption = windowTitle();
         r.Filter = "Planora pro Solvy (*.sqt)";
         r.DefaultSuffix = "sqt";

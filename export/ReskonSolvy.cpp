@@ -239,10 +239,10 @@ int TReskonSolvy::LoadFromSequence() {
     try {
         if (auto stored = ConfigStore().Read()) {
             // A longer value is refused whole rather than read past the block.
-            if (stored->size() > sizeof(Config)) throw TSettingsError("Invalid data size for 'ConfigSolvy'");
+            if (stored->size() > sizeof(Config)) throw TSolvySettingsError("Invalid data size for 'ConfigSolvy'");
             std::memcpy(&Config, stored->data(), stored->size());
         }
-    } catch (const TSettingsError& e) {
+    } catch (const TSolvySettingsError& e) {
         Host().ShowMessage(e.what());
     }
     if (!Sequence) return 1;
@@ -360,7 +360,7 @@ bool TReskonSolvy::SaveSqt(const std::string& fileName) {
 
     try {
         ConfigStore().Write(reinterpret_cast<const std::uint8_t*>(&Config), sizeof(Config));
-    } catch (const TSettingsError& e) {
+    } catch (const TSolvySettingsError& e) {
         Host().ShowMessage(e.what());
     }
     return written;

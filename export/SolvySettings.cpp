@@ -18,7 +18,7 @@ public:
         if (!s.contains(kValue)) return std::nullopt;
         const QVariant v = s.value(kValue);
         if (v.typeId() != QMetaType::QByteArray)
-            throw TSettingsError(std::string("Invalid data type for '") + kValue + "'");
+            throw TSolvySettingsError(std::string("Invalid data type for '") + kValue + "'");
         const QByteArray bytes = v.toByteArray();
         return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
     }
@@ -30,7 +30,7 @@ public:
         s.endGroup();
         s.sync();
         if (s.status() != QSettings::NoError)
-            throw TSettingsError(std::string("Failed to set data for '") + kValue + "' in < " +
+            throw TSolvySettingsError(std::string("Failed to set data for '") + kValue + "' in < " +
                                  s.fileName().toStdString() + " >");
     }
 };

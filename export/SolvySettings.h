@@ -8,7 +8,7 @@
 #include <vector>
 
 // A store that cannot read or write the value throws this, with a text for the user.
-class TSettingsError : public std::runtime_error {
+class TSolvySettingsError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
@@ -16,10 +16,10 @@ public:
 class TSolvyConfigStore {
 public:
     virtual ~TSolvyConfigStore() = default;
-    // The stored bytes; nullopt when there is no value. Throws TSettingsError when the value
+    // The stored bytes; nullopt when there is no value. Throws TSolvySettingsError when the value
     // exists but is not binary.
     virtual std::optional<std::vector<std::uint8_t>> Read() = 0;
-    // Throws TSettingsError when the value could not be stored.
+    // Throws TSolvySettingsError when the value could not be stored.
     virtual void Write(const std::uint8_t* data, std::size_t size) = 0;
 };
 

@@ -22,7 +22,7 @@ namespace {
 class ScriptedPrompts : public TExportPrompts {
 public:
     std::vector<QString> Messages;
-    std::vector<TSaveRequest> Requests;
+    std::vector<TExportSaveRequest> Requests;
     QString Answer;   // the name the save dialog returns; empty = cancelled
     int Beeps = 0;
 
@@ -32,7 +32,7 @@ public:
     ScriptedPrompts& operator=(const ScriptedPrompts&) = delete;
 
     void Message(QWidget*, const QString& text) override { Messages.push_back(text); }
-    QString SaveFileName(QWidget*, const TSaveRequest& r) override {
+    QString SaveFileName(QWidget*, const TExportSaveRequest& r) override {
         Requests.push_back(r);
         return Answer;
     }
@@ -399,9 +399,7 @@ TEST_F(ExportDialogTest, RegulationShowsItsPanels) {
 TEST_F(ExportDialogTest, CurrentAndVoltageEntries) {
     Open();
     Choose("TypeOfTxRegulationCb", 3);
-    // The current comes from the entry, which still holds the form's "200".
-    EXPECT_EQ(200000.0f, Block().Current);
-    EXPECT_EQ("200", Text("FixedIabEdt"));
+    EXPECT_EQ("1000", Text("FixedIabEdt"));   // 1000000 uA
     Leave("FixedIabEdt", "250");
     EXPECT_EQ(250000.0f, Block().Current);
     Leave("VabMaxEdt", "1e300");   // beyond a 32-bit float
@@ -417,6 +415,31 @@ TEST_F(ExportDialogTest, CurrentAndVoltageEntries) {
     Leave("TxIabEdt", "12.345");
     EXPECT_FLOAT_EQ(12345.0f, Block().Current);
     EXPECT_EQ("12.35", Text("TxIabEdt"));
+}
+
+TEST_F(ExportDialogTest, HiddenEntriesKeepTheLoadedValues) {
+    TSolvyConfig saved = SolvyDefaultConfig();
+    saved.SetVabIndex(5);
+    saved.Current = 1500000.0f;
+    saved.VabMax = 600.0f;
+    saved.QRMax = 4.0;
+    Store(Image(saved));
+    Seq->SetRhoIP(true);   // half duty: the resistivity limit is not shown
+    Seq->SetVmn(-1);
+    Seq->SetVab(2);        // fixed "50 V": neither Vab max nor the current is shown
+    Open();
+    ASSERT_FALSE(Shown("VabMaxPanel"));
+    ASSERT_FALSE(Shown("FixedIabPanel"));
+    ASSERT_FALSE(Shown("QRPanel"));
+    Choose("TriggerCb", 1);
+    EXPECT_EQ(600.0f, Block().VabMax);
+    EXPECT_EQ(1500000.0f, Block().Current);
+    EXPECT_EQ(0.0, Block().QRMax);   // the sequence's own choice of limit
+    EXPECT_EQ(2u, Block().VabIndex());
+    // Switching to a regulation that shows them offers the kept values.
+    Choose("TypeOfTxRegulationCb", 3);
+    EXPECT_EQ("1500", Text("FixedIabEdt"));
+    EXPECT_EQ(1500000.0f, Block().Current);
 }
 
 TEST_F(ExportDialogTest, TextThatIsNotANumberStopsTheUpdate) {
@@ -509,7 +532,7 @@ TEST_F(ExportDialogTest, SaveButtonWritesTheChosenFile) {
     Prompts.Answer = QString::fromStdString(Path("Chosen.dat"));
     Click("BitBtn1");
     ASSERT_EQ(1u, Prompts.Requests.size());
-    const TSaveRequest& r = Prompts.Requests[0];
+    const TExportSaveRequest& r = Prompts.Requests[0];
     EXPECT_EQ(QString::fromStdString(Path("data")), r.Folder);
     EXPECT_EQ("Line1", r.Name);
     EXPECT_EQ("Planora pro Solvy (*.sqt)", r.Filter);
@@ -546,6 +569,7 @@ TEST_F(ExportDialogTest, FieldsBeyondTheListsShowNothingAndStayInRange) {
     for (auto& w : c.IPTiming) w = 0xFFFFFFFFu;
     c.Current = std::numeric_limits<float>::quiet_NaN();
     c.VabMax = std::numeric_limits<float>::infinity();
+    c.QRMax = std::numeric_limits<double>::quiet_NaN();
     Dlg->SolvyToForm();
     EXPECT_EQ(-1, W<QComboBox>("ELArraySolvyCb")->currentIndex());
     EXPECT_EQ(-1, W<QComboBox>("TimeCb")->currentIndex());
@@ -554,7 +578,9 @@ TEST_F(ExportDialogTest, FieldsBeyondTheListsShowNothingAndStayInRange) {
     EXPECT_EQ(-1, W<QComboBox>("TypeOfTxRegulationCb")->currentIndex());
     EXPECT_EQ("42949672950", Text("MdlyEdt"));
 
-    W<QLineEdit>("VabMaxEdt")->setText("800");
+    EXPECT_EQ("0", Text("FixedIabEdt"));
+    EXPECT_EQ("0", Text("VabMaxEdt"));
+    EXPECT_EQ("0", Text("QrMaxEdt"));
     Choose("NoiseRejectionCb", 0);
     EXPECT_TRUE(Prompts.Messages.empty());
     EXPECT_EQ(0u, c.TimeCode());
@@ -562,6 +588,8 @@ TEST_F(ExportDialogTest, FieldsBeyondTheListsShowNothingAndStayInRange) {
     EXPECT_EQ(0u, c.Trigger());
     EXPECT_EQ(0u, c.Regulation());
     EXPECT_EQ(0, std::memcmp(c.IPTiming, SolvyTimingRow(0, 0), sizeof(c.IPTiming)));
+    EXPECT_EQ(0.0f, c.Current);
+    EXPECT_EQ(0.0, c.QRMax);
 }
 
 TEST_F(ExportDialogTest, DestroyingTheDialogWithAnEditInUseRunsNoHandler) {

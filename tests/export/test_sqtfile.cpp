@@ -190,7 +190,7 @@ TEST_F(SqtFileTest, FailedFileKeepsThePreviousOne) {
 class FailingStore : public TSolvyConfigStore {
 public:
     std::optional<std::vector<std::uint8_t>> Read() override { return std::nullopt; }
-    void Write(const std::uint8_t*, std::size_t) override { throw TSettingsError("settings are read-only"); }
+    void Write(const std::uint8_t*, std::size_t) override { throw TSolvySettingsError("settings are read-only"); }
 };
 
 TEST_F(SqtFileTest, FailedSettingsAreReportedButTheFileStands) {
