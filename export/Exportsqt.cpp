@@ -216,8 +216,9 @@ void TExportSqtFrm::UpdateBlock(TSolvyConfig& c) {
         else if (ui->MdlyEdt->isEnabledTo(ui->TimingGB))
             ProgrammedTiming(c);
 
-        c.StackMin = std::uint32_t(IntValue(ui->StackMinEdn));
-        c.StackMax = std::uint32_t(IntValue(ui->StackMaxEdn));
+        // An edit still being typed in (a tab takes no focus) is read within the stack range.
+        c.StackMin = std::uint32_t(std::clamp(IntValue(ui->StackMinEdn), kStackMin, kStackMax));
+        c.StackMax = std::uint32_t(std::clamp(IntValue(ui->StackMaxEdn), kStackMin, kStackMax));
         if (c.StackMin > c.StackMax) c.StackMax = c.StackMin;
 
         c.SetDeviationUnit(ui->IpDeviationUnitPercentRb->isChecked() ? 1 : 0);

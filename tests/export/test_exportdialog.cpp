@@ -313,6 +313,15 @@ TEST_F(ExportDialogTest, StackEditsAreClampedOnLeaving) {
     }
 }
 
+TEST_F(ExportDialogTest, StackTextNotYetLeftIsReadWithinRange) {
+    Open();
+    SelectTab(0);
+    W<QLineEdit>("StackMinEdn")->setText("-5");   // typed, the edit not left
+    SelectTab(3);
+    EXPECT_EQ(1u, Block().StackMin);
+    EXPECT_EQ(6u, Block().StackMax);
+}
+
 TEST_F(ExportDialogTest, ErrorLimitEditsAreClampedOnLeaving) {
     struct Row {
         const char* edit;
