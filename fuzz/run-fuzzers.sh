@@ -13,7 +13,7 @@ seconds=${FUZZ_SECONDS:-60}
 targets=(fuzz_import_text fuzz_import_sds fuzz_load_sqz)
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DPLANORA_FUZZ=ON -DPLANORA_BENCH=OFF
-cmake --build "$build" -j3 --target "${targets[@]}"
+cmake --build "$build" --target "${targets[@]}"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
