@@ -3,11 +3,11 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <random>
 #include <stdexcept>
 #include <system_error>
 
 #include "Electsequence.h"
+#include "Fileimport.h"
 #include "Host.h"
 #include "Textfield.h"
 
@@ -79,37 +79,6 @@ std::string RefusalText(const std::string& name, TReadResult r) {
     throw std::runtime_error("");
 }
 
-// Writes size bytes to a new file beside target and renames it over target, so that a failed
-// write never costs the previous file.
-bool ReplaceFile(const std::string& target, const void* data, std::size_t size) {
-    namespace fs = std::filesystem;
-    const fs::path path(target);
-    if (path.filename().empty()) return false;
-    std::random_device seed;
-    std::mt19937 rng(seed());
-    fs::path temp;
-    std::FILE* f = nullptr;
-    for (int attempt = 0; attempt < 16 && !f; ++attempt) {
-        temp = path;
-        temp.replace_filename("." + path.filename().string() + "." + std::to_string(rng() % 1000000) + ".tmp");
-        f = std::fopen(temp.c_str(), "wbx");
-    }
-    if (!f) return false;
-    bool ok = std::fwrite(data, 1, size, f) == size;
-    ok = std::fflush(f) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    std::error_code ec;
-    if (ok) {
-        // Keep the permissions of the file being replaced.
-        const auto st = fs::status(path, ec);
-        if (!ec && fs::is_regular_file(st)) fs::permissions(temp, st.permissions(), ec);
-        ec.clear();
-        fs::rename(temp, path, ec);
-        ok = !ec;
-    }
-    if (!ok) fs::remove(temp, ec);
-    return ok;
-}
 }  // namespace
 
 TElectSequence::TElectSequence(const std::string& fileName) {
@@ -129,7 +98,7 @@ TElectSequence::TElectSequence(const std::string& fileName) {
 
 bool TElectSequence::SaveToFile(const std::string& name) {
     CopyText(FileName, sizeof(FileName), name);
-    if (ReplaceFile(name, this, sizeof(*this))) return true;
+    if (ReplaceFileContents(name, this, sizeof(*this))) return true;
     Host().ShowMessage("Can't save sequence with < " + name + " > filename");
     return false;
 }

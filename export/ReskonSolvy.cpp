@@ -7,9 +7,9 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <random>
 #include <vector>
 
+#include "Fileimport.h"
 #include "Host.h"
 #include "SolvySettings.h"
 #include "Textfield.h"
@@ -144,36 +144,6 @@ TPresets MakePresets() {
         std::memcpy(p.Bytes[i], &c, kSolvyPresetSize);
     }
     return p;
-}
-
-// Writes the bytes to a new file beside target and renames it over target, so that a failed
-// write never leaves a half-written file nor costs the previous one.
-bool ReplaceFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& data) {
-    namespace fs = std::filesystem;
-    if (path.filename().empty()) return false;
-    std::random_device seed;
-    std::mt19937 rng(seed());
-    fs::path temp;
-    std::FILE* f = nullptr;
-    for (int attempt = 0; attempt < 16 && !f; ++attempt) {
-        temp = path;
-        temp.replace_filename("." + path.filename().string() + "." + std::to_string(rng() % 1000000) + ".tmp");
-        f = std::fopen(temp.c_str(), "wbx");
-    }
-    if (!f) return false;
-    bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    std::error_code ec;
-    if (ok) {
-        const auto st = fs::status(path, ec);
-        if (!ec && fs::is_regular_file(st)) fs::permissions(temp, st.permissions(), ec);
-        ec.clear();
-        fs::rename(temp, path, ec);
-        ok = !ec;
-    }
-    if (!ok) fs::remove(temp, ec);
-    return ok;
 }
 
 template <typename T>
@@ -354,7 +324,7 @@ bool TReskonSolvy::SaveSqt(const std::string& fileName) {
         header->Version = kSqtVersion;
         header->Config = Config;
         Put(image, 0, *header);
-        written = ReplaceFile(path, image);
+        written = ReplaceFileContents(path.string(), image.data(), image.size());
         if (!written) Host().ShowMessage("Can't save Solvy sequence with < " + path.string() + " > filename");
     }
 
