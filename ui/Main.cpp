@@ -23,6 +23,7 @@
 #include "About.h"
 #include "Format.h"
 #include "Help.h"
+#include "ListPanel.h"
 #include "SheetModels.h"
 #include "StringGrid.h"
 #include "UpDown.h"
@@ -186,7 +187,6 @@ TMainFrm::TMainFrm(QWidget* owner)
     ui->ElectrodeGd->SetDefaultRowHeight(21);
     ui->ElectrodeGd->SetColWidth(0, 56);
     ui->ProgressBar1->setMaximumHeight(5);
-    ui->ListPanel->setFixedWidth(209);
     ui->QuadripoleGd->installEventFilter(this);
     ui->ElectrodeGd->installEventFilter(this);
     ui->ReskonGB->setMouseTracking(true);
@@ -343,18 +343,19 @@ void TMainFrm::resizeEvent(QResizeEvent* event) {
 }
 
 void TMainFrm::FormResize() {
-    const int listWidth = ui->ListPanel->width();
-    if (ui->ListPanel->width() < 129) ui->ListPanel->setFixedWidth(129);
-    const int w = frameGeometry().width();
+    TListPanel* panel = ui->ListPanel;
+    const int listWidth = panel->PanelWidth();
+    if (panel->PanelWidth() < 129) panel->SetPanelWidth(129);
+    const int w = width();
     if (w < 1148) {
-        ui->ListPanel->setFixedWidth(180);
+        panel->SetPanelWidth(180);
         ui->ElectrodeLocationGb->setFixedWidth(611);
     } else {
-        ui->ListPanel->setFixedWidth(std::min(w - 942, 300));
+        panel->SetPanelWidth(std::min(w - 942, 300));
         ui->ElectrodeLocationGb->setFixedWidth(680);
     }
     // The entry texts are shortened to the list's width: a new width remakes them.
-    if (ui->ListPanel->width() != listWidth)
+    if (panel->PanelWidth() != listWidth)
         for (int i = 0; i < SequenceCount; ++i) RemakeEntryText(i);
 }
 
@@ -529,7 +530,7 @@ bool TMainFrm::AppendSequence(TElectSequence* s) {
 
 QString TMainFrm::EntryText(const TElectSequence& s) const {
     const QString path = Trimmed(s.FileName);
-    return ShortenPath(path, QFontMetrics(ui->SeqFileLb->font()), ui->ListPanel->width() - 18);
+    return ShortenPath(path, QFontMetrics(ui->SeqFileLb->font()), ui->ListPanel->PanelWidth() - 18);
 }
 
 void TMainFrm::RemakeEntryText(int i) {
