@@ -141,10 +141,6 @@ struct TElectSequence {
     // ---- multi-channel optimisation, polarisation, roll-along ----
 
     // ---- text and SD-card files ----
-    void ExportTextFile(const std::string& name, const std::string& sep);
-    bool ImportTextFile(const std::string& name);
-    void SaveToSdCard(const std::string& name);
-    bool ImportSdCardFile(std::string& name);
 
     // ---- upload ----
 };
