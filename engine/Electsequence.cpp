@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Textfield.h"
+
 std::string TrimText(const char* text) {
     std::string s = text ? text : "";
     auto blank = [](unsigned char c) { return c <= ' '; };
@@ -11,17 +13,6 @@ std::string TrimText(const char* text) {
     while (e > b && blank(s[e - 1])) --e;
     return s.substr(b, e - b);
 }
-
-namespace {
-// Copies at most cap - 1 bytes and a terminator, never cutting a UTF-8 character in half.
-void CopyText(char* dst, std::size_t cap, const std::string& src) {
-    std::size_t n = std::min(src.size(), cap - 1);
-    if (n < src.size())
-        while (n > 0 && (static_cast<unsigned char>(src[n]) & 0xC0) == 0x80) --n;
-    std::memcpy(dst, src.data(), n);
-    dst[n] = '\0';
-}
-}  // namespace
 
 TChannelOptions::TChannelOptions()
     : MultiChannelOptimization(1), Pad1{0, 0, 0}, OptimizationChannel(10), AllowDummyQuadripoles(1),
@@ -76,3 +67,41 @@ std::string TElectSequence::GetComment() const {
 }
 
 void TElectSequence::SetComment(const std::string& text) { CopyText(Comment, sizeof(Comment), text); }
+
+void TElectSequence::ClearQuadripoles() {
+    MaxDepthX = MaxDepthY = 0.0f;
+    MeasurementCycles = MaxChannelUsed = 0;
+    Device.ClearQuadripoles();
+    for (auto& info : QuadInfo) info = TQuadripoleInfo();
+}
+
+void TElectSequence::ComputeElectrodePositions() {
+    const long double dx = Grid.DX, ox = Grid.OffsetX, dy = Grid.DY, oy = Grid.OffsetY;
+    for (int k = 0; k < kMaxElectrodes; ++k) {
+        const TElectGridNode& node = Grid.Nodes[k];
+        TElectrodeXYZ& e = Device.Electrodes[k];
+        if (node.Used == 1) {
+            e.X = static_cast<float>((static_cast<long double>(node.IX) - 1) * dx + ox);
+            if (e.Y == kUnusedNode) e.Y = 0.0f;
+            if (e.Z == kUnusedNode) e.Z = 0.0f;
+            const float across = static_cast<float>((static_cast<long double>(node.IY) - 1) * dy + oy);
+            if (Grid.GridType == gtSurface)
+                e.Y = across;
+            else if (Grid.GridType == gtBorehole)
+                e.Z = across;
+        } else {
+            e.X = e.Y = e.Z = kUnusedNode;
+        }
+    }
+    Device.ElectrodeCount = Grid.ElectrodeCount;
+    Device.FirstElectrode = Grid.FirstElectrode;
+    Device.LastElectrode = Grid.LastElectrode;
+    Device.ElectrodeSpacing = Grid.DX;
+}
+
+bool TElectSequence::IsValid() {
+    return Device.FirstElectrode == Grid.FirstElectrode && Device.LastElectrode == Grid.LastElectrode &&
+           Device.ElectrodeCount == Grid.ElectrodeCount && Device.ElectrodeSpacing == Grid.DX &&
+           Grid.Duplicates == 0 && GetSpacingLevelCount() >= 1 && Device.LastQuadripole + 1 >= 1 &&
+           CheckChannel() > 0;
+}

@@ -18,6 +18,10 @@ constexpr int kLevels = 128;              // columns n = 1..128
 // Strips leading and trailing blanks and control characters.
 std::string TrimText(const char* text);
 
+// The 23 IP timing words (10-ms units) of injection time index 0..5 and IP mode 0..4, as
+// SetTime and SetIPMode load them; nullptr for indices without a row.
+const std::uint16_t* IPTimingTableRow(int timeIndex, int ipMode);
+
 #pragma pack(push, 1)
 
 struct TChannelOptions {
@@ -69,8 +73,8 @@ struct TElectSequence {
 
     // ---- construction and records ----
     TElectSequence();
-    // Sequence-list entry from a .sqz file: shows a message and throws when the file is
-    // missing, of another version or not a whole sequence.
+    // Sequence-list entry from a .sqz file: shows a message and throws std::runtime_error
+    // (empty text) when the file is missing, of another version or not a whole sequence.
     explicit TElectSequence(const std::string& fileName);
 
     void ClearQuadripoles();

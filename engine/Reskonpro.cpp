@@ -1,5 +1,6 @@
 #include "Reskonpro.h"
 
+#include <cmath>
 #include <cstring>
 
 TReskonPro::TReskonPro() {
@@ -44,4 +45,33 @@ void TReskonPro::ClearElectrodes() {
 void TReskonPro::Clear() {
     ClearQuadripoles();
     ClearElectrodes();
+}
+
+long double TReskonPro::GetGeometricFactor(int q, const TElectrodeXYZ remote[4]) const {
+    if (q < 0 || q >= kMaxQuadripoles) return 1.0L;
+    const TQuadripole& e = Quadripoles[q];
+    const std::uint16_t numbers[4] = {e.A, e.B, e.M, e.N};
+    TElectrodeXYZ p[4];
+    for (int k = 0; k < 4; ++k) {
+        const unsigned n = numbers[k];
+        if (n == 0)
+            p[k] = remote[k];
+        else if (n < static_cast<unsigned>(kMaxElectrodes))
+            p[k] = Electrodes[n];
+        else
+            p[k] = TElectrodeXYZ{kUnusedNode, kUnusedNode, kUnusedNode};
+    }
+    // Inverse distance held as f32; a zero distance contributes nothing.
+    auto inverse = [](const TElectrodeXYZ& u, const TElectrodeXYZ& v) {
+        const long double dx = static_cast<long double>(u.X) - v.X, dy = static_cast<long double>(u.Y) - v.Y,
+                          dz = static_cast<long double>(u.Z) - v.Z;
+        const float d = static_cast<float>(std::sqrt(dx * dx + dy * dy + dz * dz));
+        return d != 0 ? static_cast<float>(1.0L / d) : 0.0f;
+    };
+    const float an = inverse(p[0], p[3]), am = inverse(p[0], p[2]);
+    const float bn = inverse(p[1], p[3]), bm = inverse(p[1], p[2]);
+    if (static_cast<long double>(am) + an + bm + bn == 0) return 1.0L;
+    const long double den = static_cast<long double>(am) - an - bm + bn;
+    if (den == 0) return 1.0L;
+    return 6.283185307179586L / den;
 }

@@ -1,0 +1,148 @@
+// The native sequence file: the byte image of the whole sequence object.
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <stdexcept>
+#include <system_error>
+
+#include "Electsequence.h"
+#include "Host.h"
+#include "Textfield.h"
+
+namespace {
+enum class TReadResult { Ok, Unreadable, WrongSize, WrongVersion, Damaged };
+
+bool Within(std::int64_t v, std::int64_t lo, std::int64_t hi) { return v >= lo && v <= hi; }
+
+// Everything in the image that other operations use as a count or an index into a table.
+bool TablesConsistent(const TElectSequence& s) {
+    const TReskonPro& d = s.Device;
+    const TElectGrid& g = s.Grid;
+    if (!Within(d.LastQuadripole, -1, kMaxQuadripoles - 1)) return false;
+    if (!Within(d.FirstQuadripole, 0, d.LastQuadripole + 1)) return false;
+    // An import without electrode lines leaves the first electrode at 1320, one past the
+    // table, with an empty range behind it: such files are the program's own.
+    if (!Within(d.FirstElectrode, 0, kMaxElectrodes) || !Within(d.LastElectrode, 0, kMaxElectrodes - 1) ||
+        !Within(d.ElectrodeCount, 0, kMaxElectrodes))
+        return false;
+    if (!Within(g.FirstElectrode, 0, kMaxElectrodes) || !Within(g.LastElectrode, 0, kMaxElectrodes - 1) ||
+        !Within(g.ElectrodeCount, 0, kMaxElectrodes))
+        return false;
+    // Column and row counts are typed by the user, 0 included, but never beyond the node map.
+    if (!Within(g.GridType, gtLine, gtBorehole) || !Within(g.NX, 0, kMaxGridColumns) ||
+        !Within(g.NY, 0, kMaxGridRows) || !Within(g.ArrayType, 0, 14))
+        return false;
+    for (const auto& node : g.Nodes)
+        if (node.Used == 1 && (!Within(node.IX, 1, kMaxGridColumns) || !Within(node.IY, 1, kMaxGridRows)))
+            return false;
+    for (const auto& row : s.SpacingLevels)
+        if (!Within(row.SelectedCount, 0, kLevels)) return false;
+    if (d.TimeIndex() > 5 || d.IPMode() > 4 || d.VmnChoice() > 5 || d.VabChoice() > 9) return false;
+    for (int q = 0; q <= d.LastQuadripole; ++q) {
+        const TQuadripole& e = d.Quadripoles[q];
+        for (std::uint16_t n : {e.A, e.B, e.M, e.N})
+            if (n >= kMaxElectrodes) return false;
+    }
+    if (!std::memchr(s.Comment, 0, sizeof(s.Comment))) return false;
+    return true;
+}
+
+// Reads the file into image; image may be partly overwritten whatever the result.
+TReadResult ReadImage(const std::string& name, TElectSequence& image) {
+    std::FILE* f = std::fopen(name.c_str(), "rb");
+    if (!f) return TReadResult::Unreadable;
+    const std::size_t got = std::fread(&image, 1, kSequenceFileSize, f);
+    const bool failed = std::ferror(f) != 0;
+    const bool longer = !failed && got == kSequenceFileSize && std::fgetc(f) != EOF;
+    const bool failedAfter = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed || failedAfter) return TReadResult::Unreadable;
+    if (got != kSequenceFileSize || longer) return TReadResult::WrongSize;
+    if (image.Version != kRecordVersion || image.Grid.Version != kRecordVersion) return TReadResult::WrongVersion;
+    if (!TablesConsistent(image)) return TReadResult::Damaged;
+    return TReadResult::Ok;
+}
+
+std::string RefusalText(const std::string& name, TReadResult r) {
+    switch (r) {
+        case TReadResult::Unreadable: return name + "\r\ncan't be read";
+        case TReadResult::WrongSize: return name + "\r\nis not a sequence file (wrong size)";
+        case TReadResult::WrongVersion: return name + "\r\nUnknown file version";
+        default: return name + "\r\nis a damaged sequence file";
+    }
+}
+
+[[noreturn]] void DropFromList(const std::string& text) {
+    Host().ShowMessage(text);
+    throw std::runtime_error("");
+}
+
+// Writes size bytes to a new file beside target and renames it over target, so that a failed
+// write never costs the previous file.
+bool ReplaceFile(const std::string& target, const void* data, std::size_t size) {
+    namespace fs = std::filesystem;
+    const fs::path path(target);
+    if (path.filename().empty()) return false;
+    std::random_device seed;
+    std::mt19937 rng(seed());
+    fs::path temp;
+    std::FILE* f = nullptr;
+    for (int attempt = 0; attempt < 16 && !f; ++attempt) {
+        temp = path;
+        temp.replace_filename("." + path.filename().string() + "." + std::to_string(rng() % 1000000) + ".tmp");
+        f = std::fopen(temp.c_str(), "wbx");
+    }
+    if (!f) return false;
+    bool ok = std::fwrite(data, 1, size, f) == size;
+    ok = std::fflush(f) == 0 && ok;
+    ok = std::fclose(f) == 0 && ok;
+    std::error_code ec;
+    if (ok) {
+        // Keep the permissions of the file being replaced.
+        const auto st = fs::status(path, ec);
+        if (!ec && fs::is_regular_file(st)) fs::permissions(temp, st.permissions(), ec);
+        ec.clear();
+        fs::rename(temp, path, ec);
+        ok = !ec;
+    }
+    if (!ok) fs::remove(temp, ec);
+    return ok;
+}
+}  // namespace
+
+TElectSequence::TElectSequence(const std::string& fileName) {
+    std::error_code ec;
+    if (!std::filesystem::exists(fileName, ec))
+        DropFromList(fileName + "\r\nfile not found\r\nthis file will be excluded from the Sequence list");
+    Host().ProcessMessages();
+    auto image = std::make_unique<TElectSequence>();
+    const TReadResult r = ReadImage(fileName, *image);
+    if (r == TReadResult::WrongVersion)
+        DropFromList(fileName + "\r\nUnknown file version in Sequence list\r\nthis file will be excluded");
+    if (r != TReadResult::Ok)
+        DropFromList(RefusalText(fileName, r) + "\r\nthis file will be excluded from the Sequence list");
+    std::memcpy(static_cast<void*>(this), image.get(), sizeof(*this));
+    SetFileName(fileName);
+}
+
+bool TElectSequence::SaveToFile(const std::string& name) {
+    CopyText(FileName, sizeof(FileName), name);
+    if (ReplaceFile(name, this, sizeof(*this))) return true;
+    Host().ShowMessage("Can't save sequence with < " + name + " > filename");
+    return false;
+}
+
+bool TElectSequence::LoadFromFile(const std::string& name) {
+    Host().ProcessMessages();
+    auto image = std::make_unique<TElectSequence>();
+    const TReadResult r = ReadImage(name, *image);
+    if (r != TReadResult::Ok) {
+        Host().ShowMessage(RefusalText(name, r));
+        return false;
+    }
+    std::memcpy(static_cast<void*>(this), image.get(), sizeof(*this));
+    SetFileName(name);
+    return true;
+}

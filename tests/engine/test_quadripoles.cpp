@@ -1,0 +1,309 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "SequenceBuilders.h"
+
+namespace {
+long double DD(long double r) { return (-0.0018333L * r + 0.27642L) * r + 0.1416933L; }
+long double PD(long double r) { return (-0.000915179L * r + 0.397614583L) * r + 0.127613095L; }
+
+std::unique_ptr<TElectSequence> Line(int count, float dx = 1.0f) {
+    auto s = NewSequence();
+    PlaceGrid(*s, gtLine, count, 1, dx);
+    return s;
+}
+
+std::vector<Abmn> List(const TElectSequence& s) {
+    std::vector<Abmn> out(s.QuadripoleCount());
+    for (int q = 0; q < s.QuadripoleCount(); ++q) s.GetQuadripole(q, out[q].data());
+    return out;
+}
+
+std::vector<std::uint16_t> Numbers(const TElectSequence& s) {
+    std::vector<std::uint16_t> out;
+    for (int q = 0; q < s.QuadripoleCount(); ++q) out.push_back(s.QuadInfo[q].Number);
+    return out;
+}
+}  // namespace
+
+TEST(QuadripoleList, InsertDeleteMoveKeepInfoAlongside) {
+    auto s = Line(20);
+    for (std::uint16_t k = 1; k <= 4; ++k)
+        s->InsertQuadripole(s->QuadripoleCount(), Abmn{k, k + 1u, k + 2u, k + 3u}.data(), 1, 1, 1, k);
+    s->Device.FirstQuadripole = 3;
+    s->InsertQuadripole(0, Abmn{9, 10, 11, 12}.data(), 1, 1, 1, 50);
+    s->InsertQuadripole(2, Abmn{13, 14, 15, 16}.data(), 1, 1, 1, 60);
+    EXPECT_EQ(s->Device.FirstQuadripole, 0);
+    EXPECT_EQ(Numbers(*s), (std::vector<std::uint16_t>{50, 1, 60, 2, 3, 4}));
+    EXPECT_EQ(List(*s)[2], (Abmn{13, 14, 15, 16}));
+
+    s->MoveQuadripole(1, 4);  // entry 4 (number 3) to place 1
+    EXPECT_EQ(Numbers(*s), (std::vector<std::uint16_t>{50, 3, 1, 60, 2, 4}));
+    EXPECT_EQ(List(*s)[1], (Abmn{3, 4, 5, 6}));
+    s->MoveQuadripole(2, 2);
+    EXPECT_EQ(Numbers(*s), (std::vector<std::uint16_t>{50, 3, 1, 60, 2, 4}));
+
+    s->DeleteQuadripole(0);
+    s->DeleteQuadripole(-1);
+    EXPECT_EQ(Numbers(*s), (std::vector<std::uint16_t>{3, 1, 60, 2, 4}));
+    // The last entry goes by lowering the count only.
+    s->DeleteQuadripole(4);
+    EXPECT_EQ(s->QuadripoleCount(), 4);
+    EXPECT_EQ(s->Device.Quadripoles[4].A, 4);
+    EXPECT_EQ(s->QuadInfo[4].Number, 4);
+}
+
+TEST(QuadripoleList, InsertIntoFullListChangesNothing) {
+    auto s = Line(20);
+    for (int q = 0; q < kMaxQuadripoles; ++q) s->SetQuadripole(q, Abmn{1, 2, 3, 4}.data(), 1, 1, 1, 0);
+    s->Device.LastQuadripole = kMaxQuadripoles - 1;
+    auto before = std::make_unique<TElectSequence>(*s);
+    s->InsertQuadripole(0, Abmn{5, 6, 7, 8}.data(), 1, 1, 1, 0);
+    s->InsertQuadripole(kMaxQuadripoles, Abmn{5, 6, 7, 8}.data(), 1, 1, 1, 0);
+    EXPECT_TRUE(SameBytes(*s, *before));
+}
+
+TEST(QuadripoleList, SwapAndReverseLeaveInfo) {
+    auto s = Line(20);
+    AddQuadripole(*s, {1, 2, 3, 4});
+    AddQuadripole(*s, {5, 0, 7, 8});
+    const TQuadripoleInfo info = s->QuadInfo[1];
+    s->SwapMN(1);
+    EXPECT_EQ(List(*s)[1], (Abmn{5, 0, 8, 7}));
+    s->ReverseQuadripoles();
+    EXPECT_EQ(List(*s), (std::vector<Abmn>{{3, 4, 1, 2}, {8, 7, 5, 0}}));
+    EXPECT_EQ(std::memcmp(&s->QuadInfo[1], &info, sizeof info), 0);
+    EXPECT_EQ(s->Device.Quadripoles[2].A, 0);  // past the end: untouched
+}
+
+TEST(QuadripoleList, DisplayRecordOfAStoredQuadripole) {
+    struct Case {
+        std::int32_t n, a;
+        std::uint16_t group, number;
+        std::int16_t level;
+        std::uint16_t coef, wantGroup, wantNumber;
+    };
+    const Case cases[] = {
+        {2, 4, 7, 0, 2, 4, 4, 4},            // generator: group from a, number from q + 1
+        {0, -1, 1, 0, 0, 65535, 1, 4},       // text import
+        {-1, 0, 9, 12, -1, 0, 9, 12},        // gap filler of the optimisation
+    };
+    for (const Case& c : cases) {
+        auto s = Line(20);
+        s->SetQuadripole(3, Abmn{1, 6, 3, 5}.data(), c.n, c.a, c.group, c.number);
+        const TQuadripoleInfo& i = s->QuadInfo[3];
+        EXPECT_EQ(i.Level, c.level);
+        EXPECT_EQ(i.SpacingCoef, c.coef);
+        EXPECT_EQ(i.Group, c.wantGroup);
+        EXPECT_EQ(i.Number, c.wantNumber);
+        EXPECT_EQ(i.X, 2.75f);  // (0 + 5) / 2 and (2 + 4) / 2
+        EXPECT_EQ(i.Y, 0.0f);
+        // Dipole-dipole rule for generated levels, the generic one below level 1.
+        const Abmn q{1, 6, 3, 5};
+        EXPECT_EQ(i.Depth, s->GetInvestigationDepth(q.data(), c.n < 1));
+        EXPECT_EQ(s->QuadripoleCount(), 0);  // storing does not extend the list
+    }
+}
+
+TEST(QuadripoleList, MaxNumberAndGroupCompareSigned) {
+    auto s = Line(20);
+    EXPECT_EQ(s->GetMaxQuadNumber(), 0);
+    EXPECT_EQ(s->GetMaxGroup(), 0);
+    s->InsertQuadripole(0, Abmn{1, 2, 3, 4}.data(), 1, 0, 3, 7);
+    s->InsertQuadripole(1, Abmn{1, 2, 3, 4}.data(), 1, 0, 0x8000, 0x9000);
+    s->InsertQuadripole(2, Abmn{1, 2, 3, 4}.data(), 1, 0, 2, 5);
+    EXPECT_EQ(s->GetMaxQuadNumber(), 7);
+    EXPECT_EQ(s->GetMaxGroup(), 3);
+}
+
+TEST(PseudoPosition, PresentElectrodesOnly) {
+    auto s = NewSequence();
+    PlaceGrid(*s, gtSurface, 10, 10, 1.0f, 2.0f);
+    struct Case {
+        Abmn q;
+        long double x, y;
+    };
+    const Case cases[] = {
+        {{1, 4, 2, 3}, 1.5L, 0},                       // centre of a symmetric spread
+        {{1, 0, 3, 5}, (0 + (2 + 4) / 2.0L) / 2, 0},   // one current electrode gives its own X
+        {{0, 0, 3, 6}, 3.5L / 2, 0},                   // none gives 0
+        {{1, 2, 0, 0}, 0.25L, 0},
+        {{1, 0, 21, 0}, 0, 2},                         // rows: Y = 2 x (IY - 1)
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(s->GetPseudoX(c.q.data()), c.x);
+        EXPECT_EQ(s->GetPseudoY(c.q.data()), c.y);
+        EXPECT_EQ(s->GetPseudoZ(c.q.data()), 0.0L);
+    }
+}
+
+TEST(InvestigationDepth, RuleOfEachArrayType) {
+    // On a unit line, A = 0, B = 5, M = 2, N = 4: AM 2, BM 3, AN 4, BN 1, MN 2, AB 5.
+    const Abmn spread{1, 6, 3, 5};
+    const long double generic = 0.19L * 5;  // largest distance AB, not above 10 x Dmin
+    struct Case {
+        int type;
+        long double depth;
+    };
+    const Case cases[] = {
+        {1, DD(1) * 2},  {12, DD(1) * 2},                 // min(AM, BM) / MN, not Dmin
+        {3, PD(0.5) * 2}, {4, PD(0.5) * 2}, {6, PD(0.5) * 2}, {11, PD(0.5) * 2}, {13, PD(0.5) * 2},
+        {14, PD(0.5) * 2},
+        {5, 0.519L},                                       // Dmin = BN
+        {7, PD(static_cast<float>(1 / 5.0L)) * 5},         // Dmin / AB
+        {9, 0.867L}, {10, 0.867L},
+        {0, generic}, {2, generic}, {8, generic}, {15, generic}, {-1, generic},
+    };
+    for (const Case& c : cases) {
+        auto s = Line(30);
+        s->Grid.ArrayType = c.type;
+        EXPECT_EQ(Bits(s->GetInvestigationDepth(spread.data(), false)), Bits(static_cast<float>(c.depth)))
+            << "type " << c.type;
+        EXPECT_EQ(Bits(s->GetInvestigationDepth(spread.data(), true)), Bits(static_cast<float>(generic)));
+    }
+    auto s = Line(30);
+    s->Grid.ArrayType = 1;
+    EXPECT_NEAR(s->GetInvestigationDepth(spread.data(), false), 0.83256, 1e-6);
+    // Dmin skips zero distances: M on A leaves AN = 2 as the smallest.
+    s->Grid.ArrayType = 5;
+    EXPECT_EQ(s->GetInvestigationDepth(Abmn{1, 6, 1, 3}.data(), false), static_cast<float>(0.519L * 2));
+}
+
+TEST(InvestigationDepth, GenericRule) {
+    // Electrode 0 stands at the far unused-node position of entry 0.
+    struct Case {
+        const char* what;
+        Abmn q;
+        long double depth;
+    };
+    const Case cases[] = {
+        {"pole-pole: both far electrodes remote", {1, 0, 2, 0}, 0.867L},
+        {"pole-dipole: far B, short MN", {1, 0, 4, 5}, PD(3)},
+        {"largest distance", {1, 6, 3, 5}, 0.19L * 5},
+        {"largest distance above 10 x Dmin", {1, 13, 2, 3}, 0.19L * 1},
+        {"gradient: AB = 0 compares MN", {0, 0, 2, 3}, 0.19L * 1},
+    };
+    for (const Case& c : cases) {
+        auto s = Line(30);
+        s->Grid.ArrayType = 1;
+        EXPECT_EQ(Bits(s->GetInvestigationDepth(c.q.data(), true)), Bits(static_cast<float>(c.depth))) << c.what;
+    }
+    auto s = Line(30);
+    EXPECT_NEAR(s->GetInvestigationDepth(Abmn{1, 0, 4, 5}.data(), true), 1.3122202, 1e-6);
+}
+
+TEST(InvestigationDepth, BoreholeUsesDepthAndSignedDisplay) {
+    auto s = NewSequence();
+    PlaceGrid(*s, gtBorehole, 4, 3, 5.0f, 2.0f);  // row 2 holds electrodes 5..8 at Z = 2
+    s->Grid.ArrayType = 1;                         // borehole dipole-dipole diagonal
+    const Abmn level{5, 6, 7, 8};
+    // The dipole-dipole rule on X and Z: AM 10, BM 5, MN 5.
+    EXPECT_EQ(Bits(s->GetInvestigationDepth(level.data(), false)), Bits(static_cast<float>(DD(1) * 5)));
+    s->SetQuadripole(0, level.data(), 1, 1, 1, 0);
+    EXPECT_EQ(s->QuadInfo[0].Depth, -s->GetInvestigationDepth(level.data(), false));
+    EXPECT_EQ(s->QuadInfo[0].X, 7.5f);
+    EXPECT_EQ(s->QuadInfo[0].Y, 0.0f);
+
+    const Abmn slanted{1, 6, 11, 4};  // Z 0, 2, 4, 0
+    s->SetQuadripole(1, slanted.data(), 1, 1, 1, 0);
+    EXPECT_EQ(s->QuadInfo[1].Depth, -1.5f);
+
+    // Along a single borehole only Z separates the electrodes.
+    PlaceGrid(*s, gtBorehole, 1, 10, 5.0f, 1.0f);
+    EXPECT_EQ(Bits(s->GetInvestigationDepth(Abmn{1, 2, 4, 5}.data(), false)), Bits(static_cast<float>(DD(2))));
+}
+
+TEST(MultiChannel, ChainsAndCycles) {
+    struct Case {
+        const char* what;
+        std::vector<Abmn> list;
+        int channels, cycles, longest;
+    };
+    const Case cases[] = {
+        {"N back on an earlier M", {{1, 2, 3, 4}, {1, 2, 4, 5}, {1, 2, 5, 3}}, 10, 2, 2},
+        {"channel limit", {{1, 2, 3, 4}, {1, 2, 4, 5}, {1, 2, 5, 6}, {1, 2, 6, 7}}, 3, 2, 3},
+        {"whole chain", {{1, 2, 3, 4}, {1, 2, 4, 5}, {1, 2, 5, 6}, {1, 2, 6, 7}}, 10, 1, 4},
+        {"new injection", {{1, 2, 3, 4}, {1, 3, 4, 5}, {2, 2, 5, 6}}, 10, 3, 1},
+        {"M must follow N", {{1, 2, 3, 4}, {1, 2, 5, 6}}, 10, 2, 1},
+        {"remote N never breaks", {{1, 2, 0, 3}, {1, 2, 3, 0}}, 10, 1, 2},
+        {"single", {{1, 2, 3, 4}}, 10, 1, 1},
+        {"empty", {}, 10, 1, 1},
+    };
+    for (const Case& c : cases) {
+        auto s = Line(20);
+        for (const Abmn& q : c.list) AddQuadripole(*s, q);
+        s->Device.Channels = c.channels;
+        s->SpacingLevels[1].SelectedCount = 3;
+        s->SpacingLevels[4].SelectedCount = 2;
+        s->CountMeasurements();
+        EXPECT_EQ(s->MeasurementCycles, c.cycles) << c.what;
+        EXPECT_EQ(s->MaxChannelUsed, c.longest) << c.what;
+        EXPECT_EQ(s->Device.SpacingLevelTotal, 5);
+    }
+}
+
+TEST(MultiChannel, GroupSizeFromAnEntry) {
+    auto s = Line(20);
+    for (const Abmn& q : {Abmn{1, 2, 3, 4}, Abmn{1, 2, 4, 5}, Abmn{1, 2, 5, 6}, Abmn{1, 2, 6, 7}, Abmn{8, 9, 1, 2}})
+        AddQuadripole(*s, q);
+    EXPECT_EQ(s->GetChannelGroupSize(0), 4);
+    EXPECT_EQ(s->GetChannelGroupSize(1), 3);
+    EXPECT_EQ(s->GetChannelGroupSize(4), 1);
+    s->Device.Channels = 3;
+    EXPECT_EQ(s->GetChannelGroupSize(0), 3);
+    s->SetArrayType(5);  // single-channel array: the check lowers the channels to 1
+    EXPECT_EQ(s->GetChannelGroupSize(0), 1);
+}
+
+TEST(GeometricFactor, TextbookLayouts) {
+    const TElectrodeXYZ none[4] = {{kNoElectrode, 0, 0}, {kNoElectrode, 0, 0}, {kNoElectrode, 0, 0},
+                                   {kNoElectrode, 0, 0}};
+    const long double pi = std::numbers::pi_v<long double>;
+    for (float a : {1.0f, 5.0f, 2.5f}) {
+        auto s = Line(40, a);
+        // Inverse distances are held in single precision, hence the tolerance.
+        // Wenner A M N B.
+        AddQuadripole(*s, {1, 4, 2, 3});
+        EXPECT_NEAR(static_cast<double>(s->Device.GetGeometricFactor(0, none) / (2 * pi * a)), 1.0, 1e-5);
+        // Dipole-dipole A B, M N at level n: the formula gives K a negative sign here.
+        for (int n = 1; n <= 6; ++n) {
+            s->SetQuadripole(0, Abmn{1, 2, 2u + n, 3u + n}.data(), n, 1, 1, 0);
+            const long double expected = -pi * n * (n + 1) * (n + 2) * a;
+            EXPECT_NEAR(static_cast<double>(s->Device.GetGeometricFactor(0, none) / expected), 1.0, 1e-5)
+                << "a " << a << " n " << n;
+        }
+    }
+}
+
+TEST(GeometricFactor, ZeroDistancesAndRemoteElectrodes) {
+    const TElectrodeXYZ none[4] = {};
+    auto s = Line(10, 5.0f);
+    struct Case {
+        const char* what;
+        Abmn q;
+        long double k;
+    };
+    const float fifth = 1.0f / 5.0f, tenth = 1.0f / 10.0f;
+    const Case cases[] = {
+        {"M on A", {1, 3, 1, 2}, 6.283185307179586L / (-static_cast<long double>(fifth) - tenth + fifth)},
+        {"balanced potential dipole", {1, 3, 2, 2}, 1.0L},
+        {"all on one point", {1, 1, 1, 1}, 1.0L},
+    };
+    for (const Case& c : cases) {
+        s->SetQuadripole(0, c.q.data(), 1, 1, 1, 0);
+        EXPECT_EQ(s->Device.GetGeometricFactor(0, none), c.k) << c.what;
+    }
+
+    // Electrode 0 takes the remote position of its own role.
+    TElectrodeXYZ remote[4] = {};
+    remote[0] = s->Device.Electrodes[1];
+    remote[2] = s->Device.Electrodes[5];
+    s->SetQuadripole(0, Abmn{1, 2, 5, 7}.data(), 1, 1, 1, 0);
+    s->SetQuadripole(1, Abmn{0, 2, 0, 7}.data(), 1, 1, 1, 0);
+    const long double k = s->Device.GetGeometricFactor(0, remote);
+    EXPECT_EQ(s->Device.GetGeometricFactor(1, remote), k);
+    EXPECT_NE(k, 1.0L);
+}
