@@ -143,8 +143,27 @@ struct TElectSequence {
     // ---- generators ----
 
     // ---- multi-channel optimisation, polarisation, roll-along ----
+    // Regroups the list into chains of one injection each (same A and B, each M the previous N),
+    // exchanging M and N and inserting gap fillers where allowed; ends with CountMeasurements.
+    void MultiChannelOptimization();
+    // Reorders chain starts so that an electrode just used for current is not used at once for
+    // potential; relies on the MaxChannelUsed left by the optimisation.
+    void DelPolarEffect();
+    // Roll-along cut: deletes the quadripoles measured at the previous spread position.
+    void MoveSequence(std::int32_t shiftX, std::int32_t shiftY);
 
     // ---- text and SD-card files ----
+    // Writes the electrode, quadripole and level sections; false (after the message) when the
+    // file could not be written, the previous file is then kept.
+    bool ExportTextFile(const std::string& name, const std::string& sep);
+    // On a new sequence: reads a .txt, infers the grid, writes name.sqz. False when the file is
+    // missing, refused (after a message naming it) or the .sqz could not be written.
+    bool ImportTextFile(const std::string& name);
+    // Writes the meter's image beside name with the extension ".sds"; false after the message.
+    bool SaveToSdCard(const std::string& name);
+    // On a new sequence: reads a .sds, infers the grid, writes <name>SdsToSqz.sqz and hands
+    // that name back in name. False when missing, refused (after a message) or not saved.
+    bool ImportSdCardFile(std::string& name);
 
     // ---- upload ----
 };

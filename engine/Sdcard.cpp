@@ -1,0 +1,110 @@
+// The .sds file: version, short file name, the device image without its trailing word, and the
+// remote electrodes.
+#include "Sdcard.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "Electsequence.h"
+#include "Fileimport.h"
+#include "Host.h"
+#include "Textfield.h"
+
+bool TElectSequence::SaveToSdCard(const std::string& name) {
+    auto rec = std::make_unique<TSdCardRecord>();
+    std::memset(static_cast<void*>(rec.get()), 0, sizeof(TSdCardRecord));
+    rec->Version = kRecordVersion;
+    CopyText(rec->FileName, kSdCardNameLength + 1, ExtractFileName(name));
+    std::memcpy(rec->Header, &Device, kDeviceHeaderSize);
+    std::memcpy(rec->Electrodes, Device.Electrodes, sizeof(rec->Electrodes));
+    std::memcpy(rec->Quadripoles, Device.Quadripoles, sizeof(rec->Quadripoles));
+    const int count = std::clamp(QuadripoleCount(), 0, kMaxQuadripoles);
+    for (int q = 0; q < count; ++q)
+        if (QuadInfo[q].Level < 0) rec->Quadripoles[q].A |= kGapFillerFlag;
+    std::memcpy(rec->RemoteElectrodes, RemoteElectrodes, sizeof(rec->RemoteElectrodes));
+
+    const std::string sdsName = ChangeFileExt(name, ".sds");
+    if (ReplaceFileContents(sdsName, rec.get(), sizeof(TSdCardRecord))) return true;
+    Host().ShowMessage("Can't save sequence with < " + sdsName + " > filename");
+    return false;
+}
+
+bool TElectSequence::ImportSdCardFile(std::string& name) {
+    const std::string sqzName = ChangeFileExt(name, "SdsToSqz.sqz");
+    std::error_code ec;
+    if (!std::filesystem::exists(name, ec)) return false;
+    auto refuse = [&](const std::string& why) {
+        Host().ShowMessage(name + "\r\n" + why);
+        return false;
+    };
+
+    auto rec = std::make_unique<TSdCardRecord>();
+    std::memset(static_cast<void*>(rec.get()), 0, sizeof(TSdCardRecord));
+    std::FILE* f = std::fopen(name.c_str(), "rb");
+    if (!f) return refuse("can't be read");
+    const std::size_t got = std::fread(rec.get(), 1, sizeof(TSdCardRecord), f);
+    const bool readError = std::ferror(f) != 0;
+    std::fclose(f);
+    if (readError) return refuse("can't be read");
+    if (got < sizeof(TSdCardRecord))
+        return refuse("is not a whole SD-card sequence: " + std::to_string(got) + " of " +
+                      std::to_string(kSdCardFileSize) + " bytes");
+
+    std::memcpy(static_cast<void*>(&Device), rec->Header, kDeviceHeaderSize);
+    std::memcpy(Device.Electrodes, rec->Electrodes, sizeof(Device.Electrodes));
+
+    // A foreign or damaged file may hold anything in the counts: keep them inside the tables.
+    if (Device.TimeIndex() > 5 || Device.IPMode() > 4 || Device.VmnChoice() > 5 || Device.VabChoice() > 9)
+        return refuse("holds acquisition parameters out of range");
+    Device.FirstQuadripole = 0;
+    Device.LastQuadripole = std::clamp(Device.LastQuadripole, -1, kMaxQuadripoles - 1);
+    Device.FirstElectrode = std::clamp(Device.FirstElectrode, 0, kMaxElectrodes - 1);
+    Device.LastElectrode = std::clamp(Device.LastElectrode, 0, kMaxElectrodes - 1);
+    Device.ElectrodeCount = std::clamp(Device.ElectrodeCount, 0, kMaxElectrodes);
+    if (Device.FirstElectrode > Device.LastElectrode)
+        return refuse("has no electrodes (electrodes " + std::to_string(Device.FirstElectrode) + " to " +
+                      std::to_string(Device.LastElectrode) + ")");
+    for (int k = Device.FirstElectrode; k <= Device.LastElectrode; ++k) {
+        const TElectrodeXYZ& e = Device.Electrodes[k];
+        if (!std::isfinite(e.X) || !std::isfinite(e.Y) || !std::isfinite(e.Z))
+            return refuse("electrode " + std::to_string(k) + " has no valid position");
+    }
+
+    Grid.FirstElectrode = Device.FirstElectrode;
+    Grid.LastElectrode = Device.LastElectrode;
+    Grid.ElectrodeCount = Device.ElectrodeCount;
+    Grid.DX = Device.ElectrodeSpacing;
+    for (int k = Grid.FirstElectrode; k <= Grid.LastElectrode; ++k) Grid.Nodes[k].Used = 1;
+    if (const std::string why = InferGrid(*this, TGridTypeRule::SdCard); !why.empty()) return refuse(why);
+
+    int count = 0, outside = 0;
+    for (int q = 0; q <= Device.LastQuadripole; ++q) {
+        const TQuadripole& raw = rec->Quadripoles[q];
+        const bool filler = ((raw.A | raw.B | raw.M | raw.N) & kGapFillerFlag) != 0;
+        const std::uint32_t abmn[4] = {raw.A & 0x7FFFu, raw.B & 0x7FFFu, raw.M & 0x7FFFu, raw.N & 0x7FFFu};
+        if (std::any_of(abmn, abmn + 4, [](std::uint32_t e) { return e >= kMaxElectrodes; })) {
+            ++outside;
+            continue;
+        }
+        SetQuadripole(count++, abmn, filler ? -1 : 0, -1, 1, 0);
+    }
+    Device.LastQuadripole = count - 1;
+    std::memcpy(RemoteElectrodes, rec->RemoteElectrodes, sizeof(RemoteElectrodes));
+
+    SetComment("Create with Imported file <-- " + ExtractFileName(name) + " -->");
+    SetSeqName(ChangeFileExt(ExtractFileName(sqzName), ""));
+    CountMeasurements();
+    NeedsRecompute = 0;
+    if (!SaveToFile(sqzName)) return false;
+    const std::string source = name;
+    name = sqzName;
+    if (outside > 0)
+        Host().ShowMessage(source + "\r\n" + std::to_string(outside) + " quadripoles with electrode numbers above " +
+                           std::to_string(kMaxElectrodes - 1) + " were left out");
+    return true;
+}
