@@ -29,8 +29,11 @@ QStringList QtFilters(const QString& filter) {
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         const QString desc = parts[i];
         const QString pattern = parts[i + 1];
-        // Qt takes the pattern from the last parentheses of each entry.
-        out << (desc.contains('(' + pattern + ')', Qt::CaseInsensitive) ? desc : desc + " (" + pattern + ")");
+        // Qt takes the pattern from the parentheses of the entry, and matches it with case on
+        // Linux: "(*.Sqz)" would hide every .sqz file, so the entry shows the real pattern.
+        const QString shown = '(' + pattern + ')';
+        const qsizetype at = desc.indexOf(shown, 0, Qt::CaseInsensitive);
+        out << (at >= 0 ? QString(desc).replace(at, shown.size(), shown) : desc + ' ' + shown);
     }
     return out;
 }

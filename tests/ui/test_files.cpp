@@ -309,3 +309,12 @@ TEST_F(FileTest, NewAddsAnEmptyEntryOnTheCreationTab) {
     EXPECT_EQ(w->ui->PageControl1->currentWidget(), w->ui->CreationTbs);
     EXPECT_EQ(w->ui->QuadripoleGd->RowCount(), 1);
 }
+
+TEST(FileDialogFilters, ShowTheirPatternsAsQtMatchesThem) {
+    EXPECT_EQ(QtFilters("Planora pro  (*.Sqz)|*.sqz|Text|*.txt|Sd card format (*.sds)|*.sds"),
+              (QStringList{"Planora pro  (*.sqz)", "Text (*.txt)", "Sd card format (*.sds)"}));
+    EXPECT_EQ(QtFilters("Texte   (*.txt)|*.txt"), QStringList{"Texte   (*.txt)"});
+    EXPECT_EQ(WithDefaultExt("/a/b", ".sqz"), "/a/b.sqz");
+    EXPECT_EQ(WithDefaultExt("/a/b.sds", ".sqz"), "/a/b.sds");
+    EXPECT_EQ(WithDefaultExt("", ".sqz"), "");
+}
