@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <stdexcept>
 
 #include "About.h"
@@ -83,4 +84,30 @@ TEST_F(UiTest, AnExceptionReachingTheEventLoopIsShownAndTheLoopGoesOn) {
     QCoreApplication::postEvent(&target, new QEvent(QEvent::User));
     QApplication::processEvents();
     EXPECT_EQ(Seam.Messages, (QStringList{"Port err. the meter went away", "Port err. the meter went away"}));
+}
+
+TEST_F(UiTest, TheAboutCommandShowsTheBoxModallyAndTheSplashIsGoneAfterStartUp) {
+    auto w = Start();
+    for (QWidget* top : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<TAboutBoxFrm*>(top) && top->isVisible()) << "splash left on screen";
+    QString shownVersion;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<TAboutBoxFrm*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shownVersion = box->ui->Version->text();
+        box->ui->BitBtn1->click();
+    });
+    w->ui->Apropos1->trigger();
+    EXPECT_EQ(shownVersion, VersionText(PLANORA_VERSION_MAJOR, PLANORA_VERSION_MINOR, PLANORA_VERSION_PATCH));
+}
+
+TEST_F(UiTest, TheStrapHintShowsOverItsButtonAndHidesOverTheMeterBox) {
+    auto w = Start();
+    EXPECT_TRUE(w->ui->StrapPanel->isHidden());
+    QMouseEvent over(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w->ui->StrapForPopolBtn, &over);
+    EXPECT_FALSE(w->ui->StrapPanel->isHidden());
+    QMouseEvent away(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w->ui->ReskonGB, &away);
+    EXPECT_TRUE(w->ui->StrapPanel->isHidden());
 }
