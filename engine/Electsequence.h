@@ -166,6 +166,10 @@ struct TElectSequence {
     bool ImportSdCardFile(std::string& name);
 
     // ---- upload ----
+    // Sends the sequence over an open, synchronised port: the memory number (0..12), or
+    // -4 not computed (or an empty list), -3 meter software too old, -2 upload error,
+    // -1 meter memory full. Built in the link library.
+    std::int32_t Upload(TPortVirt& port, std::int32_t version, TProgressSink* progress);
 };
 
 #pragma pack(pop)

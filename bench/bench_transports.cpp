@@ -1,0 +1,133 @@
+// A full sequence (16000 quadripoles, electrodes 0..1319) uploaded with the real pauses of the
+// link through the serial port over a pseudo-terminal and through the TCP/IP port over
+// loopback, to the simulated meter on the other end. The floor is the sum of the pauses; the
+// time above it is what the transport costs.
+#include <QCoreApplication>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "Electsequence.h"
+#include "Eventpump.h"
+#include "MeterLinks.h"
+#include "Portcom.h"
+#include "Portip.h"
+#include "RecordingHost.h"
+
+namespace {
+
+class TProgressBar : public TProgressSink {
+public:
+    int Pos = 0;
+    void SetRange(int, int) override {}
+    void SetPosition(int position) override { Pos = position; }
+    int Position() const override { return Pos; }
+};
+
+std::unique_ptr<TElectSequence> FullSequence() {
+    auto s = std::make_unique<TElectSequence>();
+    const int electrodes = kMaxElectrodes - 1;
+    s->Grid.NX = electrodes;
+    s->Grid.FirstElectrode = 1;
+    s->Grid.LastElectrode = electrodes;
+    s->Grid.ElectrodeCount = electrodes;
+    for (int k = 1; k <= electrodes; ++k) s->Grid.Nodes[k] = TElectGridNode{1, k, 1};
+    s->ComputeElectrodePositions();
+    s->SpacingLevels[0].Selected[0] = 1;
+    s->SpacingLevels[0].SelectedCount = 1;
+    for (int q = 0; q < kMaxQuadripoles; ++q) {
+        const int a = q % (electrodes - 3) + 1;
+        s->Device.Quadripoles[q] = TQuadripole{std::uint16_t(a), std::uint16_t(a + 1), std::uint16_t(a + 2),
+                                               std::uint16_t(a + 3)};
+        s->QuadInfo[q].Level = std::int16_t(q % 9 == 8 ? -1 : 1);
+    }
+    s->Device.LastQuadripole = kMaxQuadripoles - 1;
+    return s;
+}
+
+int Blocks(int bytes) { return (bytes + 527) / 528; }
+
+double PauseFloorMs(const TLinkTiming& t) {
+    const int transfers = 4;
+    const int blocks = Blocks(int(kDeviceHeaderSize)) + Blocks(kMaxElectrodes * 12) + Blocks(48) +
+                       Blocks(kMaxQuadripoles * 8);
+    return t.CommandGapMs + t.CommandConfirmMs + transfers * t.BlockPauseMs + blocks * t.BlockPauseMs;
+}
+
+// Opens and synchronises the port, then uploads the full sequence once per iteration.
+void RunUploads(benchmark::State& state, TPortVirt& port, TMeterSim& meter, int portNumber,
+                const std::string& address) {
+    meter.Knobs.Status = 0;  // the meter never fills up
+    if (port.Open(portNumber, 273000, 0, "", false, address) <= 0) {
+        state.SkipWithError("the port did not open");
+        return;
+    }
+    std::string name, speed;
+    std::uint8_t version[4];
+    if (!port.Synchronize(name, speed)) {
+        state.SkipWithError("no meter");
+        return;
+    }
+    port.GetBuffer(version, 4);
+    auto s = FullSequence();
+    TProgressBar progress;
+    for (auto _ : state) {
+        const std::int32_t r = s->Upload(port, 0x20000003, &progress);
+        // The last echo is on its way to the meter when the upload returns.
+        for (int i = 0; i < 1000 && (meter.Images.empty() || !meter.Images.back().Complete); ++i) PumpEvents(1);
+        if (r != 0 || meter.Images.empty() || !meter.Images.back().Complete) {
+            state.SkipWithError(("upload failed: " + std::to_string(r)).c_str());
+            break;
+        }
+        state.PauseTiming();
+        meter.ClearRecords();
+        state.ResumeTiming();
+    }
+    state.counters["pause_floor_ms"] = PauseFloorMs(port.Timing);
+    port.Close();
+}
+
+void BM_UploadOverPseudoTerminal(benchmark::State& state) {
+    TRecordingHost host;
+    host.Answers = {true};
+    TMeterSim meter;
+    TMeterPtyHost line;
+    AttachMeter(line, meter);
+    QSettings settings(QStringLiteral("Olvane Zerarezizuz"), QStringLiteral("PlanoraPro"));
+    settings.setValue(QStringLiteral("Initialisation/PlanoraPro/ComDevice1"), QString::fromStdString(line.SlavePath()));
+    settings.sync();
+    TPortCOM port;
+    RunUploads(state, port, meter, 1, "");
+}
+
+void BM_UploadOverTcpLoopback(benchmark::State& state) {
+    TRecordingHost host;
+    host.Answers = {true};
+    TMeterSim meter;
+    TMeterTcpHost link;
+    AttachMeter(link, meter);
+    TPortIP port;
+    port.TcpPort = link.Port();
+    RunUploads(state, port, meter, 100, "127.0.0.1");
+}
+
+}  // namespace
+
+BENCHMARK(BM_UploadOverPseudoTerminal)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_UploadOverTcpLoopback)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+int main(int argc, char** argv) {
+    // The serial device is named in the settings: keep them out of the user's own.
+    QTemporaryDir home;
+    setenv("HOME", home.path().toLocal8Bit().constData(), 1);
+    setenv("XDG_CONFIG_HOME", (home.path() + "/.config").toLocal8Bit().constData(), 1);
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,74 @@
+#pragma once
+// The Wi-Fi link: a TCP connection to the meter, on its own access point or at an address
+// the user gives.
+#include <memory>
+#include <string>
+
+#include "Portvirt.h"
+
+class QTcpSocket;
+
+// The meter's own Wi-Fi access point: a computer that joins the meter's network reaches the
+// meter at this address. Used when no address is set.
+inline constexpr const char* DefaultIPAddress = "192.168.4.1";
+// The TCP port the meter listens on.
+inline constexpr int MeterTcpPort = 29461;
+
+class TPortIP : public TPortVirt {
+public:
+    TPortIP();
+    ~TPortIP() override;
+
+    std::unique_ptr<QTcpSocket> Socket;
+    // "Not connected", or the address in use.
+    std::string StatusText = "Not connected";
+    // The meter's TCP port (tests point it at a listener of their own).
+    int TcpPort = MeterTcpPort;
+    // How long one connection attempt may take: an address that does not answer must not
+    // hold the window for the system's own (minutes long) limit.
+    int ConnectLimitMs = 3000;
+
+    int Open(int port, int bps, int byteDelayMs, const std::string& initText, bool waitDsr,
+             const std::string& address) override;
+    void Close() override;
+    void ClearTxBuffer() override {}
+    void FlushInput() override;
+    int WriteByte(std::uint8_t b) override;
+    int WriteBuffer(const void* data, int n) override;
+    int ReadBufferTimed(void* buf, int n, int timeoutMs) override;
+    int ReadByteTimed(int timeoutMs) override;
+    int ReadByte() override;
+    void SetPortNumber(int) override {}
+    void SetBaudRate(int) override {}
+    void SetParity(int) override {}
+    void SetDataBits(int) override {}
+    void SetStopBits(int) override {}
+    void SetXonXoff(int) override {}
+    void SetDtrDsr(int) override {}
+    void SetRtsCts(int) override {}
+    void SetDtr(int) override {}
+    void SetRts(int) override {}
+    int RxCount() override;
+    int TxCount() override { return IsOpen() ? 0 : -1; }
+    int GetPortNumber() override { return Socket ? TcpPort : 0; }
+    int GetBaudRate() override { return Socket ? 273000 : 0; }
+    int GetDataBits() override { return Socket ? 1 : 0; }
+    int GetStopBits() override { return Socket ? 1 : 0; }
+    int GetXonXoff() override { return Socket ? 1 : 0; }
+    int GetParity() override { return Socket ? 1 : 0; }
+    int GetDtrDsr() override { return Socket ? 1 : 0; }
+    int GetRtsCts() override { return Socket ? 1 : 0; }
+    int GetDtr() override { return Socket ? 1 : 0; }
+    int GetRts() override { return Socket ? 1 : 0; }
+    int GetDsr() override { return Socket ? 1 : 0; }
+    int MaxSpeed() override { return 273000; }
+    std::string InterfaceName() override { return "TCP/IP"; }
+    std::string DriverVersion() override { return StatusText; }
+    std::string AddressText() override { return Address; }
+    void PollIo(int ms) override;
+
+private:
+    void Drop();  // closes the connection without the pauses of Close
+
+    std::string Address = DefaultIPAddress;
+};

@@ -1,0 +1,40 @@
+#pragma once
+// What the transport tests share: a host that keeps the captions of its questions, the
+// setting that names a serial port's device, and the field-by-field check of an upload.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "Electsequence.h"
+#include "Eventpump.h"
+#include "LinkRig.h"
+#include "MeterSim.h"
+
+class TCaptionHost : public TActingHost {
+public:
+    std::vector<std::string> Captions;
+    bool Ask(const std::string& text, const std::string& caption) override {
+        Captions.push_back(caption);
+        return TActingHost::Ask(text, caption);
+    }
+};
+
+// Lets events run until pred holds (or a generous bound of slices has passed).
+template <class TPred>
+bool PumpUntil(TPred pred) {
+    for (int i = 0; i < 2000 && !pred(); ++i) PumpEvents(5);
+    return pred();
+}
+
+// Names the device of serial port n (the setting the user would write); empty removes it.
+void SetComDevice(int n, const std::string& path);
+
+// The steps of the upload command for one sequence: open, latency, synchronise, version,
+// the sequence, command 0, close. Returns the sequence's result (memory number or failure).
+std::int32_t UploadOne(TPortVirt& port, int portNumber, int speed, const std::string& address,
+                       TElectSequence& s);
+
+// The image the meter decoded equals what the sequence holds, field by field.
+void ExpectImageOf(const TElectSequence& s, const TMeterSim::TImage& image);
