@@ -52,13 +52,10 @@ bool ReplaceFileContents(const std::string& target, const void* data, std::size_
 }
 
 namespace {
-// Node counts and indices truncate toward zero. A ratio that misses a whole number only by
-// the rounding of single-precision coordinates (0.3 - 0.2 against 0.1) counts as that number,
-// so that evenly spaced electrodes at decimal spacings get one node each.
+// Node counts and indices truncate toward zero; a ratio beyond any grid (or not a number, from
+// a damaged file) must not overflow the conversion.
 std::int32_t NodeCount(long double r) {
     if (std::isnan(r)) return 0;
-    const long double nearest = std::round(r);
-    if (std::fabs(r - nearest) <= 1e-3L + 1e-5L * std::fabs(r)) r = nearest;
     r = std::fmin(std::fmax(r, -1e9L), 1e9L);
     return static_cast<std::int32_t>(std::trunc(r));
 }

@@ -125,13 +125,13 @@ void TElectSequence::MultiChannelOptimization() {
         // just before): so a remote M reads as its N and reversed pole arrays chain as well.
         keys[i] = Key(q.A, q.B, q.M != 0 ? q.M : q.N);
     }
-    std::vector<int> order;
-    order.reserve(static_cast<std::size_t>(n));
+    std::vector<TEntry> p;  // the list after the first pass
+    p.reserve(static_cast<std::size_t>(n));
     {
         TKeyQueues queues(keys, 1);
         std::vector<char> taken(static_cast<std::size_t>(n), 0);
         taken[0] = 1;
-        order.push_back(0);
+        p.push_back(e[0]);
         int front = 1, read = 0, cur = 0;
         std::int32_t chain = 1;
         for (int step = 1; step < n; ++step) {
@@ -153,15 +153,14 @@ void TElectSequence::MultiChannelOptimization() {
             }
             taken[next] = 1;
             if (next <= read) NormaliseRemoteM(e[next].Q);
-            order.push_back(next);
+            p.push_back(e[next]);
             cur = next;
         }
     }
 
     // ---- second pass: link, exchange or bridge with a gap filler ----
     // The remaining entries do not change while they wait; the placed ones grow by one per step.
-    std::vector<TEntry> p(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) p[i] = e[order[i]];
+    e = std::vector<TEntry>();
     std::vector<std::uint64_t> byAB(static_cast<std::size_t>(n)), byABM(byAB.size()), byABN(byAB.size());
     for (int i = 0; i < n; ++i) {
         const TQuadripole& q = p[i].Q;
@@ -172,27 +171,28 @@ void TElectSequence::MultiChannelOptimization() {
     TKeyQueues qAB(byAB, 1), qABM(byABM, 1), qABN(byABN, 1);
     std::vector<char> taken(static_cast<std::size_t>(n), 0);
     taken[0] = 1;
-    struct TPlaced {
-        TEntry E;
-        std::uint16_t Filler;  // gap-filler number, 0 for a quadripole of the list
+    // Placed entries go straight to their final slots; the slots from `placed` on are not read
+    // again (the remaining entries are in p).
+    int placed = 0;
+    auto place = [&](const TEntry& x) {
+        Device.Quadripoles[placed] = x.Q;
+        QuadInfo[placed] = x.I;
+        ++placed;
     };
-    std::vector<TPlaced> out;
-    out.reserve(kMaxQuadripoles);
-    out.push_back({p[0], 0});
+    place(p[0]);
     const bool fillersAllowed = ChannelOptions.AllowDummyQuadripoles != 0;
     std::uint16_t fillerNumber = 1;
     int front = 1, remaining = n - 1;
     std::int32_t chain = 1;
     while (remaining > 0) {
         while (taken[front]) ++front;
-        const TQuadripole c = out.back().E.Q;
+        const TQuadripole c = Device.Quadripoles[placed - 1];
         int next = front;
         if (c.A == c.B) {
             // current pair of remote or equal electrodes: never chained here
         } else if (chain >= limit) {
             chain = 1;
-        } else if (fillersAllowed && static_cast<int>(out.size()) + remaining < kMaxQuadripoles &&
-                   chain < limit - 1) {
+        } else if (fillersAllowed && placed + remaining < kMaxQuadripoles && chain + 1 < limit) {
             // Every later quadripole with the same A and B ends the search.
             const int j = qAB.First(Key(c.A, c.B), taken);
             if (j < 0) {
@@ -204,9 +204,8 @@ void TElectSequence::MultiChannelOptimization() {
                 ++chain;
                 next = j;
             } else {
-                TEntry f{};
-                f.Q = TQuadripole{c.A, c.B, c.N, p[j].Q.M};
-                out.push_back({f, fillerNumber++});
+                const std::uint32_t abmn[4] = {c.A, c.B, c.N, p[j].Q.M};
+                SetQuadripole(placed++, abmn, -1, 0, fillerGroup, fillerNumber++);
                 ++chain;
                 continue;
             }
@@ -225,22 +224,10 @@ void TElectSequence::MultiChannelOptimization() {
         }
         taken[next] = 1;
         --remaining;
-        out.push_back({p[next], 0});
+        place(p[next]);
     }
-
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        const int q = static_cast<int>(i);
-        if (out[i].Filler == 0) {
-            Device.Quadripoles[q] = out[i].E.Q;
-            QuadInfo[q] = out[i].E.I;
-        } else {
-            const TQuadripole& f = out[i].E.Q;
-            const std::uint32_t abmn[4] = {f.A, f.B, f.M, f.N};
-            SetQuadripole(q, abmn, -1, 0, fillerGroup, out[i].Filler);
-        }
-    }
-    if (static_cast<int>(out.size()) != n) {
-        Device.LastQuadripole = static_cast<std::int32_t>(out.size()) - 1;
+    if (placed != n) {
+        Device.LastQuadripole = placed - 1;
         Device.FirstQuadripole = 0;
     }
     CountMeasurements();
@@ -250,7 +237,8 @@ void TElectSequence::DelPolarEffect() {
     const int n = ListCount(Device);
     if (!ChannelOptions.MultiChannelOptimization || n == 0) return;
     // The recount leaves at least 1; a list that was never counted is walked as if it had been.
-    const int used = std::max<std::int32_t>(MaxChannelUsed, 1);
+    // Beyond the list length the value changes nothing, and the sums below stay in range.
+    const int used = std::clamp<std::int32_t>(MaxChannelUsed, 1, kMaxQuadripoles + 1);
 
     TGapList list(CopyList(*this, n));
     // A deletion leaves the old last entry behind in the slot past the new end.

@@ -202,8 +202,10 @@ bool TElectSequence::ImportTextFile(const std::string& name) {
     for (; j < lines.size(); ++j) {
         const std::vector<std::string> f = SplitFields(lines[j]);
         if (f.size() < 5) continue;
+        // The quadripole number only tells a quadripole line; the export numbers them from 1 to
+        // 16000, so 16000 itself is one.
         long long number;
-        if (!ParseInt(f[0], number) || number >= kMaxQuadripoles) continue;
+        if (!ParseInt(f[0], number) || number < 0 || number > kMaxQuadripoles) continue;
         e.assign(f.size(), 0);
         bool inTable = true;
         for (std::size_t c = 1; c < f.size(); ++c) {

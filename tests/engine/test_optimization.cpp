@@ -314,3 +314,31 @@ TEST(MultiChannelOptimization, SameResultOnTheFullList) {
         ExpectSameAsReference(*s, true, array == 1 ? "dipole-dipole" : "multigradient");
     }
 }
+
+TEST(DelPolarEffect, CountsFromAForeignFileStayInRange) {
+    // MaxChannelUsed of a list that was never counted (0) walks like 1; one beyond the list
+    // length like the length itself. A chain limit far below 1 chains nothing.
+    auto make = [] {
+        auto s = LineSequence();
+        SetOptions(*s, 10, true);
+        Add(*s, {{1, 2, 3, 4}, {5, 6, 2, 7}, {5, 6, 7, 8}, {10, 11, 12, 13}, {10, 11, 13, 14}, {15, 16, 17, 18}});
+        return s;
+    };
+    auto reference = [&](int used) {
+        auto s = make();
+        s->MaxChannelUsed = used;
+        s->DelPolarEffect();
+        return List(*s);
+    };
+    for (const auto& [foreign, same] : {std::pair{0, 1}, std::pair{-5, 1}, std::pair{INT32_MAX, 6}}) {
+        auto s = make();
+        s->MaxChannelUsed = foreign;
+        s->DelPolarEffect();
+        EXPECT_EQ(List(*s), reference(same)) << foreign;
+    }
+    auto s = make();
+    const auto before = List(*s);
+    s->ChannelOptions.OptimizationChannel = INT32_MIN;
+    s->MultiChannelOptimization();
+    EXPECT_EQ(List(*s), before);
+}

@@ -1,0 +1,24 @@
+// The .txt import on arbitrary bytes: it must not crash, a refused file must leave no .sqz, and
+// an accepted one must give a .sqz that opens as a sequence.
+#include <cstdlib>
+#include <memory>
+
+#include "Electsequence.h"
+#include "FuzzSupport.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string txt = WriteInput("in.txt", data, size);
+    const std::string sqz = FuzzFolder() + "/in.sqz";
+    RemoveFile(sqz);
+    auto s = std::make_unique<TElectSequence>();
+    if (s->ImportTextFile(txt)) {
+        try {
+            auto opened = std::make_unique<TElectSequence>(sqz);
+        } catch (...) {
+            std::abort();  // the import wrote a file the loader refuses
+        }
+    } else if (FileExists(sqz)) {
+        std::abort();
+    }
+    return 0;
+}
