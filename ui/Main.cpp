@@ -24,6 +24,7 @@
 #include "Format.h"
 #include "Help.h"
 #include "ListPanel.h"
+#include "Portvirt.h"
 #include "SheetModels.h"
 #include "StringGrid.h"
 #include "UpDown.h"
@@ -379,6 +380,11 @@ void TMainFrm::FormCloseQuery(bool& canClose) {
     WriteSettings(selected);
     try {
         FreeSequences();
+        if (ActivePort) {
+            if (ActivePort->GetState() > 0) ActivePort->Close();
+            delete ActivePort;
+            ActivePort = nullptr;
+        }
     } catch (...) {
     }
     THelpFrm::CloseAll();
