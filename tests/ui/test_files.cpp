@@ -318,3 +318,11 @@ TEST(FileDialogFilters, ShowTheirPatternsAsQtMatchesThem) {
     EXPECT_EQ(WithDefaultExt("/a/b.sds", ".sqz"), "/a/b.sds");
     EXPECT_EQ(WithDefaultExt("", ".sqz"), "");
 }
+
+TEST_F(FileTest, SavingASequenceNamedSdsWritesTheSdCardImage) {
+    auto w = StartWith({"a.sqz"});
+    w->CurrentSequence->SetFileName(Path("meter.sds").toStdString());
+    w->SaveClick();
+    EXPECT_EQ(SizeOf(Path("meter.sds")), 144048);
+    EXPECT_TRUE(Seam.Messages.isEmpty());
+}
