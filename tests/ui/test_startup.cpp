@@ -242,3 +242,31 @@ TEST_F(UiTest, ClosingWhileTheAnimationRunsOnlyStopsIt) {
     EXPECT_TRUE(w->close());
     EXPECT_TRUE(QFileInfo::exists(ListFile()));
 }
+
+TEST_F(UiTest, TheMenusAndTheListToolBarHoldTheCommandsInOrder) {
+    auto w = Start();
+    auto texts = [](const QList<QAction*>& actions) {
+        QStringList out;
+        for (QAction* a : actions) out << (a->isSeparator() ? QString("-") : a->text());
+        return out;
+    };
+    EXPECT_EQ(texts(w->ui->File1->actions()),
+              (QStringList{"New", "Open...", "Save", "Save as...", "Save to SD card format...",
+                           "Export to .SQT format (Solvy)...", "-", "Upload", "Communication speed",
+                           "Communication port"}));
+    EXPECT_EQ(texts(w->ui->Help1->actions()),
+              (QStringList{"Help topics", "Olvane Zerarezizuz on the web", "-", "About"}));
+    EXPECT_EQ(texts(w->ui->ToolBar1->actions()),
+              (QStringList{"New", "Open...", "Save", "Save to SD card format...", "Export to .SQT format (Solvy)...",
+                           "Upload", "Exclude"}));
+    EXPECT_EQ(w->ui->ExcludeSeqBtn->toolTip(), "Exclude from list");
+    EXPECT_EQ(w->ui->Open1->toolTip(), "Open, Import a sequence");
+    // Every tool is on screen in the narrowest list panel.
+    w->resize(1100, 660);
+    QApplication::processEvents();
+    for (QAction* a : w->ui->ToolBar1->actions()) {
+        QWidget* b = w->ui->ToolBar1->widgetForAction(a);
+        ASSERT_NE(b, nullptr);
+        EXPECT_TRUE(b->isVisible()) << a->text().toStdString();
+    }
+}
