@@ -141,6 +141,31 @@ struct TElectSequence {
     bool LoadFromFile(const std::string& name);
 
     // ---- generators ----
+    // Fills the list from index 0 with the generator of the grid and array type (the mixed
+    // array has none and keeps its list), reverses ABMN to MNAB when asked, and counts the
+    // measurement cycles. delPolar picks the polarisation variants of Wenner and
+    // Wenner-Schlumberger. The electrode positions must be computed beforehand.
+    void ComputeSequence(bool reverse, bool delPolar);
+    // Each generator stores its quadripoles from index 0 in measurement order, keeps the
+    // largest depths and returns how many it stored (0..16000).
+    std::int32_t ComputeDipoleDipole();
+    std::int32_t ComputeDipoleDipoleEquatorial();
+    std::int32_t ComputePoleDipoleForward();
+    std::int32_t ComputePoleDipoleReverse();
+    std::int32_t ComputeWenner();
+    std::int32_t ComputeWennerDelPolar();
+    std::int32_t ComputeWennerSchlumberger();
+    std::int32_t ComputeWennerSchlumbergerDelPolar();
+    std::int32_t ComputeWSReciprocal();
+    std::int32_t ComputeGradient();
+    std::int32_t ComputeCompletePolePole();
+    std::int32_t ComputeMultiGradient();
+    std::int32_t ComputeCrossDiagonalPolePole();
+    std::int32_t ComputeCrossDiagonalDipoleDipole();
+    std::int32_t ComputeCrossDiagonalPoleDipoleForward();
+    std::int32_t ComputeCrossDiagonalPoleDipoleReverse();
+    std::int32_t ComputeBoreholeDipoleDipoleDiagonal();
+    std::int32_t ComputeBoreholeDipoleDipoleEquatorial();
 
     // ---- multi-channel optimisation, polarisation, roll-along ----
     // Regroups the list into chains of one injection each (same A and B, each M the previous N),
