@@ -1,0 +1,134 @@
+// Main window: start-up with 20 listed sequences of 16000 quadripoles up to the first shown
+// window, and the display of a 16000-quadripole sequence.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "Electsequence.h"
+#include "Main.h"
+#include "Seam.h"
+#include "ui_Main.h"
+
+namespace {
+// Answers nothing, keeps the documents folder in a temporary home.
+class TQuietSeam : public TUiSeam {
+public:
+    QString Home;
+    void Message(const QString&) override {}
+    TMsgResult Question(const QString&, const QString&, TMsgButtons, TMsgIcon, std::optional<QPoint>) override {
+        return TMsgResult::Cancel;
+    }
+    bool InputQuery(const QString&, const QString&, QString&) override { return false; }
+    bool ExecuteFileDialog(TFileDialogSetup&) override { return false; }
+    void Beep() override {}
+    void OpenUrl(const QString&) override {}
+    void ShowHelp(int) override {}
+    QString DocumentsFolder() override { return Home + "/Documents"; }
+    QString ProgramFolder() override { return Home; }
+};
+
+TQuietSeam seam;
+
+// A computed line sequence of 96 electrodes holding a full list.
+std::unique_ptr<TElectSequence> FullSequence() {
+    auto s = std::make_unique<TElectSequence>();
+    TElectGrid& g = s->Grid;
+    g.GridType = gtLine;
+    g.DX = 2.5f;
+    g.NX = 96;
+    g.NY = 1;
+    g.FirstElectrode = 1;
+    g.LastElectrode = 96;
+    g.ElectrodeCount = 96;
+    for (int e = 1; e <= 96; ++e) g.Nodes[e] = TElectGridNode{1, e, 1};
+    s->ComputeElectrodePositions();
+    s->SetArrayType(1);
+    for (int q = 0; q < kMaxQuadripoles; ++q) {
+        const int a = 1 + q % 90, n = 1 + (q / 90) % 5;
+        s->Device.Quadripoles[q] = TQuadripole{std::uint16_t(a), std::uint16_t(a + 1), std::uint16_t(a + 1 + n),
+                                               std::uint16_t(a + 2 + n)};
+        TQuadripoleInfo& info = s->QuadInfo[q];
+        info.X = float(a) * 2.5f;
+        info.Y = 0.0f;
+        info.Depth = 0.4f * float(n);
+        info.Number = std::uint16_t(q + 1);
+        info.Group = 1;
+        info.Level = std::int16_t(n);
+        info.SpacingCoef = 1;
+    }
+    s->Device.LastQuadripole = kMaxQuadripoles - 1;
+    for (int n = 0; n < 5; ++n) s->SpacingLevels[0].Selected[n] = 1;
+    s->SpacingLevels[0].SelectedCount = 5;
+    s->MeasurementCycles = kMaxQuadripoles;
+    s->MaxChannelUsed = 1;
+    return s;
+}
+
+// The working folder holds a list of count files of full sequences.
+void PrepareList(int count) {
+    const QString work = seam.DocumentsFolder() + "/PlanoraPro/";
+    QDir().mkpath(work + "Sequence");
+    auto s = FullSequence();
+    QFile list(work + "SeqFilePath.lst");
+    list.open(QIODevice::WriteOnly);
+    for (int i = 0; i < count; ++i) {
+        const QString path = work + QString("Sequence/line-%1.sqz").arg(i, 2, 10, QChar('0'));
+        s->SaveToFile(path.toStdString());
+        list.write(path.toLocal8Bit() + "\r\n");
+    }
+}
+
+void BM_StartUpWithTwentyFullSequences(benchmark::State& state) {
+    PrepareList(20);
+    for (auto _ : state) {
+        auto w = std::make_unique<TMainFrm>();
+        w->show();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(w->SequenceCount);
+        state.PauseTiming();
+        if (w->SequenceCount != 20) state.SkipWithError("the list did not reopen");
+        w.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartUpWithTwentyFullSequences)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+void BM_DisplaySequenceOfSixteenThousand(benchmark::State& state) {
+    PrepareList(1);
+    TMainFrm w;
+    w.show();
+    QApplication::processEvents();
+    // The sheets on screen, so each display also repaints the rows that are seen.
+    w.ui->PageControl1->setCurrentWidget(w.ui->ViewSheetTbs);
+    QApplication::processEvents();
+    if (w.ui->PageControl1->currentWidget() != w.ui->ViewSheetTbs) state.SkipWithError("the sheet tab was refused");
+    for (auto _ : state) {
+        w.DisplaySequence(true);
+        QApplication::processEvents();
+    }
+    state.counters["quadripoles"] = w.CurrentSequence->QuadripoleCount();
+}
+BENCHMARK(BM_DisplaySequenceOfSixteenThousand)->Unit(benchmark::kMillisecond);
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toLocal8Bit());
+    QApplication app(argc, argv);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path() + "/.config");
+    seam.Home = home.path();
+    SetSeam(&seam);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    SetSeam(nullptr);
+    return 0;
+}

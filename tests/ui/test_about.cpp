@@ -1,0 +1,113 @@
+// The About box, the Help menu, the help window and the application's last-resort handler.
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+#include <stdexcept>
+
+#include "About.h"
+#include "Help.h"
+#include "UiTest.h"
+#include "ui_About.h"
+#include "ui_Main.h"
+
+TEST(About, VersionTextHasTwoDigitsPerNumber) {
+    EXPECT_EQ(VersionText(2, 9, 1), "V02.09.01");
+    EXPECT_EQ(VersionText(1, 0, 0), "V01.00.00");
+    EXPECT_EQ(VersionText(10, 11, 12), "V10.11.12");
+}
+
+TEST_F(UiTest, TheAboutBoxShowsTheBuildVersionAndOpensItsLinks) {
+    TAboutBoxFrm box;
+    EXPECT_EQ(box.windowTitle(), "About");
+    EXPECT_EQ(box.ui->Version->text(), VersionText(PLANORA_VERSION_MAJOR, PLANORA_VERSION_MINOR, PLANORA_VERSION_PATCH));
+    EXPECT_EQ(box.ui->ProductName->text(), "Planora Pro");
+    EXPECT_FALSE(box.ui->Copyright->text().isEmpty());
+    EXPECT_EQ(box.ui->Memo1->toPlainText(), PlanoraAbout::Comments().join('\n'));
+    EXPECT_EQ(box.ui->Label1->text(), "E-mail : ");
+    EXPECT_EQ(box.ui->Label2->text(), "Web :");
+    box.show();
+    QTest::mouseClick(box.ui->Label3, Qt::LeftButton);
+    QTest::mouseClick(box.ui->Label4, Qt::LeftButton);
+    EXPECT_EQ(Seam.Urls, (QStringList{QString("mailto:") + PlanoraAbout::SupportMail, box.ui->Label4->text()}));
+    QTest::mouseClick(box.ui->BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(box.result(), QDialog::Accepted);
+}
+
+TEST_F(UiTest, TheHelpMenuOpensTopicsAndTheMakersPages) {
+    auto w = Start();
+    w->ui->Rubriquedaide1->trigger();
+    w->ui->Homepage1->trigger();
+    w->ui->Productsupport1->trigger();
+    EXPECT_EQ(Seam.HelpIds, std::vector<int>{100});
+    EXPECT_EQ(Seam.Urls, (QStringList{PlanoraAbout::HomePage, PlanoraAbout::DownloadPage}));
+    EXPECT_EQ(w->ui->Rubriquedaide1->text(), "Help topics");
+    EXPECT_EQ(w->ui->Apropos1->text(), "About");
+}
+
+TEST_F(UiTest, TheHelpWindowShowsThePageOfEachContext) {
+    struct TCase {
+        int id;
+        const char* title;
+    };
+    for (const TCase& c : {TCase{100, "The main window"}, TCase{1200, "The depth-level grid"}, TCase{1300, "Roll-along"},
+                           TCase{7, "The main window"}}) {
+        THelpFrm* help = THelpFrm::ShowContext(c.id);
+        ASSERT_NE(help, nullptr);
+        EXPECT_EQ(help->Browser()->documentTitle(), c.title) << c.id;
+        EXPECT_GT(help->Browser()->toPlainText().size(), 300) << c.id;
+        EXPECT_EQ(THelpFrm::Current(), help);
+    }
+    // Closing the main window closes the help window.
+    auto w = Start();
+    Close(w);
+    EXPECT_EQ(THelpFrm::Current(), nullptr);
+}
+
+namespace {
+class TThrowing : public QObject {
+protected:
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::User) throw std::runtime_error("Port err. the meter went away");
+        return QObject::event(e);
+    }
+};
+}  // namespace
+
+TEST_F(UiTest, AnExceptionReachingTheEventLoopIsShownAndTheLoopGoesOn) {
+    TThrowing target;
+    QCoreApplication::postEvent(&target, new QEvent(QEvent::User));
+    QCoreApplication::postEvent(&target, new QEvent(QEvent::User));
+    QApplication::processEvents();
+    EXPECT_EQ(Seam.Messages, (QStringList{"Port err. the meter went away", "Port err. the meter went away"}));
+}
+
+TEST_F(UiTest, TheAboutCommandShowsTheBoxModallyAndTheSplashIsGoneAfterStartUp) {
+    auto w = Start();
+    for (QWidget* top : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<TAboutBoxFrm*>(top) && top->isVisible()) << "splash left on screen";
+    QString shownVersion;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<TAboutBoxFrm*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shownVersion = box->ui->Version->text();
+        box->ui->BitBtn1->click();
+    });
+    w->ui->Apropos1->trigger();
+    EXPECT_EQ(shownVersion, VersionText(PLANORA_VERSION_MAJOR, PLANORA_VERSION_MINOR, PLANORA_VERSION_PATCH));
+}
+
+TEST_F(UiTest, TheStrapHintShowsOverItsButtonAndHidesOverTheMeterBox) {
+    auto w = Start();
+    EXPECT_TRUE(w->ui->StrapPanel->isHidden());
+    QMouseEvent over(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w->ui->StrapForPopolBtn, &over);
+    EXPECT_FALSE(w->ui->StrapPanel->isHidden());
+    QMouseEvent away(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w->ui->ReskonGB, &away);
+    EXPECT_TRUE(w->ui->StrapPanel->isHidden());
+}

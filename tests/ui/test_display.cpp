@@ -1,0 +1,254 @@
+// Showing a sequence: the controls, the info panel, the two sheets and the tab rules.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "Format.h"
+#include "StringGrid.h"
+#include "UiTest.h"
+#include "ui_Main.h"
+
+class DisplayTest : public UiTest {
+protected:
+    // Shows s as the current sequence of a fresh window.
+    std::unique_ptr<TMainFrm> Show(std::unique_ptr<TElectSequence> s) {
+        WriteSequence(*s, Path("shown.sqz"));
+        WriteList({Path("shown.sqz")});
+        return Start();
+    }
+};
+
+TEST_F(DisplayTest, AComputedSequenceFillsTheControlsAndTheSheets) {
+    auto s = MakeSequence(60);
+    s->QuadInfo[5].Level = -1;  // a gap filler
+    s->QuadInfo[5].SpacingCoef = 0;
+    s->MaxDepthX = 7.84f;
+    s->MaxDepthY = 0.0f;
+    s->MeasurementCycles = 42;
+    s->Comment[0] = 0;
+    s->SetComment("north profile");
+    auto w = Show(std::move(s));
+    const TElectSequence& c = *w->CurrentSequence;
+    Ui::TMainFrm& ui = *w->ui;
+
+    EXPECT_EQ(w->StatusText(1), Path("shown.sqz"));
+    EXPECT_EQ(ui.QuadripolesTxt->text(), "60");
+    EXPECT_FALSE(ui.MaxQuadriploleLbl->isVisibleTo(w.get()));
+    EXPECT_EQ(ui.InjectionTxt->text(), "42");
+    EXPECT_EQ(ui.MaxChannelUsedTxt->text(), "1");
+    EXPECT_EQ(ui.MaxXReportTxt->text(), "7.8");
+    EXPECT_EQ(ui.MaxYReportTxt->text(), "0.0");
+    EXPECT_EQ(ui.EstimatedAcquisitionTimeTxt->text(), FormatDuration(c.GetTotalTime()));
+    EXPECT_EQ(ui.TotalLevelTxt->text(), "8");
+    EXPECT_TRUE(ui.LineRb->isChecked());
+    EXPECT_TRUE(ui.ManualCreated->isChecked());
+    EXPECT_EQ(ui.XGridSpacingLblx->text(), "1");
+    EXPECT_EQ(ui.LineGridXTxt->text(), "48");
+    EXPECT_EQ(ui.CommentEdt->toPlainText(), "north profile");
+    EXPECT_EQ(ui.ArrayTypeList->currentIndex(), 1);
+    EXPECT_EQ(ui.StackMinEdn->text(), QString::number(c.Device.StackMin));
+    EXPECT_EQ(ui.QMaxEdn->text(), "1");
+    EXPECT_TRUE(ui.ComputeBtn->isEnabled());
+    EXPECT_FALSE(ui.CreateNewSeqBtn->isHidden());
+    EXPECT_TRUE(ui.CreateNewSeqBtn->isEnabled());
+    EXPECT_FALSE(ui.SpacingLevelGd->isHidden());
+
+    TStringGrid* levels = ui.SpacingLevelGd;
+    EXPECT_EQ(levels->Cells(0, 1), "1 x a");
+    EXPECT_EQ(levels->Cells(9, 0), "8");
+    EXPECT_EQ(levels->Cells(1, 1), "8");
+    EXPECT_EQ(levels->Cells(2, 1), "#");
+    EXPECT_EQ(levels->Cells(9, 1), "#");
+    EXPECT_EQ(levels->Cells(10, 1), "");
+    EXPECT_EQ(levels->Cells(1, 2), "");
+
+    TStringGrid* q = ui.QuadripoleGd;
+    ASSERT_EQ(q->RowCount(), 61);
+    ASSERT_EQ(q->ColCount(), 9);
+    const QStringList titles = {"# Quad.", "Ca", "Cb", "Pm", "Pn", "Spac. Coef", "Level", "Depth", "K factor"};
+    for (int col = 0; col < 9; ++col) EXPECT_EQ(q->Cells(col, 0), titles[col]);
+    EXPECT_EQ(q->Cells(0, 1), "1");
+    EXPECT_EQ(q->Cells(1, 1), "1");
+    EXPECT_EQ(q->Cells(4, 1), "4");
+    EXPECT_EQ(q->Cells(5, 1), "1");
+    EXPECT_EQ(q->Cells(6, 1), "1");
+    EXPECT_EQ(q->Cells(7, 1), "0.50");
+    EXPECT_EQ(q->Cells(8, 1), Format2(double(c.Device.GetGeometricFactor(0, c.RemoteElectrodes))));
+    EXPECT_EQ(q->Cells(5, 6), "0");
+    EXPECT_EQ(q->Cells(6, 6), "-1");
+    EXPECT_EQ(q->Cells(0, 60), "60");
+    // The sheet is a view over a model, laid out row by row only where it is seen.
+    EXPECT_EQ(q->model()->rowCount(), 60);
+
+    TStringGrid* e = ui.ElectrodeGd;
+    ASSERT_EQ(e->RowCount(), 49);
+    EXPECT_EQ(e->Cells(0, 0), "# Node");
+    EXPECT_EQ(e->Cells(3, 0), "Z (m)");
+    EXPECT_EQ(e->Cells(0, 2), "2");
+    EXPECT_EQ(e->Cells(1, 2), "1.00");
+    EXPECT_EQ(e->Cells(1, 48), "47.00");
+}
+
+TEST_F(DisplayTest, TheFullListNoticeShowsAtSixteenThousand) {
+    for (int count : {15999, 16000}) {
+        auto s = MakeSequence(count);
+        auto w = Show(std::move(s));
+        EXPECT_EQ(w->ui->MaxQuadriploleLbl->isVisibleTo(w.get()), count == 16000) << count;
+        EXPECT_EQ(w->ui->QuadripolesTxt->text(), QString::number(count));
+        EXPECT_EQ(w->ui->QuadripoleGd->RowCount(), count + 1);
+    }
+}
+
+TEST_F(DisplayTest, TheElectrodeSheetSkipsUnusedNumbers) {
+    auto s = MakeSequence(0);
+    std::vector<int> numbers;
+    for (int e = 1; e <= 10; ++e) numbers.push_back(e);
+    for (int e = 21; e <= 30; ++e) numbers.push_back(e);
+    PlaceElectrodes(*s, numbers);
+    auto w = Show(std::move(s));
+    TStringGrid* e = w->ui->ElectrodeGd;
+    ASSERT_EQ(e->RowCount(), 21);
+    EXPECT_EQ(e->Cells(0, 10), "10");
+    EXPECT_EQ(e->Cells(0, 11), "21");
+    EXPECT_EQ(e->Cells(1, 11), "20.00");
+    EXPECT_EQ(w->ui->QuadripoleGd->RowCount(), 1);
+    EXPECT_TRUE(w->ui->CreateNewSeqBtn->isHidden());
+}
+
+TEST_F(DisplayTest, ShowingASequenceNeverChangesIt) {
+    for (int flag : {0, 1}) {
+        SCOPED_TRACE(flag);
+        auto s = MakeSequence(30, 0.333f);
+        s->Grid.OffsetX = 12.345f;
+        s->Device.Electrodes[1].X = 12.345f;
+        s->NeedsRecompute = flag;
+        auto w = Show(std::move(s));
+        TElectSequence& c = *w->CurrentSequence;
+        EXPECT_EQ(w->ui->XGridSpacingLblx->text(), "0.33");
+        EXPECT_EQ(w->ui->XGridOffsetLblx->text(), "12.35");
+        for (int i = 0; i < 3; ++i) w->DisplaySequence(true);
+        EXPECT_EQ(c.Grid.DX, 0.333f);
+        EXPECT_EQ(c.Grid.OffsetX, 12.345f);
+        EXPECT_EQ(c.NeedsRecompute, flag);
+        if (flag == 0) {
+            EXPECT_TRUE(c.IsValid());
+            // A valid, unchanged sequence saves without the question.
+            w->SaveClick();
+            EXPECT_TRUE(Seam.Questions.empty());
+        }
+    }
+}
+
+TEST_F(DisplayTest, StoredValuesOutsideTheControlsRanges) {
+    auto s = MakeSequence(10);
+    s->SetArrayType(11);  // beyond the borehole list
+    s->MaxChannelUsed = 0;
+    s->Device.Channels = 8;
+    s->ChannelOptions.OptimizationChannel = 30;
+    auto w = Show(std::move(s));
+    TElectSequence& c = *w->CurrentSequence;
+    EXPECT_EQ(w->ui->ArrayTypeList->currentIndex(), 11);
+    EXPECT_EQ(w->ui->BoreholeArrayTypeList->currentIndex(), 0);
+    EXPECT_EQ(c.Grid.ArrayType, 11);
+    c.Grid.ArrayType = 20;  // beyond both lists
+    w->DisplaySequence(true);
+    EXPECT_EQ(w->ui->ArrayTypeList->currentIndex(), 0);
+    EXPECT_EQ(w->ui->BoreholeArrayTypeList->currentIndex(), 0);
+    EXPECT_EQ(c.Grid.ArrayType, 0);
+    EXPECT_EQ(w->ui->StdChannelEdn->text(), QString::number(c.Device.Channels));
+    EXPECT_LE(c.ChannelOptions.OptimizationChannel, 20);
+    EXPECT_EQ(w->ui->OptimizationChannelEdn->text(), QString::number(c.ChannelOptions.OptimizationChannel));
+    EXPECT_TRUE(w->ui->SpacingLevelGd->isHidden());  // "mixed array" has no depth levels
+    EXPECT_FALSE(w->ui->CreateNewSeqBtn->isEnabled());
+}
+
+TEST_F(DisplayTest, ANewSequenceStaysOnTheCreationTab) {
+    auto w = Start();
+    Ui::TMainFrm& ui = *w->ui;
+    EXPECT_TRUE(ui.AutomaticCreated->isChecked());
+    EXPECT_EQ(ui.ElectrodeLocationGd->ColCount(), 2);
+    EXPECT_EQ(ui.ElectrodeLocationGd->RowCount(), 2);
+    EXPECT_FALSE(ui.ElectrodeLocationGd->isEnabled());
+    EXPECT_FALSE(ui.ComputeBtn->isEnabled());
+    EXPECT_EQ(ui.QuadripoleGd->RowCount(), 1);
+    EXPECT_EQ(ui.ElectrodeGd->RowCount(), 1);
+    for (QWidget* tab : {ui.ConfigurationTbs, ui.ViewGraphTbs, ui.ViewSheetTbs}) {
+        ui.PageControl1->setCurrentWidget(tab);
+        EXPECT_EQ(ui.PageControl1->currentWidget(), ui.CreationTbs);
+    }
+}
+
+TEST_F(DisplayTest, TabChangesFollowTheLayoutAndTheAnimation) {
+    auto w = Show(MakeSequence(20));
+    Ui::TMainFrm& ui = *w->ui;
+    QTabWidget* pc = ui.PageControl1;
+    pc->setCurrentWidget(ui.ViewSheetTbs);
+    EXPECT_EQ(pc->currentWidget(), ui.ViewSheetTbs);
+    EXPECT_TRUE(pc->isTabVisible(pc->indexOf(ui.ConfigurationTbs)));
+    EXPECT_TRUE(pc->isTabVisible(pc->indexOf(ui.ViewGraphTbs)));
+    ui.AnimGraph->setChecked(true);
+    pc->setCurrentWidget(ui.CreationTbs);
+    EXPECT_EQ(pc->currentWidget(), ui.ViewSheetTbs);
+    ui.AnimGraph->setChecked(false);
+    w->CurrentSequence->Grid.Duplicates = 1;
+    pc->setCurrentWidget(ui.CreationTbs);
+    EXPECT_EQ(pc->currentWidget(), ui.ViewSheetTbs);
+    w->CurrentSequence->Grid.Duplicates = 0;
+    pc->setCurrentWidget(ui.ConfigurationTbs);
+    EXPECT_EQ(pc->currentWidget(), ui.ConfigurationTbs);
+    // A sequence without quadripoles hides the two view tabs.
+    w->CurrentSequence->Device.LastQuadripole = -1;
+    pc->setCurrentWidget(ui.CreationTbs);
+    EXPECT_TRUE(pc->isTabVisible(pc->indexOf(ui.ConfigurationTbs)));
+    EXPECT_FALSE(pc->isTabVisible(pc->indexOf(ui.ViewGraphTbs)));
+    EXPECT_FALSE(pc->isTabVisible(pc->indexOf(ui.ViewSheetTbs)));
+}
+
+TEST(Format, NumberTexts) {
+    struct TCase {
+        double v;
+        const char *hash2, *one, *two;
+    };
+    const TCase cases[] = {
+        {0.0, "0", "0.0", "0.00"},       {0.333, "0.33", "0.3", "0.33"}, {2.5, "2.5", "2.5", "2.50"},
+        {-0.001, "0", "0.0", "0.00"},    {48.0, "48", "48.0", "48.00"},  {-3.456, "-3.46", "-3.5", "-3.46"},
+        {99999.99, "99999.99", "100000.0", "99999.99"},
+    };
+    for (const TCase& c : cases) {
+        EXPECT_EQ(FormatHash2(c.v), c.hash2) << c.v;
+        EXPECT_EQ(Format1(c.v), c.one) << c.v;
+        EXPECT_EQ(Format2(c.v), c.two) << c.v;
+    }
+}
+
+TEST(Format, DurationsDoNotWrapAtADay) {
+    struct TCase {
+        double days;
+        const char* text;
+    };
+    const TCase cases[] = {
+        {0.0, "00:00:00"},          {1.0 / 86400.0 * 3661, "01:01:01"}, {1.5, "36:00:00"},
+        {125.0 / 24.0, "125:00:00"}, {-1.0, "00:00:00"},                 {0.9999999, "23:59:59"},
+    };
+    for (const TCase& c : cases) EXPECT_EQ(FormatDuration(c.days), c.text) << c.days;
+}
+
+TEST_F(DisplayTest, ALongAcquisitionShowsItsTotalHours) {
+    auto s = MakeSequence(16000);
+    s->MeasurementCycles = 16000;
+    s->Device.SetTimeIndex(0);  // 8000 ms
+    s->Device.StackMin = 10;
+    s->Device.StackMax = 20;
+    const double days = s->GetTotalTime();
+    ASSERT_GT(days, 1.0);
+    auto w = Show(std::move(s));
+    const QString text = w->ui->EstimatedAcquisitionTimeTxt->text();
+    EXPECT_EQ(text.section(':', 0, 0).toInt(), int(days * 24.0)) << text.toStdString();
+}

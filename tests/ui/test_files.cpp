@@ -1,0 +1,328 @@
+// The file commands: New, Open and its imports, Save, Save as, the SD-card command.
+#include <QFile>
+#include <QListWidget>
+#include <QTabWidget>
+
+#include "UiTest.h"
+#include "ui_Main.h"
+
+namespace {
+qint64 SizeOf(const QString& path) { return QFileInfo(path).size(); }
+// A path that cannot be created: its folder is a plain file.
+QString Unwritable(const QString& home) {
+    QFile f(home + "/plain-file");
+    f.open(QIODevice::WriteOnly);
+    return home + "/plain-file/x.sqz";
+}
+}  // namespace
+
+class FileTest : public UiTest {
+protected:
+    std::unique_ptr<TMainFrm> StartWith(const QStringList& names) {
+        for (const QString& n : names) Files << WriteSequenceFile(Path(n));
+        WriteList(Files);
+        return Start();
+    }
+    QStringList Files;
+};
+
+TEST_F(FileTest, OpeningAListedFileReloadsThatEntryAndAddsNone) {
+    auto w = StartWith({"a.sqz", "b.sqz"});
+    QDir().mkpath(Path("sub"));
+    struct TCase {
+        QString path;
+        int entry;
+    };
+    for (const TCase& c : {TCase{Files[1], 1}, TCase{Path("sub/../a.sqz"), 0}, TCase{"  " + Files[1] + " \t", 1}}) {
+        SCOPED_TRACE(c.path.toStdString());
+        w->Sequences[std::size_t(c.entry)]->SetComment("unsaved change");
+        w->OpenSequenceFile(c.path);
+        EXPECT_EQ(w->SequenceCount, 2);
+        EXPECT_EQ(w->CurrentIndex, c.entry);
+        EXPECT_EQ(w->ui->SeqFileLb->currentRow(), c.entry);
+        EXPECT_EQ(w->CurrentSequence->GetComment(), "");
+    }
+    EXPECT_TRUE(Seam.Messages.isEmpty());
+}
+
+TEST_F(FileTest, OpeningNewOrRefusedFiles) {
+    auto w = Start();
+    const QString fresh = WriteSequenceFile(Path("fresh.sqz"));
+    QFile(Path("notes.dat")).open(QIODevice::WriteOnly);
+    struct TCase {
+        QString path;
+        int entries;
+        int messages;
+    };
+    const TCase cases[] = {
+        {Path("notes.dat"), 1, 0},     // unknown extension: nothing opened, nothing shown
+        {Path("missing.sqz"), 1, 1},   // the engine's message, nothing added
+        {Path("missing.txt"), 1, 1},   // nothing to import
+        {fresh, 2, 1},                 // added and current
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        w->OpenSequenceFile(c.path);
+        EXPECT_EQ(w->SequenceCount, c.entries);
+        EXPECT_EQ(Seam.Messages.size(), c.messages) << Seam.Messages.join('|').toStdString();
+        EXPECT_EQ(w->SequenceFolder, Home.path() + '/');
+    }
+    EXPECT_EQ(w->CurrentIndex, 1);
+    EXPECT_EQ(QString(w->CurrentSequence->FileName), fresh);
+}
+
+TEST_F(FileTest, TextAndSdCardFilesAreImportedAsSqzEntries) {
+    auto source = MakeSequence(24);
+    ASSERT_TRUE(source->ExportTextFile(Path("line.TXT").toStdString(), "\t"));
+    ASSERT_TRUE(source->SaveToSdCard(Path("card.sqz").toStdString()));
+    ASSERT_TRUE(QFileInfo::exists(Path("card.sds")));
+    auto w = Start();
+    w->OpenSequenceFile(Path("line.TXT"));
+    ASSERT_EQ(w->SequenceCount, 2);
+    EXPECT_EQ(QString(w->CurrentSequence->FileName), Path("line.sqz"));
+    EXPECT_EQ(w->CurrentSequence->QuadripoleCount(), 24);
+    EXPECT_EQ(w->ui->QuadripolesTxt->text(), "24");
+    w->OpenSequenceFile(Path("card.sds"));
+    ASSERT_EQ(w->SequenceCount, 3);
+    EXPECT_EQ(QString(w->CurrentSequence->FileName), Path("cardSdsToSqz.sqz"));
+    EXPECT_EQ(w->CurrentSequence->QuadripoleCount(), 24);
+    // Importing the text file again selects the entry of its .sqz file.
+    w->OpenSequenceFile(Path("line.TXT"));
+    EXPECT_EQ(w->SequenceCount, 3);
+    EXPECT_EQ(w->CurrentIndex, 1);
+    EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
+}
+
+TEST_F(FileTest, OpenCommandUsesItsDialogAndCancelOpensNothing) {
+    auto w = Start();
+    const QString file = WriteSequenceFile(Path("picked.sqz"));
+    Seam.Files = {QString(), file};
+    w->Open1Click();
+    EXPECT_EQ(w->SequenceCount, 1);
+    w->Open1Click();
+    EXPECT_EQ(w->SequenceCount, 2);
+    ASSERT_EQ(Seam.Dialogs.size(), 2u);
+    const TFileDialogSetup& d = Seam.Dialogs[0];
+    EXPECT_FALSE(d.Save);
+    EXPECT_EQ(d.Filter, "Planora pro  (*.sqz)|*.sqz|Texte   (*.txt)|*.txt|Planora Sd   (*.sds)|*.sds");
+    EXPECT_EQ(d.DefaultExt, ".sqz");
+    EXPECT_EQ(d.InitialDir, WorkFolder() + "Sequence/");
+    EXPECT_TRUE(d.FileName.isEmpty());
+}
+
+TEST_F(FileTest, TheSaveQuestionGuardsChangedOrInvalidSequences) {
+    struct TCase {
+        int needsRecompute;
+        bool computed;
+        TMsgResult answer;
+        bool asked, written;
+    };
+    const TCase cases[] = {
+        {0, true, TMsgResult::Cancel, false, true},
+        {1, true, TMsgResult::Cancel, true, false},
+        {1, true, TMsgResult::Ok, true, true},
+        {0, false, TMsgResult::Cancel, true, false},
+    };
+    auto w = StartWith({"s.sqz"});
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.needsRecompute * 10 + c.computed);
+        auto s = MakeSequence(c.computed ? 12 : 0);
+        std::memcpy(static_cast<void*>(w->CurrentSequence), s.get(), sizeof(TElectSequence));
+        w->CurrentSequence->SetFileName(Files[0].toStdString());
+        w->CurrentSequence->NeedsRecompute = c.needsRecompute;
+        QFile::remove(Files[0]);
+        Seam.Questions.clear();
+        Seam.Answers = {c.answer};
+        w->SaveClick();
+        ASSERT_EQ(Seam.Questions.size(), c.asked ? 1u : 0u);
+        if (c.asked) {
+            EXPECT_EQ(Seam.Questions[0].Text, "Some changes have been done after the last computation, save anyway...");
+            EXPECT_EQ(Seam.Questions[0].Caption, "Save");
+            EXPECT_EQ(Seam.Questions[0].Buttons, TMsgButtons::OkCancel);
+            EXPECT_EQ(Seam.Questions[0].Icon, TMsgIcon::Warning);
+        }
+        EXPECT_EQ(QFileInfo::exists(Files[0]), c.written);
+    }
+}
+
+TEST_F(FileTest, SavingAnUnnamedSequenceAsksForANameAndWritesByExtension) {
+    auto w = Start();
+    auto s = MakeSequence(12);
+    std::memcpy(static_cast<void*>(w->CurrentSequence), s.get(), sizeof(TElectSequence));
+    // Cancel, then text, then SD card: the sequence stays unnamed; then the native file.
+    Seam.Files = {QString(), Path("t.txt"), Path("card.sds"), Path("named")};
+    for (int i = 0; i < 3; ++i) {
+        w->SaveClick();
+        EXPECT_EQ(TrimText(w->CurrentSequence->FileName), "");
+        EXPECT_EQ(w->ui->SeqFileLb->item(0)->text(), QString());
+    }
+    EXPECT_TRUE(QFileInfo::exists(Path("t.txt")));
+    EXPECT_EQ(SizeOf(Path("card.sds")), 144048);
+    w->SaveClick();
+    EXPECT_EQ(QString(w->CurrentSequence->FileName), Path("named.sqz"));
+    EXPECT_EQ(SizeOf(Path("named.sqz")), qint64(kSequenceFileSize));
+    EXPECT_FALSE(w->ui->SeqFileLb->item(0)->text().isEmpty());
+    EXPECT_EQ(w->ui->SeqFileLb->item(0)->text(), w->EntryText(*w->CurrentSequence));
+    ASSERT_EQ(Seam.Dialogs.size(), 4u);
+    const TFileDialogSetup& d = Seam.Dialogs[0];
+    EXPECT_TRUE(d.Save);
+    EXPECT_EQ(d.Filter, "Planora pro  (*.Sqz)|*.sqz|Text|*.txt|Sd card format (*.sds)|*.sds");
+    EXPECT_EQ(d.InitialDir, WorkFolder() + "Sequence/");
+    EXPECT_EQ(d.DefaultExt, ".sqz");
+}
+
+TEST_F(FileTest, AFailedSaveChangesNeitherTheNameNorTheEntry) {
+    auto w = StartWith({"s.sqz"});
+    w->CurrentSequence->SetFileName(Unwritable(Home.path()).toStdString());
+    w->RemakeEntryText(0);
+    const QString shown = w->ui->SeqFileLb->item(0)->text();
+    w->SaveClick();
+    EXPECT_EQ(Seam.Messages.size(), 1);
+    EXPECT_EQ(w->ui->SeqFileLb->item(0)->text(), shown);
+
+    // An unnamed sequence saved under a name that cannot be written stays unnamed.
+    w->New1Click();
+    std::memcpy(static_cast<void*>(w->CurrentSequence), MakeSequence(5).get(), sizeof(TElectSequence));
+    Seam.Files = {Unwritable(Home.path())};
+    w->SaveClick();
+    EXPECT_EQ(Seam.Messages.size(), 2);
+    EXPECT_EQ(TrimText(w->CurrentSequence->FileName), "");
+    EXPECT_EQ(w->ui->SeqFileLb->item(1)->text(), QString());
+}
+
+TEST_F(FileTest, SaveAsANewNameAddsTheCopyAndKeepsTheOriginalEntry) {
+    auto w = StartWith({"a.sqz"});
+    TElectSequence* original = w->CurrentSequence;
+    original->SetComment("changed, not saved");
+    Seam.Files = {Path("b.sqz")};
+    w->Saveas1Click();
+    ASSERT_EQ(w->SequenceCount, 2);
+    EXPECT_EQ(w->CurrentIndex, 1);
+    EXPECT_EQ(QString(w->CurrentSequence->FileName), Path("b.sqz"));
+    EXPECT_EQ(w->CurrentSequence->GetComment(), "changed, not saved");
+    EXPECT_EQ(QString(original->FileName), Files[0]);
+    EXPECT_EQ(original->GetComment(), "changed, not saved");
+    const TFileDialogSetup& d = Seam.Dialogs[0];
+    EXPECT_EQ(d.InitialDir, Home.path() + '/');
+    EXPECT_EQ(d.FileName, "a");
+}
+
+TEST_F(FileTest, SaveAsOntoAnotherEntrysFileLeavesOneEntryPerFile) {
+    auto w = StartWith({"a.sqz", "b.sqz"});
+    w->CurrentSequence->SetComment("from a");
+    Seam.Files = {Files[1]};
+    w->Saveas1Click();
+    EXPECT_EQ(w->SequenceCount, 2);
+    EXPECT_EQ(w->CurrentIndex, 1);
+    EXPECT_EQ(w->CurrentSequence->GetComment(), "from a");
+    EXPECT_EQ(QString(w->Sequences[0]->FileName), Files[0]);
+    EXPECT_EQ(QString(w->Sequences[1]->FileName), Files[1]);
+    // The unnamed Save onto a listed file goes the same way.
+    w->New1Click();
+    std::memcpy(static_cast<void*>(w->CurrentSequence), MakeSequence(7).get(), sizeof(TElectSequence));
+    Seam.Files = {Files[0]};
+    w->SaveClick();
+    EXPECT_EQ(w->SequenceCount, 3);
+    EXPECT_EQ(w->CurrentIndex, 0);
+    EXPECT_EQ(w->CurrentSequence->QuadripoleCount(), 7);
+    EXPECT_EQ(TrimText(w->Sequences[2]->FileName), "");
+    Close(w);
+    EXPECT_EQ(ReadList(), Files);
+}
+
+TEST_F(FileTest, AFailedSaveAsChangesNothing) {
+    auto w = StartWith({"a.sqz", "b.sqz"});
+    TElectSequence* current = w->CurrentSequence;
+    current->SetComment("kept in memory");
+    // Entry 1 names a file that cannot be replaced: a folder stands in its place.
+    QDir().mkpath(Path("folder.sqz"));
+    w->Sequences[1]->SetFileName(Path("folder.sqz").toStdString());
+    for (const QString& target : {Unwritable(Home.path()), Path("folder.sqz")}) {
+        Seam.Files = {target};
+        w->Saveas1Click();
+    }
+    EXPECT_EQ(Seam.Messages.size(), 2);
+    EXPECT_EQ(w->SequenceCount, 2);
+    EXPECT_EQ(w->CurrentSequence, current);
+    EXPECT_EQ(w->CurrentIndex, 0);
+    EXPECT_EQ(current->GetComment(), "kept in memory");
+    EXPECT_EQ(QString(current->FileName), Files[0]);
+}
+
+TEST_F(FileTest, SaveAsTextOrSdCardWritesThoseFormatsAndKeepsTheList) {
+    auto w = StartWith({"a.sqz"});
+    Seam.Files = {Path("a-export.txt"), Path("a-card.sds")};
+    w->Saveas1Click();
+    w->Saveas1Click();
+    EXPECT_EQ(w->SequenceCount, 1);
+    EXPECT_EQ(QString(w->CurrentSequence->FileName), Files[0]);
+    EXPECT_TRUE(QFileInfo::exists(Path("a-export.txt")));
+    EXPECT_EQ(SizeOf(Path("a-card.sds")), 144048);
+}
+
+TEST_F(FileTest, TheSdCardCommandWritesOnlySdsAndLeavesItsFilterForTheNextDialog) {
+    auto w = StartWith({"a.sqz"});
+    Seam.Files = {Path("other.txt"), Path("card"), QString()};
+    w->SavetoSDcardformat1Click();
+    EXPECT_FALSE(QFileInfo::exists(Path("other.txt")));
+    w->SavetoSDcardformat1Click();
+    EXPECT_EQ(SizeOf(Path("card.sds")), 144048);
+    w->Saveas1Click();
+    ASSERT_EQ(Seam.Dialogs.size(), 3u);
+    EXPECT_EQ(Seam.Dialogs[0].DefaultExt, ".sds");
+    EXPECT_EQ(Seam.Dialogs[0].FilterIndex, 3);
+    EXPECT_EQ(Seam.Dialogs[0].FileName, "a");
+    EXPECT_EQ(Seam.Dialogs[2].FilterIndex, 3);
+    EXPECT_EQ(Seam.Dialogs[2].DefaultExt, ".sqz");
+    EXPECT_EQ(w->SequenceCount, 1);
+}
+
+TEST_F(FileTest, SaveAsNewSequenceCopiesTheCurrentOneUnderTheName) {
+    auto w = StartWith({"a.sqz", "b.sqz"});
+    TElectSequence* first = w->CurrentSequence;
+    first->SetComment("roll");
+    w->SaveAsNewSequence(Path("a~.sqz"));
+    ASSERT_EQ(w->SequenceCount, 3);
+    EXPECT_EQ(w->CurrentIndex, 2);
+    EXPECT_EQ(w->CurrentSequence->GetComment(), "roll");
+    EXPECT_EQ(QString(first->FileName), Files[0]);
+    // Onto a listed file: that entry takes the copy and becomes current.
+    w->SelectEntry(0);
+    w->SeqFileLbClick();
+    w->SaveAsNewSequence(Files[1]);
+    EXPECT_EQ(w->SequenceCount, 3);
+    EXPECT_EQ(w->CurrentIndex, 1);
+    EXPECT_EQ(w->CurrentSequence->GetComment(), "roll");
+    EXPECT_EQ(QString(w->CurrentSequence->FileName), Files[1]);
+    EXPECT_EQ(QString(first->FileName), Files[0]);
+}
+
+TEST_F(FileTest, NewAddsAnEmptyEntryOnTheCreationTab) {
+    auto w = StartWith({"a.sqz"});
+    w->ui->PageControl1->setCurrentWidget(w->ui->ViewSheetTbs);
+    ASSERT_EQ(w->ui->PageControl1->currentWidget(), w->ui->ViewSheetTbs);
+    w->New1Click();
+    EXPECT_EQ(w->SequenceCount, 2);
+    EXPECT_EQ(w->ui->SeqFileLb->count(), 2);
+    EXPECT_EQ(w->CurrentIndex, 1);
+    EXPECT_EQ(w->CurrentSequence->GetSeqName(), "NewSeq");
+    EXPECT_EQ(w->ui->PageControl1->currentWidget(), w->ui->CreationTbs);
+    EXPECT_EQ(w->ui->QuadripoleGd->RowCount(), 1);
+}
+
+TEST(FileDialogFilters, ShowTheirPatternsAsQtMatchesThem) {
+    EXPECT_EQ(QtFilters("Planora pro  (*.Sqz)|*.sqz|Text|*.txt|Sd card format (*.sds)|*.sds"),
+              (QStringList{"Planora pro  (*.sqz)", "Text (*.txt)", "Sd card format (*.sds)"}));
+    EXPECT_EQ(QtFilters("Texte   (*.txt)|*.txt"), QStringList{"Texte   (*.txt)"});
+    EXPECT_EQ(WithDefaultExt("/a/b", ".sqz"), "/a/b.sqz");
+    EXPECT_EQ(WithDefaultExt("/a/b.sds", ".sqz"), "/a/b.sds");
+    EXPECT_EQ(WithDefaultExt("", ".sqz"), "");
+}
+
+TEST_F(FileTest, SavingASequenceNamedSdsWritesTheSdCardImage) {
+    auto w = StartWith({"a.sqz"});
+    w->CurrentSequence->SetFileName(Path("meter.sds").toStdString());
+    w->SaveClick();
+    EXPECT_EQ(SizeOf(Path("meter.sds")), 144048);
+    EXPECT_TRUE(Seam.Messages.isEmpty());
+}

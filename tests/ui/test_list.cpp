@@ -1,0 +1,133 @@
+// The sequence list: entries, selection, ticks, exclusion and the 1024-entry limit.
+#include <QApplication>
+#include <QFontMetrics>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTextEdit>
+
+#include "UiTest.h"
+#include "ui_Main.h"
+
+class ListTest : public UiTest {
+protected:
+    // A window with the files a, b, c listed and entry 0 current.
+    std::unique_ptr<TMainFrm> StartWithThree() {
+        for (const char* n : {"a.sqz", "b.sqz", "c.sqz"}) Files << WriteSequenceFile(Path(n));
+        WriteList(Files);
+        return Start();
+    }
+    void Tick(TMainFrm& w, int i, bool on) { w.ui->SeqFileLb->item(i)->setCheckState(on ? Qt::Checked : Qt::Unchecked); }
+    QStringList Files;
+};
+
+TEST_F(ListTest, ExcludingTheFirstOfThreeMakesTheLastCurrent) {
+    auto w = StartWithThree();
+    ASSERT_EQ(w->CurrentIndex, 0);
+    w->move(40, 30);
+    Seam.Answers = {TMsgResult::Yes};
+    w->ExcludeSeqBtnClick();
+    ASSERT_EQ(Seam.Questions.size(), 1u);
+    const auto& q = Seam.Questions[0];
+    EXPECT_EQ(q.Text, "Exclude < " + Files[0] + " > from sequence list ?");
+    EXPECT_EQ(q.Caption, "Confirmation");
+    EXPECT_EQ(q.Buttons, TMsgButtons::YesNo);
+    EXPECT_EQ(q.Icon, TMsgIcon::Question);
+    ASSERT_TRUE(q.At.has_value());
+    EXPECT_EQ(*q.At, QPoint(w->x() + 200, w->y() + 48));
+    ASSERT_EQ(w->SequenceCount, 2);
+    EXPECT_EQ(w->ui->SeqFileLb->count(), 2);
+    EXPECT_EQ(w->CurrentIndex, 1);
+    EXPECT_EQ(w->ui->SeqFileLb->currentRow(), 1);
+    EXPECT_EQ(QString(w->CurrentSequence->FileName), Files[2]);
+    EXPECT_EQ(QString(w->Sequences[0]->FileName), Files[1]);
+    EXPECT_EQ(w->Sequences[2], nullptr);
+    EXPECT_TRUE(QFileInfo::exists(Files[0]));  // the file itself stays
+}
+
+TEST_F(ListTest, ExcludingTheOnlyEntryLeavesANewSequence) {
+    auto w = Start();
+    Seam.Answers = {TMsgResult::Yes};
+    w->ExcludeSeqBtnClick();
+    ASSERT_EQ(w->SequenceCount, 1);
+    EXPECT_EQ(w->ui->SeqFileLb->count(), 1);
+    EXPECT_EQ(w->ui->SeqFileLb->item(0)->text(), QString());
+    EXPECT_EQ(w->CurrentIndex, 0);
+    EXPECT_EQ(w->CurrentSequence, w->Sequences[0]);
+    EXPECT_EQ(w->ui->PageControl1->currentWidget(), w->ui->CreationTbs);
+}
+
+TEST_F(ListTest, AnsweringNoToTheExclusionChangesNothing) {
+    auto w = StartWithThree();
+    TElectSequence* current = w->CurrentSequence;
+    w->ExcludeSeqBtnClick();  // the scripted answer is No
+    EXPECT_EQ(Seam.Questions.size(), 1u);
+    EXPECT_EQ(w->SequenceCount, 3);
+    EXPECT_EQ(w->CurrentSequence, current);
+}
+
+TEST_F(ListTest, TicksAreCountedInTheStatusBar) {
+    auto w = StartWithThree();
+    Tick(*w, 0, true);
+    Tick(*w, 2, true);
+    EXPECT_EQ(w->StatusText(0), "Checked : 2");
+    Seam.Answers = {TMsgResult::Yes};
+    w->ExcludeSeqBtnClick();  // entry 0, ticked
+    EXPECT_EQ(w->StatusText(0), "Checked : 1");
+    Tick(*w, 1, false);
+    EXPECT_EQ(w->StatusText(0), QString());
+}
+
+TEST_F(ListTest, SelectingAnotherEntryShowsItAndTheCurrentOneShowsNothingAgain) {
+    auto w = StartWithThree();
+    w->Sequences[1]->SetComment("second line");
+    w->ui->CommentEdt->setPlainText("typed");
+    w->ui->SeqFileLb->setCurrentRow(0);  // already current
+    EXPECT_EQ(w->ui->CommentEdt->toPlainText(), "typed");
+    w->ui->SeqFileLb->setCurrentRow(1);
+    EXPECT_EQ(w->CurrentIndex, 1);
+    EXPECT_EQ(w->CurrentSequence, w->Sequences[1]);
+    EXPECT_EQ(w->ui->CommentEdt->toPlainText(), "second line");
+    EXPECT_EQ(w->StatusText(1), Files[1]);
+}
+
+TEST_F(ListTest, LongPathsAreShortenedFromTheFront) {
+    auto w = Start();
+    const QString folder = Path("survey-2026/field-campaign-north/profiles/deep");
+    QDir().mkpath(folder);
+    const QString file = WriteSequenceFile(folder + "/line-07.sqz");
+    w->OpenSequenceFile(file);
+    const QString text = w->ui->SeqFileLb->item(1)->text();
+    EXPECT_TRUE(text.contains("...")) << text.toStdString();
+    EXPECT_TRUE(text.endsWith("/line-07.sqz")) << text.toStdString();
+    EXPECT_LE(QFontMetrics(w->ui->SeqFileLb->font()).horizontalAdvance(text), w->ui->ListPanel->PanelWidth() - 18);
+    Seam.Answers = {TMsgResult::No};
+    w->ExcludeSeqBtnClick();
+    EXPECT_EQ(Seam.Questions[0].Text, "Exclude < " + file + " > from sequence list ?");
+    w->ui->SeqFileLb->setCurrentRow(0);
+    Close(w);
+    EXPECT_EQ(ReadList(), QStringList{file});
+}
+
+TEST_F(ListTest, TheEntryAfterTheLastSlotIsRefused) {
+    auto w = Start();
+    // Fill the table with aliases of entry 0 (1024 real sequences would need half a gigabyte).
+    TElectSequence* first = w->Sequences[0];
+    while (w->SequenceCount < kMaxSequences) {
+        w->Sequences[std::size_t(w->SequenceCount++)] = first;
+        w->ui->SeqFileLb->addItem(QString());
+    }
+    const QString file = WriteSequenceFile(Path("one-more.sqz"));
+    w->New1Click();
+    w->OpenSequenceFile(file);
+    Seam.Files = {Path("copy.sqz")};
+    Seam.Answers = {TMsgResult::Ok};  // save the uncomputed sequence anyway
+    w->Saveas1Click();
+    EXPECT_EQ(w->SequenceCount, kMaxSequences);
+    EXPECT_EQ(w->ui->SeqFileLb->count(), kMaxSequences);
+    EXPECT_EQ(Seam.Messages.size(), 3);
+    for (const QString& m : Seam.Messages) EXPECT_TRUE(m.contains("1024")) << m.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(Path("copy.sqz")));
+    // Give the aliases back before the window frees its sequences.
+    for (int i = 1; i < kMaxSequences; ++i) w->Sequences[std::size_t(i)] = nullptr;
+    w->SequenceCount = 1;
+}

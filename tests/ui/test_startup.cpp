@@ -1,0 +1,272 @@
+// Start-up, settings, the list file and closing.
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "UiTest.h"
+#include "ui_Main.h"
+
+namespace {
+QStringList Entries(TMainFrm& w) {
+    QStringList out;
+    for (int i = 0; i < w.ui->SeqFileLb->count(); ++i) out << w.ui->SeqFileLb->item(i)->text();
+    return out;
+}
+}  // namespace
+
+TEST_F(UiTest, FirstStartHasOneNewSequenceOnTheCreationTab) {
+    auto w = Start();
+    EXPECT_EQ(w->windowTitle(), "Planora Pro");
+    EXPECT_EQ(w->PortNum, 99);
+    EXPECT_EQ(w->PortSpeed, 273000);
+    EXPECT_TRUE(w->ui->USB->isChecked());
+    EXPECT_TRUE(w->ui->HighSpeed->isChecked());
+    EXPECT_TRUE(w->IPAddress.isEmpty());
+    ASSERT_EQ(w->SequenceCount, 1);
+    EXPECT_EQ(Entries(*w), QStringList{QString()});
+    EXPECT_EQ(w->CurrentIndex, 0);
+    EXPECT_EQ(w->ui->SeqFileLb->currentRow(), 0);
+    EXPECT_EQ(w->CurrentSequence->GetSeqName(), "NewSeq");
+    EXPECT_EQ(w->ui->PageControl1->currentWidget(), w->ui->CreationTbs);
+    EXPECT_TRUE(QFileInfo(WorkFolder() + "Sequence").isDir());
+    EXPECT_EQ(w->SequenceFolder, WorkFolder() + "Sequence/");
+    EXPECT_TRUE(Seam.Messages.isEmpty());
+}
+
+TEST_F(UiTest, StoredPortAndSpeedCheckTheirMenuItems) {
+    struct TCase {
+        QVariant portNum, portSpeed;
+        const char* portItem;
+        int speed;
+        const char* speedItem;
+    };
+    const TCase cases[] = {
+        {1, 19200, "Com11", 19200, "LowSpeed"},   {6, 273000, "Com61", 273000, "HighSpeed"},
+        {99, 0, "USB", 273000, "HighSpeed"},      {100, 115200, "Netvane1", 273000, "HighSpeed"},
+        {7, 19200, "BT", 19200, "LowSpeed"},      {0, QVariant(), "BT", 273000, "HighSpeed"},
+        {50, 38400, "BT", 273000, "HighSpeed"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.portItem);
+        {
+            QSettings s = Settings();
+            s.clear();
+            s.setValue("Initialisation/PlanoraPro/PortNum", c.portNum);
+            if (c.portSpeed.isValid()) s.setValue("Initialisation/PlanoraPro/PortSpeed", c.portSpeed);
+            s.setValue("Initialisation/PlanoraPro/IPAddress", "192.168.4.2");
+        }
+        auto w = Start();
+        EXPECT_EQ(w->PortNum, c.portNum.toInt());
+        EXPECT_EQ(w->PortSpeed, c.speed);
+        EXPECT_EQ(w->IPAddress, "192.168.4.2");
+        EXPECT_TRUE(w->findChild<QAction*>(c.portItem)->isChecked());
+        EXPECT_TRUE(w->findChild<QAction*>(c.speedItem)->isChecked());
+    }
+}
+
+TEST_F(UiTest, SettingsOfTheWrongTypeFallBackToTheDefaults) {
+    {
+        QSettings s = Settings();
+        s.setValue("Initialisation/PlanoraPro/PortNum", "abc");
+        s.setValue("Initialisation/PlanoraPro/PortSpeed", "fast");
+        s.setValue("Initialisation/PlanoraPro/SeqFileLbItemIndex", "first");
+        s.setValue("Initialisation/PlanoraPro/IPAddress", QStringList{"10.0.0.1", "10.0.0.2"});
+    }
+    auto w = Start();
+    EXPECT_EQ(w->PortNum, 99);
+    EXPECT_EQ(w->PortSpeed, 273000);
+    EXPECT_EQ(w->CurrentIndex, 0);
+    EXPECT_TRUE(w->IPAddress.isEmpty());
+    EXPECT_TRUE(w->ui->USB->isChecked());
+}
+
+TEST_F(UiTest, ListFileLinesThatDoNotOpenAreReportedAndDropped) {
+    const QString a = WriteSequenceFile(Path("a.sqz"));
+    const QString b = WriteSequenceFile(Path("b.sqz"));
+    const QString old = WriteSequenceFile(Path("old.sqz"));
+    {
+        QFile f(old);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek(2048);
+        f.write("\x01\x00\x03\x29", 4);
+    }
+    WriteList({a, Path("missing.sqz"), old, b});
+    auto w = Start();
+    ASSERT_EQ(Seam.Messages.size(), 2);
+    EXPECT_TRUE(Seam.Messages[0].contains("file not found"));
+    EXPECT_TRUE(Seam.Messages[1].contains("Unknown file version"));
+    EXPECT_EQ(ReadList(), (QStringList{a, b}));
+    ASSERT_EQ(w->SequenceCount, 2);
+    EXPECT_EQ(QString(w->Sequences[1]->FileName), b);
+}
+
+TEST_F(UiTest, ListFileOfTheProgramFolderIsCopiedToTheWorkingFolder) {
+    const QString a = WriteSequenceFile(Path("a.sqz"));
+    {
+        QFile f(Seam.Program + "/SeqFilePath.lst");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write((Path("gone.sqz") + "\r\n" + a + "\r\n").toLocal8Bit());
+    }
+    auto w = Start();
+    EXPECT_EQ(w->SequenceCount, 1);
+    EXPECT_EQ(ReadList(), QStringList{a});
+    QFile original(Seam.Program + "/SeqFilePath.lst");
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromLocal8Bit(original.readAll()), Path("gone.sqz") + "\r\n" + a + "\r\n");
+}
+
+TEST_F(UiTest, ListFileLinesMayEndInCrOrLfAndTheSelectedIndexMayBeOutOfRange) {
+    const QString a = WriteSequenceFile(Path("a.sqz"));
+    const QString b = WriteSequenceFile(Path("b.sqz"));
+    const QString c = WriteSequenceFile(Path("c.sqz"));
+    QDir().mkpath(WorkFolder());
+    {
+        QFile f(ListFile());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write((a + "\r" + b + "\n" + c).toLocal8Bit());
+    }
+    Settings().setValue("Initialisation/PlanoraPro/SeqFileLbItemIndex", 5);
+    auto w = Start();
+    EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
+    EXPECT_EQ(w->SequenceCount, 3);
+    EXPECT_EQ(w->CurrentIndex, 0);
+    EXPECT_EQ(w->ui->SeqFileLb->currentRow(), 0);
+}
+
+TEST_F(UiTest, AnUnreadableListFileStillReachesTheWindow) {
+    // A folder where the list file should be: it exists but cannot be read as a file.
+    QDir().mkpath(ListFile());
+    auto w = Start();
+    EXPECT_EQ(w->SequenceCount, 1);
+    EXPECT_EQ(w->CurrentSequence->GetSeqName(), "NewSeq");
+    ASSERT_EQ(Seam.Messages.size(), 1);
+    EXPECT_TRUE(Seam.Messages[0].contains("SeqFilePath.lst"));
+    // Closing is still possible; the list file cannot be written there either.
+    Close(w);
+    EXPECT_EQ(Seam.Messages.size(), 2);
+}
+
+TEST_F(UiTest, ClosingWritesTheSettingsAndTheSortedListAndTheSelectionSurvives) {
+    const QString b = WriteSequenceFile(Path("b.sqz"));
+    const QString a = WriteSequenceFile(Path("A.sqz"));
+    WriteList({b, a});
+    auto w = Start();
+    w->New1Click();  // an unnamed entry, not written to the list file
+    ASSERT_EQ(w->SequenceCount, 3);
+    w->ui->SeqFileLb->setCurrentRow(1);
+    ASSERT_EQ(w->CurrentIndex, 1);
+    ASSERT_EQ(QString(w->CurrentSequence->FileName), a);
+    w->PortNum = 4;
+    w->IPAddress = "10.1.2.3";
+    Close(w);
+
+    EXPECT_EQ(ReadList(), (QStringList{a, b}));
+    QSettings s = Settings();
+    EXPECT_EQ(s.value("Initialisation/PlanoraPro/PortNum").toInt(), 4);
+    EXPECT_EQ(s.value("Initialisation/PlanoraPro/PortSpeed").toInt(), 273000);
+    EXPECT_EQ(s.value("Initialisation/PlanoraPro/IPAddress").toString(), "10.1.2.3");
+
+    auto again = Start();
+    EXPECT_EQ(again->SequenceCount, 2);
+    EXPECT_EQ(QString(again->CurrentSequence->FileName), a);
+    EXPECT_EQ(again->ui->SeqFileLb->currentRow(), again->CurrentIndex);
+    EXPECT_TRUE(again->ui->Com41->isChecked());
+}
+
+TEST_F(UiTest, TheSelectionSurvivesALineThatNoLongerOpens) {
+    const QString a = WriteSequenceFile(Path("a.sqz"));
+    const QString b = WriteSequenceFile(Path("b.sqz"));
+    const QString c = WriteSequenceFile(Path("c.sqz"));
+    WriteList({a, b, c});
+    auto w = Start();
+    w->ui->SeqFileLb->setCurrentRow(2);
+    Close(w);
+    QFile::remove(a);
+    auto again = Start();
+    EXPECT_EQ(Seam.Messages.size(), 1);
+    EXPECT_EQ(QString(again->CurrentSequence->FileName), c);
+}
+
+TEST_F(UiTest, CommandLineFileSplitAtItsBlanksIsRejoinedAndOpened) {
+    QDir().mkpath(Path("my survey"));
+    const QString file = WriteSequenceFile(Path("my survey/line 1.sqz"));
+    const QString folder = Path("my");
+    auto w = Start({folder, "survey/line", "1.sqz"});
+    ASSERT_EQ(w->SequenceCount, 2);
+    EXPECT_EQ(w->CurrentIndex, 1);
+    EXPECT_EQ(QString(w->CurrentSequence->FileName), file);
+    EXPECT_EQ(w->SequenceFolder, Path("my survey/"));
+}
+
+TEST_F(UiTest, ResizingSetsTheListPanelAndLayoutBoxWidths) {
+    auto w = Start();
+    struct TCase {
+        int window, list, box;
+    };
+    for (const TCase c : {TCase{1300, 300, 680}, TCase{1148, 206, 680}, TCase{1147, 180, 611}, TCase{1200, 258, 680}}) {
+        w->resize(c.window, 700);
+        QApplication::processEvents();
+        ASSERT_EQ(w->width(), c.window);
+        EXPECT_EQ(w->ui->ListPanel->width(), c.list) << c.window;
+        EXPECT_EQ(w->ui->ElectrodeLocationGb->width(), c.box) << c.window;
+    }
+}
+
+TEST_F(UiTest, EnableControlsSetsTheDirectChildrenAndLeavesTheBoxEnabled) {
+    auto w = Start();
+    QGroupBox* box = w->ui->ReskonGB;
+    TMainFrm::EnableControls(box, false);
+    EXPECT_TRUE(box->isEnabled());
+    EXPECT_FALSE(w->ui->StackMinEdn->isEnabled());
+    // A grandchild keeps its own flag: it is greyed only through its parent.
+    EXPECT_FALSE(w->ui->VpRdBtn->testAttribute(Qt::WA_ForceDisabled));
+    EXPECT_TRUE(w->ui->VoltageGb->testAttribute(Qt::WA_ForceDisabled));
+    TMainFrm::EnableControls(box, true);
+    EXPECT_TRUE(w->ui->StackMinEdn->isEnabled());
+    EXPECT_TRUE(w->ui->VpRdBtn->isEnabled());
+}
+
+TEST_F(UiTest, ClosingWhileTheAnimationRunsOnlyStopsIt) {
+    auto w = Start();
+    w->ui->AnimGraph->setChecked(true);
+    w->AnimationRunning = true;
+    EXPECT_FALSE(w->close());
+    EXPECT_FALSE(w->ui->AnimGraph->isChecked());
+    EXPECT_EQ(w->SequenceCount, 1);
+    EXPECT_FALSE(QFileInfo::exists(ListFile()));
+    w->AnimationRunning = false;
+    EXPECT_TRUE(w->close());
+    EXPECT_TRUE(QFileInfo::exists(ListFile()));
+}
+
+TEST_F(UiTest, TheMenusAndTheListToolBarHoldTheCommandsInOrder) {
+    auto w = Start();
+    auto texts = [](const QList<QAction*>& actions) {
+        QStringList out;
+        for (QAction* a : actions) out << (a->isSeparator() ? QString("-") : a->text());
+        return out;
+    };
+    EXPECT_EQ(texts(w->ui->File1->actions()),
+              (QStringList{"New", "Open...", "Save", "Save as...", "Save to SD card format...",
+                           "Export to .SQT format (Solvy)...", "-", "Upload", "Communication speed",
+                           "Communication port"}));
+    EXPECT_EQ(texts(w->ui->Help1->actions()),
+              (QStringList{"Help topics", "Olvane Zerarezizuz on the web", "-", "About"}));
+    EXPECT_EQ(texts(w->ui->ToolBar1->actions()),
+              (QStringList{"New", "Open...", "Save", "Save to SD card format...", "Export to .SQT format (Solvy)...",
+                           "Upload", "Exclude"}));
+    EXPECT_EQ(w->ui->ExcludeSeqBtn->toolTip(), "Exclude from list");
+    EXPECT_EQ(w->ui->Open1->toolTip(), "Open, Import a sequence");
+    // Every tool is on screen in the narrowest list panel.
+    w->resize(1100, 660);
+    QApplication::processEvents();
+    for (QAction* a : w->ui->ToolBar1->actions()) {
+        QWidget* b = w->ui->ToolBar1->widgetForAction(a);
+        ASSERT_NE(b, nullptr);
+        EXPECT_TRUE(b->isVisible()) << a->text().toStdString();
+    }
+}

@@ -1,0 +1,39 @@
+#pragma once
+// The About box, also the splash screen while the first sequence is shown.
+#include <QDialog>
+#include <QStringList>
+
+namespace Ui {
+class TAboutBoxFrm;
+}
+
+// The maker's addresses and the texts of the version block.
+namespace PlanoraAbout {
+inline constexpr const char* SupportMail = "support@olvane-zerarezizuz.example";
+inline constexpr const char* WebPage = "https://www.olvane-zerarezizuz.example";
+inline constexpr const char* HomePage = "https://www.olvane-zerarezizuz.example/";
+inline constexpr const char* DownloadPage = "https://www.olvane-zerarezizuz.example/download/processing-software";
+inline constexpr const char* ProductName = "Planora Pro";
+inline constexpr const char* LegalCopyright = "Copyright (C) 2026 Olvane Zerarezizuz";
+// One line per translation of the version block.
+QStringList Comments();
+}  // namespace PlanoraAbout
+
+// "V" and the major, minor and release numbers, two digits each: 2.9.1 gives V02.09.01.
+QString VersionText(int major, int minor, int release);
+
+class TAboutBoxFrm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TAboutBoxFrm(QWidget* owner = nullptr);
+    ~TAboutBoxFrm() override;
+
+    void FormCreate();
+    void Label3Click();
+    void Label4Click();
+
+    Ui::TAboutBoxFrm* ui;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};

@@ -1,0 +1,31 @@
+#include "App.h"
+
+#include <exception>
+
+#include "Seam.h"
+
+TPlanoraApp::TPlanoraApp(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName("Planora Pro");
+    setOrganizationName("Olvane Zerarezizuz");
+    setApplicationVersion(PLANORA_VERSION);
+}
+
+bool TPlanoraApp::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        ShowCurrentException();
+    }
+    return false;
+}
+
+void ShowCurrentException() {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        const QString text = QString::fromLocal8Bit(e.what());
+        Seam().Message(text.isEmpty() ? QStringLiteral("An unexpected error occurred.") : text);
+    } catch (...) {
+        Seam().Message(QStringLiteral("An unexpected error occurred."));
+    }
+}

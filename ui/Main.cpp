@@ -1,0 +1,1043 @@
+#include "Main.h"
+
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QCollator>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QLabel>
+#include <QListWidget>
+#include <QSaveFile>
+#include <QScreen>
+#include <QSettings>
+#include <QStyle>
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+
+#include "About.h"
+#include "Format.h"
+#include "Help.h"
+#include "ListPanel.h"
+#include "Portvirt.h"
+#include "SheetModels.h"
+#include "StringGrid.h"
+#include "UpDown.h"
+#include "ui_Main.h"
+
+TMainFrm* MainFrm = nullptr;
+
+namespace {
+const char* const kOrganisation = "Olvane Zerarezizuz";
+const char* const kApplication = "PlanoraPro";
+const char* const kSettingsGroup = "Initialisation/PlanoraPro";
+const char* const kListFull = "The sequence list is full (1024 sequences): exclude a sequence from the list first.";
+const char* const kOpenFilter = "Planora pro  (*.sqz)|*.sqz|Texte   (*.txt)|*.txt|Planora Sd   (*.sds)|*.sds";
+const char* const kSaveFilter = "Planora pro  (*.Sqz)|*.sqz|Text|*.txt|Sd card format (*.sds)|*.sds";
+
+QString Trimmed(const char* text) { return QString::fromStdString(TrimText(text)); }
+
+// Extension of the file-name part, dot included, lower-cased; empty when there is none.
+QString ExtOf(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf('.');
+    return dot < 0 ? QString() : name.mid(dot).toLower();
+}
+
+QString WithExt(const QString& path, const QString& ext) {
+    const qsizetype slash = path.lastIndexOf('/');
+    const qsizetype dot = path.lastIndexOf('.');
+    return (dot > slash ? path.left(dot) : path) + ext;
+}
+
+// Folder part, up to and including the last "/".
+QString FolderOf(const QString& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QString() : path.left(slash + 1);
+}
+
+QString BaseNameOf(const QString& path) { return WithExt(QFileInfo(path).fileName(), QString()); }
+
+QString Canonical(const QString& path) {
+    const QFileInfo fi(path);
+    const QString c = fi.canonicalFilePath();
+    return c.isEmpty() ? QDir::cleanPath(fi.absoluteFilePath()) : c;
+}
+
+// Lines of a text file ended by CR LF, CR or LF; false when it cannot be read.
+bool ReadLines(const QString& path, QStringList& lines) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    QByteArray data = f.readAll();
+    if (f.error() != QFile::NoError) return false;
+    if (data.startsWith("\xEF\xBB\xBF")) data.remove(0, 3);
+    lines.clear();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        if (data[i] != '\r' && data[i] != '\n') continue;
+        lines << QString::fromLocal8Bit(data.mid(start, i - start));
+        if (data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < data.size()) lines << QString::fromLocal8Bit(data.mid(start));
+    return true;
+}
+
+bool SaveLines(const QString& path, const QStringList& lines) {
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    for (const QString& l : lines) f.write(l.toLocal8Bit() + "\r\n");
+    return f.commit();
+}
+
+// The entry text: the path shortened to width pixels by replacing folders, from the front,
+// with "...", then dropping the root, then keeping the file name alone.
+QString ShortenPath(const QString& path, const QFontMetrics& fm, int width) {
+    if (fm.horizontalAdvance(path) <= width) return path;
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0) return path;
+    const QString name = path.mid(slash + 1);
+    const QString root = path.startsWith('/') ? QStringLiteral("/") : QString();
+    const QStringList dirs = path.left(slash).split('/', Qt::SkipEmptyParts);
+    for (qsizetype k = 1; k <= dirs.size(); ++k) {
+        const QStringList rest = dirs.mid(k);
+        const QString t = root + "..." + '/' + (rest.isEmpty() ? QString() : rest.join('/') + '/') + name;
+        if (fm.horizontalAdvance(t) <= width) return t;
+    }
+    const QString t = ".../" + name;
+    return fm.horizontalAdvance(t) <= width ? t : name;
+}
+
+// Own flags, as the form sets them, whatever the parents' state.
+bool OwnVisible(const QWidget* w) { return !w->isHidden(); }
+bool OwnEnabled(const QWidget* w) { return !w->testAttribute(Qt::WA_ForceDisabled); }
+
+void CheckOnly(QRadioButton* chosen, std::initializer_list<QRadioButton*> group) {
+    for (QRadioButton* b : group) {
+        b->setAutoExclusive(false);
+        b->setChecked(b == chosen);
+        b->setAutoExclusive(true);
+    }
+}
+
+void SetItemIndex(QComboBox* box, int index) {
+    const QSignalBlocker block(box);
+    box->setCurrentIndex(index);
+}
+}  // namespace
+
+TMainFrm::TMainFrm(QWidget* owner)
+    : QMainWindow(owner),
+      ui(new Ui::TMainFrm),
+      QuadripoleSheet(new TQuadripoleSheet(this)),
+      ElectrodeSheet(new TElectrodeSheet(this)) {
+    MainFrm = this;
+    ui->setupUi(this);
+    SetHost(&QtHost);
+
+    for (int i = 0; i < 2; ++i) {
+        StatusPanels[i] = new QLabel(ui->StatusBar1);
+        StatusPanels[i]->setObjectName(QString("StatusBar1Panel%1").arg(i));
+        StatusPanels[i]->setAlignment(Qt::AlignCenter);
+        if (i == 0)
+            StatusPanels[i]->setFixedWidth(249);
+        else
+            StatusPanels[i]->setMinimumWidth(340);
+        ui->StatusBar1->addWidget(StatusPanels[i], i);
+    }
+    QStyle* st = style();
+    ui->New1->setIcon(st->standardIcon(QStyle::SP_FileIcon));
+    ui->Open1->setIcon(st->standardIcon(QStyle::SP_DialogOpenButton));
+    ui->Save->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
+    ui->SavetoSDcardformat1->setIcon(st->standardIcon(QStyle::SP_DriveFDIcon));
+    ui->ExporttoSQTformatSolvy1->setIcon(st->standardIcon(QStyle::SP_ArrowRight));
+    ui->Upload1->setIcon(st->standardIcon(QStyle::SP_ArrowUp));
+    ui->ExcludeSeqBtn->setIcon(st->standardIcon(QStyle::SP_TrashIcon));
+    ui->ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+
+    auto* speeds = new QActionGroup(this);
+    speeds->addAction(ui->LowSpeed);
+    speeds->addAction(ui->HighSpeed);
+    auto* ports = new QActionGroup(this);
+    for (QAction* a : {ui->Com11, ui->Com21, ui->Com31, ui->Com41, ui->Com51, ui->Com61, ui->USB, ui->BT, ui->Netvane1})
+        ports->addAction(a);
+
+    ui->ElectrodeLocationGd->SetDefaultColWidth(36);
+    ui->ElectrodeLocationGd->SetDefaultRowHeight(17);
+    ui->ElectrodeLocationGd->SetColWidth(0, 48);
+    ui->ElectrodeLocationGd->SetColCount(2);
+    ui->ElectrodeLocationGd->SetRowCount(2);
+    ui->ElectrodeLocationGd->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    ui->SpacingLevelGd->SetFixed(1, 1, 1);
+    ui->SpacingLevelGd->SetDefaultColWidth(18);
+    ui->SpacingLevelGd->SetDefaultRowHeight(18);
+    ui->SpacingLevelGd->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    QuadripoleSheet->FixedCols = 1;
+    ElectrodeSheet->FixedCols = 1;
+    ui->QuadripoleGd->SetGridModel(QuadripoleSheet);
+    ui->QuadripoleGd->SetDefaultColWidth(50);
+    ui->QuadripoleGd->SetDefaultRowHeight(21);
+    ui->QuadripoleGd->SetColWidth(0, 56);
+    ui->ElectrodeGd->SetGridModel(ElectrodeSheet);
+    ui->ElectrodeGd->SetDefaultColWidth(48);
+    ui->ElectrodeGd->SetDefaultRowHeight(21);
+    ui->ElectrodeGd->SetColWidth(0, 56);
+    ui->ProgressBar1->setMaximumHeight(5);
+    ui->QuadripoleGd->installEventFilter(this);
+    ui->ElectrodeGd->installEventFilter(this);
+    ui->ReskonGB->setMouseTracking(true);
+    ui->ReskonGB->installEventFilter(this);
+    ui->StrapForPopolBtn->setMouseTracking(true);
+    ui->StrapForPopolBtn->installEventFilter(this);
+    ConnectHandlers();
+
+    AnimationRunning = false;
+    // The working folder "PlanoraPro" in the documents folder, with its "Sequence" folder.
+    QString documents = GetSpecialFolderPath(5);
+    if (documents.isEmpty()) documents = QDir::homePath();
+    WorkFolder = QDir::cleanPath(documents + "/PlanoraPro") + '/';
+    QDir().mkpath(WorkFolder);
+    SequenceFolder = WorkFolder + "Sequence/";
+    QDir().mkpath(SequenceFolder);
+    HelpFile = THelpFrm::PageOf(THelpFrm::HelpTopics);
+
+    PortNum = 99;
+    IPAddress.clear();
+    CurrentIndex = -1;
+    PortSpeed = 0;
+    ReadSettings();
+    if (PortSpeed != 19200) {
+        PortSpeed = 273000;
+        ui->HighSpeed->setChecked(true);
+    } else {
+        ui->LowSpeed->setChecked(true);
+    }
+    switch (PortNum) {
+        case 1: ui->Com11->setChecked(true); break;
+        case 2: ui->Com21->setChecked(true); break;
+        case 3: ui->Com31->setChecked(true); break;
+        case 4: ui->Com41->setChecked(true); break;
+        case 5: ui->Com51->setChecked(true); break;
+        case 6: ui->Com61->setChecked(true); break;
+        case 99: ui->USB->setChecked(true); break;
+        case 100: ui->Netvane1->setChecked(true); break;
+        default: ui->BT->setChecked(true); break;
+    }
+    ShowPortImage(true);
+
+    OpenDialog1.Save = false;
+    OpenDialog1.Filter = kOpenFilter;
+    SaveDialog1.Save = true;
+    SaveDialog1.Filter = kSaveFilter;
+
+    ReopenList();
+    if (CurrentIndex < 0 || CurrentIndex >= SequenceCount) {
+        if (SequenceCount == 0) AppendSequence(new TElectSequence());
+        CurrentIndex = 0;
+    }
+    SelectEntry(CurrentIndex);
+    CurrentSequence = Sequences[std::size_t(CurrentIndex)];
+}
+
+TMainFrm::~TMainFrm() {
+    FreeSequences();
+    if (&Host() == &QtHost) SetHost(nullptr);
+    if (MainFrm == this) MainFrm = nullptr;
+    delete ui;
+}
+
+void TMainFrm::ConnectHandlers() {
+    connect(ui->New1, &QAction::triggered, this, [this] { New1Click(); });
+    connect(ui->Open1, &QAction::triggered, this, [this] { Open1Click(); });
+    connect(ui->Save, &QAction::triggered, this, [this] { SaveClick(); });
+    connect(ui->Saveas1, &QAction::triggered, this, [this] { Saveas1Click(); });
+    connect(ui->SavetoSDcardformat1, &QAction::triggered, this, [this] { SavetoSDcardformat1Click(); });
+    connect(ui->ExporttoSQTformatSolvy1, &QAction::triggered, this, [this] { ExporttoSQTformatSolvy1Click(); });
+    connect(ui->Upload1, &QAction::triggered, this, [this] { Upload1Click(); });
+    connect(ui->ExcludeSeqBtn, &QAction::triggered, this, [this] { ExcludeSeqBtnClick(); });
+    connect(ui->Rubriquedaide1, &QAction::triggered, this, [this] { Rubriquedaide1Click(); });
+    connect(ui->Homepage1, &QAction::triggered, this, [this] { Homepage1Click(); });
+    connect(ui->Productsupport1, &QAction::triggered, this, [this] { Productsupport1Click(); });
+    connect(ui->Apropos1, &QAction::triggered, this, [this] { Apropos1Click(); });
+    connect(ui->SeqFileLb, &QListWidget::currentRowChanged, this, [this](int) { SeqFileLbClick(); });
+    connect(ui->SeqFileLb, &QListWidget::itemChanged, this, [this](QListWidgetItem*) { SeqFileLbClickCheck(); });
+    connect(ui->PageControl1, &QTabWidget::currentChanged, this, [this](int i) { OnPageChanged(i); });
+}
+
+// ---------------------------------------------------------------- lifecycle
+
+void TMainFrm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!Shown) {
+        Shown = true;
+        FormShow();
+    }
+}
+
+void TMainFrm::FormShow() {
+    {
+        // The About box serves as the splash while the first sequence is shown.
+        TAboutBoxFrm splash(this);
+        splash.setModal(false);
+        splash.show();
+        splash.repaint();
+        SetActivePage(0);
+        SetUpSpacingLevelGrid();
+        DisplaySequence(true);
+    }
+    if (!CommandLine.isEmpty()) {
+        QString joined;
+        for (const QString& a : CommandLine) joined += a + ' ';
+        OpenSequenceFile(joined);
+    }
+    raise();
+    activateWindow();
+    ui->SeqFileLb->setFocus();
+}
+
+void TMainFrm::SetUpSpacingLevelGrid() {
+    TStringGrid* g = ui->SpacingLevelGd;
+    TStringTableModel* t = g->Strings();
+    t->BeginUpdate();
+    g->SetColCount(130);
+    g->SetRowCount(10);
+    g->SetCells(0, 0, "Spacing");
+    g->SetCells(1, 0, "Level");
+    for (int c = 2; c < 130; ++c) g->SetCells(c, 0, QString::number(c - 1));
+    for (int r = 1; r < 10; ++r) g->SetCells(0, r, QString::number(r) + " x a");
+    t->EndUpdate();
+    g->SetColWidth(0, 50);
+    g->SetColWidth(1, 50);
+    // Nine rows and the titles; the room below goes to the buttons.
+    g->setMaximumHeight(g->horizontalHeader()->height() + 9 * 18 + g->horizontalScrollBar()->sizeHint().height() +
+                        2 * g->frameWidth() + 2);
+}
+
+void TMainFrm::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+}
+
+void TMainFrm::FormActivate() {
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect s = screen->geometry();
+        if (s.width() < frameGeometry().width()) {
+            move(0, y());
+            resize(s.width() - (frameGeometry().width() - width()), height());
+        }
+        if (s.height() < frameGeometry().height()) {
+            resize(width(), s.height() - 39 - (frameGeometry().height() - height()));
+            move(x(), 0);
+        }
+    }
+    ShowPortImage(true);
+}
+
+void TMainFrm::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TMainFrm::FormResize() {
+    TListPanel* panel = ui->ListPanel;
+    const int listWidth = panel->PanelWidth();
+    if (panel->PanelWidth() < 129) panel->SetPanelWidth(129);
+    const int w = width();
+    if (w < 1148) {
+        panel->SetPanelWidth(180);
+        ui->ElectrodeLocationGb->setFixedWidth(611);
+    } else {
+        panel->SetPanelWidth(std::min(w - 942, 300));
+        ui->ElectrodeLocationGb->setFixedWidth(680);
+    }
+    // The entry texts are shortened to the list's width: a new width remakes them.
+    if (panel->PanelWidth() != listWidth)
+        for (int i = 0; i < SequenceCount; ++i) RemakeEntryText(i);
+}
+
+void TMainFrm::closeEvent(QCloseEvent* event) {
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    if (canClose)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TMainFrm::FormCloseQuery(bool& canClose) {
+    if (AnimationRunning) {
+        ui->AnimGraph->setChecked(false);
+        canClose = false;
+        return;
+    }
+    if (Closed) return;
+    const int selected = WriteList();
+    WriteSettings(selected);
+    try {
+        FreeSequences();
+        if (ActivePort) {
+            if (ActivePort->GetState() > 0) ActivePort->Close();
+            delete ActivePort;
+            ActivePort = nullptr;
+        }
+    } catch (...) {
+    }
+    THelpFrm::CloseAll();
+    Closed = true;
+}
+
+void TMainFrm::FreeSequences() {
+    for (int i = 0; i < SequenceCount; ++i) {
+        delete Sequences[std::size_t(i)];
+        Sequences[std::size_t(i)] = nullptr;
+    }
+    SequenceCount = 0;
+    CurrentSequence = nullptr;
+    CurrentGrid = nullptr;
+    CurrentDevice = nullptr;
+}
+
+QString TMainFrm::GetSpecialFolderPath(int folder) {
+    return folder == 5 ? Seam().DocumentsFolder() : QString();
+}
+
+void TMainFrm::EnableControls(QWidget* container, bool enable) {
+    if (!container) return;
+    for (QWidget* child : container->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        container->setEnabled(true);
+        child->setEnabled(enable);
+    }
+}
+
+// ---------------------------------------------------------------- settings and list file
+
+void TMainFrm::ReadSettings() {
+    QSettings s(kOrganisation, kApplication);
+    s.beginGroup(kSettingsGroup);
+    // A value that is not a number keeps the default.
+    auto readInt = [&s](const char* key, int& into) {
+        if (!s.contains(key)) return;
+        bool ok = false;
+        const int v = s.value(key).toInt(&ok);
+        if (ok) into = v;
+    };
+    readInt("PortNum", PortNum);
+    readInt("PortSpeed", PortSpeed);
+    readInt("SeqFileLbItemIndex", CurrentIndex);
+    if (s.contains("IPAddress")) {
+        const QVariant v = s.value("IPAddress");
+        if (v.typeId() == QMetaType::QString) IPAddress = v.toString();
+    }
+}
+
+void TMainFrm::WriteSettings(int selected) {
+    QSettings s(kOrganisation, kApplication);
+    s.beginGroup(kSettingsGroup);
+    s.setValue("PortNum", PortNum);
+    s.setValue("IPAddress", IPAddress);
+    s.setValue("PortSpeed", PortSpeed);
+    s.setValue("SeqFileLbItemIndex", selected);
+    s.endGroup();
+    s.sync();
+    if (s.status() != QSettings::NoError) Seam().Message("Can't write the settings to < " + s.fileName() + " >");
+}
+
+void TMainFrm::ReopenList() {
+    QStringList lines;
+    const QString listFile = ListFilePath();
+    const QString programList = QDir(Seam().ProgramFolder()).filePath("SeqFilePath.lst");
+    if (QFileInfo::exists(listFile)) {
+        if (!ReadLines(listFile, lines)) {
+            Seam().Message("Can't read the sequence list < " + listFile + " >");
+            lines.clear();
+        }
+    } else if (QFileInfo::exists(programList)) {
+        if (ReadLines(programList, lines))
+            SaveLines(listFile, lines);
+        else
+            lines.clear();
+    }
+    // The stored index names a line of the list file; lines that fail move it up.
+    const int storedLine = CurrentIndex;
+    int selected = -1;
+    SequenceCount = 0;
+    int line = 0;
+    for (qsizetype i = 0; i < lines.size(); ++line) {
+        if (SequenceCount >= kMaxSequences) {
+            Seam().Message(kListFull);
+            break;
+        }
+        try {
+            auto* s = new TElectSequence(lines[i].toStdString());
+            AppendSequence(s);
+            if (line == storedLine) selected = SequenceCount - 1;
+            ++i;
+        } catch (...) {
+            lines.removeAt(i);
+            SaveLines(listFile, lines);
+        }
+    }
+    CurrentIndex = selected;
+}
+
+int TMainFrm::WriteList() {
+    struct TLine {
+        QString Path;
+        int Entry;
+    };
+    std::vector<TLine> lines;
+    for (int i = 0; i < SequenceCount; ++i) {
+        const QString t = Trimmed(Sequences[std::size_t(i)]->FileName);
+        if (!t.isEmpty()) lines.push_back({t, i});
+    }
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(lines.begin(), lines.end(),
+                     [&collator](const TLine& a, const TLine& b) { return collator.compare(a.Path, b.Path) < 0; });
+    QStringList out;
+    int selected = -1;
+    for (const TLine& l : lines) {
+        if (l.Entry == CurrentIndex) selected = int(out.size());
+        out << l.Path;
+    }
+    if (!SaveLines(ListFilePath(), out)) Seam().Message("Can't save the sequence list < " + ListFilePath() + " >");
+    return selected;
+}
+
+// ---------------------------------------------------------------- sequence list
+
+bool TMainFrm::ListFull() {
+    if (SequenceCount < kMaxSequences) return false;
+    Seam().Message(kListFull);
+    return true;
+}
+
+bool TMainFrm::AppendSequence(TElectSequence* s) {
+    if (ListFull()) {
+        delete s;
+        return false;
+    }
+    Sequences[std::size_t(SequenceCount)] = s;
+    auto* item = new QListWidgetItem(EntryText(*s));
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(Qt::Unchecked);
+    {
+        const QSignalBlocker block(ui->SeqFileLb);
+        ui->SeqFileLb->addItem(item);
+    }
+    ++SequenceCount;
+    return true;
+}
+
+QString TMainFrm::EntryText(const TElectSequence& s) const {
+    const QString path = Trimmed(s.FileName);
+    return ShortenPath(path, QFontMetrics(ui->SeqFileLb->font()), ui->ListPanel->PanelWidth() - 18);
+}
+
+void TMainFrm::RemakeEntryText(int i) {
+    if (i < 0 || i >= SequenceCount) return;
+    const QSignalBlocker block(ui->SeqFileLb);
+    ui->SeqFileLb->item(i)->setText(EntryText(*Sequences[std::size_t(i)]));
+}
+
+void TMainFrm::SelectEntry(int i) {
+    const QSignalBlocker block(ui->SeqFileLb);
+    ui->SeqFileLb->setCurrentRow(i);
+}
+
+int TMainFrm::SelectedIndex() const { return ui->SeqFileLb->currentRow(); }
+
+void TMainFrm::SeqFileLbClick() {
+    const int i = SelectedIndex();
+    if (i == CurrentIndex || i < 0 || i >= SequenceCount) return;
+    TWaitCursor wait;
+    CurrentIndex = i;
+    CurrentSequence = Sequences[std::size_t(i)];
+    DisplaySequence(true);
+}
+
+void TMainFrm::SeqFileLbClickCheck() {
+    int checked = 0;
+    for (int i = 0; i < ui->SeqFileLb->count(); ++i)
+        if (ui->SeqFileLb->item(i)->checkState() == Qt::Checked) ++checked;
+    SetStatusText(0, checked >= 1 ? "Checked : " + QString::number(checked) : QString());
+}
+
+void TMainFrm::ExcludeSeqBtnClick() {
+    const int sel = SelectedIndex();
+    if (sel < 0 || sel >= SequenceCount) return;
+    const QString text = "Exclude < " + Trimmed(Sequences[std::size_t(sel)]->FileName) + " > from sequence list ?";
+    if (Seam().Question(text, "Confirmation", TMsgButtons::YesNo, TMsgIcon::Question, QPoint(x() + 200, y() + 48)) !=
+        TMsgResult::Yes)
+        return;
+    delete Sequences[std::size_t(sel)];
+    --SequenceCount;
+    for (int k = sel; k < SequenceCount; ++k) Sequences[std::size_t(k)] = Sequences[std::size_t(k) + 1];
+    Sequences[std::size_t(SequenceCount)] = nullptr;
+    CurrentSequence = nullptr;
+    {
+        const QSignalBlocker block(ui->SeqFileLb);
+        delete ui->SeqFileLb->takeItem(sel);
+    }
+    if (SequenceCount > 0) {
+        CurrentIndex = SequenceCount - 1;
+        CurrentSequence = Sequences[std::size_t(CurrentIndex)];
+        SelectEntry(CurrentIndex);
+        DisplaySequence(true);
+    } else {
+        CurrentIndex = -1;
+        New1Click();
+    }
+    SeqFileLbClickCheck();
+}
+
+int TMainFrm::ListedIndex(const QString& path) const {
+    const QString wanted = Canonical(path);
+    for (int i = 0; i < SequenceCount; ++i) {
+        const QString t = Trimmed(Sequences[std::size_t(i)]->FileName);
+        if (!t.isEmpty() && Canonical(t) == wanted) return i;
+    }
+    return -1;
+}
+
+// ---------------------------------------------------------------- file commands
+
+void TMainFrm::New1Click() {
+    try {
+        SetActivePage(0);
+        if (!AppendSequence(new TElectSequence())) return;
+        // The entry is counted before the display runs.
+        CurrentIndex = SequenceCount - 1;
+        CurrentSequence = Sequences[std::size_t(CurrentIndex)];
+        SelectEntry(CurrentIndex);
+        ui->ElectrodeLocationGd->SetColCount(2);
+        ui->ElectrodeLocationGd->SetRowCount(2);
+        DisplaySequence(true);
+        Previous2BtnClick();
+    } catch (...) {
+    }
+}
+
+void TMainFrm::Open1Click() {
+    OpenDialog1.DefaultExt = ".sqz";
+    OpenDialog1.FileName.clear();
+    OpenDialog1.Filter = kOpenFilter;
+    OpenDialog1.InitialDir = SequenceFolder;
+    if (Seam().ExecuteFileDialog(OpenDialog1)) OpenSequenceFile(OpenDialog1.FileName);
+}
+
+void TMainFrm::OpenSequenceFile(const QString& file) {
+    try {
+        QString path = QString::fromStdString(TrimText(file.toStdString().c_str()));
+        SequenceFolder = FolderOf(path);
+        const QString ext = ExtOf(path);
+        if (ext != ".sqz") {
+            auto imported = std::make_unique<TElectSequence>();
+            std::string name = path.toStdString();
+            if (ext == ".txt") {
+                if (!imported->ImportTextFile(name)) return;
+            } else if (ext == ".sds") {
+                if (!imported->ImportSdCardFile(name)) return;
+                path = QString::fromStdString(name);
+            } else {
+                return;
+            }
+            path = WithExt(path, ".sqz");
+        }
+        const int i = ListedIndex(path);
+        if (i >= 0) {
+            SelectEntry(i);
+            CurrentIndex = i;
+            CurrentSequence = Sequences[std::size_t(i)];
+            CurrentSequence->LoadFromFile(path.toStdString());
+            DisplaySequence(true);
+            return;
+        }
+        if (ListFull()) return;
+        if (!AppendSequence(new TElectSequence(path.toStdString()))) return;
+        CurrentIndex = SequenceCount - 1;
+        CurrentSequence = Sequences[std::size_t(CurrentIndex)];
+        SelectEntry(CurrentIndex);
+        DisplaySequence(true);
+    } catch (...) {
+        // The engine has shown its message; the current sequence stays.
+    }
+}
+
+bool TMainFrm::ValidChangeAnyWay() {
+    if (CurrentSequence->NeedsRecompute != 1 && CurrentSequence->IsValid()) return true;
+    return Seam().Question("Some changes have been done after the last computation, save anyway...", "Save",
+                           TMsgButtons::OkCancel, TMsgIcon::Warning) == TMsgResult::Ok;
+}
+
+void TMainFrm::SaveClick() {
+    if (!ValidChangeAnyWay()) return;
+    ui->SeqFileLb->setFocus();
+    QString name = Trimmed(CurrentSequence->FileName);
+    if (name.isEmpty()) {
+        SaveDialog1.InitialDir = SequenceFolder;
+        SaveDialog1.FileName.clear();
+        SaveDialog1.DefaultExt = ".sqz";
+        if (!Seam().ExecuteFileDialog(SaveDialog1)) return;
+        name = WithDefaultExt(SaveDialog1.FileName, SaveDialog1.DefaultExt);
+        // Another entry already shows that file: write into it as Save as does.
+        const int listed = ListedIndex(name);
+        if (listed >= 0 && listed != CurrentIndex && ExtOf(name) != ".txt" && ExtOf(name) != ".sds") {
+            SaveCurrentAs(name);
+            return;
+        }
+    }
+    const QString ext = ExtOf(name);
+    if (ext == ".txt") {
+        CurrentSequence->ExportTextFile(name.toStdString(), "\t");
+        return;
+    }
+    if (ext == ".sds") {
+        CurrentSequence->SaveToSdCard(name.toStdString());
+        return;
+    }
+    char previous[sizeof(CurrentSequence->FileName)];
+    std::memcpy(previous, CurrentSequence->FileName, sizeof(previous));
+    if (!CurrentSequence->SaveToFile(name.toStdString())) {
+        std::memcpy(CurrentSequence->FileName, previous, sizeof(previous));
+        return;
+    }
+    RemakeEntryText(CurrentIndex);
+}
+
+bool TMainFrm::SaveCurrentAs(const QString& chosen) {
+    int i = ListedIndex(chosen);
+    if (i < 0 && ListFull()) return false;
+    // The file is written from a copy: the entry the command started from keeps its name.
+    auto copy = std::make_unique<TElectSequence>();
+    std::memcpy(static_cast<void*>(copy.get()), CurrentSequence, sizeof(TElectSequence));
+    if (!copy->SaveToFile(chosen.toStdString())) return false;
+    if (i < 0) {
+        AppendSequence(copy.release());
+        i = SequenceCount - 1;
+    }
+    SelectEntry(i);
+    CurrentIndex = i;
+    CurrentSequence = Sequences[std::size_t(i)];
+    CurrentSequence->LoadFromFile(chosen.toStdString());
+    RemakeEntryText(i);
+    DisplaySequence(true);
+    return true;
+}
+
+void TMainFrm::Saveas1Click() {
+    if (!ValidChangeAnyWay()) return;
+    ui->SeqFileLb->setFocus();
+    const QString name = Trimmed(CurrentSequence->FileName);
+    SaveDialog1.DefaultExt = ".sqz";
+    if (!name.isEmpty()) {
+        SaveDialog1.InitialDir = FolderOf(name);
+        SaveDialog1.FileName = BaseNameOf(name);
+    } else {
+        SaveDialog1.InitialDir = SequenceFolder;
+        SaveDialog1.FileName.clear();
+    }
+    if (!Seam().ExecuteFileDialog(SaveDialog1)) return;
+    const QString chosen = WithDefaultExt(SaveDialog1.FileName, SaveDialog1.DefaultExt);
+    const QString ext = ExtOf(chosen);
+    if (ext == ".txt") {
+        CurrentSequence->ExportTextFile(chosen.toStdString(), "\t");
+        return;
+    }
+    if (ext == ".sds") {
+        CurrentSequence->SaveToSdCard(chosen.toStdString());
+        return;
+    }
+    SaveCurrentAs(chosen);
+}
+
+void TMainFrm::SavetoSDcardformat1Click() {
+    if (!ValidChangeAnyWay()) return;
+    ui->SeqFileLb->setFocus();
+    const QString name = Trimmed(CurrentSequence->FileName);
+    SaveDialog1.DefaultExt = ".sds";
+    SaveDialog1.FilterIndex = 3;
+    if (!name.isEmpty()) {
+        SaveDialog1.InitialDir = FolderOf(name);
+        SaveDialog1.FileName = BaseNameOf(name);
+    } else {
+        SaveDialog1.InitialDir = SequenceFolder;
+        SaveDialog1.FileName.clear();
+    }
+    if (!Seam().ExecuteFileDialog(SaveDialog1)) return;
+    const QString chosen = WithDefaultExt(SaveDialog1.FileName, SaveDialog1.DefaultExt);
+    if (ExtOf(chosen) == ".sds") CurrentSequence->SaveToSdCard(chosen.toStdString());
+}
+
+void TMainFrm::SaveAsNewSequence(const QString& name) {
+    int i = ListedIndex(name);
+    if (i < 0 && ListFull()) return;
+    auto copy = std::make_unique<TElectSequence>();
+    std::memcpy(static_cast<void*>(copy.get()), CurrentSequence, sizeof(TElectSequence));
+    if (!copy->SaveToFile(name.toStdString())) return;
+    if (i >= 0) {
+        std::memcpy(static_cast<void*>(Sequences[std::size_t(i)]), copy.get(), sizeof(TElectSequence));
+        SelectEntry(i);
+        CurrentIndex = i;
+        CurrentSequence = Sequences[std::size_t(i)];
+        CurrentSequence->LoadFromFile(name.toStdString());
+        RemakeEntryText(i);
+    } else {
+        AppendSequence(copy.release());
+        CurrentIndex = SequenceCount - 1;
+        CurrentSequence = Sequences[std::size_t(CurrentIndex)];
+        SelectEntry(CurrentIndex);
+    }
+    DisplaySequence(true);
+}
+
+// ---------------------------------------------------------------- display
+
+void TMainFrm::DisplaySequence(bool refreshViews) {
+    if (!CurrentSequence) return;
+    TWaitCursor wait;
+    TElectSequence& s = *CurrentSequence;
+    CurrentGrid = &s.Grid;
+    CurrentDevice = &s.Device;
+    const std::int32_t needsRecompute = s.NeedsRecompute;
+    // The layout handlers below read the grid back from the two-decimal texts: the record
+    // is put back as it was, so showing a sequence never changes its spacings or offsets.
+    const TElectGrid grid = s.Grid;
+
+    SetStatusText(1, Trimmed(s.FileName));
+
+    TElectGrid& g = *CurrentGrid;
+    const std::initializer_list<QRadioButton*> types = {ui->LineRb, ui->SurfaceRb, ui->BoreholeRb};
+    CheckOnly(g.GridType == 0 ? ui->LineRb : g.GridType == 1 ? ui->SurfaceRb : g.GridType == 2 ? ui->BoreholeRb : nullptr,
+              types);
+    UpdateAxisLabels();
+    if (g.ElectrodeCount > 0) Next1BtnClick();
+
+    ui->XGridSpacingLblx->setText(FormatHash2(g.DX));
+    ui->YZGridSpacingLblx->setText(FormatHash2(g.DY));
+    ui->XGridOffsetLblx->setText(FormatHash2(g.OffsetX));
+    ui->YZGridOffsetLblx->setText(FormatHash2(g.OffsetY));
+    ui->LineGridXTxt->setText(QString::number(g.NX));
+    ui->LineGridYZTxt->setText(QString::number(g.NY));
+
+    TStringGrid* loc = ui->ElectrodeLocationGd;
+    if (g.ElectrodeCount <= 0) {
+        ui->AutomaticCreated->setChecked(true);
+        loc->SetColCount(2);
+        loc->SetRowCount(2);
+        for (int r = 0; r < 2; ++r) loc->SetCells(0, r, QString());
+        for (int c = 0; c < 2; ++c) loc->SetCells(c, 0, QString());
+    } else {
+        ui->ManualCreated->setChecked(true);
+        Next2BtnClick();
+    }
+    {
+        TStringTableModel* t = loc->Strings();
+        t->BeginUpdate();
+        t->ClearFrom(1, 1);
+        for (int e = 1; e < kMaxElectrodes; ++e) {
+            const TElectGridNode& n = g.Nodes[e];
+            if (n.Used == 1 && n.IX >= 0 && n.IY >= 0 && n.IX < loc->ColCount() && n.IY < loc->RowCount())
+                t->SetCell(n.IX, n.IY, QString::number(e));
+        }
+        t->EndUpdate();
+    }
+    RescanElectrodeGrid();
+    s.Grid = grid;
+    if (g.ElectrodeCount <= 0) loc->setEnabled(false);
+
+    ui->CommentEdt->setPlainText(QString::fromStdString(s.GetComment()));
+    ui->PlanoraNameTxt->setText(QString::fromStdString(s.GetSeqName()));
+
+    SetItemIndex(ui->BoreholeArrayTypeList, g.ArrayType >= 0 && g.ArrayType < ui->BoreholeArrayTypeList->count() ? g.ArrayType : 0);
+    SetItemIndex(ui->ArrayTypeList, g.ArrayType >= 0 && g.ArrayType < ui->ArrayTypeList->count() ? g.ArrayType : 0);
+    s.SetArrayType(ui->ArrayTypeList->currentIndex());
+
+    const int maxChannel = s.GetMaxChannel();
+    ui->StdChannelEdnUpDown->setMaximum(maxChannel);
+    ui->StdChannelEdn->setText(QString::number(s.MaxChannelUsed >= 1 && s.MaxChannelUsed <= maxChannel ? s.MaxChannelUsed
+                                                                                                        : s.CheckChannel()));
+
+    ui->MultiChannelOptimizationCb->setChecked(s.ChannelOptions.MultiChannelOptimization == 1);
+    const int channels = s.CheckChannel();
+    ui->OptimizationChannelUpDown->setMaximum(channels);
+    if (s.ChannelOptions.OptimizationChannel > channels) s.ChannelOptions.OptimizationChannel = channels;
+    ui->OptimizationChannelEdn->setText(QString::number(s.ChannelOptions.OptimizationChannel));
+    ui->AllowDummyQuadripolesCb->setChecked(s.ChannelOptions.AllowDummyQuadripoles == 1);
+    ui->DelPolarEffectCb->setChecked(s.ChannelOptions.DelPolarEffect == 1);
+    EnableControls(ui->MultiChannelOptimizationGb, ui->MultiChannelOptimizationCb->isChecked());
+
+    ui->XCaPmTxt->setText(FormatHash2(s.RemoteElectrodes[0].X));
+    ui->YCaPmTxt->setText(FormatHash2(s.RemoteElectrodes[0].Y));
+    const TElectrodeXYZ& second = s.RemoteElectrodes[g.ArrayType == 8 ? 1 : 3];
+    ui->XCbPnTxt->setText(FormatHash2(second.X));
+    ui->YCbPnTxt->setText(FormatHash2(second.Y));
+
+    if (s.IsRhoIP()) {
+        ui->RhoIPRdBtn->setChecked(true);
+        RhoIPRdBtnClick();
+    } else {
+        ui->RhoOnlyRdBtn->setChecked(true);
+        RhoOnlyRdBtnClick();
+    }
+
+    ui->StackMinEdn->setText(QString::number(s.Device.StackMin));
+    ui->StackMaxEdn->setText(QString::number(s.Device.StackMax));
+    ui->QMaxEdn->setText(FormatHash2(s.Device.QMax));
+
+    if (s.Device.VmnChoice() != 0) {
+        ui->VpRdBtn->setChecked(true);
+        VpRdBtnClick();
+    } else {
+        ui->VabRdBtn->setChecked(true);
+        VabRdBtnClick();
+    }
+
+    {
+        TStringGrid* sl = ui->SpacingLevelGd;
+        TStringTableModel* t = sl->Strings();
+        t->BeginUpdate();
+        for (int r = 1; r < sl->RowCount() && r <= kSpacingCoefficients; ++r) {
+            const TSpacingLevel& level = s.SpacingLevels[r - 1];
+            for (int c = 2; c < sl->ColCount() && c - 2 < kLevels; ++c)
+                t->SetCell(c, r, level.Selected[c - 2] == 1 ? QStringLiteral("#") : QString());
+            t->SetCell(1, r, level.SelectedCount != 0 ? QString::number(level.SelectedCount) : QString());
+        }
+        t->EndUpdate();
+    }
+
+    ui->OptimizationChannelEdn->setText(QString::number(s.ChannelOptions.OptimizationChannel));
+    ShowSequenceInfo();
+    if (refreshViews) {
+        FillSequenceGrids();
+        FillGraph();
+    }
+    UpdateRemoteElectrodePanel();
+    const int levelCount = s.GetSpacingLevelCount();
+    ui->TotalLevelTxt->setText(QString::number(levelCount));
+
+    if (g.Duplicates || g.ElectrodeCount == 0) SetActivePage(0);
+
+    const int quadripoles = s.Device.LastQuadripole + 1;
+    const int arrayIndex = ui->ArrayTypeList->currentIndex();
+    ui->ComputeBtn->setEnabled(levelCount != 0 || quadripoles >= 1);
+    ui->MoveComputeBtn->setEnabled(arrayIndex != 0 && OwnEnabled(ui->ComputeBtn));
+    ui->CreateNewSeqBtn->setEnabled(arrayIndex != 0 && quadripoles >= 1);
+    ui->CreateNewSeqBtn->setVisible(quadripoles >= 1 && OwnVisible(ui->ArrayTypeList));
+    ui->SpacingLevelGd->setVisible((arrayIndex != 0 && OwnVisible(ui->ArrayTypeList)) ||
+                                   (ui->BoreholeArrayTypeList->currentIndex() != 0 &&
+                                    OwnVisible(ui->BoreholeArrayTypeList)));
+
+    s.NeedsRecompute = needsRecompute;
+}
+
+void TMainFrm::FillSequenceGrids() {
+    QuadripoleSheet->Load(*CurrentSequence);
+    ElectrodeSheet->Load(*CurrentSequence);
+    SizeSheetColumns();
+}
+
+void TMainFrm::SizeSheetColumns() {
+    // The grid width shares the columns out; no column narrower than its title.
+    auto share = [](TStringGrid* g, int margin, int columns) {
+        const QFontMetrics fm(g->horizontalHeader()->font());
+        const int w = (g->width() - margin) / columns - 1;
+        for (int c = 1; c <= columns; ++c) g->SetColWidth(c, std::max(w, fm.horizontalAdvance(g->Cells(c, 0)) + 12));
+    };
+    share(ui->QuadripoleGd, 76, 8);
+    share(ui->ElectrodeGd, 71, 3);
+}
+
+void TMainFrm::ShowSequenceInfo() {
+    const TElectSequence& s = *CurrentSequence;
+    const int count = s.Device.LastQuadripole + 1;
+    ui->QuadripolesTxt->setText(QString::number(count));
+    ui->MaxQuadriploleLbl->setVisible(count >= kMaxQuadripoles);
+    ui->InjectionTxt->setText(QString::number(s.MeasurementCycles));
+    ui->MaxChannelUsedTxt->setText(QString::number(s.MaxChannelUsed));
+    ui->MaxXReportTxt->setText(Format1(s.MaxDepthX));
+    ui->MaxYReportTxt->setText(Format1(s.MaxDepthY));
+    ui->EstimatedAcquisitionTimeTxt->setText(FormatDuration(s.GetTotalTime()));
+}
+
+void TMainFrm::SetActivePage(int index) {
+    ++ProgrammaticPage;
+    ui->PageControl1->setCurrentIndex(index);
+    --ProgrammaticPage;
+    LastPage = ui->PageControl1->currentIndex();
+}
+
+void TMainFrm::OnPageChanged(int index) {
+    if (ProgrammaticPage) return;
+    bool allow = true;
+    PageControl1Changing(allow);
+    if (!allow) {
+        SetActivePage(LastPage);
+        return;
+    }
+    LastPage = index;
+    PageControl1Change();
+}
+
+void TMainFrm::PageControl1Changing(bool& allowChange) {
+    const TElectGrid& g = CurrentSequence->Grid;
+    allowChange = g.Duplicates == 0 && g.ElectrodeCount != 0 && !ui->AnimGraph->isChecked();
+}
+
+void TMainFrm::PageControl1Change() {
+    TWaitCursor wait;
+    TElectSequence& s = *CurrentSequence;
+    const TElectGrid& g = s.Grid;
+    QTabWidget* pc = ui->PageControl1;
+    const bool layoutOk = g.Duplicates == 0 && g.ElectrodeCount != 0;
+    pc->setTabVisible(pc->indexOf(ui->ConfigurationTbs), layoutOk);
+    const bool hasQuadripoles = s.Device.LastQuadripole + 1 >= 1;
+    pc->setTabVisible(pc->indexOf(ui->ViewGraphTbs), layoutOk && hasQuadripoles);
+    pc->setTabVisible(pc->indexOf(ui->ViewSheetTbs), layoutOk && hasQuadripoles);
+    ui->AutomaticCreationPanel->setVisible(false);
+    ui->AutomaticCreationBtn->setVisible(g.ElectrodeCount != 0 && g.GridType != 2 && OwnEnabled(ui->ClearBtn));
+    if ((OwnVisible(ui->AutomaticCreationBtn) || g.GridType == 2) && g.ArrayType != 0 &&
+        pc->currentWidget() == ui->ConfigurationTbs)
+        s.ComputeSpacingLevelDepths(true, 128);
+    else
+        s.ClearSpacingLevelDepths();
+    ui->ComputeBtn->setEnabled(s.GetSpacingLevelCount() != 0 || hasQuadripoles);
+}
+
+QString TMainFrm::StatusText(int panel) const { return StatusPanels[panel]->text(); }
+
+void TMainFrm::SetStatusText(int panel, const QString& text) { StatusPanels[panel]->setText(text); }
+
+// ---------------------------------------------------------------- about, help
+
+void TMainFrm::ShowHelpFile(int contextId) { Seam().ShowHelp(contextId); }
+
+void TMainFrm::Rubriquedaide1Click() { ShowHelpFile(THelpFrm::HelpTopics); }
+
+void TMainFrm::Homepage1Click() { Seam().OpenUrl(PlanoraAbout::HomePage); }
+
+void TMainFrm::Productsupport1Click() { Seam().OpenUrl(PlanoraAbout::DownloadPage); }
+
+void TMainFrm::Apropos1Click() {
+    TAboutBoxFrm box(this);
+    box.exec();
+}
+
+void TMainFrm::StrapForPopolBtnMouseMove() { ui->StrapPanel->setVisible(true); }
+
+void TMainFrm::ReskonGBMouseMove() { ui->StrapPanel->setVisible(false); }
+
+bool TMainFrm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && (watched == ui->QuadripoleGd || watched == ui->ElectrodeGd))
+        SizeSheetColumns();
+    if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
+        if (watched == ui->StrapForPopolBtn) StrapForPopolBtnMouseMove();
+        if (watched == ui->ReskonGB && event->type() == QEvent::MouseMove) ReskonGBMouseMove();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

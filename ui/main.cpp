@@ -1,0 +1,32 @@
+// Planora Pro: the main window and its message loop.
+#include <QProcessEnvironment>
+#include <cstdio>
+
+#include "About.h"
+#include "App.h"
+#include "Main.h"
+
+int main(int argc, char** argv) {
+    const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!env.contains("DISPLAY") && !env.contains("WAYLAND_DISPLAY") && !env.contains("QT_QPA_PLATFORM")) {
+        std::fprintf(stderr,
+                     "Planora Pro needs a display and none was found.\n"
+                     "Run it under a virtual display:  xvfb-run -a %s\n",
+                     argv[0]);
+        return 1;
+    }
+    try {
+        TPlanoraApp app(argc, argv);
+        TMainFrm mainFrm;
+        TAboutBoxFrm aboutBox(&mainFrm);
+        aboutBox.hide();
+        QStringList args = QCoreApplication::arguments();
+        args.removeFirst();
+        mainFrm.CommandLine = args;
+        mainFrm.show();
+        app.exec();
+    } catch (...) {
+        ShowCurrentException();
+    }
+    return 0;
+}
