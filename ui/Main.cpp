@@ -257,8 +257,6 @@ void TMainFrm::ConnectHandlers() {
     connect(ui->Save, &QAction::triggered, this, [this] { SaveClick(); });
     connect(ui->Saveas1, &QAction::triggered, this, [this] { Saveas1Click(); });
     connect(ui->SavetoSDcardformat1, &QAction::triggered, this, [this] { SavetoSDcardformat1Click(); });
-    connect(ui->ExporttoSQTformatSolvy1, &QAction::triggered, this, [this] { ExporttoSQTformatSolvy1Click(); });
-    connect(ui->Upload1, &QAction::triggered, this, [this] { Upload1Click(); });
     connect(ui->ExcludeSeqBtn, &QAction::triggered, this, [this] { ExcludeSeqBtnClick(); });
     connect(ui->Rubriquedaide1, &QAction::triggered, this, [this] { Rubriquedaide1Click(); });
     connect(ui->Homepage1, &QAction::triggered, this, [this] { Homepage1Click(); });
@@ -267,6 +265,15 @@ void TMainFrm::ConnectHandlers() {
     connect(ui->SeqFileLb, &QListWidget::currentRowChanged, this, [this](int) { SeqFileLbClick(); });
     connect(ui->SeqFileLb, &QListWidget::itemChanged, this, [this](QListWidgetItem*) { SeqFileLbClickCheck(); });
     connect(ui->PageControl1, &QTabWidget::currentChanged, this, [this](int i) { OnPageChanged(i); });
+    Connect3DHandlers();
+    ConnectSheetHandlers();
+    ConnectLayoutHandlers();
+    ConnectParamHandlers();
+    ConnectDepthGridHandlers();
+    ConnectComputeHandlers();
+    ConnectPortHandlers();
+    ConnectUploadHandlers();
+    ConnectExportHandlers();
 }
 
 // ---------------------------------------------------------------- lifecycle

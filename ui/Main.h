@@ -110,20 +110,48 @@ public:
     void StrapForPopolBtnMouseMove();
     void ReskonGBMouseMove();
 
-    // ---- handlers that other commands fill in ----
+    // Each command area below wires its own controls in its Connect...Handlers(), called from
+    // ConnectHandlers(), and keeps its handlers in a source file of its own.
+
+    // ---- 3-D view (Main3D.cpp) ----
+    void Connect3DHandlers();
+    void FillGraph() {}
+
+    // ---- sheets: printing and comma-separated export (MainSheets.cpp) ----
+    void ConnectSheetHandlers();
+
+    // ---- electrode layout (MainLayout.cpp) ----
+    void ConnectLayoutHandlers();
     void UpdateAxisLabels() {}
     void Next1BtnClick() {}
     void Next2BtnClick() {}
     void Previous2BtnClick() {}
     void RescanElectrodeGrid() {}
+
+    // ---- acquisition parameters (MainParams.cpp) ----
+    void ConnectParamHandlers();
     void RhoIPRdBtnClick() {}
     void RhoOnlyRdBtnClick() {}
     void VpRdBtnClick() {}
     void VabRdBtnClick() {}
     void UpdateRemoteElectrodePanel() {}
-    void FillGraph() {}
+
+    // ---- depth-level grid and automatic creation (MainDepthGrid.cpp) ----
+    void ConnectDepthGridHandlers();
+
+    // ---- compute and roll-along (MainCompute.cpp) ----
+    void ConnectComputeHandlers();
+
+    // ---- port and speed (MainPort.cpp) ----
+    void ConnectPortHandlers();
     void ShowPortImage(bool create) { (void)create; }
+
+    // ---- upload (MainUpload.cpp) ----
+    void ConnectUploadHandlers();
     void Upload1Click() {}
+
+    // ---- second-model export (MainExport.cpp) ----
+    void ConnectExportHandlers();
     void ExporttoSQTformatSolvy1Click() {}
 
 protected:

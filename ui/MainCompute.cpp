@@ -1,0 +1,7 @@
+// The compute and roll-along commands.
+#include "Main.h"
+
+#include "ui_Main.h"
+
+void TMainFrm::ConnectComputeHandlers() {
+}
