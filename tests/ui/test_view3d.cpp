@@ -481,6 +481,23 @@ TEST_F(View3DTest, AGraphWithReferenceLinesAnimatesItsElectrodesAsPoints) {
     }});
 }
 
+TEST_F(View3DTest, TheAnimationEndsWhenItsSequenceLeavesTheListDuringAWait) {
+    std::vector<std::unique_ptr<TElectSequence>> list;
+    list.push_back(MakeSequence(6));
+    list.push_back(MakeSequence(0));
+    auto w = Show(std::move(list));
+    w->ui->SeqFileLb->item(1)->setCheckState(Qt::Unchecked);
+    Seam.Answers.push_back(TMsgResult::Yes);
+    // A command whose action stays reachable (by its shortcut) excludes the animated sequence.
+    Animate(*w, {[&](const QString&) {
+        w->ui->ExcludeSeqBtn->trigger();
+        w->ui->StepByStepBtn->setChecked(true);
+    }});
+    EXPECT_FALSE(w->AnimationRunning);
+    EXPECT_EQ(w->SequenceCount, 1);
+    EXPECT_EQ(w->ui->Pe3do1->GetSubsets(), 1);  // the chart of the sequence now shown
+}
+
 TEST_F(View3DTest, TheToolBarZoomsTurnsGridsAndOpensTheChartDialogs) {
     auto w = Show(MakeSequence(5));
     Ui::TMainFrm& ui = *w->ui;
