@@ -115,7 +115,22 @@ public:
 
     // ---- 3-D view (Main3D.cpp) ----
     void Connect3DHandlers();
-    void FillGraph() {}
+    // Rebuilds the chart from the current sequence and the other ticked entries of the list.
+    void FillGraph();
+    // Runs the animation, chain by chain, while AnimGraph stays down.
+    void AnimGraphClick();
+    void Pe3do1DataHotSpot(int dblClick, int subsetIndex, int pointIndex);
+    void Pe3do1GridNumber(int dblClick, int axisType, double number);
+    void ZoomPlusBtnClick();
+    void ZoomMoinsBtnClick();
+    void PrintBtnClick();
+    void ExportBtnClick();
+    void MaximizeBtnClick();
+    void RotateBtnClick();
+    void RotationUpDownSpeedChanging(int position, bool& allowChange);
+    void GridBtnClick();
+    void SetGraphAxes(int gridType);
+    void EndAnimation();
 
     // ---- sheets: printing and comma-separated export (MainSheets.cpp) ----
     void ConnectSheetHandlers();

@@ -1,0 +1,564 @@
+// The 3-D view: what the chart receives for a sequence and the ticked list entries, the
+// animation chain by chain, the read-out of clicked points and axis numbers, the tool bar.
+#include <QApplication>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest/QTest>
+#include <functional>
+
+#include "ChartUi.h"
+#include "ComputedLists.h"
+#include "Format.h"
+#include "Pe3dvcl.h"
+#include "UiTest.h"
+#include "ui_Main.h"
+
+namespace {
+
+constexpr float kNull = 99999.0f;
+
+struct XYZ {
+    float X, Y, Z;
+    bool operator==(const XYZ&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const XYZ& v) { return os << '(' << v.X << ", " << v.Y << ", " << v.Z << ')'; }
+
+XYZ At(const Pe3do& c, int s, int p) { return {c.GetXData(s, p), c.GetYData(s, p), c.GetZData(s, p)}; }
+const XYZ kNullPoint{kNull, kNull, kNull};
+
+bool HasColourOverride(Pe3do& c, int s, int p) {
+    uint32_t colour;
+    return c.GethObject()->Store().PointColor(s, p, colour);
+}
+
+// A dipole-dipole line computed by the engine: spacing coefficients 1 and 2, levels 1..4.
+std::unique_ptr<TElectSequence> DipoleDipoleLine(int electrodes = 24, float dx = 2.0f) {
+    auto s = std::make_unique<TElectSequence>();
+    PlaceLineOfElectrodes(*s, electrodes, dx);
+    s->SetArrayType(1);
+    for (int a = 1; a <= 2; ++a)
+        for (int n = 1; n <= 4; ++n) {
+            s->SpacingLevels[a - 1].Selected[n - 1] = 1;
+            ++s->SpacingLevels[a - 1].SelectedCount;
+        }
+    s->ComputeSequence(false, false);
+    s->NeedsRecompute = 0;
+    return s;
+}
+
+// Dialogs of the chart, answered "cancel" and counted.
+struct CountingChartUi : chart::ChartUi {
+    int printer = 0, exports = 0, maximized = 0;
+    bool ChoosePrinter(QWidget*, QPrinter&) override { return ++printer, false; }
+    bool ChooseExport(QWidget*, chart::ExportRequest&) override { return ++exports, false; }
+    void RunMaximized(QDialog&) override { ++maximized; }
+};
+
+}  // namespace
+
+class View3DTest : public UiTest {
+protected:
+    // Shows the first sequence as the current one; the others are listed after it, ticked.
+    std::unique_ptr<TMainFrm> Show(std::vector<std::unique_ptr<TElectSequence>> list) {
+        QStringList lines;
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            const QString path = Path(QString("seq%1.sqz").arg(i));
+            WriteSequence(*list[i], path);
+            lines << path;
+        }
+        WriteList(lines);
+        Settings().setValue("Initialisation/PlanoraPro/SeqFileLbItemIndex", 0);
+        auto w = Start();
+        for (int i = 1; i < w->ui->SeqFileLb->count(); ++i) w->ui->SeqFileLb->item(i)->setCheckState(Qt::Checked);
+        w->FillGraph();
+        return w;
+    }
+    std::unique_ptr<TMainFrm> Show(std::unique_ptr<TElectSequence> s) {
+        std::vector<std::unique_ptr<TElectSequence>> list;
+        list.push_back(std::move(s));
+        return Show(std::move(list));
+    }
+
+    // Clicks AnimGraph down and, each time the animation shows a new chain, runs the next
+    // action with the read-out; once the actions are used up the animation is stopped.
+    static void Animate(TMainFrm& w, std::vector<std::function<void(const QString&)>> actions) {
+        QString last;
+        std::size_t next = 0;
+        QTimer tick;
+        tick.setInterval(0);
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            if (!w.AnimationRunning) return;
+            const QString now = w.ui->DataValueTxt->text();
+            if (now == last) return;
+            last = now;
+            if (next < actions.size())
+                actions[next++](now);
+            else if (w.ui->AnimGraph->isChecked())
+                w.ui->AnimGraph->click();
+        });
+        tick.start();
+        w.ui->AnimGraph->click();
+        tick.stop();
+        EXPECT_EQ(next, actions.size()) << "the animation ended before every step ran";
+    }
+};
+
+TEST_F(View3DTest, AComputedLineGivesOneSubsetPerSpacingCoefficientTheElectrodesAndTheAnchor) {
+    auto w = Show(DipoleDipoleLine());
+    const TElectSequence& s = *w->CurrentSequence;
+    Pe3do& c = *w->ui->Pe3do1;
+    ASSERT_EQ(s.GetMaxGroup(), 2);
+    const int P = std::max(s.GetMaxQuadNumber(), 24);
+    ASSERT_EQ(c.GetSubsets(), 4);
+    ASSERT_EQ(c.GetPoints(), P + 1);
+    EXPECT_EQ(c.GetComparisonSubsets(), 0);
+    EXPECT_FALSE(c.GetAutoScaleData());
+    EXPECT_TRUE(c.GetCustomGridNumbersY());
+    EXPECT_FLOAT_EQ(c.GetZDistance(), -22.0f);
+
+    // Every quadripole at (group - 1, number - 1), below the surface; the rest null.
+    std::vector<std::vector<bool>> placed(2, std::vector<bool>(std::size_t(P + 1), false));
+    for (int q = 0; q < s.QuadripoleCount(); ++q) {
+        const TQuadripoleInfo& i = s.QuadInfo[q];
+        ASSERT_GE(i.Group, 1);
+        EXPECT_EQ(At(c, i.Group - 1, i.Number - 1), (XYZ{-i.X, -i.Depth, -i.Y})) << q;
+        placed[i.Group - 1][i.Number - 1] = true;
+    }
+    for (int g = 0; g < 2; ++g)
+        for (int p = 0; p <= P; ++p)
+            if (!placed[std::size_t(g)][std::size_t(p)]) {
+                EXPECT_EQ(At(c, g, p), kNullPoint) << g << ' ' << p;
+            }
+    EXPECT_EQ(c.GetSubsetColors(0), 0x0000FFu);
+    EXPECT_EQ(c.GetSubsetColors(1), 0x00FF00u);
+    EXPECT_EQ(c.GetSubsetPointTypes(0), 3);
+    EXPECT_EQ(c.GetSubsetPointTypes(1), 3);
+
+    EXPECT_EQ(c.GetSubsetPointTypes(2), 0);
+    EXPECT_EQ(c.GetSubsetColors(2), 0x800000u);
+    EXPECT_EQ(At(c, 2, 0), kNullPoint);
+    for (int e = 1; e <= 24; ++e) EXPECT_EQ(At(c, 2, e), (XYZ{-float((e - 1) * 2.0), 0.0f, -0.0f})) << e;
+    for (int e = 25; e <= P; ++e) EXPECT_EQ(At(c, 2, e), kNullPoint);
+
+    const TQuadripoleInfo& last = s.QuadInfo[s.Device.LastQuadripole];
+    EXPECT_EQ(c.GetSubsetColors(3), 0xFFFFFFu);
+    EXPECT_EQ(c.GetSubsetPointTypes(3), 1);
+    EXPECT_EQ(At(c, 3, P), (XYZ{-last.X, -last.Depth, -0.1f}));
+    EXPECT_EQ(At(c, 3, P - 1), kNullPoint);
+
+    Ui::TMainFrm& ui = *w->ui;
+    EXPECT_EQ(c.GetMainTitle(), ui.PlanoraNameTxt->text() + "   Line (m): 0 - 48 < seq0.sqz >");
+    EXPECT_EQ(c.GetSubTitle(), ui.NbNodesLblx->text() + " Nodes  - X spacing: 2m , Quadripole/Injection: " +
+                                   QString::number(s.QuadripoleCount()) + "/" + QString::number(s.MeasurementCycles) +
+                                   ", Estimated time: " + ui.EstimatedAcquisitionTimeTxt->text() + " config (" +
+                                   ui.StackMinEdn->text() + "-" + ui.StackMaxEdn->text() + ";" +
+                                   ui.TimeCB->currentText() + ")");
+    EXPECT_EQ(c.GetXAxisLabel(), "X spacing (m)");
+    EXPECT_EQ(c.GetYAxisLabel(), "Report point (m)");
+    EXPECT_EQ(c.GetZAxisLabel(), "Y spacing (m)");
+    EXPECT_EQ(c.GetShowZAxis(), tdEmpty);
+
+    // The image shows the rebuilt data, not the empty chart of before.
+    const QImage img = c.GethObject()->GetImage().convertToFormat(QImage::Format_RGB32);
+    int red = 0, green = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            red += (img.pixel(x, y) & 0xFFFFFF) == 0xFF0000;
+            green += (img.pixel(x, y) & 0xFFFFFF) == 0x00FF00;
+        }
+    EXPECT_GT(red, 50);
+    EXPECT_GT(green, 50);
+}
+
+TEST_F(View3DTest, GroupColoursComeFromTheFirstQuadripoleOfEachGroup) {
+    auto w = Show(MakeSequence(8));
+    TElectSequence& s = *w->CurrentSequence;
+    Pe3do& c = *w->ui->Pe3do1;
+    // Group: 1 coefficient 0, 2 coefficient 5 (then 2), 3 none, 4 coefficient 12.
+    const int groups[8] = {1, 2, 2, 4, 1, 2, 4, 4};
+    const int coefs[8] = {0, 5, 2, 12, 3, 1, 1, 1};
+    for (int q = 0; q < 8; ++q) {
+        s.QuadInfo[q].Group = std::uint16_t(groups[q]);
+        s.QuadInfo[q].SpacingCoef = std::uint16_t(coefs[q]);
+        s.QuadInfo[q].Number = std::uint16_t(q + 1);
+    }
+    c.SetSubsets(4);
+    c.SetSubsetColors(2, 0x123456);
+    w->FillGraph();
+    ASSERT_EQ(c.GetSubsets(), 4 + 2);
+    const struct {
+        int subset;
+        uint32_t colour;
+        int type;
+    } expected[] = {{0, 0x000000, 2}, {1, 0xFF00FF, 3}, {2, 0x123456, 3}, {3, 0x800000, 2}};
+    for (const auto& e : expected) {
+        EXPECT_EQ(c.GetSubsetColors(e.subset), e.colour) << e.subset;
+        EXPECT_EQ(c.GetSubsetPointTypes(e.subset), e.type) << e.subset;
+    }
+}
+
+TEST_F(View3DTest, OtherTickedSequencesAreGreyOverlaysInTheCurrentLayoutsMapping) {
+    std::vector<std::unique_ptr<TElectSequence>> list;
+    list.push_back(MakeSequence(10));
+    list.push_back(MakeSequence(30));
+    auto borehole = MakeSequence(70);
+    borehole->Grid.GridType = gtBorehole;
+    list.push_back(std::move(borehole));
+    list.push_back(MakeSequence(5));
+    auto w = Show(std::move(list));
+    w->ui->SeqFileLb->item(3)->setCheckState(Qt::Unchecked);
+    w->FillGraph();
+    Pe3do& c = *w->ui->Pe3do1;
+    const int G = 1;
+    ASSERT_EQ(c.GetSubsets(), G + 4);
+    ASSERT_EQ(c.GetPoints(), 70 + 1);  // raised to the longest overlay
+    for (int k = 0; k < 2; ++k) {
+        const TElectSequence& o = *w->Sequences[std::size_t(k + 1)];
+        EXPECT_EQ(c.GetSubsetPointTypes(G + k), 6);
+        EXPECT_EQ(c.GetSubsetColors(G + k), 0x808080u);
+        for (int q = 0; q < o.QuadripoleCount(); ++q)
+            EXPECT_EQ(At(c, G + k, q), (XYZ{-o.QuadInfo[q].X, -o.QuadInfo[q].Depth, -o.QuadInfo[q].Y})) << k << ' ' << q;
+        EXPECT_EQ(At(c, G + k, o.QuadripoleCount()), kNullPoint);
+    }
+    EXPECT_EQ(c.GetSubsetPointTypes(G + 2), 0);  // the electrodes follow the overlays
+    EXPECT_EQ(At(c, G + 2, 48), (XYZ{-47.0f, 0.0f, -0.0f}));
+
+    for (int i = 1; i < 4; ++i) w->ui->SeqFileLb->item(i)->setCheckState(Qt::Unchecked);
+    w->FillGraph();
+    EXPECT_EQ(c.GetSubsets(), G + 2);
+    EXPECT_EQ(c.GetPoints(), 48 + 1);  // the last electrode number
+}
+
+TEST_F(View3DTest, ASequenceWithoutQuadripolesIsOneNullPointWithItsTitles) {
+    auto w = Show(MakeSequence(0));
+    Pe3do& c = *w->ui->Pe3do1;
+    EXPECT_EQ(c.GetSubsets(), 1);
+    EXPECT_EQ(c.GetPoints(), 1);
+    EXPECT_EQ(At(c, 0, 0), kNullPoint);
+    EXPECT_EQ(c.GetMainTitle(), w->ui->PlanoraNameTxt->text() + "   Line (m): 0 - 48 < seq0.sqz >");
+    EXPECT_TRUE(c.GetSubTitle().contains(" Nodes  - X spacing: 1m , Quadripole/Injection: 0/"));
+}
+
+TEST_F(View3DTest, ElectrodeNumbersWithGapsKeepTheirPoints) {
+    auto s = MakeSequence(3);
+    std::vector<int> numbers;
+    for (int e = 1; e <= 10; ++e) numbers.push_back(e);
+    for (int e = 21; e <= 30; ++e) numbers.push_back(e);
+    PlaceElectrodes(*s, numbers);
+    auto w = Show(std::move(s));
+    Pe3do& c = *w->ui->Pe3do1;
+    ASSERT_EQ(c.GetPoints(), 31);
+    EXPECT_EQ(At(c, 1, 30), (XYZ{-29.0f, 0.0f, -0.0f}));
+    EXPECT_EQ(At(c, 1, 15), kNullPoint);
+    EXPECT_EQ(At(c, 1, 10), (XYZ{-9.0f, 0.0f, -0.0f}));
+}
+
+TEST_F(View3DTest, TheLayoutTypeChoosesTheMappingTheLabelsAndTheZAxis) {
+    auto w = Show(MakeSequence(4));
+    TElectSequence& s = *w->CurrentSequence;
+    s.Device.Electrodes[2] = TElectrodeXYZ{1.0f, 2.0f, -3.0f};
+    Pe3do& c = *w->ui->Pe3do1;
+    const TQuadripoleInfo& q0 = s.QuadInfo[0];
+    const struct {
+        TGridType type;
+        bool gridDown;
+        eShowAxis zAxis;
+        const char *yLabel, *zLabel;
+        float quadY, electrodeY;
+        bool anchor;
+    } cases[] = {
+        {gtLine, true, tdEmpty, "Report point (m)", "Y spacing (m)", -q0.Depth, -3.0f, true},
+        {gtBorehole, false, tdEmpty, "Z spacing (m)", "Z spacing (m)", q0.Depth, 3.0f, false},
+        {gtSurface, false, tdAxisLabels, "Report point (m)", "Y spacing (m)", -q0.Depth, -3.0f, false},
+        {gtSurface, true, tdGridPlusAxisLabels, "Report point (m)", "Y spacing (m)", -q0.Depth, -3.0f, false},
+    };
+    for (const auto& k : cases) {
+        s.Grid.GridType = k.type;
+        w->ui->GridBtn->setChecked(k.gridDown);
+        c.SetShowZAxis(tdAxisLabels);  // a surface keeps it unless the grid button is down
+        w->FillGraph();
+        EXPECT_EQ(c.GetShowZAxis(), k.zAxis) << k.type;
+        EXPECT_EQ(c.GetYAxisLabel(), k.yLabel) << k.type;
+        EXPECT_EQ(c.GetZAxisLabel(), k.zLabel) << k.type;
+        EXPECT_EQ(At(c, 0, 0), (XYZ{-q0.X, k.quadY, -q0.Y})) << k.type;
+        EXPECT_EQ(At(c, 1, 2), (XYZ{-1.0f, k.electrodeY, -2.0f})) << k.type;
+        EXPECT_EQ(At(c, 2, 48).Z == -0.1f, k.anchor) << k.type;
+    }
+}
+
+TEST_F(View3DTest, AxisNumberClicksAddReferenceLinesThroughTheElectrodes) {
+    auto w = Show(DipoleDipoleLine());
+    Pe3do& c = *w->ui->Pe3do1;
+    const int S = c.GetSubsets(), points = c.GetPoints();
+    w->Pe3do1GridNumber(0, 0, -2.5);
+    w->Pe3do1GridNumber(1, 1, -4.0);
+    ASSERT_EQ(c.GetSubsets(), S + 2);
+    EXPECT_EQ(c.GetComparisonSubsets(), 2);
+    const struct {
+        int subset;
+        float y;
+    } lines[] = {{S, -2.5f}, {S + 1, -4.0f}};
+    for (const auto& l : lines) {
+        EXPECT_EQ(c.GetSubsetColors(l.subset), 0x800000u);
+        EXPECT_EQ(c.GetSubsetLineTypes(l.subset), 4);
+        for (int p = 0; p < points; ++p)
+            EXPECT_EQ(At(c, l.subset, p), (XYZ{c.GetXData(S - 2, p), l.y, 0.0f})) << l.subset << ' ' << p;
+    }
+    EXPECT_EQ(c.GetXData(S + 1, 5), -8.0f);  // electrode 5 at x = 8
+    w->FillGraph();
+    EXPECT_EQ(c.GetSubsets(), S);
+    EXPECT_EQ(c.GetComparisonSubsets(), 0);
+}
+
+TEST_F(View3DTest, ClickingThePointsAndNumbersOfTheShownChart) {
+    auto w = Show(DipoleDipoleLine());
+    w->resize(1200, 800);
+    w->ui->PageControl1->setCurrentWidget(w->ui->ViewGraphTbs);
+    ASSERT_EQ(w->ui->PageControl1->currentWidget(), w->ui->ViewGraphTbs);
+    Pe3do& c = *w->ui->Pe3do1;
+    QApplication::processEvents();
+    w->FillGraph();
+    QApplication::processEvents();
+    // The first pixel of the image that is a hot spot of the wanted kind.
+    auto find = [&](auto wanted) -> std::optional<QPoint> {
+        const QRect r = c.ImageRect();
+        for (int y = r.top(); y <= r.bottom(); y += 2)
+            for (int x = r.left(); x <= r.right(); x += 2)
+                if (wanted(c.GethObject()->HitTest(QPoint(x, y)))) return QPoint(x, y);
+        return std::nullopt;
+    };
+    const int electrodes = c.GetSubsets() - 2;
+    const struct {
+        int subset;
+        const char* prefix;
+    } cases[] = {{electrodes, "Node position (m): "}, {0, "Quadripole acquisition (m): "}};
+    for (const auto& k : cases) {
+        const auto at = find([&](const chart::HotSpotArea& h) { return h.type == chart::hotspot::Data && h.first == k.subset; });
+        ASSERT_TRUE(at) << k.subset;
+        const chart::HotSpotArea h = c.GethObject()->HitTest(*at);
+        QTest::mouseClick(&c, Qt::LeftButton, {}, *at);
+        const XYZ v = At(c, h.first, h.second);
+        EXPECT_EQ(w->ui->DataValueTxt->text(), QString(k.prefix) + Format1(-v.X) + " / " +
+                                                   Format1(v.Y) + " / " +
+                                                   Format1(-v.Z));
+    }
+    const auto number = find([](const chart::HotSpotArea& h) { return h.type == chart::hotspot::GridNumberY; });
+    ASSERT_TRUE(number);
+    const int S = c.GetSubsets();
+    const chart::HotSpotArea h = c.GethObject()->HitTest(*number);
+    const double value = c.GethObject()->GetItem(chart::id::GridNumberValues, h.second).toDouble();
+    QTest::mouseClick(&c, Qt::LeftButton, {}, *number);
+    ASSERT_EQ(c.GetSubsets(), S + 1);
+    EXPECT_EQ(c.GetYData(S, 3), float(value));
+    EXPECT_EQ(c.GetXData(S, 3), c.GetXData(electrodes, 3));
+}
+
+TEST_F(View3DTest, TheAnimationShowsEachChainAndRestoresTheChart) {
+    auto s = MakeSequence(12);
+    s->Device.Channels = 8;
+    // Quadripoles 7 to 10 share one injection (each M the previous N).
+    for (int k = 0; k < 4; ++k)
+        s->Device.Quadripoles[6 + k] = TQuadripole{1, 2, std::uint16_t(3 + k), std::uint16_t(4 + k)};
+    s->QuadInfo[8].Level = -1;  // a gap filler inside the chain
+    auto w = Show(std::move(s));
+    Ui::TMainFrm& ui = *w->ui;
+    Pe3do& c = *ui.Pe3do1;
+    const int G = 1;
+    const QString title = c.GetMainTitle();
+    auto type = [&](int subset, int point) { return c.GetPointTypes(subset, point); };
+    auto colour = [&](int subset, int point) { return c.GetPointColors(subset, point); };
+    auto step = [&] { ui.StepByStepBtn->setChecked(true); };
+    QStringList seen;
+    std::vector<std::function<void(const QString&)>> actions;
+    actions.push_back([&](const QString& text) {
+        seen << text;
+        EXPECT_TRUE(w->AnimationRunning);
+        EXPECT_FALSE(ui.SeqFileLb->isEnabled());
+        EXPECT_FALSE(ui.File1->isEnabled());
+        EXPECT_EQ(c.GetSubsets(), G + 1);
+        EXPECT_EQ(c.GetMainTitle(), "");
+        EXPECT_EQ(ui.AnimGraphUpDownSpeed->value(), std::min(w->CurrentSequence->GetMeasureTime(), 20000));
+        EXPECT_EQ(ui.ProgressBar1->value(), 1);
+        EXPECT_EQ(c.GetSubsetPointTypes(0), 1);
+        EXPECT_EQ(type(G, 1), 11);  // A
+        EXPECT_EQ(colour(G, 1), 0x0000FFu);
+        EXPECT_EQ(type(G, 3), 11);  // M
+        EXPECT_EQ(colour(G, 3), 0x800000u);
+        EXPECT_EQ(colour(G, 20), 0xC0C0C0u);  // not in use
+        EXPECT_EQ(type(0, 0), 5);
+        EXPECT_EQ(colour(0, 0), 0x000000u);
+        EXPECT_EQ(colour(0, 1), 0xC0C0C0u);  // not measured yet
+        step();
+    });
+    for (int k = 1; k < 6; ++k) actions.push_back([&](const QString& text) { seen << text, step(); });
+    actions.push_back([&](const QString& text) {
+        seen << text;
+        for (int k = 6; k < 10; ++k) EXPECT_EQ(type(0, k), k == 8 ? 3 : 5) << k;
+        EXPECT_EQ(type(0, 5), 2);  // measured
+        EXPECT_EQ(colour(0, 5), 0x808080u);
+        EXPECT_EQ(type(G, 9), 0);  // back at rest after the sixth
+        EXPECT_EQ(colour(G, 9), 0xC0C0C0u);
+        EXPECT_EQ(type(G, 7), 11);
+        EXPECT_EQ(colour(G, 7), 0x800000u);
+        EXPECT_EQ(ui.ProgressBar1->value(), 10);
+        step();
+    });
+    actions.push_back([&](const QString& text) {
+        seen << text;
+        for (int k = 6; k < 10; ++k) EXPECT_EQ(type(0, k), 2) << k;
+        ui.AnimGraph->click();  // stops at the next check of the wait
+    });
+    Animate(*w, std::move(actions));
+    EXPECT_EQ(seen, (QStringList{"Quadripole : 1", "Quadripole : 2", "Quadripole : 3", "Quadripole : 4",
+                                 "Quadripole : 5", "Quadripole : 6", "Quadripole : 7..10", "Quadripole : 11"}));
+
+    EXPECT_FALSE(w->AnimationRunning);
+    EXPECT_FALSE(ui.AnimGraph->isChecked());
+    EXPECT_TRUE(ui.SeqFileLb->isEnabled());
+    EXPECT_TRUE(ui.File1->isEnabled());
+    EXPECT_EQ(ui.ProgressBar1->value(), 0);
+    EXPECT_EQ(c.GetSubsets(), G + 2);
+    EXPECT_EQ(c.GetMainTitle(), title);
+    EXPECT_FALSE(HasColourOverride(c, 0, 6));
+    EXPECT_FALSE(HasColourOverride(c, G, 1));
+}
+
+TEST_F(View3DTest, AutomaticPlayRunsToTheEndAtTheSpeedSetWhileItRuns) {
+    auto w = Show(MakeSequence(5));
+    Ui::TMainFrm& ui = *w->ui;
+    ui.AnimateActionBtn->setChecked(true);
+    QStringList seen;
+    std::vector<std::function<void(const QString&)>> actions;
+    actions.push_back([&](const QString& text) {
+        seen << text;
+        ui.AnimGraphUpDownSpeed->setValue(0);  // read again during the wait
+    });
+    for (int k = 1; k < 5; ++k) actions.push_back([&](const QString& text) { seen << text; });
+    Animate(*w, std::move(actions));
+    EXPECT_EQ(seen.size(), 5);
+    EXPECT_EQ(seen.last(), "Quadripole : 5");
+    EXPECT_FALSE(w->AnimationRunning);
+    EXPECT_FALSE(ui.AnimGraph->isChecked());
+    EXPECT_FALSE(ui.AnimateActionBtn->isChecked());
+    EXPECT_EQ(ui.Pe3do1->GetSubsets(), 1 + 2);
+}
+
+TEST_F(View3DTest, StoppingDuringAnAutomaticWaitEndsTheAnimationAtOnce) {
+    auto s = MakeSequence(5);
+    s->Device.StackMin = s->Device.StackMax = 255;  // a measurement of many seconds
+    auto w = Show(std::move(s));
+    ASSERT_GT(w->CurrentSequence->GetMeasureTime(), 4000);
+    Ui::TMainFrm& ui = *w->ui;
+    ui.AnimateActionBtn->setChecked(true);
+    int chains = 0;
+    Animate(*w, {[&](const QString&) {
+        ++chains;
+        ui.AnimGraph->click();
+    }});
+    EXPECT_EQ(chains, 1);
+    EXPECT_FALSE(w->AnimationRunning);
+    EXPECT_EQ(ui.DataValueTxt->text(), "Quadripole : 1");
+    EXPECT_EQ(ui.Pe3do1->GetSubsets(), 1 + 2);
+}
+
+TEST_F(View3DTest, AGraphWithReferenceLinesAnimatesItsElectrodesAsPoints) {
+    auto w = Show(MakeSequence(3));
+    Pe3do& c = *w->ui->Pe3do1;
+    w->Pe3do1GridNumber(0, 0, -1.0);
+    Animate(*w, {[&](const QString&) {
+        EXPECT_EQ(c.GetComparisonSubsets(), 0);
+        EXPECT_EQ(c.GetSubsets(), 2);
+        w->ui->AnimGraph->click();
+    }});
+}
+
+TEST_F(View3DTest, TheAnimationEndsWhenItsSequenceLeavesTheListDuringAWait) {
+    std::vector<std::unique_ptr<TElectSequence>> list;
+    list.push_back(MakeSequence(6));
+    list.push_back(MakeSequence(0));
+    auto w = Show(std::move(list));
+    w->ui->SeqFileLb->item(1)->setCheckState(Qt::Unchecked);
+    Seam.Answers.push_back(TMsgResult::Yes);
+    // A command whose action stays reachable (by its shortcut) excludes the animated sequence.
+    Animate(*w, {[&](const QString&) {
+        w->ui->ExcludeSeqBtn->trigger();
+        w->ui->StepByStepBtn->setChecked(true);
+    }});
+    EXPECT_FALSE(w->AnimationRunning);
+    EXPECT_EQ(w->SequenceCount, 1);
+    EXPECT_EQ(w->ui->Pe3do1->GetSubsets(), 1);  // the chart of the sequence now shown
+}
+
+TEST_F(View3DTest, TheToolBarZoomsTurnsGridsAndOpensTheChartDialogs) {
+    auto w = Show(MakeSequence(5));
+    Ui::TMainFrm& ui = *w->ui;
+    Pe3do& c = *ui.Pe3do1;
+    CountingChartUi dialogs;
+    chart::SetChartUi(&dialogs);
+
+    ui.ZoomPlusBtn->click();
+    EXPECT_FLOAT_EQ(c.GetZDistance(), -21.0f);
+    ui.ZoomMoinsBtn->click();
+    ui.ZoomMoinsBtn->click();
+    EXPECT_FLOAT_EQ(c.GetZDistance(), -23.0f);
+
+    ui.GridBtn->click();
+    EXPECT_EQ(c.GetGraphForeColor(), 0xC0C0C0u);
+    EXPECT_EQ(c.GetGridLineControl(), tdYPlusXAxis);
+    ui.GridBtn->click();
+    EXPECT_EQ(c.GetGraphForeColor(), 0xFFFFFFu);
+    EXPECT_EQ(c.GetGridLineControl(), tdNoGrid);
+
+    ui.RotateBtn->click();
+    EXPECT_TRUE(c.GetAutoRotation());
+    ui.RotationUpDownSpeed->setValue(200);
+    EXPECT_EQ(c.GetRotationSpeed(), 200);
+    EXPECT_TRUE(c.GetAutoRotation());
+    ui.RotateBtn->click();
+    EXPECT_FALSE(c.GetAutoRotation());
+
+    ui.PrintBtn->click();
+    ui.ExportBtn->click();
+    ui.MaximizeBtn->click();
+    EXPECT_EQ(dialogs.printer, 1);
+    EXPECT_EQ(dialogs.exports, 1);
+    EXPECT_EQ(dialogs.maximized, 1);
+    chart::SetChartUi(nullptr);
+}
+
+// Writes the View Graph tab of a computed dipole-dipole line beside the test program.
+TEST_F(View3DTest, ViewGraphTabImage) {
+    std::vector<std::unique_ptr<TElectSequence>> list;
+    list.push_back(DipoleDipoleLine(48, 2.0f));
+    auto w = Show(std::move(list));
+    w->resize(1280, 860);
+    w->ui->PageControl1->setCurrentWidget(w->ui->ViewGraphTbs);
+    QApplication::processEvents();
+    w->FillGraph();
+    QApplication::processEvents();
+    const QImage img = w->ui->ViewGraphTbs->grab().toImage();
+    ASSERT_TRUE(img.save(QCoreApplication::applicationDirPath() + "/view3d-graph.png"));
+    const QImage chart = w->ui->Pe3do1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int red = 0;
+    for (int y = 0; y < chart.height(); ++y)
+        for (int x = 0; x < chart.width(); ++x) red += (chart.pixel(x, y) & 0xFFFFFF) == 0xFF0000;
+    EXPECT_GT(red, 100);
+
+    // The same tab while the animation shows its third chain.
+    Animate(*w, {[&](const QString&) { w->ui->StepByStepBtn->setChecked(true); },
+                 [&](const QString&) { w->ui->StepByStepBtn->setChecked(true); },
+                 [&](const QString&) {
+                     QApplication::processEvents();
+                     w->ui->ViewGraphTbs->grab().save(QCoreApplication::applicationDirPath() + "/view3d-animation.png");
+                     w->ui->AnimGraph->click();
+                 }});
+}
