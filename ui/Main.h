@@ -134,6 +134,18 @@ public:
 
     // ---- sheets: printing and comma-separated export (MainSheets.cpp) ----
     void ConnectSheetHandlers();
+    // Prints every cell of grid, columnsPerBlock columns across a page.
+    void PrintGrid(class TStringGrid* grid, int columnsPerBlock);
+    void PrintElectrodeClick();
+    void PrintQuadripoleClick();
+    void ExportElectrodeClick();
+    void ExportQuadripoleClick();
+    // Writes grid as a comma-separated file chosen through SaveDialog2.
+    void ExportGrid(class TStringGrid* grid);
+    TFileDialogSetup SaveDialog2;
+    // The printer and the choices of its set-up dialog, kept from one job to the next;
+    // created at the first print.
+    std::shared_ptr<class QPrinter> Printer;
 
     // ---- electrode layout (MainLayout.cpp) ----
     void ConnectLayoutHandlers();
@@ -167,7 +179,7 @@ public:
 
     // ---- second-model export (MainExport.cpp) ----
     void ConnectExportHandlers();
-    void ExporttoSQTformatSolvy1Click() {}
+    void ExporttoSQTformatSolvy1Click();
 
 protected:
     void showEvent(QShowEvent* event) override;

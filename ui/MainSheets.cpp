@@ -1,7 +1,55 @@
 // Printing and comma-separated export of the electrode and quadripole sheets.
 #include "Main.h"
 
+#include <QFile>
+#include <QPrinter>
+
+#include "Fileimport.h"
+#include "SheetPrint.h"
+#include "StringGrid.h"
 #include "ui_Main.h"
 
 void TMainFrm::ConnectSheetHandlers() {
+    SaveDialog2.Save = true;
+    SaveDialog2.Filter = "*.csv|*.csv";
+    SaveDialog2.DefaultExt = ".csv";
+    SaveDialog2.OverwritePrompt = false;
+    connect(ui->PrintElectrode, &QToolButton::clicked, this, [this] { PrintElectrodeClick(); });
+    connect(ui->PrintQuadripole, &QToolButton::clicked, this, [this] { PrintQuadripoleClick(); });
+    connect(ui->ExportElectrode, &QToolButton::clicked, this, [this] { ExportElectrodeClick(); });
+    connect(ui->ExportQuadripole, &QToolButton::clicked, this, [this] { ExportQuadripoleClick(); });
 }
+
+void TMainFrm::PrintGrid(TStringGrid* grid, int columnsPerBlock) {
+    TWaitCursor wait;
+    QPrinter& printer = *Printer;
+    if (PrintSheet(*grid->GridModel(), columnsPerBlock, printer)) return;
+    const QString where = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+    Seam().Message("Can't print the grid on < " + where + " >");
+}
+
+void TMainFrm::PrintElectrodeClick() {
+    if (!Printer) Printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    if (!PrintSeam().SetupPrinter(*Printer)) return;
+    PrintGrid(ui->ElectrodeGd, 4);
+}
+
+void TMainFrm::PrintQuadripoleClick() {
+    if (!Printer) Printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    if (!PrintSeam().SetupPrinter(*Printer)) return;
+    PrintGrid(ui->QuadripoleGd, 9);
+}
+
+void TMainFrm::ExportGrid(TStringGrid* grid) {
+    if (SaveDialog2.InitialDir.isEmpty()) SaveDialog2.InitialDir = SequenceFolder;
+    if (!Seam().ExecuteFileDialog(SaveDialog2)) return;
+    const QString name = WithDefaultExt(SaveDialog2.FileName, SaveDialog2.DefaultExt);
+    const QByteArray text = SheetCommaText(*grid->GridModel());
+    // Written beside the target and renamed over it: a failed write keeps the old file whole.
+    if (!ReplaceFileContents(QFile::encodeName(name).toStdString(), text.constData(), std::size_t(text.size())))
+        Seam().Message("Can't export the grid with < " + name + " > filename");
+}
+
+void TMainFrm::ExportElectrodeClick() { ExportGrid(ui->ElectrodeGd); }
+
+void TMainFrm::ExportQuadripoleClick() { ExportGrid(ui->QuadripoleGd); }

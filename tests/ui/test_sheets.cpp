@@ -1,0 +1,411 @@
+// The sheets of the "View Sheet" tab printed and written as comma-separated files, and the
+// export command of the second meter model.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QToolButton>
+#include <functional>
+#include <tuple>
+
+#include "ExportPrompts.h"
+#include "Exportsqt.h"
+#include "SheetPrint.h"
+#include "StringGrid.h"
+#include "UiTest.h"
+#include "ui_Main.h"
+
+namespace {
+
+// Answers the printer set-up dialog: prints to a PDF file, or cancels when File is empty.
+class TPdfPrintSeam : public TPrintSeam {
+public:
+    QString File;
+    int Dialogs = 0;
+    TPdfPrintSeam() { SetPrintSeam(this); }
+    ~TPdfPrintSeam() override { SetPrintSeam(nullptr); }
+    TPdfPrintSeam(const TPdfPrintSeam&) = delete;
+    TPdfPrintSeam& operator=(const TPdfPrintSeam&) = delete;
+
+    bool SetupPrinter(QPrinter& printer) override {
+        ++Dialogs;
+        if (File.isEmpty()) return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(File);
+        return true;
+    }
+};
+
+// Answers the export dialog's save dialog with Answer (empty: cancelled).
+class TScriptedExportPrompts : public TExportPrompts {
+public:
+    QString Answer;
+    std::vector<TExportSaveRequest> Requests;
+    QStringList Messages;
+    TScriptedExportPrompts() { SetExportPrompts(this); }
+    ~TScriptedExportPrompts() override { SetExportPrompts(nullptr); }
+    TScriptedExportPrompts(const TScriptedExportPrompts&) = delete;
+    TScriptedExportPrompts& operator=(const TScriptedExportPrompts&) = delete;
+
+    void Message(QWidget*, const QString& text) override { Messages << text; }
+    QString SaveFileName(QWidget*, const TExportSaveRequest& request) override {
+        Requests.push_back(request);
+        return Answer;
+    }
+    void Beep() override {}
+};
+
+// Pages of a PDF file as its writer counts them in the page tree.
+int PdfPageCount(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    const QString text = QString::fromLatin1(f.readAll());
+    const QRegularExpressionMatch m = QRegularExpression(R"(/Type\s*/Pages\b[^>]*/Count\s+(\d+))").match(text);
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(bytes);
+}
+
+// Runs action on the first modal dialog that opens while the returned timer lives.
+std::unique_ptr<QTimer> OnModal(std::function<void(QWidget*)> action) {
+    auto t = std::make_unique<QTimer>();
+    t->setInterval(0);
+    QObject::connect(t.get(), &QTimer::timeout, t.get(), [timer = t.get(), action] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            timer->stop();
+            action(w);
+        }
+    });
+    t->start();
+    return t;
+}
+
+}  // namespace
+
+class SheetsTest : public UiTest {
+protected:
+    std::unique_ptr<TMainFrm> Show(TElectSequence& s, const QString& name = "shown.sqz") {
+        WriteSequence(s, Path(name));
+        WriteList({Path(name)});
+        return Start();
+    }
+
+    // Electrodes 1, 2, 3 and 5 (node 4 unused) at x = -1.5, 0, 1.5, 4.5; a Wenner quadripole,
+    // a gap filler and a pole-pole quadripole on the remote electrodes B and N.
+    static std::unique_ptr<TElectSequence> SmallSequence() {
+        auto s = MakeSequence(0);
+        PlaceElectrodes(*s, {1, 2, 3, 5}, 1.5f, -1.5f);
+        s->RemoteElectrodes[1] = TElectrodeXYZ{-1000.0f, 0.0f, 0.0f};
+        s->RemoteElectrodes[3] = TElectrodeXYZ{1000.0f, 0.0f, 0.0f};
+        const TQuadripole quads[3] = {{1, 5, 2, 3}, {1, 2, 3, 5}, {2, 0, 3, 0}};
+        const std::int16_t levels[3] = {1, -1, 2};
+        const std::uint16_t coefs[3] = {1, 0, 1};
+        const float depths[3] = {0.78f, 0.0f, 1.5f};
+        for (int q = 0; q < 3; ++q) {
+            s->Device.Quadripoles[q] = quads[q];
+            s->QuadInfo[q] = TQuadripoleInfo{};
+            s->QuadInfo[q].Level = levels[q];
+            s->QuadInfo[q].SpacingCoef = coefs[q];
+            s->QuadInfo[q].Depth = depths[q];
+            s->QuadInfo[q].Number = std::uint16_t(q + 1);
+        }
+        s->Device.LastQuadripole = 2;
+        s->MeasurementCycles = 3;
+        return s;
+    }
+
+    TPdfPrintSeam Printer;
+};
+
+TEST_F(SheetsTest, ExportWritesEachSheetAsDisplayed) {
+    auto s = SmallSequence();
+    auto w = Show(*s);
+    Ui::TMainFrm& ui = *w->ui;
+    Seam.Files = {Path("electrodes.csv"), Path("quadripoles.csv")};
+    ui.ExportElectrode->click();
+    ui.ExportQuadripole->click();
+
+    EXPECT_EQ(ReadAll(Path("electrodes.csv")),
+              "\"# Node\",\"X (m)\",\"Y (m)\",\"Z (m)\"\r\n"
+              "1,-1.50,0.00,0.00\r\n"
+              "2,0.00,0.00,0.00\r\n"
+              "3,1.50,0.00,0.00\r\n"
+              "5,4.50,0.00,0.00\r\n");
+    // K = 2 pi / (1/AM - 1/AN - 1/BM + 1/BN), the remote electrodes at their own positions.
+    EXPECT_EQ(ReadAll(Path("quadripoles.csv")),
+              "\"# Quad.\",Ca,Cb,Pm,Pn,\"Spac. Coef\",Level,Depth,\"K factor\"\r\n"
+              "1,1,5,2,3,1,1,0.78,14.14\r\n"
+              "2,1,2,3,5,0,-1,0.00,-22.62\r\n"
+              "3,2,0,3,0,1,2,1.50,9.45\r\n");
+    EXPECT_TRUE(Seam.Messages.isEmpty());
+
+    // One save dialog for both sheets, started in the sequence folder, replacing files silently.
+    ASSERT_EQ(Seam.Dialogs.size(), 2u);
+    const TFileDialogSetup& d = Seam.Dialogs[0];
+    EXPECT_TRUE(d.Save);
+    EXPECT_EQ(d.InitialDir, w->SequenceFolder);
+    EXPECT_FALSE(d.InitialDir.isEmpty());
+    EXPECT_EQ(d.Filter, "*.csv|*.csv");
+    EXPECT_FALSE(d.OverwritePrompt);
+    EXPECT_EQ(Seam.Dialogs[1].FileName, Path("electrodes.csv"));
+}
+
+TEST_F(SheetsTest, ExportNamesReplacementsAndCancel) {
+    auto s = SmallSequence();
+    auto w = Show(*s);
+    // A name without extension takes ".csv"; a longer old file is replaced whole.
+    WriteAll(Path("old.csv"), QByteArray(5000, 'x'));
+    Seam.Files = {Path("sheet"), Path("old.csv"), QString()};
+    w->ExportElectrodeClick();
+    w->ExportElectrodeClick();
+    const QByteArray sheet = ReadAll(Path("sheet.csv"));
+    EXPECT_TRUE(sheet.startsWith("\"# Node\""));
+    EXPECT_EQ(ReadAll(Path("old.csv")), sheet);
+    EXPECT_FALSE(QFileInfo::exists(Path("sheet")));
+
+    // Cancelled: nothing written, nothing said.
+    const QStringList before = QDir(Home.path()).entryList(QDir::Files | QDir::Hidden);
+    w->ExportQuadripoleClick();
+    EXPECT_EQ(QDir(Home.path()).entryList(QDir::Files | QDir::Hidden), before);
+    EXPECT_TRUE(Seam.Messages.isEmpty());
+    EXPECT_EQ(Seam.Dialogs.size(), 3u);
+}
+
+TEST_F(SheetsTest, AFailedExportIsReportedAndKeepsTheOldFile) {
+    auto s = SmallSequence();
+    auto w = Show(*s);
+    // The longest name a folder takes: the work file beside it cannot be made.
+    const QString longName = Path(QString(251, 'n') + ".csv");
+    WriteAll(longName, "old contents\r\n");
+    QDir().mkpath(Path("folder.csv"));
+    struct TCase {
+        QString Target;
+    };
+    const TCase cases[] = {{longName}, {Path("folder.csv")}, {Path("missing/sheet.csv")}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Target.toStdString());
+        Seam.Messages.clear();
+        Seam.Files = {c.Target};
+        w->ExportQuadripoleClick();
+        EXPECT_EQ(Seam.Messages, QStringList{"Can't export the grid with < " + c.Target + " > filename"});
+    }
+    EXPECT_EQ(ReadAll(longName), "old contents\r\n");
+    EXPECT_TRUE(QFileInfo(Path("folder.csv")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(Path("missing")));
+    // No work file is left behind.
+    EXPECT_TRUE(QDir(Home.path()).entryList({"*.part"}, QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST(SheetCommaText, CellsAreQuotedOnlyWhenTheyMustBe) {
+    struct TCase {
+        QString Cell, Written;
+    };
+    const TCase cases[] = {
+        {"", ""},
+        {"12", "12"},
+        {"-0.25", "-0.25"},
+        {"K factor", "\"K factor\""},
+        {"1,5", "\"1,5\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"tab\there", "\"tab\there\""},
+        {QString(QChar(1)), "\"\x01\""},
+        {QString::fromUtf8("d\xc3\xa9j\xc3\xa0"), QString::fromUtf8("d\xc3\xa9j\xc3\xa0")},
+    };
+    for (const TCase& c : cases) EXPECT_EQ(CommaTextCell(c.Cell), c.Written) << c.Cell.toStdString();
+
+    TStringTableModel t;
+    t.SetSize(3, 2);
+    t.SetCell(0, 0, "a");
+    t.SetCell(2, 0, "c d");
+    t.SetCell(1, 1, "x");
+    EXPECT_EQ(SheetCommaText(t), "a,,\"c d\"\r\n,x,\r\n");
+}
+
+TEST(SheetPages, BlocksOfColumnsThenRunsOfSixtyRows) {
+    struct TCase {
+        int Cols, Rows, Block;
+        std::size_t Pages;
+        TSheetPage Last;
+    };
+    const TCase cases[] = {
+        {9, 16001, 9, 267, {0, 9, 15960, 41}},
+        {4, 60, 4, 1, {0, 4, 0, 60}},
+        {4, 61, 4, 2, {0, 4, 60, 1}},
+        {4, 1, 4, 1, {0, 4, 0, 1}},
+        {10, 61, 4, 6, {8, 2, 60, 1}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Cols << " x " << c.Rows << " by " << c.Block);
+        const std::vector<TSheetPage> pages = SheetPages(c.Cols, c.Rows, c.Block);
+        ASSERT_EQ(pages.size(), c.Pages);
+        const TSheetPage& l = pages.back();
+        EXPECT_EQ(std::tie(l.FirstCol, l.ColCount, l.FirstRow, l.RowCount),
+                  std::tie(c.Last.FirstCol, c.Last.ColCount, c.Last.FirstRow, c.Last.RowCount));
+    }
+    // All pages of a block before the next block.
+    const std::vector<TSheetPage> pages = SheetPages(10, 61, 4);
+    const int firstCols[6] = {0, 0, 4, 4, 8, 8};
+    const int firstRows[6] = {0, 60, 0, 60, 0, 60};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(pages[std::size_t(i)].FirstCol, firstCols[i]) << i;
+        EXPECT_EQ(pages[std::size_t(i)].FirstRow, firstRows[i]) << i;
+    }
+}
+
+TEST(SheetScale, WideBlocksAreSqueezedToFitThePage) {
+    struct TCase {
+        int Width, Height, Block, Sx, Sy;
+    };
+    const TCase cases[] = {
+        {4800, 6826, 4, 100, 100},
+        {4800, 6826, 6, 100, 100},
+        {4800, 6826, 9, 71, 100},    // 4800 * 5 div 7 = 3428
+        {9600, 13651, 9, 142, 199},  // whole percentages, truncated
+    };
+    for (const TCase& c : cases) {
+        const TSheetScale s = SheetScale(c.Width, c.Height, c.Block);
+        EXPECT_EQ(s.Sx, c.Sx) << c.Width << " by " << c.Block;
+        EXPECT_EQ(s.Sy, c.Sy) << c.Height;
+        // The right edge of the block's last column and the bottom of the 60th row.
+        EXPECT_LE(s.H(200 + c.Block * 700), c.Width);
+        EXPECT_LE(s.V(300 + 59 * 100), c.Height);
+    }
+}
+
+TEST_F(SheetsTest, PrintingPagesOfBothSheets) {
+    auto w = Show(*MakeSequence(16000, 1.0f, 60));
+    Ui::TMainFrm& ui = *w->ui;
+    ASSERT_EQ(ui.QuadripoleGd->RowCount(), 16001);
+    Printer.File = Path("quadripoles.pdf");
+    ui.PrintQuadripole->click();
+    EXPECT_EQ(PdfPageCount(Path("quadripoles.pdf")), 267);
+
+    // 60 electrodes and the titles: 61 rows, two pages.
+    Printer.File = Path("electrodes.pdf");
+    ui.PrintElectrode->click();
+    EXPECT_EQ(PdfPageCount(Path("electrodes.pdf")), 2);
+    EXPECT_EQ(Printer.Dialogs, 2);
+    EXPECT_TRUE(Seam.Messages.isEmpty());
+}
+
+TEST_F(SheetsTest, SixtyRowsPrintOnOnePage) {
+    auto w = Show(*MakeSequence(10, 1.0f, 59));
+    ASSERT_EQ(w->ui->ElectrodeGd->RowCount(), 60);
+    Printer.File = Path("electrodes.pdf");
+    w->PrintElectrodeClick();
+    EXPECT_EQ(PdfPageCount(Path("electrodes.pdf")), 1);
+}
+
+TEST_F(SheetsTest, CancelledOrFailedPrinting) {
+    auto w = Show(*MakeSequence(10));
+    // Cancelled set-up: no job, no file.
+    Printer.File.clear();
+    w->PrintQuadripoleClick();
+    w->PrintElectrodeClick();
+    EXPECT_EQ(Printer.Dialogs, 2);
+    EXPECT_TRUE(QDir(Home.path()).entryList({"*.pdf"}, QDir::Files).isEmpty());
+    EXPECT_TRUE(Seam.Messages.isEmpty());
+
+    // A job that cannot start is reported.
+    Printer.File = Path("missing/sheet.pdf");
+    w->PrintQuadripoleClick();
+    EXPECT_EQ(Seam.Messages, QStringList{"Can't print the grid on < " + Path("missing/sheet.pdf") + " >"});
+    EXPECT_FALSE(QFileInfo::exists(Path("missing")));
+}
+
+class ExportCommandTest : public SheetsTest {
+protected:
+    TScriptedExportPrompts Prompts;
+};
+
+TEST_F(ExportCommandTest, OpensTheDialogForTheCurrentSequenceAndSaves) {
+    auto s = MakeSequence(10);
+    s->Device.SetRhoMode(1);     // resistivity only: the second model runs at 100 % duty
+    s->Device.SetTimeIndex(0);   // 8000 ms, which it does not take
+    auto w = Show(*s, "profile.sqz");
+    w->ui->QuadripolesTxt->setText("stale");
+    Prompts.Answer = Path("chosen.sqt");
+
+    const TElectSequence* shown = nullptr;
+    QString label;
+    unsigned arrayCode = 99, stackMin = 0;
+    QString folder;
+    auto timer = OnModal([&](QWidget* modal) {
+        auto* d = qobject_cast<TExportSqtFrm*>(modal);
+        ASSERT_NE(d, nullptr);
+        shown = d->Solvy()->Sequence;
+        label = d->findChild<QLabel*>("FilenameLbl")->text();
+        arrayCode = d->Solvy()->Config.ArrayCode();
+        stackMin = d->Solvy()->Config.StackMin;
+        folder = d->SequenceFolder;
+        d->BitBtn1Click();
+    });
+    w->ui->ExporttoSQTformatSolvy1->trigger();
+
+    EXPECT_EQ(shown, w->CurrentSequence);
+    EXPECT_EQ(label, Path("profile.sqt"));
+    EXPECT_EQ(arrayCode, TReskonSolvy::ArrayCode(w->CurrentSequence->Grid.ArrayType));
+    EXPECT_EQ(stackMin, w->CurrentSequence->Device.StackMin);
+    EXPECT_EQ(folder, w->SequenceFolder);
+    ASSERT_EQ(Prompts.Requests.size(), 1u);
+    EXPECT_EQ(Prompts.Requests[0].Name, "profile");
+    const QByteArray sqt = ReadAll(Path("chosen.sqt"));
+    ASSERT_GE(sqt.size(), 4);
+    EXPECT_EQ(sqt.left(4), QByteArray::fromHex("03000020"));
+    EXPECT_TRUE(Prompts.Messages.isEmpty());
+    // The dialog is gone with the command.
+    EXPECT_TRUE(w->findChildren<TExportSqtFrm*>().isEmpty());
+
+    // The sequence now runs at 4000 ms, and the window shows it afresh.
+    EXPECT_EQ(w->CurrentSequence->Device.TimeIndex(), 1u);
+    EXPECT_EQ(w->ui->QuadripolesTxt->text(), "10");
+}
+
+TEST_F(ExportCommandTest, ClosingTheDialogWritesNothing) {
+    auto w = Show(*MakeSequence(10));
+    int dialogs = 0;
+    auto timer = OnModal([&](QWidget* modal) {
+        ++dialogs;
+        qobject_cast<QDialog*>(modal)->reject();
+    });
+    w->ExporttoSQTformatSolvy1Click();
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_TRUE(Prompts.Requests.empty());
+    EXPECT_TRUE(QDir(Home.path()).entryList({"*.sqt"}, QDir::Files).isEmpty());
+}
+
+TEST_F(ExportCommandTest, ARefusedChangedSequenceOpensNoDialog) {
+    auto s = MakeSequence(10);
+    auto w = Show(*s);
+    w->CurrentSequence->NeedsRecompute = 1;
+    int dialogs = 0;
+    auto timer = OnModal([&](QWidget* modal) {
+        ++dialogs;
+        qobject_cast<QDialog*>(modal)->reject();
+    });
+    Seam.Answers = {TMsgResult::Cancel};
+    w->ExporttoSQTformatSolvy1Click();
+    QApplication::processEvents();
+    ASSERT_EQ(Seam.Questions.size(), 1u);
+    EXPECT_EQ(Seam.Questions[0].Text, "Some changes have been done after the last computation, save anyway...");
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_TRUE(w->findChildren<TExportSqtFrm*>().isEmpty());
+
+    // Accepted: the dialog opens.
+    Seam.Answers = {TMsgResult::Ok};
+    w->ExporttoSQTformatSolvy1Click();
+    EXPECT_EQ(dialogs, 1);
+}
