@@ -149,6 +149,12 @@ public:
     // The cell holds a number that the last rescan found in more than one cell.
     bool DuplicateMarked(int col, int row) const;
     std::array<bool, kMaxElectrodes> DuplicateNumber{};
+    // Cleared as the window starts to be destroyed, before its controls go: focus and editor
+    // events that the location grid and the edits receive while they are torn down are ignored.
+    struct TLiveFlag {
+        std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
+        ~TLiveFlag() { *Alive = false; }
+    } LayoutLive;
 
     // ---- acquisition parameters (MainParams.cpp) ----
     void ConnectParamHandlers();

@@ -134,11 +134,11 @@ private:
 // Mouse, keys and focus of the location grid, passed to the window's handlers.
 class TLocationEvents : public QObject {
 public:
-    TLocationEvents(TMainFrm* frm, TStringGrid* grid) : QObject(grid), Frm(frm), Grid(grid) {}
+    TLocationEvents(TMainFrm* frm, TStringGrid* grid) : QObject(grid), Frm(frm), Grid(grid), Alive(frm->LayoutLive.Alive) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        // Nothing is handled while the window frees its sequences or is torn down.
-        if (!Frm->CurrentSequence || !Frm->CurrentGrid) return false;
+        // Nothing is handled while the window is torn down or has freed its sequences.
+        if (!Live()) return false;
         if (watched == Grid->viewport()) {
             switch (event->type()) {
                 case QEvent::MouseButtonPress: {
@@ -178,9 +178,11 @@ public:
     }
 
     // Runs a user's edit of the layout; a layout that changed marks the sequence as changed.
+    bool Live() const { return *Alive && Frm->CurrentSequence && Frm->CurrentGrid; }
+
     template <class F>
     void Tracked(F&& edit) {
-        if (!Frm->CurrentSequence || !Frm->CurrentGrid) return;
+        if (!Live()) return;
         const TElectGrid before = *Frm->CurrentGrid;
         edit();
         if (Frm->CurrentSequence && Frm->CurrentGrid && !SameLayout(before, *Frm->CurrentGrid))
@@ -190,6 +192,7 @@ public:
 private:
     TMainFrm* Frm;
     TStringGrid* Grid;
+    std::shared_ptr<bool> Alive;
 };
 
 TLocationCellDelegate* DelegateOf(TStringGrid* g) { return static_cast<TLocationCellDelegate*>(g->itemDelegate()); }
@@ -236,9 +239,7 @@ void TMainFrm::ConnectLayoutHandlers() {
     g->viewport()->installEventFilter(events);
     g->setMouseTracking(true);
     // A user's edit of the layout; nothing runs once the window has freed its sequences.
-    auto run = [this, events](auto&& fn) {
-        if (CurrentSequence && CurrentGrid) events->Tracked(fn);
-    };
+    auto run = [events](auto&& fn) { events->Tracked(fn); };
     connect(ui->LineRb, &QRadioButton::clicked, this, [=, this] { run([this] { LineClick(); }); });
     connect(ui->SurfaceRb, &QRadioButton::clicked, this, [=, this] { run([this] { SurfaceRbClick(); }); });
     connect(ui->BoreholeRb, &QRadioButton::clicked, this, [=, this] { run([this] { BoreholeRbClick(); }); });
@@ -261,7 +262,9 @@ void TMainFrm::ConnectLayoutHandlers() {
     // Leaving an edit commits its text; the arrows step the size and put the focus on its edit.
     for (QLineEdit* e : {ui->LineGridXTxt, ui->LineGridYZTxt, ui->XGridSpacingLblx, ui->YZGridSpacingLblx,
                          ui->XGridOffsetLblx, ui->YZGridOffsetLblx})
-        connect(e, &QLineEdit::editingFinished, this, [this, e] { LayoutEditExit(e); });
+        connect(e, &QLineEdit::editingFinished, this, [this, e, alive = LayoutLive.Alive] {
+            if (*alive) LayoutEditExit(e);
+        });
     const std::pair<QLineEdit*, TUpDown*> pairs[] = {{ui->LineGridXTxt, ui->LineGridXUD},
                                                      {ui->LineGridYZTxt, ui->LineGridYZUD}};
     for (const auto& pair : pairs) {
