@@ -149,11 +149,39 @@ public:
 
     // ---- electrode layout (MainLayout.cpp) ----
     void ConnectLayoutHandlers();
-    void UpdateAxisLabels() {}
-    void Next1BtnClick() {}
-    void Next2BtnClick() {}
-    void Previous2BtnClick() {}
-    void RescanElectrodeGrid() {}
+    void LineClick();
+    void SurfaceRbClick();
+    void BoreholeRbClick();
+    void UpdateAxisLabels();
+    void Next1BtnClick();
+    void Next2BtnClick();
+    void Previous2BtnClick();
+    void ClearBtnClick();
+    void SelectWholeGrid();
+    void RescanElectrodeGrid();
+    // x, y: pixel position in the location grid's cell area.
+    void ElectrodeLocationGdMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void ElectrodeLocationGdClick();
+    void ElectrodeLocationGdDblClick();
+    void ElectrodeLocationGdMouseMove();
+    void ElectrodeLocationGdKeyDown(int& key, Qt::KeyboardModifiers shift);
+    void ElectrodeLocationGdEnter();
+    void ElectrodeLocationGdExit();
+    // Leaving a size, spacing or offset edit of the layout: a value that is not usable is
+    // corrected, written back and signalled with a beep.
+    void LayoutEditExit(QWidget* edit);
+    // Selected cells of the location grid as columns left..right, rows top..bottom in grid
+    // coordinates (the fixed column and row are 0); an empty rectangle when nothing is selected.
+    QRect LocationSelection() const;
+    // The cell holds a number that the last rescan found in more than one cell.
+    bool DuplicateMarked(int col, int row) const;
+    std::array<bool, kMaxElectrodes> DuplicateNumber{};
+    // Cleared as the window starts to be destroyed, before its controls go: focus and editor
+    // events that the location grid and the edits receive while they are torn down are ignored.
+    struct TLiveFlag {
+        std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
+        ~TLiveFlag() { *Alive = false; }
+    } LayoutLive;
 
     // ---- acquisition parameters (MainParams.cpp) ----
     void ConnectParamHandlers();
