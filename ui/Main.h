@@ -185,11 +185,46 @@ public:
 
     // ---- acquisition parameters (MainParams.cpp) ----
     void ConnectParamHandlers();
-    void RhoIPRdBtnClick() {}
-    void RhoOnlyRdBtnClick() {}
-    void VpRdBtnClick() {}
-    void VabRdBtnClick() {}
-    void UpdateRemoteElectrodePanel() {}
+    // Numeric edits commit when they are left: out-of-range values are clamped with a beep.
+    void StdChannelEdnExit();
+    void OptimizationChannelEdnExit();
+    void QMaxEdnExit();
+    void StackMinEdnExit();
+    void StackMaxEdnExit();
+    void VabMaxEdtExit();
+    // The arrows of an up-down only put the focus on their edit (allowChange is left as is).
+    void StdChannelEdnUpDownChanging(bool& allowChange);
+    void ChannelEdnUpDownChanging(bool& allowChange);
+    void QMaxEdnUpDownChanging(bool& allowChange);
+    void StackMinEdnUpDownChanging(bool& allowChange);
+    void StackMaxEdnUpDownChanging(bool& allowChange);
+    void VabMaxEdtUpDownChanging(bool& allowChange);
+    void RhoOnlyRdBtnClick();
+    void RhoIPRdBtnClick();
+    // Presets of the meter parameters, applied when the radio button receives the focus.
+    void RhoOnlyRdBtnEnter();
+    void RhoIPRdBtnEnter();
+    void VpRdBtnClick();
+    void VabRdBtnClick();
+    void TimeCBClick();
+    void IPModeCBClick();
+    void VmnCBClick();
+    void VabCBClick();
+    void PlanoraNameTxtExit();
+    void CommentEdtExit();
+    void ArrayTypeListClick();
+    void BoreholeArrayTypeListClick();
+    void XCaPmTxtExit();
+    void YCaPmTxtExit();
+    void XCbPnTxtExit();
+    void YCbPnTxtExit();
+    void MultiChannelOptimizationCbClick();
+    void AllowDummyQuadripolesCbClick();
+    void DelPolarEffectCbClick();
+    // Shows and labels the remote-electrode edits for the current array type.
+    void UpdateRemoteElectrodePanel();
+    // The IP timing dialog, shown until its timing fits the injection time.
+    void IPModeProgBtnClick();
 
     // ---- depth-level grid and automatic creation (MainDepthGrid.cpp) ----
     void ConnectDepthGridHandlers();

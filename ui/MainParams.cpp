@@ -1,7 +1,652 @@
-// Acquisition parameter editing.
-#include "Main.h"
+// Acquisition parameter editing: array type, channels, the meter's parameters, the remote
+// electrodes, the comment and the multi-channel options. Every control writes straight into
+// the current sequence.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QToolButton>
+#include <cfloat>
+#include <cmath>
+#include <functional>
+#include <optional>
+#include <vector>
 
+#include "Format.h"
+#include "Iptime.h"
+#include "Main.h"
+#include "StringGrid.h"
+#include "UpDown.h"
+#include "ui_Iptime.h"
 #include "ui_Main.h"
 
+namespace {
+constexpr int kCommentLength = 1000;
+constexpr std::size_t kSeqNameBytes = 10;
+
+enum TRemote { kRemoteA = 0, kRemoteB = 1, kRemoteM = 2, kRemoteN = 3 };
+
+// Leaving or entering a control by the user's doing: not the window losing its activation
+// nor a menu or popup taking the keyboard for a moment.
+bool UserFocusChange(const QEvent* e) {
+    const Qt::FocusReason r = static_cast<const QFocusEvent*>(e)->reason();
+    return r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason && r != Qt::MenuBarFocusReason;
+}
+
+// Runs a handler of the window on some events of one control (its exit, its entry, the
+// press of its arrows). Lives as long as the control; silent once the window is going away.
+class TControlHook : public QObject {
+public:
+    TControlHook(QWidget* control, TMainFrm* frm, std::vector<QEvent::Type> types, std::function<void()> run)
+        : QObject(control), Frm(frm), Types(std::move(types)), Run(std::move(run)) {
+        control->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        bool wanted = false;
+        for (QEvent::Type t : Types) wanted = wanted || e->type() == t;
+        if (!wanted || MainFrm != Frm || !Frm->CurrentSequence) return false;
+        if ((e->type() == QEvent::FocusIn || e->type() == QEvent::FocusOut) && !UserFocusChange(e)) return false;
+        Run();
+        return false;
+    }
+
+private:
+    TMainFrm* Frm;
+    std::vector<QEvent::Type> Types;
+    std::function<void()> Run;
+};
+
+void OnExit(QWidget* control, TMainFrm* frm, std::function<void()> run) {
+    new TControlHook(control, frm, {QEvent::FocusOut}, std::move(run));
+}
+
+void OnEnter(QWidget* control, TMainFrm* frm, std::function<void()> run) {
+    new TControlHook(control, frm, {QEvent::FocusIn}, std::move(run));
+}
+
+void OnArrows(QWidget* upDown, TMainFrm* frm, std::function<void()> run) {
+    new TControlHook(upDown, frm, {QEvent::MouseButtonPress, QEvent::MouseButtonDblClick, QEvent::Wheel}, std::move(run));
+}
+
+// The text as an integer; fallback when it is not one.
+int IntOf(const QString& text, int fallback) {
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    return ok ? v : fallback;
+}
+
+// The text as a decimal number that a single-precision field can hold; nothing otherwise
+// (an infinity or NaN would poison every distance computed from it).
+std::optional<double> DecimalOf(const QString& text) {
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(v) || std::fabs(v) > double(FLT_MAX)) return std::nullopt;
+    return v;
+}
+
+// The shortest general decimal form of a stored single-precision value.
+QString General(double v) { return QString::number(v, 'g', 15); }
+
+// Clamps v into the up-down's current range; true when it had to.
+template <class T>
+bool Clamp(T& v, const QSpinBox* range) {
+    bool corrected = false;
+    if (v > T(range->maximum())) {
+        v = T(range->maximum());
+        corrected = true;
+    }
+    if (v < T(range->minimum())) {
+        v = T(range->minimum());
+        corrected = true;
+    }
+    return corrected;
+}
+
+// The integer of an edit committed against its up-down: -1 when not a number, then clamped.
+int CommitInt(const QLineEdit* edit, const QSpinBox* range, bool& corrected) {
+    int v = IntOf(edit->text(), -1);
+    corrected = Clamp(v, range);
+    return v;
+}
+
+void Corrected(QLineEdit* edit, const QString& shown) {
+    Seam().Beep();
+    edit->setText(shown);
+}
+
+// Own flags, as the form sets them, whatever the state of the parents.
+bool OwnVisible(const QWidget* w) { return !w->isHidden(); }
+bool OwnEnabled(const QWidget* w) { return !w->testAttribute(Qt::WA_ForceDisabled); }
+
+// The name as the 8-bit field takes it: at most ten bytes, never half a character.
+std::string SeqNameBytes(QString name) {
+    QByteArray bytes = name.toLocal8Bit();
+    while (std::size_t(bytes.size()) > kSeqNameBytes && !name.isEmpty()) {
+        name.chop(name.size() >= 2 && name.at(name.size() - 1).isLowSurrogate() ? 2 : 1);
+        bytes = name.toLocal8Bit();
+    }
+    return bytes.toStdString();
+}
+
+struct TPreset {
+    int StackMin, StackMax;
+    unsigned VmnChoice, TimeIndex, RhoMode;
+};
+
+// The meter parameters a Rho-and-IP or a Rho-only survey starts from.
+void ApplyPreset(TElectSequence& s, const TPreset& p) {
+    TReskonPro& d = s.Device;
+    d.Channels = 10;
+    d.StackMin = p.StackMin;
+    d.StackMax = p.StackMax;
+    d.QMax = 1.0f;
+    d.SetVmnChoice(p.VmnChoice);
+    d.SetVabChoice(0);
+    d.VabMax10 = 80;
+    d.SetTimeIndex(p.TimeIndex);
+    d.SetRhoMode(p.RhoMode);
+    d.SetAuxMode(1);
+    d.SetIPMode(0);
+    if (const std::uint16_t* row = IPTimingTableRow(int(p.TimeIndex), 0))
+        std::copy(row, row + 23, d.IPTiming);
+    // Ten channels exceed the limit of the single-channel arrays: keep the count within it.
+    s.CheckChannel();
+}
+}  // namespace
+
 void TMainFrm::ConnectParamHandlers() {
+    OnExit(ui->StdChannelEdn, this, [this] { StdChannelEdnExit(); });
+    OnExit(ui->OptimizationChannelEdn, this, [this] { OptimizationChannelEdnExit(); });
+    OnExit(ui->QMaxEdn, this, [this] { QMaxEdnExit(); });
+    OnExit(ui->StackMinEdn, this, [this] { StackMinEdnExit(); });
+    OnExit(ui->StackMaxEdn, this, [this] { StackMaxEdnExit(); });
+    OnExit(ui->VabMaxEdt, this, [this] { VabMaxEdtExit(); });
+    OnExit(ui->PlanoraNameTxt, this, [this] { PlanoraNameTxtExit(); });
+    OnExit(ui->CommentEdt, this, [this] { CommentEdtExit(); });
+    OnExit(ui->XCaPmTxt, this, [this] { XCaPmTxtExit(); });
+    OnExit(ui->YCaPmTxt, this, [this] { YCaPmTxtExit(); });
+    OnExit(ui->XCbPnTxt, this, [this] { XCbPnTxtExit(); });
+    OnExit(ui->YCbPnTxt, this, [this] { YCbPnTxtExit(); });
+
+    auto arrows = [this](QWidget* upDown, void (TMainFrm::*changing)(bool&)) {
+        OnArrows(upDown, this, [this, changing] {
+            bool allow = true;
+            (this->*changing)(allow);
+        });
+    };
+    arrows(ui->StdChannelEdnUpDown, &TMainFrm::StdChannelEdnUpDownChanging);
+    arrows(ui->OptimizationChannelUpDown, &TMainFrm::ChannelEdnUpDownChanging);
+    arrows(ui->QMaxEdnUpDown, &TMainFrm::QMaxEdnUpDownChanging);
+    arrows(ui->StackMinEdnUpDown, &TMainFrm::StackMinEdnUpDownChanging);
+    arrows(ui->StackMaxEdnUpDown, &TMainFrm::StackMaxEdnUpDownChanging);
+    arrows(ui->VabMaxEdtUpDown, &TMainFrm::VabMaxEdtUpDownChanging);
+
+    OnEnter(ui->RhoIPRdBtn, this, [this] { RhoIPRdBtnEnter(); });
+    OnEnter(ui->RhoOnlyRdBtn, this, [this] { RhoOnlyRdBtnEnter(); });
+    auto clicked = [this](QAbstractButton* b, void (TMainFrm::*handler)()) {
+        connect(b, &QAbstractButton::clicked, this, [this, handler] {
+            if (CurrentSequence) (this->*handler)();
+        });
+    };
+    clicked(ui->RhoIPRdBtn, &TMainFrm::RhoIPRdBtnClick);
+    clicked(ui->RhoOnlyRdBtn, &TMainFrm::RhoOnlyRdBtnClick);
+    clicked(ui->VpRdBtn, &TMainFrm::VpRdBtnClick);
+    clicked(ui->VabRdBtn, &TMainFrm::VabRdBtnClick);
+    clicked(ui->IPModeProgBtn, &TMainFrm::IPModeProgBtnClick);
+
+    auto chosen = [this](QComboBox* box, void (TMainFrm::*handler)()) {
+        connect(box, &QComboBox::activated, this, [this, handler](int) {
+            if (CurrentSequence) (this->*handler)();
+        });
+    };
+    chosen(ui->TimeCB, &TMainFrm::TimeCBClick);
+    chosen(ui->IPModeCB, &TMainFrm::IPModeCBClick);
+    chosen(ui->VmnCB, &TMainFrm::VmnCBClick);
+    chosen(ui->VabCB, &TMainFrm::VabCBClick);
+    chosen(ui->ArrayTypeList, &TMainFrm::ArrayTypeListClick);
+    chosen(ui->BoreholeArrayTypeList, &TMainFrm::BoreholeArrayTypeListClick);
+
+    // The boxes follow their check state, however it is set, so the warning label and the
+    // enabled state of the optimisation group always match what is shown.
+    auto toggled = [this](QCheckBox* box, void (TMainFrm::*handler)()) {
+        connect(box, &QCheckBox::toggled, this, [this, handler](bool) {
+            if (CurrentSequence) (this->*handler)();
+        });
+    };
+    toggled(ui->MultiChannelOptimizationCb, &TMainFrm::MultiChannelOptimizationCbClick);
+    toggled(ui->SwapABMNCb, &TMainFrm::MultiChannelOptimizationCbClick);
+    toggled(ui->AllowDummyQuadripolesCb, &TMainFrm::AllowDummyQuadripolesCbClick);
+    toggled(ui->DelPolarEffectCb, &TMainFrm::DelPolarEffectCbClick);
+
+    // The comment holds at most 1000 characters: what goes beyond is refused where it was typed.
+    connect(ui->CommentEdt, &QTextEdit::textChanged, this, [this] {
+        QTextEdit* edit = ui->CommentEdt;
+        const int excess = int(edit->toPlainText().size()) - kCommentLength;
+        if (excess <= 0) return;
+        QTextCursor c = edit->textCursor();
+        const int end = c.position() >= excess ? c.position() : edit->document()->characterCount() - 1;
+        c.setPosition(end - excess);
+        c.setPosition(end, QTextCursor::KeepAnchor);
+        c.removeSelectedText();
+    });
+}
+
+// ---------------------------------------------------------------- numeric edits
+
+void TMainFrm::StdChannelEdnExit() {
+    TElectSequence* s = CurrentSequence;
+    if (!s) return;
+    bool corrected = false;
+    const int v = CommitInt(ui->StdChannelEdn, ui->StdChannelEdnUpDown, corrected);
+    s->Device.Channels = v;
+    s->LimitChannel(v);
+    ui->OptimizationChannelUpDown->setMaximum(v);
+    // Repaint only: a command run from here could replace the sequence being written.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (CurrentSequence != s) return;
+    ui->OptimizationChannelEdn->setText(QString::number(v));
+    s->ChannelOptions.OptimizationChannel = s->Device.Channels;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (CurrentSequence != s) return;
+    if (corrected) Corrected(ui->StdChannelEdn, QString::number(v));
+}
+
+void TMainFrm::OptimizationChannelEdnExit() {
+    if (!CurrentSequence) return;
+    bool corrected = false;
+    const int v = CommitInt(ui->OptimizationChannelEdn, ui->OptimizationChannelUpDown, corrected);
+    CurrentSequence->ChannelOptions.OptimizationChannel = v;
+    if (corrected) Corrected(ui->OptimizationChannelEdn, QString::number(v));
+}
+
+void TMainFrm::QMaxEdnExit() {
+    if (!CurrentSequence) return;
+    const std::optional<double> read = DecimalOf(ui->QMaxEdn->text());
+    double v = read.value_or(0.0);
+    bool corrected = !read;
+    corrected = Clamp(v, ui->QMaxEdnUpDown) || corrected;
+    CurrentSequence->Device.QMax = float(v);
+    if (corrected) Corrected(ui->QMaxEdn, General(v));
+}
+
+void TMainFrm::StackMinEdnExit() {
+    if (!CurrentSequence) return;
+    bool corrected = false;
+    const int v = CommitInt(ui->StackMinEdn, ui->StackMinEdnUpDown, corrected);
+    CurrentSequence->Device.StackMin = v;
+    if (corrected) Corrected(ui->StackMinEdn, QString::number(v));
+}
+
+void TMainFrm::StackMaxEdnExit() {
+    if (!CurrentSequence) return;
+    bool corrected = false;
+    const int v = CommitInt(ui->StackMaxEdn, ui->StackMaxEdnUpDown, corrected);
+    CurrentSequence->Device.StackMax = v;
+    if (corrected) Corrected(ui->StackMaxEdn, QString::number(v));
+}
+
+void TMainFrm::VabMaxEdtExit() {
+    if (!CurrentSequence) return;
+    bool corrected = false;
+    const int v = CommitInt(ui->VabMaxEdt, ui->VabMaxEdtUpDown, corrected);
+    CurrentSequence->SetVabMax(v);
+    if (corrected) Corrected(ui->VabMaxEdt, QString::number(v));
+}
+
+// The arrows commit nothing themselves: the value is committed when the edit is left.
+void TMainFrm::StdChannelEdnUpDownChanging(bool&) { ui->StdChannelEdn->setFocus(); }
+
+void TMainFrm::ChannelEdnUpDownChanging(bool&) { ui->OptimizationChannelEdn->setFocus(); }
+
+void TMainFrm::QMaxEdnUpDownChanging(bool&) { ui->QMaxEdn->setFocus(); }
+
+void TMainFrm::StackMinEdnUpDownChanging(bool&) {
+    // Stack min may not pass the stored stack max (nor the range fall below its own minimum).
+    if (CurrentSequence) {
+        QSpinBox* range = ui->StackMinEdnUpDown;
+        range->setMaximum(std::max(CurrentSequence->Device.StackMax, range->minimum()));
+    }
+    ui->StackMinEdn->setFocus();
+}
+
+void TMainFrm::StackMaxEdnUpDownChanging(bool&) {
+    if (CurrentSequence) {
+        QSpinBox* range = ui->StackMaxEdnUpDown;
+        range->setMinimum(std::min(CurrentSequence->Device.StackMin, range->maximum()));
+    }
+    ui->StackMaxEdn->setFocus();
+}
+
+void TMainFrm::VabMaxEdtUpDownChanging(bool&) { ui->VabMaxEdt->setFocus(); }
+
+// ---------------------------------------------------------------- Rho / IP and voltages
+
+void TMainFrm::RhoOnlyRdBtnClick() {
+    if (!CurrentSequence) return;
+    CurrentSequence->SetRhoIP(false);
+    ui->IPModeCB->setVisible(false);
+    ui->IPModeLbl->setVisible(false);
+    ui->IPModeProgBtn->setVisible(false);
+    ui->TimeCB->setCurrentIndex(int(CurrentSequence->Device.TimeIndex()));
+}
+
+void TMainFrm::RhoIPRdBtnClick() {
+    if (!CurrentSequence) return;
+    CurrentSequence->SetRhoIP(true);
+    ui->IPModeCB->setVisible(true);
+    ui->IPModeLbl->setVisible(true);
+    ui->IPModeProgBtn->setVisible(true);
+    ui->IPModeCB->setCurrentIndex(int(CurrentSequence->Device.IPMode()));
+    ui->TimeCB->setCurrentIndex(int(CurrentSequence->Device.TimeIndex()));
+}
+
+void TMainFrm::RhoIPRdBtnEnter() {
+    if (!CurrentSequence) return;
+    ApplyPreset(*CurrentSequence, TPreset{4, 8, 5, 2, 0});
+    const TReskonPro& d = CurrentSequence->Device;
+    ui->StackMinEdn->setText(QString::number(d.StackMin));
+    ui->StackMaxEdn->setText(QString::number(d.StackMax));
+    ui->QMaxEdn->setText(FormatHash2(d.QMax));
+    ui->VpRdBtn->setChecked(true);
+    VpRdBtnClick();
+}
+
+void TMainFrm::RhoOnlyRdBtnEnter() {
+    if (!CurrentSequence) return;
+    ApplyPreset(*CurrentSequence, TPreset{3, 6, 2, 4, 1});
+    const TReskonPro& d = CurrentSequence->Device;
+    ui->StackMinEdn->setText(QString::number(d.StackMin));
+    ui->StackMaxEdn->setText(QString::number(d.StackMax));
+    ui->QMaxEdn->setText(FormatHash2(d.QMax));
+    ui->VpRdBtn->setChecked(true);
+    VpRdBtnClick();
+}
+
+void TMainFrm::VpRdBtnClick() {
+    if (!CurrentSequence) return;
+    TElectSequence& s = *CurrentSequence;
+    s.SetVab(-1);
+    if (s.Device.VmnChoice() == 0) s.SetVmn(0);
+    ui->VmnCB->setCurrentIndex(int(s.Device.VmnChoice()) - 1);
+    ui->VabCB->setCurrentIndex(int(s.Device.VabChoice()) - 1);
+    ui->VmnCB->setVisible(true);
+    ui->VabMaxEdt->setVisible(true);
+    ui->VabMaxLbl->setVisible(true);
+    ui->VabMaxEdtUpDown->setVisible(true);
+    ui->VabCB->setVisible(false);
+    ui->VabMaxEdt->setText(QString::number(s.GetVabMax()));
+}
+
+void TMainFrm::VabRdBtnClick() {
+    if (!CurrentSequence) return;
+    TElectSequence& s = *CurrentSequence;
+    s.SetVmn(-1);
+    if (s.Device.VabChoice() == 0) s.SetVab(0);
+    ui->VmnCB->setCurrentIndex(int(s.Device.VmnChoice()) - 1);
+    ui->VabCB->setCurrentIndex(int(s.Device.VabChoice()) - 1);
+    ui->VmnCB->setVisible(false);
+    ui->VabMaxEdt->setVisible(false);
+    ui->VabMaxLbl->setVisible(false);
+    ui->VabMaxEdtUpDown->setVisible(false);
+    ui->VabCB->setVisible(true);
+}
+
+void TMainFrm::TimeCBClick() {
+    if (CurrentSequence) CurrentSequence->SetTime(ui->TimeCB->currentIndex());
+}
+
+void TMainFrm::IPModeCBClick() {
+    if (CurrentSequence) CurrentSequence->SetIPMode(ui->IPModeCB->currentIndex());
+}
+
+void TMainFrm::VmnCBClick() {
+    if (CurrentSequence) CurrentSequence->SetVmn(ui->VmnCB->currentIndex());
+}
+
+void TMainFrm::VabCBClick() {
+    if (CurrentSequence) CurrentSequence->SetVab(ui->VabCB->currentIndex());
+}
+
+// ---------------------------------------------------------------- name and comment
+
+void TMainFrm::PlanoraNameTxtExit() {
+    if (CurrentSequence) CurrentSequence->SetSeqName(SeqNameBytes(ui->PlanoraNameTxt->text()));
+}
+
+void TMainFrm::CommentEdtExit() {
+    if (CurrentSequence) CurrentSequence->SetComment(ui->CommentEdt->toPlainText().toLocal8Bit().toStdString());
+}
+
+// ---------------------------------------------------------------- array type
+
+void TMainFrm::ArrayTypeListClick() {
+    TElectSequence* s = CurrentSequence;
+    if (!s) return;
+    const int index = ui->ArrayTypeList->currentIndex();
+    s->SetArrayType(index);
+    UpdateRemoteElectrodePanel();
+    s->ResetRemoteElectrodes();
+    // The edits show the positions just reset, not those of the array left.
+    ui->XCaPmTxt->setText(FormatHash2(s->RemoteElectrodes[kRemoteA].X));
+    ui->YCaPmTxt->setText(FormatHash2(s->RemoteElectrodes[kRemoteA].Y));
+    const TElectrodeXYZ& second = s->RemoteElectrodes[s->Grid.ArrayType == 8 ? kRemoteB : kRemoteN];
+    ui->XCbPnTxt->setText(FormatHash2(second.X));
+    ui->YCbPnTxt->setText(FormatHash2(second.Y));
+
+    const int maxChannel = s->GetMaxChannel();
+    ui->StdChannelEdnUpDown->setMaximum(maxChannel);
+    ui->StdChannelEdn->setText(maxChannel >= 10 ? QStringLiteral("10") : QString::number(maxChannel));
+    ui->OptimizationChannelUpDown->setMaximum(s->CheckChannel());
+    StdChannelEdnExit();
+    if (CurrentSequence != s) return;
+
+    s->ClearQuadripoles();
+    ShowSequenceInfo();
+    if (OwnVisible(ui->AutomaticCreationBtn)) s->ComputeSpacingLevelDepths(true, 128);
+
+    const bool movable = index != 0 && OwnEnabled(ui->ComputeBtn);
+    ui->MoveComputeBtn->setEnabled(movable);
+    ui->CreateNewSeqBtn->setEnabled(movable);
+    // "mixed array" has no depth-level grid.
+    ui->SpacingLevelGd->setVisible(index != 0);
+    // The pole-pole arrays always inject with a fixed Vab.
+    if (index == 9 || index == 10) {
+        ui->VabRdBtn->setChecked(true);
+        VabRdBtnClick();
+    }
+    s->NeedsRecompute = 1;
+}
+
+void TMainFrm::BoreholeArrayTypeListClick() {
+    TElectSequence* s = CurrentSequence;
+    if (!s) return;
+    const int index = ui->BoreholeArrayTypeList->currentIndex();
+    s->SetArrayType(index);
+    ui->StdChannelEdnUpDown->setMaximum(s->GetMaxChannel());
+    ui->StdChannelEdn->setText(QString::number(s->CheckChannel()));
+    ui->OptimizationChannelUpDown->setMaximum(s->CheckChannel());
+    s->ChannelOptions.OptimizationChannel = s->CheckChannel();
+    ui->OptimizationChannelEdn->setText(QString::number(s->ChannelOptions.OptimizationChannel));
+    s->ClearQuadripoles();
+    ShowSequenceInfo();
+    if (s->Grid.ArrayType != 0) s->ComputeSpacingLevelDepths(true, 128);
+    ui->AutomaticCreationBtn->setVisible(false);
+    ui->MoveComputeBtn->setEnabled(false);
+    ui->CreateNewSeqBtn->setEnabled(false);
+    ui->SpacingLevelGd->setVisible(index != 0);
+    s->NeedsRecompute = 1;
+}
+
+// ---------------------------------------------------------------- remote electrodes
+
+void TMainFrm::UpdateRemoteElectrodePanel() {
+    ui->StrapForPopolBtn->setVisible(false);
+    ui->StrapPanel->setVisible(false);
+    QWidget* second[] = {ui->XCbPnLbl, ui->XCbPnTxt, ui->YCbPnLbl, ui->YCbPnTxt};
+    for (QWidget* w : second) w->setVisible(true);
+    if (!CurrentSequence) return;
+    switch (CurrentSequence->Grid.ArrayType) {
+        case 3: case 4: case 13: case 14:  // pole-dipole: the remote A only
+            for (QWidget* w : second) w->setVisible(false);
+            ui->CaPmCbPnPanel->setVisible(true);
+            break;
+        case 8:  // gradient: remote A and B
+            ui->XCbPnLbl->setText("X Cb (m):");
+            ui->YCbPnLbl->setText("Y Cb (m):");
+            ui->CaPmCbPnPanel->setVisible(true);
+            break;
+        case 9: case 10:  // pole-pole: remote A and N (M beside N)
+            ui->XCbPnLbl->setText("X Pn (m):");
+            ui->YCbPnLbl->setText("Y Pn (m):");
+            ui->CaPmCbPnPanel->setVisible(true);
+            ui->StrapForPopolBtn->setVisible(true);
+            ui->StrapPanel->setVisible(true);
+            break;
+        default:
+            ui->CaPmCbPnPanel->setVisible(false);
+            break;
+    }
+}
+
+void TMainFrm::XCaPmTxtExit() {
+    if (!CurrentSequence) return;
+    const std::optional<double> v = DecimalOf(ui->XCaPmTxt->text());
+    float& x = CurrentSequence->RemoteElectrodes[kRemoteA].X;
+    x = v ? float(*v) : kNoElectrode;
+    if (!v) ui->XCaPmTxt->setText(General(x));
+}
+
+void TMainFrm::YCaPmTxtExit() {
+    if (!CurrentSequence) return;
+    const std::optional<double> v = DecimalOf(ui->YCaPmTxt->text());
+    float& y = CurrentSequence->RemoteElectrodes[kRemoteA].Y;
+    y = v ? float(*v) : 0.0f;
+    if (!v) ui->YCaPmTxt->setText(General(y));
+}
+
+void TMainFrm::XCbPnTxtExit() {
+    if (!CurrentSequence) return;
+    TElectSequence& s = *CurrentSequence;
+    const std::optional<double> v = DecimalOf(ui->XCbPnTxt->text());
+    const float x = v ? float(*v) : kNoElectrode;
+    if (s.Grid.ArrayType == 8) {
+        s.RemoteElectrodes[kRemoteB].X = x;
+    } else {
+        s.RemoteElectrodes[kRemoteN].X = x;
+        s.RemoteElectrodes[kRemoteM].X = s.RemoteElectrodes[kRemoteN].X;
+    }
+    if (!v) ui->XCbPnTxt->setText(General(x));
+}
+
+void TMainFrm::YCbPnTxtExit() {
+    if (!CurrentSequence) return;
+    TElectSequence& s = *CurrentSequence;
+    const std::optional<double> v = DecimalOf(ui->YCbPnTxt->text());
+    const float y = v ? float(*v) : kNoElectrode;
+    if (s.Grid.ArrayType == 8) {
+        s.RemoteElectrodes[kRemoteB].Y = y;
+    } else {
+        s.RemoteElectrodes[kRemoteN].Y = y;
+        s.RemoteElectrodes[kRemoteM].Y = s.RemoteElectrodes[kRemoteN].Y;
+    }
+    if (!v) ui->YCbPnTxt->setText(General(y));
+}
+
+// ---------------------------------------------------------------- multi-channel options
+
+void TMainFrm::MultiChannelOptimizationCbClick() {
+    if (!CurrentSequence) return;
+    const bool on = ui->MultiChannelOptimizationCb->checkState() != Qt::Unchecked;
+    CurrentSequence->ChannelOptions.MultiChannelOptimization = on ? 1 : 0;
+    EnableControls(ui->MultiChannelOptimizationGb, on);
+}
+
+void TMainFrm::AllowDummyQuadripolesCbClick() {
+    if (!CurrentSequence) return;
+    CurrentSequence->ChannelOptions.AllowDummyQuadripoles = ui->AllowDummyQuadripolesCb->isChecked() ? 1 : 0;
+    CurrentSequence->NeedsRecompute = 1;
+}
+
+void TMainFrm::DelPolarEffectCbClick() {
+    if (!CurrentSequence) return;
+    const bool on = ui->DelPolarEffectCb->isChecked();
+    CurrentSequence->ChannelOptions.DelPolarEffect = on ? 1 : 0;
+    ui->OptimizationDecreasedLbl->setVisible(on);
+    CurrentSequence->NeedsRecompute = 1;
+}
+
+// ---------------------------------------------------------------- IP timing
+
+void TMainFrm::IPModeProgBtnClick() {
+    TElectSequence* s = CurrentSequence;
+    if (!s) return;
+    TIPTimeFrm dialog(this);
+    const bool programmable = ui->IPModeCB->currentIndex() == ui->IPModeCB->findText("Programmable");
+    TStringGrid* grid = dialog.ui->TmStg;
+    for (;;) {
+        bool error = false;
+        grid->setRowHidden(0, true);  // grid row 1, below the titles
+        EnableControls(dialog.ui->TimingGB, programmable);
+        if (!programmable) {
+            QPalette grey = grid->palette();
+            for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+                grey.setColor(g, QPalette::Text, QColor(128, 128, 128));
+            grid->setPalette(grey);
+        }
+        std::uint32_t t[23];
+        s->GetIPTiming(t);
+        dialog.ui->MdlyEdt->setText(QString::number(t[2]));
+        for (int i = 0; i < TIPTimeFrm::kWindows; ++i) dialog.SetWindowText(i, QString::number(t[3 + i]));
+        for (int c = 0; c < 4; ++c)
+            grid->SetCells(c, 0, "TM " + QString::number(5 * c + 1) + " / " + QString::number(5 * c + 5));
+
+        dialog.exec();
+        if (CurrentSequence != s) return;
+
+        s->GetIPTiming(t);
+        std::int32_t windows[TIPTimeFrm::kWindows];
+        for (int i = 0; i < TIPTimeFrm::kWindows; ++i) windows[i] = std::int32_t(t[3 + i]);
+        std::int32_t mdelay = std::int32_t(t[2]);
+        if (dialog.ui->MdlyEdt->isEnabled()) {
+            mdelay = IntOf(dialog.ui->MdlyEdt->text(), 120);
+            // A negative time would wrap round in the 16-bit field: refused like a timing too long.
+            if (mdelay < 0) {
+                error = true;
+                Seam().Beep();
+            }
+            // The M delay, a fixed 80 ms and the windows must fit in the injection time.
+            std::int64_t sum = std::int64_t(mdelay) + 80;
+            for (int i = 0; i < TIPTimeFrm::kWindows; ++i) {
+                int w = IntOf(dialog.WindowText(i), 0);
+                if (w < 0) {
+                    w = 0;
+                    error = true;
+                    Seam().Beep();
+                } else {
+                    sum += w;
+                    if (sum > std::int64_t(t[0])) {
+                        w = 0;
+                        error = true;
+                        Seam().Beep();
+                    }
+                }
+                windows[i] = w;
+            }
+        }
+        if (!error) {
+            s->SetIPTiming(std::int32_t(t[0]), std::int32_t(t[1]), mdelay, windows);
+            return;
+        }
+    }
 }
