@@ -28,6 +28,7 @@ struct TShown {
     QString OptCount, OptInjections, OptChannels, OptTime;
     bool OptFieldsEnabled = false;
     bool FullNotice = false;
+    bool Hourglass = false;
 };
 
 struct TFigures {
@@ -102,7 +103,7 @@ protected:
                              v.OptimizedChanUsedLblx->text(), v.OptimizedEstimatedAcquisitionTimeTxt->text(),
                              v.OptimizedQuadMaxLblx->isEnabledTo(v.OptimizeGb) &&
                                  v.OptimizedEstimatedAcquisitionTimeTxt->isEnabledTo(v.OptimizeGb),
-                             !v.MaxQuadriploleLbl->isHidden()});
+                             !v.MaxQuadriploleLbl->isHidden(), QApplication::overrideCursor() != nullptr});
             v.OkBtn->click();
         });
         Closer.start(2);
@@ -175,6 +176,7 @@ TEST_F(ComputeTest, DipoleDipoleLineShowsItsFiguresBeforeAndAfterOptimisationAnd
     EXPECT_NE(shown.OptInjections, shown.Injections);
     EXPECT_TRUE(shown.OptFieldsEnabled);
     EXPECT_FALSE(shown.FullNotice);
+    EXPECT_FALSE(shown.Hourglass);
 
     const TElectSequence& s = *w->CurrentSequence;
     EXPECT_EQ(ListOf(s), ListOf(*optimised));
@@ -316,6 +318,41 @@ TEST_F(ComputeTest, AShiftOutOfRangeIsClampedWithABeepAndComputesNothing) {
     EXPECT_EQ(w->CurrentSequence->Device.LastQuadripole, -1);
     w->MovePanelHelpBtnClick();
     EXPECT_EQ(Seam.HelpIds, std::vector<int>{1300});
+}
+
+TEST_F(ComputeTest, AFullListIsShownWithItsNotice) {
+    for (const int count : {kMaxQuadripoles - 1, kMaxQuadripoles}) {
+        SCOPED_TRACE(count);
+        Shown.clear();
+        auto full = MakeSequence(count);
+        full->SetArrayType(0);
+        auto w = StartWith(*full, "full.sqz");
+        SetBoxes(*w, false, false);
+        w->ComputeBtnClick();
+        ASSERT_EQ(Shown.size(), 1u);
+        EXPECT_EQ(Shown[0].Count, QString::number(count));
+        EXPECT_EQ(Shown[0].FullNotice, count == kMaxQuadripoles);
+        EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
+        Close(w);
+    }
+}
+
+TEST_F(ComputeTest, TheShiftArrowsStepWithinTheGrid) {
+    auto layout = Layout(1, 1, 4, 30);
+    auto w = StartWith(*layout, "line.sqz");
+    w->CreateNewSeqBtnClick();
+    EXPECT_EQ(w->ui->NodeToMoveXUpDown->maximum(), 30);
+    w->ui->NodeToMoveXUpDown->stepUp();
+    EXPECT_EQ(w->ui->NodeToMoveXTxt->text(), "12");
+    w->ui->NodeToMoveXTxt->setText("25");
+    w->ui->NodeToMoveXUpDown->stepUp();
+    EXPECT_EQ(w->ui->NodeToMoveXTxt->text(), "30");
+    w->ui->NodeToMoveXUpDown->stepDown();
+    EXPECT_EQ(w->ui->NodeToMoveXTxt->text(), "18");
+    w->MovePanelCancelBtnClick();
+    EXPECT_TRUE(w->ui->MovePanel->isHidden());
+    EXPECT_EQ(w->SequenceCount, 1);
+    EXPECT_TRUE(Seam.Dialogs.empty());
 }
 
 TEST_F(ComputeTest, UncompleteComputeCutsTheCoveredPartIntoTheSameFile) {
