@@ -12,6 +12,7 @@
 #include <string>
 
 #include "Format.h"
+#include "Help.h"
 #include "Main.h"
 #include "UpDown.h"
 #include "Viewcomputed.h"
@@ -20,7 +21,6 @@
 
 namespace {
 const char* const kNoDepthLevel = "No set of depth level !!!";
-constexpr int kMovePanelHelp = 1300;
 constexpr std::size_t kSeqNameLength = 10;  // what the meter keeps of a sequence name
 
 QString Trimmed(const char* text) { return QString::fromStdString(TrimText(text)); }
@@ -208,7 +208,7 @@ void TMainFrm::NodeToMoveYUpDownChangingEx(bool& allowChange, int newValue, int 
 
 void TMainFrm::MovePanelCancelBtnClick() { ui->MovePanel->setVisible(false); }
 
-void TMainFrm::MovePanelHelpBtnClick() { ShowHelpFile(kMovePanelHelp); }
+void TMainFrm::MovePanelHelpBtnClick() { ShowHelpFile(THelpFrm::NodeShift); }
 
 namespace {
 // Reads a shift and keeps it within its arrows' range; false (after a beep, with the
