@@ -444,6 +444,9 @@ TEST_F(ComputeTest, RollAlongCancelledOrFailingToSaveChangesNothing) {
         Seam.Files = {c.chosen};
         Shift(*w, true, "4");
         EXPECT_EQ(Seam.Messages.size(), c.messages) << Seam.Messages.join('|').toStdString();
+        if (c.messages) {
+            EXPECT_TRUE(Seam.Messages[0].contains(c.chosen)) << Seam.Messages[0].toStdString();
+        }
         EXPECT_EQ(w->SequenceCount, 1);
         EXPECT_EQ(w->CurrentIndex, 0);
         const TElectSequence& s = *w->CurrentSequence;
