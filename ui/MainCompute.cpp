@@ -105,10 +105,13 @@ void TMainFrm::ConnectComputeHandlers() {
               [this](bool& allow, int value, int direction) { NodeToMoveXUpDownChangingEx(allow, value, direction); });
     Associate(ui->NodeToMoveYTxt, ui->NodeToMoveYUpDown,
               [this](bool& allow, int value, int direction) { NodeToMoveYUpDownChangingEx(allow, value, direction); });
-    // The prompt's enter event: the focus arrives in it from outside.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* from, QWidget* to) {
-        QWidget* panel = ui->MovePanel;
-        if (to && panel->isAncestorOf(to) && !(from && panel->isAncestorOf(from))) MovePanelEnter();
+    // The prompt's enter event: the focus arrives in it from outside. Bound to the panel, and
+    // deciding on the panel alone, so that focus moves while the window is torn down never
+    // reach the half-destroyed window.
+    QWidget* panel = ui->MovePanel;
+    connect(qApp, &QApplication::focusChanged, panel, [this, panel](QWidget* from, QWidget* to) {
+        if (to && panel->isVisible() && panel->isAncestorOf(to) && !(from && panel->isAncestorOf(from)))
+            MovePanelEnter();
     });
 }
 
