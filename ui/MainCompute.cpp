@@ -1,7 +1,296 @@
 // The compute and roll-along commands.
-#include "Main.h"
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <algorithm>
+#include <functional>
+#include <optional>
+#include <string>
 
+#include "Format.h"
+#include "Help.h"
+#include "Main.h"
+#include "UpDown.h"
+#include "Viewcomputed.h"
 #include "ui_Main.h"
+#include "ui_Viewcomputed.h"
+
+namespace {
+const char* const kNoDepthLevel = "No set of depth level !!!";
+constexpr std::size_t kSeqNameLength = 10;  // what the meter keeps of a sequence name
+
+QString Trimmed(const char* text) { return QString::fromStdString(TrimText(text)); }
+
+QString Canonical(const QString& path) {
+    const QFileInfo fi(path);
+    const QString c = fi.canonicalFilePath();
+    return c.isEmpty() ? QDir::cleanPath(fi.absoluteFilePath()) : c;
+}
+
+// Forwards everything to the host it replaces and counts the messages shown meanwhile: the
+// engine reports a failed save only by its message.
+class TMessageWatch final : public THost {
+public:
+    TMessageWatch() : Previous(&Host()) { SetHost(this); }
+    ~TMessageWatch() override { SetHost(Previous); }
+    TMessageWatch(const TMessageWatch&) = delete;
+    TMessageWatch& operator=(const TMessageWatch&) = delete;
+
+    void ShowMessage(const std::string& text) override {
+        ++Shown;
+        Previous->ShowMessage(text);
+    }
+    bool Ask(const std::string& text, const std::string& caption) override { return Previous->Ask(text, caption); }
+    void ProcessMessages() override { Previous->ProcessMessages(); }
+    void SetWaitCursor(bool on) override { Previous->SetWaitCursor(on); }
+    void Beep() override { Previous->Beep(); }
+
+    int Shown = 0;
+
+private:
+    THost* Previous;
+};
+
+// The arrows write their value into the edit; the edit's text becomes their position, so
+// the next step starts from what was typed.
+void Associate(QLineEdit* edit, TUpDown* upDown, std::function<void(bool&, int, int)> changing) {
+    QObject::connect(upDown, &QSpinBox::valueChanged, edit, [edit, upDown, changing](int value) {
+        bool allow = true;
+        const int previous = edit->text().trimmed().toInt();
+        changing(allow, value, value >= previous ? 1 : -1);
+        if (!allow) {
+            const QSignalBlocker block(upDown);
+            upDown->setValue(previous);
+            return;
+        }
+        edit->setText(QString::number(value));
+    });
+    QObject::connect(edit, &QLineEdit::textChanged, upDown, [upDown](const QString& text) {
+        bool ok = false;
+        const int v = text.trimmed().toInt(&ok);
+        if (!ok) return;
+        const QSignalBlocker block(upDown);
+        upDown->setValue(v);
+    });
+}
+
+// The value of a shift edit: -1 when it is not a number.
+int ShiftOf(const QLineEdit* edit) {
+    bool ok = false;
+    const int v = edit->text().trimmed().toInt(&ok);
+    return ok ? v : -1;
+}
+
+// Shows the figures of the list as it stands.
+void ShowFigures(TElectSequence& s, QLabel* count, QLabel* injections, QLabel* channels, QLineEdit* time) {
+    count->setText(QString::number(s.Device.LastQuadripole + 1));
+    injections->setText(QString::number(s.MeasurementCycles));
+    channels->setText(QString::number(s.MaxChannelUsed));
+    time->setText(FormatDuration(s.GetTotalTime()));
+}
+}  // namespace
 
 void TMainFrm::ConnectComputeHandlers() {
+    connect(ui->ComputeBtn, &QPushButton::clicked, this, [this] { ComputeBtnClick(); });
+    connect(ui->MoveComputeBtn, &QPushButton::clicked, this, [this] { MoveComputeBtnClick(); });
+    connect(ui->CreateNewSeqBtn, &QPushButton::clicked, this, [this] { CreateNewSeqBtnClick(); });
+    connect(ui->MovePanelOkBtn, &QPushButton::clicked, this, [this] { MovePanelOkBtnClick(); });
+    connect(ui->MovePanelCancelBtn, &QPushButton::clicked, this, [this] { MovePanelCancelBtnClick(); });
+    connect(ui->MovePanelHelpBtn, &QPushButton::clicked, this, [this] { MovePanelHelpBtnClick(); });
+    Associate(ui->NodeToMoveXTxt, ui->NodeToMoveXUpDown,
+              [this](bool& allow, int value, int direction) { NodeToMoveXUpDownChangingEx(allow, value, direction); });
+    Associate(ui->NodeToMoveYTxt, ui->NodeToMoveYUpDown,
+              [this](bool& allow, int value, int direction) { NodeToMoveYUpDownChangingEx(allow, value, direction); });
+    // The prompt's enter event: the focus arrives in it from outside. Bound to the panel, and
+    // deciding on the panel alone, so that focus moves while the window is torn down never
+    // reach the half-destroyed window.
+    QWidget* panel = ui->MovePanel;
+    connect(qApp, &QApplication::focusChanged, panel, [this, panel](QWidget* from, QWidget* to) {
+        if (to && panel->isVisible() && panel->isAncestorOf(to) && !(from && panel->isAncestorOf(from)))
+            MovePanelEnter();
+    });
+}
+
+// ---------------------------------------------------------------- computation
+
+void TMainFrm::ComputeAndShow(int nx, int ny) {
+    if (ui->SwapABMNCb->isChecked() &&
+        Seam().Question("All quadripoles will be reversed A<->M , B<->N", "Warning", TMsgButtons::OkCancel,
+                        TMsgIcon::Information) != TMsgResult::Ok)
+        ui->SwapABMNCb->setChecked(false);
+
+    std::optional<TWaitCursor> wait;
+    wait.emplace();
+    TViewComputedFRm view(this);
+    Ui::TViewComputedFRm& v = *view.ui;
+    TElectSequence& s = *CurrentSequence;
+
+    s.ComputeElectrodePositions();
+    s.ComputeSequence(ui->SwapABMNCb->isChecked(), ui->DelPolarEffectCb->isChecked());
+    s.NeedsRecompute = 0;
+    if (nx > 1 || ny > 1) s.MoveSequence(nx, ny);
+
+    ShowFigures(s, v.OriginalQuadMaxLblx, v.OriginalInjectionLblx, v.NumberOfChannelLblx, v.EstimatedAcquisitionTimeTxt);
+    if (s.Device.LastQuadripole + 1 >= kMaxQuadripoles) v.MaxQuadriploleLbl->setVisible(true);
+
+    if (ui->MultiChannelOptimizationCb->isChecked()) {
+        s.MultiChannelOptimization();
+        // Polarisation deletion reorders the chains the optimisation made: without them it has
+        // nothing to work on.
+        if (ui->DelPolarEffectCb->isChecked()) s.DelPolarEffect();
+        ShowFigures(s, v.OptimizedQuadMaxLblx, v.OptimizedStepCountLblx, v.OptimizedChanUsedLblx,
+                    v.OptimizedEstimatedAcquisitionTimeTxt);
+    } else {
+        EnableControls(v.OptimizeGb, false);
+    }
+
+    wait.reset();
+    view.exec();
+    DisplaySequence(true);
+}
+
+void TMainFrm::ComputeBtnClick() {
+    TElectSequence& s = *CurrentSequence;
+    if (s.GetSpacingLevelCount() < 1 && s.Device.LastQuadripole + 1 < 1) {
+        Seam().Message(kNoDepthLevel);
+        return;
+    }
+    ComputeAndShow(-1, -1);
+    SaveClick();
+    ui->CreateNewSeqBtn->setVisible(CurrentSequence->GetSpacingLevelCount() > 0);
+}
+
+// ---------------------------------------------------------------- shift prompt
+
+void TMainFrm::MoveComputeBtnClick() {
+    if (CurrentSequence->GetSpacingLevelCount() < 1) {
+        Seam().Message(kNoDepthLevel);
+        return;
+    }
+    MovePanelTag = 0;
+    ui->MovePanelCancelBtn->setVisible(true);
+    ui->MovePanel->setVisible(true);
+    MovePanelEnter();
+    ui->NodeToMoveXTxt->setFocus();
+    ui->CreateNewSeqBtn->setVisible(true);
+}
+
+void TMainFrm::CreateNewSeqBtnClick() {
+    if (CurrentSequence->GetSpacingLevelCount() < 1) {
+        Seam().Message(kNoDepthLevel);
+        return;
+    }
+    MovePanelTag = 1;
+    ui->MovePanel->setVisible(true);
+    MovePanelEnter();
+    ui->NodeToMoveXTxt->setFocus();
+}
+
+void TMainFrm::MovePanelEnter() {
+    ui->NodeMoveYPanel->setVisible(ui->SurfaceRb->isChecked());
+    ui->NodeToMoveXUpDown->setMaximum(CurrentSequence->Grid.LastElectrode);
+}
+
+void TMainFrm::NodeToMoveXUpDownChangingEx(bool& allowChange, int newValue, int direction) {
+    (void)allowChange;
+    (void)newValue;
+    (void)direction;
+    ui->NodeToMoveXTxt->setFocus();
+}
+
+void TMainFrm::NodeToMoveYUpDownChangingEx(bool& allowChange, int newValue, int direction) {
+    (void)allowChange;
+    (void)newValue;
+    (void)direction;
+    ui->NodeToMoveYTxt->setFocus();
+}
+
+void TMainFrm::MovePanelCancelBtnClick() { ui->MovePanel->setVisible(false); }
+
+void TMainFrm::MovePanelHelpBtnClick() { ShowHelpFile(THelpFrm::NodeShift); }
+
+namespace {
+// Reads a shift and keeps it within its arrows' range; false (after a beep, with the
+// range's end shown and focused) when it was outside.
+bool ReadShift(QLineEdit* edit, const TUpDown* upDown, int& shift) {
+    shift = ShiftOf(edit);
+    const int clamped = std::clamp(shift, upDown->minimum(), upDown->maximum());
+    if (clamped == shift) return true;
+    Seam().Beep();
+    edit->setText(QString::number(clamped));
+    edit->setFocus();
+    return false;
+}
+}  // namespace
+
+void TMainFrm::MovePanelOkBtnClick() {
+    int dx = 0, dy = 0;
+    if (!ReadShift(ui->NodeToMoveXTxt, ui->NodeToMoveXUpDown, dx)) return;
+    // Only a surface grid has rows to move along: a value left in the hidden Y edit from an
+    // earlier surface sequence would otherwise limit the cut of a line to nothing.
+    if (ui->SurfaceRb->isChecked()) {
+        if (!ReadShift(ui->NodeToMoveYTxt, ui->NodeToMoveYUpDown, dy)) return;
+    }
+    ui->MovePanel->setVisible(false);
+
+    if (MovePanelTag != 1) {
+        ComputeAndShow(dx + 1, dy + 1);
+        SaveClick();
+        return;
+    }
+
+    const QString oldName = Trimmed(CurrentSequence->FileName);
+    const std::string seqName = CurrentSequence->GetSeqName();
+
+    SaveDialog1.FileName = RollAlongFileName(oldName);
+    SaveDialog1.InitialDir = oldName.contains('/') ? QFileInfo(oldName).absolutePath() : SequenceFolder;
+    SaveDialog1.DefaultExt = ".sqz";
+    SaveDialog1.FilterIndex = 1;
+    if (!Seam().ExecuteFileDialog(SaveDialog1)) return;
+    const QString chosen = WithDefaultExt(SaveDialog1.FileName, SaveDialog1.DefaultExt);
+
+    {
+        // The copy must be on disk and current before anything of it changes: after a failed
+        // save the sequence still current is the one the user rolls from.
+        TMessageWatch watch;
+        SaveAsNewSequence(chosen);
+        if (watch.Shown != 0 || Canonical(Trimmed(CurrentSequence->FileName)) != Canonical(chosen)) return;
+    }
+
+    TElectSequence& s = *CurrentSequence;
+    s.SetComment(s.GetComment() + "\r\n<-- Roll along from ( " + oldName.toStdString() + " ) On X grid : " +
+                 std::to_string(dx) + " Nodes");
+    if (dy > 0) s.SetComment(s.GetComment() + " / On Y grid : " + std::to_string(dy) + " Nodes");
+    s.SetComment(s.GetComment() + " -->");
+    s.SetSeqName(RollAlongSeqName(seqName));
+    s.Grid.OffsetX = s.Grid.OffsetX + float(dx) * s.Grid.DX;
+    s.Grid.OffsetY = s.Grid.OffsetY + float(dy) * s.Grid.DY;
+    DisplaySequence(true);
+    s.SetFileName(chosen.toStdString());
+    ComputeAndShow(dx + 1, dy + 1);
+    SaveClick();
+}
+
+QString TMainFrm::RollAlongFileName(const QString& oldName) {
+    const qsizetype slash = oldName.lastIndexOf('/');
+    const qsizetype dot = oldName.lastIndexOf('.');
+    return (dot > slash ? oldName.left(dot) : oldName) + "~.sqz";
+}
+
+std::string TMainFrm::RollAlongSeqName(const std::string& name) {
+    const std::size_t tilde = name.find('~');
+    const std::size_t length = name.size();
+    if (tilde != std::string::npos && tilde + 2 == length) {
+        const char last = name.back();
+        const int number = (last >= '0' && last <= '9' ? last - '0' : -1) + 1;
+        const std::string digits = std::to_string(number);
+        // The stem gives way so that the number survives the ten-character limit.
+        const std::string stem = name.substr(0, std::min(tilde, kSeqNameLength - 1 - digits.size()));
+        return stem + '~' + digits;
+    }
+    return name.substr(0, 8) + "~1";
 }
