@@ -57,8 +57,10 @@ QPixmap MakeSelectedCellImage() {
 // Parses a decimal number as the depth prompt takes it; false for anything else, infinities
 // and NaN included.
 bool ParseDecimal(const QString& text, double& value) {
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
     bool ok = false;
-    const double v = QLocale::c().toDouble(text.trimmed(), &ok);
+    const double v = c.toDouble(text.trimmed(), &ok);
     if (!ok || !std::isfinite(v)) return false;
     value = v;
     return true;
@@ -285,15 +287,13 @@ void TMainFrm::SpacingLevelGdClick() {
     bool added = false;
     // A drag along one row selects its cells; a single cell or several rows select nothing.
     if (sel.top() == sel.bottom() && sel.right() > sel.left()) {
-        TStringTableModel* t = g->Strings();
-        t->BeginUpdate();
+        // Cell by cell: a refresh of the whole grid would drop the user's selection.
         for (int c = std::max(sel.left(), kFirstLevelCol); c <= std::min(sel.right(), kLastLevelCol); ++c) {
             if (!SpacingCellAllowed(c, row)) continue;
             if (g->Cells(c, row) != kSelectedMark) added = true;
-            t->SetCell(c, row, kSelectedMark);
+            g->SetCells(c, row, kSelectedMark);
             level.Selected[c - 2] = 1;
         }
-        t->EndUpdate();
     }
     CountSpacingLevelRow(row);
     UpdateSpacingLevelButtons();
@@ -306,15 +306,14 @@ void TMainFrm::SpacingLevelGdKeyDown(int& key, Qt::KeyboardModifiers shift) {
     if (key != kDeleteKey) return;
     const QRect sel = SpacingLevelSelection();
     if (!sel.isValid()) return;
-    TStringTableModel* t = ui->SpacingLevelGd->Strings();
-    t->BeginUpdate();
+    TStringGrid* g = ui->SpacingLevelGd;
+    // Cell by cell, so that the selection stays for the next command.
     for (int r = std::max(sel.top(), 1); r <= std::min(sel.bottom(), kSpacingCoefficients); ++r)
         for (int c = std::max(sel.left(), kFirstLevelCol); c <= std::min(sel.right(), kLastLevelCol); ++c) {
-            t->SetCell(c, r, QString());
+            g->SetCells(c, r, QString());
             CurrentSequence->SpacingLevels[r - 1].Selected[c - 2] = 0;
         }
     for (int r = 1; r <= kSpacingCoefficients; ++r) CountSpacingLevelRow(r);
-    t->EndUpdate();
     CurrentSequence->NeedsRecompute = 1;
 }
 
