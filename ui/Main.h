@@ -171,6 +171,9 @@ public:
     void UpdateSpacingLevelButtons();
     // The common end of both automatic commands, once the selection is made.
     void FinishAutomaticCommand();
+    // Routes the grid's and the prompt's input to the handlers. A member, so that it goes
+    // before the widgets do: nothing reaches the handlers while the window is torn down.
+    std::unique_ptr<QObject> DepthGridEvents;
 
     // ---- compute and roll-along (MainCompute.cpp) ----
     void ConnectComputeHandlers();

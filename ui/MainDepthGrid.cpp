@@ -105,7 +105,7 @@ private:
 // Routes the grid's and the prompt's input to the window's handlers.
 class TDepthGridEvents : public QObject {
 public:
-    TDepthGridEvents(TMainFrm* frm) : QObject(frm), Frm(frm) {}
+    explicit TDepthGridEvents(TMainFrm* frm) : Frm(frm) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         Ui::TMainFrm* ui = Frm->ui;
@@ -172,7 +172,8 @@ void TMainFrm::ConnectDepthGridHandlers() {
     TStringGrid* grid = ui->SpacingLevelGd;
     grid->setItemDelegate(new TSpacingLevelDelegate(this, grid));
     grid->viewport()->setMouseTracking(true);
-    auto* events = new TDepthGridEvents(this);
+    DepthGridEvents = std::make_unique<TDepthGridEvents>(this);
+    QObject* events = DepthGridEvents.get();
     grid->installEventFilter(events);
     grid->viewport()->installEventFilter(events);
     ui->InvestigationDepthEdt->installEventFilter(events);
@@ -186,7 +187,7 @@ void TMainFrm::ConnectDepthGridHandlers() {
     connect(ui->AutomaticCreationHelpBtn, &QPushButton::clicked, this, [this] { AutomaticCreationHelpBtnClick(); });
     connect(ui->AutoGridDepthLevelBtn, &QPushButton::clicked, this, [this] { AutoGridDepthLevelBtnClick(); });
     // The panel is entered when the focus comes into it from outside.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+    connect(qApp, &QApplication::focusChanged, events, [this](QWidget* old, QWidget* now) {
         QWidget* panel = ui->AutomaticCreationPanel;
         if (now && panel->isAncestorOf(now) && !(old && panel->isAncestorOf(old))) AutomaticCreationPanelEnter();
     });
@@ -254,8 +255,8 @@ void TMainFrm::FillSpacingLevelGrid() {
 void TMainFrm::SpacingLevelGdDrawCell(QPainter& canvas, int col, int row, const QRect& rect, bool selected) {
     (void)selected;
     if (ui->SpacingLevelGd->Cells(col, row) != kSelectedMark) return;
-    const auto* d = static_cast<const TSpacingLevelDelegate*>(ui->SpacingLevelGd->itemDelegate());
-    canvas.drawPixmap(rect.topLeft() + QPoint(1, 1), d->SelectedCellImage);
+    if (const auto* d = dynamic_cast<const TSpacingLevelDelegate*>(ui->SpacingLevelGd->itemDelegate()))
+        canvas.drawPixmap(rect.topLeft() + QPoint(1, 1), d->SelectedCellImage);
 }
 
 void TMainFrm::SpacingLevelGdDblClick() {

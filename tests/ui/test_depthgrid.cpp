@@ -446,3 +446,26 @@ TEST_F(DepthGridTest, AutomaticGridFillingAppliesTheDefaultSelection) {
     EXPECT_EQ(w->CurrentSequence->GetSpacingLevelCount(), 8);
     EXPECT_FALSE(ui.CreateNewSeqBtn->isHidden());
 }
+
+TEST_F(DepthGridTest, FocusLeavingTheGridAndTheEditRunsTheirExitHandlers) {
+    auto w = Show(48);
+    Ui::TMainFrm& ui = *w->ui;
+    QApplication::setActiveWindow(w.get());
+    w->AutomaticCreationBtnClick();  // range 1..9
+    ui.AutomaticCreationOkBtn->setVisible(false);
+
+    // Coming into the prompt from outside shows OK again (not a borehole).
+    ui.InvestigationDepthEdt->setFocus(Qt::OtherFocusReason);
+    EXPECT_FALSE(ui.AutomaticCreationOkBtn->isHidden());
+
+    ui.InvestigationDepthEdt->setText("12");
+    Grid(*w)->setFocus(Qt::OtherFocusReason);
+    EXPECT_EQ(ui.InvestigationDepthEdt->text(), "9");
+    EXPECT_EQ(Seam.Beeps, 1);
+
+    Select(*w, 2, 3, 5, 3);
+    w->SpacingLevelGdClick();
+    ui.TotalLevelTxt->setText(QString());
+    ui.InvestigationDepthEdt->setFocus(Qt::OtherFocusReason);
+    EXPECT_EQ(ui.TotalLevelTxt->text(), "12");
+}
