@@ -228,6 +228,42 @@ public:
 
     // ---- depth-level grid and automatic creation (MainDepthGrid.cpp) ----
     void ConnectDepthGridHandlers();
+    // Brings the grid and the row counts in line with the current depth tables.
+    void FillSpacingLevelGrid();
+    void SpacingLevelGdDrawCell(class QPainter& canvas, int col, int row, const QRect& rect, bool selected);
+    void SpacingLevelGdDblClick();
+    void SpacingLevelGdClick();
+    // key is the virtual key code (46 = Delete).
+    void SpacingLevelGdKeyDown(int& key, Qt::KeyboardModifiers shift);
+    // x, y: pointer position in the grid's cell area.
+    void SpacingLevelGdMouseMove(Qt::KeyboardModifiers shift, int x, int y);
+    void SpacingLevelGdExit();
+    void AutomaticCreationBtnClick();
+    void AutomaticCreationOkBtnClick();
+    void AutomaticCreationCancelBtnClick();
+    void AutomaticCreationHelpBtnClick();
+    void AutomaticCreationPanelEnter();
+    void InvestigationDepthEdtExit();
+    void InvestigationDepthUpDownChanging();
+    void AutoGridDepthLevelBtnClick();
+    // A level cell (col 2..129, row 1..9) may hold "#".
+    bool SpacingCellAllowed(int col, int row) const;
+    // Writes the "#" count of a grid row into its count column and its SelectedCount.
+    void CountSpacingLevelRow(int row);
+    // The grid's selection as cell coordinates (left, top, right, bottom); null when none.
+    QRect SpacingLevelSelection() const;
+    // The range of the depth prompt's arrows. Unlike a spin box's range, the maximum may
+    // drop below the minimum (a spread that holds no deep cell).
+    int InvestigationDepthMin = 1;
+    int InvestigationDepthMax = 10000;
+    void SetInvestigationDepthMax(int max);
+    // ComputeBtn and MoveComputeBtn after a change of the selection.
+    void UpdateSpacingLevelButtons();
+    // The common end of both automatic commands, once the selection is made.
+    void FinishAutomaticCommand();
+    // Routes the grid's and the prompt's input to the handlers. A member, so that it goes
+    // before the widgets do: nothing reaches the handlers while the window is torn down.
+    std::unique_ptr<QObject> DepthGridEvents;
 
     // ---- compute and roll-along (MainCompute.cpp) ----
     void ConnectComputeHandlers();
