@@ -453,7 +453,10 @@ void TMainFrm::ArrayTypeListClick() {
 
     s->ClearQuadripoles();
     ShowSequenceInfo();
-    if (OwnVisible(ui->AutomaticCreationBtn)) s->ComputeSpacingLevelDepths(true, 128);
+    if (OwnVisible(ui->AutomaticCreationBtn)) {
+        s->ComputeSpacingLevelDepths(true, 128);
+        FillSpacingLevelGrid();
+    }
 
     const bool movable = index != 0 && OwnEnabled(ui->ComputeBtn);
     ui->MoveComputeBtn->setEnabled(movable);
