@@ -50,9 +50,9 @@ void TViewUploadFrm::AddLine(const QString& text) {
     QTextCursor c(UploadListTxt->document());
     c.movePosition(QTextCursor::End);
     if (!LogEmpty) c.insertBlock();
+    LogEmpty = false;
     c.setBlockCharFormat(Format);
     c.insertText(text, Format);
-    LogEmpty = false;
     UploadListTxt->setTextCursor(c);
     UploadListTxt->ensureCursorVisible();
 }
