@@ -9,39 +9,10 @@
 #include "MeterSim.h"
 #include "PipePort.h"
 #include "RecordingHost.h"
+#include "UploadSequence.h"
 
 namespace {
 
-class TProgressBar : public TProgressSink {
-public:
-    int Pos = 0;
-    void SetRange(int, int) override {}
-    void SetPosition(int position) override { Pos = position; }
-    int Position() const override { return Pos; }
-};
-
-std::unique_ptr<TElectSequence> FullSequence() {
-    auto s = std::make_unique<TElectSequence>();
-    const int electrodes = kMaxElectrodes - 1;
-    s->Grid.NX = electrodes;
-    s->Grid.FirstElectrode = 1;
-    s->Grid.LastElectrode = electrodes;
-    s->Grid.ElectrodeCount = electrodes;
-    for (int k = 1; k <= electrodes; ++k) s->Grid.Nodes[k] = TElectGridNode{1, k, 1};
-    s->ComputeElectrodePositions();
-    s->SpacingLevels[0].Selected[0] = 1;
-    s->SpacingLevels[0].SelectedCount = 1;
-    for (int q = 0; q < kMaxQuadripoles; ++q) {
-        const int a = q % (electrodes - 3) + 1;
-        s->Device.Quadripoles[q] = TQuadripole{std::uint16_t(a), std::uint16_t(a + 1), std::uint16_t(a + 2),
-                                               std::uint16_t(a + 3)};
-        s->QuadInfo[q].Level = std::int16_t(q % 9 == 8 ? -1 : 1);
-    }
-    s->Device.LastQuadripole = kMaxQuadripoles - 1;
-    return s;
-}
-
-int Blocks(int bytes) { return (bytes + 527) / 528; }
 
 void BM_UploadFullSequence(benchmark::State& state) {
     TRecordingHost host;
@@ -53,15 +24,10 @@ void BM_UploadFullSequence(benchmark::State& state) {
     port.Synchronize(name, speed);
     std::uint8_t version[4];
     port.GetBuffer(version, 4);
-    auto s = FullSequence();
+    auto s = FullUploadSequence();
     TProgressBar progress;
 
-    const TLinkTiming& t = port.Timing;
-    const int transfers = 4;
-    const int blocks = Blocks(int(kDeviceHeaderSize)) + Blocks(kMaxElectrodes * 12) + Blocks(48) +
-                       Blocks(kMaxQuadripoles * 8);
-    const double floorMs =
-        t.CommandGapMs + t.CommandConfirmMs + transfers * t.BlockPauseMs + blocks * t.BlockPauseMs;
+    const double floorMs = UploadPauseFloorMs(port.Timing);
 
     for (auto _ : state) {
         const std::int32_t r = s->Upload(port, 0x20000003, &progress);
@@ -74,7 +40,6 @@ void BM_UploadFullSequence(benchmark::State& state) {
         state.ResumeTiming();
     }
     state.counters["pause_floor_ms"] = floorMs;
-    state.counters["blocks"] = blocks;
 }
 
 }  // namespace
