@@ -313,6 +313,26 @@ TEST_F(UploadTest, CancelBeforeTheVersionCameStopsTheCommunication) {
     EXPECT_EQ(ActivePort->GetState(), 0);
 }
 
+// A Cancel while the closing command is being confirmed throws out of its handshake: the
+// command still ends normally and logs the stop.
+TEST_F(UploadTest, CancelDuringTheClosingCommandStopsTheCommunication) {
+    Add("a", 10, true);
+    MakeCurrent(1);
+    OnMeter = [this](TViewUploadFrm& view) {
+        if (Meter.Images.size() == 1 && Meter.Images[0].Complete && Meter.Phase() == TMeterSim::TPhase::Complement &&
+            !view.CancelBtn->isHidden())
+            view.CancelBtn->click();
+    };
+    Confirm();
+    Upload();
+    EXPECT_FALSE(OkPressed);
+    EXPECT_NE(Line("   Stored on memory # 0"), nullptr);
+    ASSERT_FALSE(Log.empty());
+    EXPECT_EQ(Log.back().Text, "Communication stopped");
+    EXPECT_EQ(Meter.Commands, std::vector<std::uint8_t>{0xBB});
+    EXPECT_EQ(ActivePort->GetState(), 0);
+}
+
 TEST_F(UploadTest, APortThatDoesNotOpenIsReported) {
     Add("a", 10, true);
     Input.Answers = {TMsgResult::Ok, TMsgResult::Cancel};  // the Wi-Fi prompt refused
