@@ -71,7 +71,8 @@ protected:
         auto* ip = dynamic_cast<TPortIP*>(ActivePort);
         ASSERT_NE(ip, nullptr);
         ip->TcpPort = Link.Port();
-        ip->Timing = TLinkTiming().Scaled(0.01);
+        // Short, yet with room for a loaded machine.
+        ip->Timing = TLinkTiming().Scaled(0.1);
         // The first entry ("NewSeq") stays out of the upload unless a test takes it.
         W->ui->SeqFileLb->item(0)->setCheckState(Qt::Unchecked);
     }
