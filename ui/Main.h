@@ -288,11 +288,21 @@ public:
 
     // ---- port and speed (MainPort.cpp) ----
     void ConnectPortHandlers();
-    void ShowPortImage(bool create) { (void)create; }
+    // Creates ActivePort for PortNum when asked and none exists; shows the port icon.
+    void ShowPortImage(bool create);
+    void ComCheck(QAction* item);
+    void LowSpeedClick();
+    void HighSpeedClick();
+    // The picture of ImageList3 that Image2 shows (-1 before the first one).
+    int PortPicture = -1;
+    // Tells of USB devices coming and going (null where the system gives no such notice).
+    class TDeviceWatch* DeviceWatch = nullptr;
 
     // ---- upload (MainUpload.cpp) ----
     void ConnectUploadHandlers();
-    void Upload1Click() {}
+    void Upload1Click();
+    // True while Upload1Click runs: the port object must then stay as it is.
+    bool UploadRunning = false;
 
     // ---- second-model export (MainExport.cpp) ----
     void ConnectExportHandlers();

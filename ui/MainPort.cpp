@@ -1,7 +1,128 @@
-// The choice of port and line speed.
-#include "Main.h"
+// The choice of port and line speed, and the port icon.
+#include <QAction>
+#include <QColor>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <array>
 
+#include "DeviceWatch.h"
+#include "Main.h"
+#include "Portcom.h"
+#include "Portip.h"
+#include "Portusb.h"
 #include "ui_Main.h"
 
+namespace {
+constexpr int kUSBPort = 99;
+constexpr int kIPPort = 100;
+constexpr int kPictureHeight = 15;
+constexpr int kPictureWidth = 22;
+
+QPixmap DrawPicture(const QString& text, const QColor& fill) {
+    QPixmap p(kPictureWidth, kPictureHeight);
+    p.fill(Qt::transparent);
+    QPainter painter(&p);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(fill.darker(160));
+    painter.setBrush(fill);
+    painter.drawRoundedRect(QRectF(0.5, 0.5, kPictureWidth - 1, kPictureHeight - 1), 3, 3);
+    QFont f = painter.font();
+    f.setPixelSize(8);
+    f.setBold(true);
+    painter.setFont(f);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(0, 0, kPictureWidth, kPictureHeight), Qt::AlignCenter, text);
+    return p;
+}
+
+// The pictures of the port icon: 0 USB with no device, 1 USB, 2..7 the serial ports 1..6,
+// 8 a Bluetooth port, 9 the Wi-Fi link.
+const std::array<QPixmap, 10>& ImageList3() {
+    static const std::array<QPixmap, 10> pictures = [] {
+        std::array<QPixmap, 10> p;
+        p[0] = DrawPicture("USB", QColor(150, 150, 150));
+        p[1] = DrawPicture("USB", QColor(0, 110, 0));
+        for (int n = 1; n <= 6; ++n) p[std::size_t(n + 1)] = DrawPicture("C" + QString::number(n), QColor(0, 0, 128));
+        p[8] = DrawPicture("BT", QColor(0, 90, 200));
+        p[9] = DrawPicture("WiFi", QColor(160, 90, 0));
+        return p;
+    }();
+    return pictures;
+}
+
+// Text of the Bluetooth port box that names a port: a whole number from 1 to 98.
+bool BluetoothPortText(const QString& text, int& port) {
+    bool ok = false;
+    const int n = text.toInt(&ok);
+    if (!ok || n < 1 || n > 98) return false;
+    port = n;
+    return true;
+}
+}  // namespace
+
 void TMainFrm::ConnectPortHandlers() {
+    for (QAction* a : {ui->Com11, ui->Com21, ui->Com31, ui->Com41, ui->Com51, ui->Com61, ui->USB, ui->BT, ui->Netvane1})
+        connect(a, &QAction::triggered, this, [this, a] { ComCheck(a); });
+    connect(ui->LowSpeed, &QAction::triggered, this, [this] { LowSpeedClick(); });
+    connect(ui->HighSpeed, &QAction::triggered, this, [this] { HighSpeedClick(); });
+    DeviceWatch = new TDeviceWatch(this);
+    connect(DeviceWatch, &TDeviceWatch::Changed, this, [this] { ShowPortImage(false); });
+}
+
+void TMainFrm::ShowPortImage(bool create) {
+    if (create && !ActivePort) {
+        if (PortNum == kUSBPort)
+            ActivePort = new TPortUSB();
+        else if (PortNum == kIPPort)
+            ActivePort = new TPortIP();
+        else
+            ActivePort = new TPortCOM();
+    }
+    int picture = 8;
+    if (PortNum >= 1 && PortNum <= 6)
+        picture = PortNum + 1;
+    else if (PortNum == kUSBPort)
+        picture = TPortUSB::DeviceCount() != 0 ? 1 : 0;
+    else if (PortNum == kIPPort)
+        picture = 9;
+    PortPicture = picture;
+    ui->Image2->clear();
+    ui->Image2->setPixmap(ImageList3()[std::size_t(picture)]);
+    ui->Image2->update();
+}
+
+void TMainFrm::ComCheck(QAction* item) {
+    // The port object is in use until the upload ends (the menu is disabled meanwhile).
+    if (UploadRunning) return;
+    item->setChecked(true);
+    const int tag = item->property("Tag").toInt();
+    if (tag == 0) {
+        QString text = QString::number(PortNum);
+        int port = 0;
+        do {
+            Seam().InputQuery("Enter bluetooth outgoing port number", "value (1..98) :", text);
+        } while (!BluetoothPortText(text, port));
+        PortNum = port;
+    } else {
+        PortNum = tag;
+    }
+    if (PortNum == kIPPort)
+        Seam().InputQuery("IP address ex: 192.168.1.20",
+                          "Enter IP address for WIFI client or leave blank for Reskon access point:", IPAddress);
+    if (ActivePort) {
+        delete ActivePort;
+        ActivePort = nullptr;
+    }
+    ShowPortImage(true);
+}
+
+void TMainFrm::LowSpeedClick() {
+    PortSpeed = 19200;
+    ui->LowSpeed->setChecked(true);
+}
+
+void TMainFrm::HighSpeedClick() {
+    PortSpeed = 273000;
+    ui->HighSpeed->setChecked(true);
 }
