@@ -382,6 +382,11 @@ void TMainFrm::FormCloseQuery(bool& canClose) {
         canClose = false;
         return;
     }
+    // The upload still uses the sequences and the port: its Cancel ends it first.
+    if (UploadRunning) {
+        canClose = false;
+        return;
+    }
     if (Closed) return;
     const int selected = WriteList();
     WriteSettings(selected);
@@ -576,6 +581,7 @@ void TMainFrm::SeqFileLbClickCheck() {
 }
 
 void TMainFrm::ExcludeSeqBtnClick() {
+    if (UploadRunning) return;  // the upload may be sending that very sequence
     const int sel = SelectedIndex();
     if (sel < 0 || sel >= SequenceCount) return;
     const QString text = "Exclude < " + Trimmed(Sequences[std::size_t(sel)]->FileName) + " > from sequence list ?";

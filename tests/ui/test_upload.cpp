@@ -386,3 +386,23 @@ TEST_F(UploadTest, CommandsInsideTheWaitsLeaveThePortAlone) {
     EXPECT_EQ(Meter.Images.size(), 1u);
     EXPECT_EQ(Meter.Commands, (std::vector<std::uint8_t>{0xBB, 0x00}));
 }
+
+TEST_F(UploadTest, NeitherCloseNorExcludeFreesWhatTheUploadIsSending) {
+    Add("a", 200, true);
+    MakeCurrent(1);
+    const int count = W->SequenceCount;
+    bool tried = false;
+    OnMeter = [&](TViewUploadFrm&) {
+        if (tried || Meter.Transfers.size() < 2) return;
+        tried = true;
+        bool canClose = true;
+        W->FormCloseQuery(canClose);
+        EXPECT_FALSE(canClose);
+        W->ExcludeSeqBtnClick();
+    };
+    Confirm();
+    Upload();
+    EXPECT_TRUE(tried);
+    EXPECT_EQ(W->SequenceCount, count);
+    EXPECT_EQ(Meter.Images.size(), 1u);
+}
