@@ -218,6 +218,7 @@ public:
     void YCaPmTxtExit();
     void XCbPnTxtExit();
     void YCbPnTxtExit();
+    void StoreSecondRemote(class QLineEdit* edit, float TElectrodeXYZ::*coord);
     void MultiChannelOptimizationCbClick();
     void AllowDummyQuadripolesCbClick();
     void DelPolarEffectCbClick();

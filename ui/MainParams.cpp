@@ -538,33 +538,24 @@ void TMainFrm::YCaPmTxtExit() {
     if (!v) ui->YCaPmTxt->setText(General(y));
 }
 
-void TMainFrm::XCbPnTxtExit() {
+// The second remote electrode: B for the gradient array, otherwise N, with M kept on N.
+void TMainFrm::StoreSecondRemote(QLineEdit* edit, float TElectrodeXYZ::*coord) {
     if (!CurrentSequence) return;
     TElectSequence& s = *CurrentSequence;
-    const std::optional<double> v = DecimalOf(ui->XCbPnTxt->text());
-    const float x = v ? float(*v) : kNoElectrode;
+    const std::optional<double> v = DecimalOf(edit->text());
+    const float value = v ? float(*v) : kNoElectrode;
     if (s.Grid.ArrayType == 8) {
-        s.RemoteElectrodes[kRemoteB].X = x;
+        s.RemoteElectrodes[kRemoteB].*coord = value;
     } else {
-        s.RemoteElectrodes[kRemoteN].X = x;
-        s.RemoteElectrodes[kRemoteM].X = s.RemoteElectrodes[kRemoteN].X;
+        s.RemoteElectrodes[kRemoteN].*coord = value;
+        s.RemoteElectrodes[kRemoteM].*coord = value;
     }
-    if (!v) ui->XCbPnTxt->setText(General(x));
+    if (!v) edit->setText(General(value));
 }
 
-void TMainFrm::YCbPnTxtExit() {
-    if (!CurrentSequence) return;
-    TElectSequence& s = *CurrentSequence;
-    const std::optional<double> v = DecimalOf(ui->YCbPnTxt->text());
-    const float y = v ? float(*v) : kNoElectrode;
-    if (s.Grid.ArrayType == 8) {
-        s.RemoteElectrodes[kRemoteB].Y = y;
-    } else {
-        s.RemoteElectrodes[kRemoteN].Y = y;
-        s.RemoteElectrodes[kRemoteM].Y = s.RemoteElectrodes[kRemoteN].Y;
-    }
-    if (!v) ui->YCbPnTxt->setText(General(y));
-}
+void TMainFrm::XCbPnTxtExit() { StoreSecondRemote(ui->XCbPnTxt, &TElectrodeXYZ::X); }
+
+void TMainFrm::YCbPnTxtExit() { StoreSecondRemote(ui->YCbPnTxt, &TElectrodeXYZ::Y); }
 
 // ---------------------------------------------------------------- multi-channel options
 
