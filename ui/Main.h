@@ -192,7 +192,7 @@ public:
     void StackMinEdnExit();
     void StackMaxEdnExit();
     void VabMaxEdtExit();
-    // The arrows of an up-down only put the focus on their edit (allowChange is left as is).
+    // Run before an arrow steps its edit: the focus goes to the edit (allowChange is left as is).
     void StdChannelEdnUpDownChanging(bool& allowChange);
     void ChannelEdnUpDownChanging(bool& allowChange);
     void QMaxEdnUpDownChanging(bool& allowChange);

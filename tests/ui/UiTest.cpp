@@ -1,8 +1,12 @@
 #include "UiTest.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
+#include <QTest>
 #include <cstring>
 
 #include "Electsequence.h"
@@ -144,4 +148,17 @@ QString WriteSequenceFile(const QString& path, int count) {
     auto s = MakeSequence(count);
     WriteSequence(*s, path);
     return path;
+}
+
+void ClickArrow(QWidget* upDown, bool up) {
+    // The middle of the arrow as the style draws it.
+    auto* box = static_cast<QAbstractSpinBox*>(upDown);
+    QStyleOptionSpinBox option;
+    option.initFrom(box);
+    option.subControls = QStyle::SC_All;
+    option.buttonSymbols = box->buttonSymbols();
+    option.frame = box->hasFrame();
+    const QRect arrow = box->style()->subControlRect(QStyle::CC_SpinBox, &option,
+                                                     up ? QStyle::SC_SpinBoxUp : QStyle::SC_SpinBoxDown, box);
+    QTest::mouseClick(upDown, Qt::LeftButton, {}, arrow.center());
 }

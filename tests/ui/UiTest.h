@@ -81,6 +81,9 @@ QString WriteSequenceFile(const QString& path, int count = 10);
 // Places electrodes on line nodes: electrode e at node e, x = (e - 1) * dx + offset.
 void PlaceElectrodes(TElectSequence& s, const std::vector<int>& numbers, float dx = 1.0f, float offset = 0.0f);
 
+// Clicks the up (or down) arrow of an up-down with the mouse.
+void ClickArrow(QWidget* upDown, bool up);
+
 template <class T>
 T* Find(QWidget* w, const char* name) {
     T* c = w->findChild<T*>(QString::fromLatin1(name));

@@ -367,16 +367,30 @@ TEST_F(DepthGridTest, ASpreadTooShortForTheMultigradientProposesNothing) {
     EXPECT_EQ(Seam.Beeps, 1);
 }
 
-TEST_F(DepthGridTest, TheArrowsOnlyLeadToTheEdit) {
-    auto w = Show(48);
-    w->AutomaticCreationBtnClick();
-    w->ui->InvestigationDepthEdt->setText("3");
-    TUpDown* arrows = w->ui->InvestigationDepthUpDown;
-    const int value = arrows->value();
-    QTest::mouseClick(arrows, Qt::LeftButton, {}, QPoint(arrows->width() / 2, 2));
-    EXPECT_EQ(arrows->value(), value);
-    EXPECT_EQ(w->ui->InvestigationDepthEdt->text(), "3");
-    EXPECT_EQ(w->focusWidget(), w->ui->InvestigationDepthEdt);
+TEST_F(DepthGridTest, TheArrowsStepTheDepthWithinTheRangeAndLeadToTheEdit) {
+    struct Case {
+        int Electrodes;
+        const char* From;
+        bool Up;
+        const char* To;
+    };
+    const Case cases[] = {
+        {48, "3", true, "4"},   {48, "3.5", false, "2.5"}, {48, "1", false, "1"},
+        {48, "9", true, "9"},   // the deepest cell the spread holds: 1..9
+        {10, "5", true, "1"},   // a spread too short: the range holds the minimum alone
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.From) + (c.Up ? " up on " : " down on ") + std::to_string(c.Electrodes));
+        auto w = Show(c.Electrodes);
+        w->AutomaticCreationBtnClick();
+        QApplication::processEvents();
+        QLineEdit* edit = w->ui->InvestigationDepthEdt;
+        edit->setText(c.From);
+        ClickArrow(w->ui->InvestigationDepthUpDown, c.Up);
+        EXPECT_EQ(edit->text(), c.To);
+        EXPECT_EQ(w->focusWidget(), edit);
+        EXPECT_EQ(Seam.Beeps, 0);
+    }
 }
 
 TEST_F(DepthGridTest, EnteringThePromptHidesOkInABorehole) {
