@@ -935,6 +935,8 @@ void TMainFrm::DisplaySequence(bool refreshViews) {
     ui->TotalLevelTxt->setText(QString::number(levelCount));
 
     if (g.Duplicates || g.ElectrodeCount == 0) SetActivePage(0);
+    // The depth tables, the hints and the automatic commands follow the sequence shown.
+    UpdateDepthLevelCommands();
 
     const int quadripoles = s.Device.LastQuadripole + 1;
     const int arrayIndex = ui->ArrayTypeList->currentIndex();
@@ -1012,14 +1014,22 @@ void TMainFrm::PageControl1Change() {
     const bool hasQuadripoles = s.Device.LastQuadripole + 1 >= 1;
     pc->setTabVisible(pc->indexOf(ui->ViewGraphTbs), layoutOk && hasQuadripoles);
     pc->setTabVisible(pc->indexOf(ui->ViewSheetTbs), layoutOk && hasQuadripoles);
+    UpdateDepthLevelCommands();
+    ui->ComputeBtn->setEnabled(s.GetSpacingLevelCount() != 0 || hasQuadripoles);
+}
+
+void TMainFrm::UpdateDepthLevelCommands() {
+    TElectSequence& s = *CurrentSequence;
+    const TElectGrid& g = s.Grid;
     ui->AutomaticCreationPanel->setVisible(false);
     ui->AutomaticCreationBtn->setVisible(g.ElectrodeCount != 0 && g.GridType != 2 && OwnEnabled(ui->ClearBtn));
     if ((OwnVisible(ui->AutomaticCreationBtn) || g.GridType == 2) && g.ArrayType != 0 &&
-        pc->currentWidget() == ui->ConfigurationTbs)
+        ui->PageControl1->currentWidget() == ui->ConfigurationTbs)
         s.ComputeSpacingLevelDepths(true, 128);
     else
         s.ClearSpacingLevelDepths();
-    ui->ComputeBtn->setEnabled(s.GetSpacingLevelCount() != 0 || hasQuadripoles);
+    // The hint told of a cell of the sequence shown before.
+    ui->SpacingLevelGd->setToolTip(QString());
 }
 
 QString TMainFrm::StatusText(int panel) const { return StatusPanels[panel]->text(); }

@@ -97,6 +97,9 @@ public:
     void ShowSequenceInfo();
     void PageControl1Change();
     void PageControl1Changing(bool& allowChange);
+    // The automatic-creation commands and the depth tables of the current sequence for the
+    // page shown; the depth prompt closes.
+    void UpdateDepthLevelCommands();
     void SetActivePage(int index);
     QString StatusText(int panel) const;
     void SetStatusText(int panel, const QString& text);

@@ -6,6 +6,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
@@ -274,6 +275,47 @@ TEST_F(DepthGridTest, ThePointerShowsTheDepthsOfTheCellAsTheHint) {
                      Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(g->viewport(), &move);
     EXPECT_EQ(g->toolTip(), QString(cases[0].hint));
+}
+
+// Showing another sequence while on the Configuration tab: its depth tables, hints and
+// commands are the ones shown, not those of the sequence before.
+TEST_F(DepthGridTest, TheGridHintsAndCommandsFollowTheSequenceShown) {
+    auto hole = MakeSequence(20);
+    hole->Grid.GridType = gtBorehole;
+    hole->SetArrayType(1);
+    WriteSequence(*hole, Path("hole.sqz"));
+    WriteSequenceFile(Path("line.sqz"), 20);  // 48 electrodes, row 1 levels 1..8 selected
+    WriteList({Path("hole.sqz"), Path("line.sqz")});
+    Settings().setValue("Initialisation/PlanoraPro/SeqFileLbItemIndex", 0);
+    auto w = Start();
+    Ui::TMainFrm& ui = *w->ui;
+    TStringGrid* g = Grid(*w);
+    auto hintOver = [&](int col, int row) {
+        const QPoint at = Centre(*w, col, row);
+        QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(g->viewport()->mapToGlobal(at)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(g->viewport(), &move);
+        return g->toolTip();
+    };
+    ui.PageControl1->setCurrentWidget(ui.ConfigurationTbs);
+    ASSERT_EQ(ui.PageControl1->currentWidget(), ui.ConfigurationTbs);
+    EXPECT_TRUE(ui.AutomaticCreationBtn->isHidden());
+    EXPECT_FALSE(hintOver(3, 1).isEmpty());
+
+    ui.SeqFileLb->setCurrentRow(1);
+    ASSERT_EQ(w->CurrentSequence->Grid.GridType, gtLine);
+    EXPECT_FALSE(ui.AutomaticCreationBtn->isHidden());
+    EXPECT_TRUE(g->toolTip().isEmpty());
+    EXPECT_EQ(g->Cells(3, 1), "#");
+    EXPECT_EQ(hintOver(3, 1).toStdString(), "Maximun investigation depth :\r\n on X = 0.7 m");
+    // A cell the line holds can be chosen.
+    Select(*w, 12, 1, 12, 1);
+    w->SpacingLevelGdDblClick();
+    EXPECT_EQ(g->Cells(12, 1), "#");
+    EXPECT_EQ(w->CurrentSequence->NeedsRecompute, 1);
+
+    ui.SeqFileLb->setCurrentRow(0);
+    EXPECT_TRUE(ui.AutomaticCreationBtn->isHidden());
 }
 
 TEST_F(DepthGridTest, FillingTheGridDropsCellsTheSpreadNoLongerHolds) {
