@@ -30,6 +30,9 @@ private:
     QProgressBar* Bar;
 };
 
+// The meter did not answer the synchronisation as it should: the exchange stops there.
+struct TSyncFailed {};
+
 // The port menu stays out of reach while the exchange uses the port object.
 class TUploadGuard {
 public:
@@ -72,6 +75,8 @@ void TMainFrm::Upload1Click() {
     TUploadGuard guard(UploadRunning, ui->Communicationport1);
     TProgressBarSink progress(ui->ProgressBar1);
     QString status;
+    // Nothing goes to a meter the link could not synchronise with, the closing command included.
+    bool synchronised = false;
     try {
         const std::string address = PortNum == 100 ? IPAddress.toStdString() : std::string();
         if (!ActivePort || ActivePort->Open(PortNum, PortSpeed, 0, std::string(), false, address) <= 0) {
@@ -80,7 +85,8 @@ void TMainFrm::Upload1Click() {
             view->ViewUploadNameLbl->setText("Synchronize...");
             ActivePort->SetLatency(10);
             std::string name(40, 'Z'), speed(40, 'Z');
-            ActivePort->Synchronize(name, speed);
+            if (!ActivePort->Synchronize(name, speed)) throw TSyncFailed();
+            synchronised = true;
             std::uint8_t v[4];
             ActivePort->GetBuffer(v, 4);
             const std::int32_t version = std::int32_t(std::uint32_t(v[0]) | std::uint32_t(v[1]) << 8 |
@@ -134,7 +140,8 @@ void TMainFrm::Upload1Click() {
 
     // The closing command; a Cancel may still come while it is awaited.
     try {
-        if (ActivePort && ActivePort->GetState() > 0) ActivePort->SendCmd(0, ActivePort->Timing.CommandTimeoutMs);
+        if (synchronised && ActivePort && ActivePort->GetState() > 0)
+            ActivePort->SendCmd(0, ActivePort->Timing.CommandTimeoutMs);
     } catch (...) {
         if (status.isEmpty()) status = "Communication stopped";
     }

@@ -314,6 +314,37 @@ TEST_F(UploadTest, CancelBeforeTheVersionCameStopsTheCommunication) {
     EXPECT_EQ(ActivePort->GetState(), 0);
 }
 
+// A 0xFF byte ends a line on the TCP/IP link: the meter's speed or name never arrives whole,
+// so the link is not synchronised and nothing is sent, not even the closing command.
+TEST_F(UploadTest, AFailedSynchronisationStopsTheCommunicationAndSendsNothing) {
+    struct TCase {
+        const char* name;
+        std::function<void(TMeterSim::TKnobs&)> knobs;
+    };
+    const TCase cases[] = {
+        {"speed line", [](TMeterSim::TKnobs& k) { k.SpeedLine = "273\xFF" "000"; }},
+        {"name line", [](TMeterSim::TKnobs& k) { k.NameLine = "RES\xFFKON"; }},
+    };
+    Add("a", 10, true);
+    MakeCurrent(1);
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Meter = TMeterSim();
+        c.knobs(Meter.Knobs);
+        Confirm();
+        Upload();
+        EXPECT_TRUE(OkPressed);
+        EXPECT_TRUE(Meter.Commands.empty());
+        EXPECT_TRUE(Meter.Images.empty());
+        ASSERT_FALSE(Log.empty());
+        EXPECT_EQ(Log.back().Text, "Communication stopped");
+        EXPECT_TRUE(Log.back().Bold);
+        EXPECT_EQ(Label, "Synchronize...");
+        EXPECT_EQ(Line("Upload file 2 : "), nullptr);
+        ActivePort->Close();
+    }
+}
+
 // A Cancel while the closing command is being confirmed throws out of its handshake: the
 // command still ends normally and logs the stop.
 TEST_F(UploadTest, CancelDuringTheClosingCommandStopsTheCommunication) {
