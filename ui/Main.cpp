@@ -15,6 +15,7 @@
 #include <QSaveFile>
 #include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
 #include <QStyle>
 #include <algorithm>
 #include <cstring>
@@ -38,6 +39,8 @@ const char* const kApplication = "PlanoraPro";
 const char* const kSettingsGroup = "Initialisation/PlanoraPro";
 const char* const kListFull = "The sequence list is full (1024 sequences): exclude a sequence from the list first.";
 const char* const kOpenFilter = "Planora pro  (*.sqz)|*.sqz|Texte   (*.txt)|*.txt|Planora Sd   (*.sds)|*.sds";
+const char* const kExcludeRefused = "A sequence cannot be excluded while an upload is running.";
+constexpr int kNoticeMs = 8000;  // how long a notice stays in the status bar
 const char* const kSaveFilter = "Planora pro  (*.Sqz)|*.sqz|Text|*.txt|Sd card format (*.sds)|*.sds";
 
 QString Trimmed(const char* text) { return QString::fromStdString(TrimText(text)); }
@@ -581,7 +584,12 @@ void TMainFrm::SeqFileLbClickCheck() {
 }
 
 void TMainFrm::ExcludeSeqBtnClick() {
-    if (UploadRunning) return;  // the upload may be sending that very sequence
+    // The upload may be sending that very sequence. Said in the status bar: a message box
+    // would hold the upload's waits.
+    if (UploadRunning) {
+        ui->StatusBar1->showMessage(kExcludeRefused, kNoticeMs);
+        return;
+    }
     const int sel = SelectedIndex();
     if (sel < 0 || sel >= SequenceCount) return;
     const QString text = "Exclude < " + Trimmed(Sequences[std::size_t(sel)]->FileName) + " > from sequence list ?";

@@ -6,6 +6,8 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <cstdint>
+#include <utility>
+#include <vector>
 #include <string>
 
 #include "Eventpump.h"
@@ -33,23 +35,41 @@ private:
 // The meter did not answer the synchronisation as it should: the exchange stops there.
 struct TSyncFailed {};
 
-// The port menu stays out of reach while the exchange uses the port object.
+// While the exchange runs, the port menu and every command that changes, computes, saves or
+// excludes a sequence are out of reach: a modal window opened from one of them would hold
+// the exchange's waits until the meter gives up. Each control gets back the state it had.
 class TUploadGuard {
 public:
-    TUploadGuard(bool& running, QMenu* portMenu) : Running(running), PortMenu(portMenu) {
+    TUploadGuard(bool& running, Ui::TMainFrm& ui) : Running(running), Exclude(ui.ExcludeSeqBtn) {
         Running = true;
-        PortMenu->setEnabled(false);
+        for (QWidget* w : {static_cast<QWidget*>(ui.Communicationport1), ui.CreationTbs, ui.ConfigurationTbs,
+                           static_cast<QWidget*>(ui.GraphToolbar), static_cast<QWidget*>(ui.ToolBar2)}) {
+            Widgets.push_back({w, w->isEnabled()});
+            w->setEnabled(false);
+        }
+        for (QAction* a : {ui.New1, ui.Open1, ui.Save, ui.Saveas1, ui.SavetoSDcardformat1, ui.ExporttoSQTformatSolvy1,
+                           ui.ExcludeSeqBtn}) {
+            Actions.push_back({a, a->isEnabled()});
+            a->setEnabled(false);
+        }
+        ExcludeHint = Exclude->toolTip();
+        Exclude->setToolTip(ExcludeHint + " (not while an upload is running)");
     }
     ~TUploadGuard() {
         Running = false;
-        PortMenu->setEnabled(true);
+        for (const auto& [w, enabled] : Widgets) w->setEnabled(enabled);
+        for (const auto& [a, enabled] : Actions) a->setEnabled(enabled);
+        Exclude->setToolTip(ExcludeHint);
     }
     TUploadGuard(const TUploadGuard&) = delete;
     TUploadGuard& operator=(const TUploadGuard&) = delete;
 
 private:
     bool& Running;
-    QMenu* PortMenu;
+    QAction* Exclude;
+    QString ExcludeHint;
+    std::vector<std::pair<QWidget*, bool>> Widgets;
+    std::vector<std::pair<QAction*, bool>> Actions;
 };
 }  // namespace
 
@@ -72,7 +92,7 @@ void TMainFrm::Upload1Click() {
         return;
     }
 
-    TUploadGuard guard(UploadRunning, ui->Communicationport1);
+    TUploadGuard guard(UploadRunning, *ui);
     TProgressBarSink progress(ui->ProgressBar1);
     QString status;
     // Nothing goes to a meter the link could not synchronise with, the closing command included.

@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -430,10 +431,48 @@ TEST_F(UploadTest, NeitherCloseNorExcludeFreesWhatTheUploadIsSending) {
         W->FormCloseQuery(canClose);
         EXPECT_FALSE(canClose);
         W->ExcludeSeqBtnClick();
+        // Said where it does not stop the exchange: no message box.
+        EXPECT_EQ(W->ui->StatusBar1->currentMessage(), "A sequence cannot be excluded while an upload is running.");
     };
     Confirm();
     Upload();
     EXPECT_TRUE(tried);
     EXPECT_EQ(W->SequenceCount, count);
     EXPECT_EQ(Meter.Images.size(), 1u);
+    EXPECT_EQ(Input.Questions.size(), 2u);
+    EXPECT_TRUE(Input.Messages.isEmpty());
+}
+
+// A computation (with its modal results window), a save or an edit during the exchange
+// would hold its waits or change what is being sent: out of reach until it ends.
+TEST_F(UploadTest, CommandsThatChangeOrSaveASequenceWaitForTheUploadToEnd) {
+    Add("a", 200, true);
+    MakeCurrent(1);
+    Ui::TMainFrm& ui = *W->ui;
+    W->SetActivePage(ui.PageControl1->indexOf(ui.ConfigurationTbs));
+    ASSERT_TRUE(ui.ComputeBtn->isEnabled());
+    const QList<QAction*> actions = {ui.New1, ui.Open1, ui.Save, ui.Saveas1, ui.SavetoSDcardformat1,
+                                     ui.ExporttoSQTformatSolvy1, ui.ExcludeSeqBtn};
+    const QList<QWidget*> controls = {ui.ComputeBtn, ui.StackMinEdn, ui.ArrayTypeList, ui.SpacingLevelGd,
+                                      ui.CreationTbs, ui.AnimGraph, ui.PrintBtn, ui.ExportElectrode};
+    bool tried = false;
+    OnMeter = [&](TViewUploadFrm&) {
+        if (tried || Meter.Transfers.size() < 2) return;
+        tried = true;
+        for (QAction* a : actions) EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+        for (QWidget* c : controls) EXPECT_FALSE(c->isEnabled()) << c->objectName().toStdString();
+        EXPECT_EQ(ui.ExcludeSeqBtn->toolTip(), "Exclude from list (not while an upload is running)");
+        ui.Save->trigger();
+        ui.ComputeBtn->click();
+        // The list and the upload window stay live.
+        EXPECT_TRUE(ui.SeqFileLb->isEnabled());
+    };
+    Confirm();
+    Upload();
+    EXPECT_TRUE(tried);
+    EXPECT_EQ(Meter.Images.size(), 1u);
+    EXPECT_TRUE(Input.Dialogs.empty());
+    for (QAction* a : actions) EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+    for (QWidget* c : controls) EXPECT_TRUE(c->isEnabled()) << c->objectName().toStdString();
+    EXPECT_EQ(ui.ExcludeSeqBtn->toolTip(), "Exclude from list");
 }
