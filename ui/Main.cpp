@@ -39,6 +39,8 @@ const char* const kApplication = "PlanoraPro";
 const char* const kSettingsGroup = "Initialisation/PlanoraPro";
 const char* const kListFull = "The sequence list is full (1024 sequences): exclude a sequence from the list first.";
 const char* const kOpenFilter = "Planora pro  (*.sqz)|*.sqz|Texte   (*.txt)|*.txt|Planora Sd   (*.sds)|*.sds";
+const char* const kNotASequenceFile =
+    "is not a sequence file: Planora Pro opens .sqz sequences and imports .txt and .sds files";
 const char* const kExcludeRefused = "A sequence cannot be excluded while an upload is running.";
 constexpr int kNoticeMs = 8000;  // how long a notice stays in the status bar
 const char* const kSaveFilter = "Planora pro  (*.Sqz)|*.sqz|Text|*.txt|Sd card format (*.sds)|*.sds";
@@ -656,6 +658,10 @@ void TMainFrm::OpenSequenceFile(const QString& file) {
     try {
         QString path = QString::fromStdString(TrimText(file.toStdString().c_str()));
         SequenceFolder = FolderOf(path);
+        if (!QFileInfo::exists(path)) {
+            Seam().Message(path + "\r\nfile not found");
+            return;
+        }
         const QString ext = ExtOf(path);
         if (ext != ".sqz") {
             auto imported = std::make_unique<TElectSequence>();
@@ -666,6 +672,7 @@ void TMainFrm::OpenSequenceFile(const QString& file) {
                 if (!imported->ImportSdCardFile(name)) return;
                 path = QString::fromStdString(name);
             } else {
+                Seam().Message(path + "\r\n" + kNotASequenceFile);
                 return;
             }
             path = WithExt(path, ".sqz");
@@ -680,7 +687,11 @@ void TMainFrm::OpenSequenceFile(const QString& file) {
             return;
         }
         if (ListFull()) return;
-        if (!AppendSequence(new TElectSequence(path.toStdString()))) return;
+        // Read here rather than by the constructor of list entries, whose messages say that
+        // the file leaves the list: this one was never in it.
+        auto opened = std::make_unique<TElectSequence>();
+        if (!opened->LoadFromFile(path.toStdString())) return;
+        if (!AppendSequence(opened.release())) return;
         CurrentIndex = SequenceCount - 1;
         CurrentSequence = Sequences[std::size_t(CurrentIndex)];
         SelectEntry(CurrentIndex);
