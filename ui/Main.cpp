@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QLabel>
 #include <QListWidget>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QScreen>
 #include <QSettings>
@@ -39,6 +40,10 @@ const char* const kApplication = "PlanoraPro";
 const char* const kSettingsGroup = "Initialisation/PlanoraPro";
 const char* const kListFull = "The sequence list is full (1024 sequences): exclude a sequence from the list first.";
 const char* const kOpenFilter = "Planora pro  (*.sqz)|*.sqz|Texte   (*.txt)|*.txt|Planora Sd   (*.sds)|*.sds";
+const char* const kLockFileName = "PlanoraPro.lock";
+const char* const kAlreadyRunning =
+    "Planora Pro is already running.\nUse the window that is open: this copy closes and leaves the sequence list "
+    "as it is.";
 const char* const kNotASequenceFile =
     "is not a sequence file: Planora Pro opens .sqz sequences and imports .txt and .sds files";
 const char* const kExcludeRefused = "A sequence cannot be excluded while an upload is running.";
@@ -210,6 +215,7 @@ TMainFrm::TMainFrm(QWidget* owner)
     SequenceFolder = WorkFolder + "Sequence/";
     QDir().mkpath(SequenceFolder);
     HelpFile = THelpFrm::PageOf(THelpFrm::HelpTopics);
+    LockWorkFolder();
 
     PortNum = 99;
     IPAddress.clear();
@@ -233,14 +239,15 @@ TMainFrm::TMainFrm(QWidget* owner)
         case 100: ui->Netvane1->setChecked(true); break;
         default: ui->BT->setChecked(true); break;
     }
-    ShowPortImage(true);
+    // A second copy leaves the port, the list and the settings to the first one.
+    if (!AnotherCopyRunning) ShowPortImage(true);
 
     OpenDialog1.Save = false;
     OpenDialog1.Filter = kOpenFilter;
     SaveDialog1.Save = true;
     SaveDialog1.Filter = kSaveFilter;
 
-    ReopenList();
+    if (!AnotherCopyRunning) ReopenList();
     if (CurrentIndex < 0 || CurrentIndex >= SequenceCount) {
         if (SequenceCount == 0) AppendSequence(new TElectSequence());
         CurrentIndex = 0;
@@ -393,6 +400,10 @@ void TMainFrm::FormCloseQuery(bool& canClose) {
         return;
     }
     if (Closed) return;
+    if (AnotherCopyRunning) {
+        Closed = true;
+        return;
+    }
     const int selected = WriteList();
     WriteSettings(selected);
     try {
@@ -417,6 +428,20 @@ void TMainFrm::FreeSequences() {
     CurrentSequence = nullptr;
     CurrentGrid = nullptr;
     CurrentDevice = nullptr;
+}
+
+void TMainFrm::LockWorkFolder() {
+    WorkFolderLock = std::make_unique<QLockFile>(WorkFolder + kLockFileName);
+    // A copy that runs for days still holds its lock; one that crashed left a lock whose
+    // process is gone, and that one is taken over.
+    WorkFolderLock->setStaleLockTime(0);
+    if (WorkFolderLock->tryLock(0)) return;
+    // A lock that cannot be made at all (a folder that cannot be written) stops nobody.
+    if (WorkFolderLock->error() == QLockFile::LockFailedError) {
+        AnotherCopyRunning = true;
+        Seam().Message(kAlreadyRunning);
+    }
+    WorkFolderLock.reset();
 }
 
 QString TMainFrm::GetSpecialFolderPath(int folder) {

@@ -57,6 +57,13 @@ public:
     QString GetSpecialFolderPath(int folder);
     static void EnableControls(QWidget* container, bool enable);
 
+    // ---- one copy per working folder ----
+    // Set when another copy of the program holds the working folder: this one reads and
+    // writes neither the list file nor the settings, and is not to be shown.
+    bool AnotherCopyRunning = false;
+    void LockWorkFolder();
+    std::unique_ptr<class QLockFile> WorkFolderLock;
+
     // ---- settings and the list file ----
     QString ListFilePath() const { return WorkFolder + "SeqFilePath.lst"; }
     void ReadSettings();
