@@ -404,6 +404,10 @@ void TMainFrm::FormCloseQuery(bool& canClose) {
         Closed = true;
         return;
     }
+    if (!SaveChangesBeforeClosing()) {
+        canClose = false;
+        return;
+    }
     const int selected = WriteList();
     WriteSettings(selected);
     try {
@@ -420,6 +424,7 @@ void TMainFrm::FormCloseQuery(bool& canClose) {
 }
 
 void TMainFrm::FreeSequences() {
+    Saved.Clear();
     for (int i = 0; i < SequenceCount; ++i) {
         delete Sequences[std::size_t(i)];
         Sequences[std::size_t(i)] = nullptr;
@@ -565,6 +570,8 @@ bool TMainFrm::AppendSequence(TElectSequence* s) {
         return false;
     }
     Sequences[std::size_t(SequenceCount)] = s;
+    // Every entry starts as its file holds it, or as a new sequence is made.
+    Saved.MarkSaved(*s);
     auto* item = new QListWidgetItem(EntryText(*s));
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Unchecked);
@@ -623,6 +630,7 @@ void TMainFrm::ExcludeSeqBtnClick() {
     if (Seam().Question(text, "Confirmation", TMsgButtons::YesNo, TMsgIcon::Question, QPoint(x() + 200, y() + 48)) !=
         TMsgResult::Yes)
         return;
+    Saved.Forget(*Sequences[std::size_t(sel)]);
     delete Sequences[std::size_t(sel)];
     --SequenceCount;
     for (int k = sel; k < SequenceCount; ++k) Sequences[std::size_t(k)] = Sequences[std::size_t(k) + 1];
@@ -680,6 +688,8 @@ void TMainFrm::Open1Click() {
 }
 
 void TMainFrm::OpenSequenceFile(const QString& file) {
+    // An edit being typed in belongs to the sequence shown now: it is committed first.
+    ui->SeqFileLb->setFocus();
     try {
         QString path = QString::fromStdString(TrimText(file.toStdString().c_str()));
         SequenceFolder = FolderOf(path);
@@ -707,7 +717,15 @@ void TMainFrm::OpenSequenceFile(const QString& file) {
             SelectEntry(i);
             CurrentIndex = i;
             CurrentSequence = Sequences[std::size_t(i)];
-            CurrentSequence->LoadFromFile(path.toStdString());
+            // Opening the file again drops the changes made since it was saved: ask first.
+            if (Saved.Changed(*CurrentSequence)) {
+                const TMsgResult answer = AskToSave("Save the changes before the file is opened again?");
+                if (answer == TMsgResult::Cancel || (answer == TMsgResult::Save && !SaveCurrent())) {
+                    DisplaySequence(true);
+                    return;
+                }
+            }
+            if (CurrentSequence->LoadFromFile(path.toStdString())) Saved.MarkSaved(*CurrentSequence);
             DisplaySequence(true);
             return;
         }
@@ -726,45 +744,86 @@ void TMainFrm::OpenSequenceFile(const QString& file) {
     }
 }
 
+TMsgResult TMainFrm::AskToSave(const QString& question) {
+    const TElectSequence& s = *CurrentSequence;
+    const QString file = Trimmed(s.FileName);
+    const QString what = file.isEmpty()
+                             ? "The new sequence < " + QString::fromStdString(s.GetSeqName()) + " > has never been saved."
+                             : "< " + file + " > was changed since it was last saved.";
+    return Seam().Question(what + '\n' + question, "Save", TMsgButtons::SaveDiscardCancel, TMsgIcon::Warning);
+}
+
+bool TMainFrm::SaveChangesBeforeClosing() {
+    // An edit being typed in is committed to the sequence it belongs to.
+    ui->SeqFileLb->setFocus();
+    const int shown = CurrentIndex;
+    for (int i = 0; i < SequenceCount; ++i) {
+        TElectSequence* s = Sequences[std::size_t(i)];
+        if (!Saved.Changed(*s)) continue;
+        // The sequence asked about is the one shown.
+        if (i != CurrentIndex) {
+            SelectEntry(i);
+            CurrentIndex = i;
+            CurrentSequence = s;
+            DisplaySequence(true);
+        }
+        const TMsgResult answer = AskToSave("Save the changes?");
+        if (answer == TMsgResult::Cancel) return false;
+        // A save that did not happen (refused, cancelled, failed) keeps the window open.
+        if (answer == TMsgResult::Save && (!SaveCurrent() || Saved.Changed(*s))) return false;
+    }
+    // The entry chosen before closing is the one remembered.
+    if (shown != CurrentIndex && shown >= 0 && shown < SequenceCount) {
+        SelectEntry(shown);
+        CurrentIndex = shown;
+        CurrentSequence = Sequences[std::size_t(shown)];
+    }
+    return true;
+}
+
 bool TMainFrm::ValidChangeAnyWay() {
     if (CurrentSequence->NeedsRecompute != 1 && CurrentSequence->IsValid()) return true;
     return Seam().Question("Some changes have been done after the last computation, save anyway...", "Save",
                            TMsgButtons::OkCancel, TMsgIcon::Warning) == TMsgResult::Ok;
 }
 
-void TMainFrm::SaveClick() {
-    if (!ValidChangeAnyWay()) return;
+void TMainFrm::SaveClick() { SaveCurrent(); }
+
+bool TMainFrm::SaveCurrent() {
+    if (!ValidChangeAnyWay()) return false;
     ui->SeqFileLb->setFocus();
     QString name = Trimmed(CurrentSequence->FileName);
     if (name.isEmpty()) {
         SaveDialog1.InitialDir = SequenceFolder;
         SaveDialog1.FileName.clear();
         SaveDialog1.DefaultExt = ".sqz";
-        if (!Seam().ExecuteFileDialog(SaveDialog1)) return;
+        if (!Seam().ExecuteFileDialog(SaveDialog1)) return false;
         name = WithDefaultExt(SaveDialog1.FileName, SaveDialog1.DefaultExt);
         // Another entry already shows that file: write into it as Save as does.
         const int listed = ListedIndex(name);
         if (listed >= 0 && listed != CurrentIndex && ExtOf(name) != ".txt" && ExtOf(name) != ".sds") {
             SaveCurrentAs(name);
-            return;
+            return false;
         }
     }
     const QString ext = ExtOf(name);
     if (ext == ".txt") {
         CurrentSequence->ExportTextFile(name.toStdString(), "\t");
-        return;
+        return false;
     }
     if (ext == ".sds") {
         CurrentSequence->SaveToSdCard(name.toStdString());
-        return;
+        return false;
     }
     char previous[sizeof(CurrentSequence->FileName)];
     std::memcpy(previous, CurrentSequence->FileName, sizeof(previous));
     if (!CurrentSequence->SaveToFile(name.toStdString())) {
         std::memcpy(CurrentSequence->FileName, previous, sizeof(previous));
-        return;
+        return false;
     }
+    Saved.MarkSaved(*CurrentSequence);
     RemakeEntryText(CurrentIndex);
+    return true;
 }
 
 bool TMainFrm::SaveCurrentAs(const QString& chosen) {
@@ -781,7 +840,7 @@ bool TMainFrm::SaveCurrentAs(const QString& chosen) {
     SelectEntry(i);
     CurrentIndex = i;
     CurrentSequence = Sequences[std::size_t(i)];
-    CurrentSequence->LoadFromFile(chosen.toStdString());
+    if (CurrentSequence->LoadFromFile(chosen.toStdString())) Saved.MarkSaved(*CurrentSequence);
     RemakeEntryText(i);
     DisplaySequence(true);
     return true;
@@ -842,7 +901,7 @@ void TMainFrm::SaveAsNewSequence(const QString& name) {
         SelectEntry(i);
         CurrentIndex = i;
         CurrentSequence = Sequences[std::size_t(i)];
-        CurrentSequence->LoadFromFile(name.toStdString());
+        if (CurrentSequence->LoadFromFile(name.toStdString())) Saved.MarkSaved(*CurrentSequence);
         RemakeEntryText(i);
     } else {
         AppendSequence(copy.release());
@@ -858,6 +917,7 @@ void TMainFrm::SaveAsNewSequence(const QString& name) {
 void TMainFrm::DisplaySequence(bool refreshViews) {
     if (!CurrentSequence) return;
     TWaitCursor wait;
+    const TSavedState::TShowing showing(Saved, CurrentSequence);
     TElectSequence& s = *CurrentSequence;
     CurrentGrid = &s.Grid;
     CurrentDevice = &s.Device;
@@ -1050,6 +1110,7 @@ void TMainFrm::PageControl1Changing(bool& allowChange) {
 
 void TMainFrm::PageControl1Change() {
     TWaitCursor wait;
+    const TSavedState::TShowing showing(Saved, CurrentSequence);
     TElectSequence& s = *CurrentSequence;
     const TElectGrid& g = s.Grid;
     QTabWidget* pc = ui->PageControl1;

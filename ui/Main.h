@@ -9,6 +9,7 @@
 
 #include "Electsequence.h"
 #include "QtHost.h"
+#include "SavedState.h"
 #include "Seam.h"
 
 namespace Ui {
@@ -93,6 +94,14 @@ public:
     void OpenSequenceFile(const QString& path);
     bool ValidChangeAnyWay();
     void SaveClick();
+    // Save of the current sequence; true when it was written to its .sqz file.
+    bool SaveCurrent();
+    // Which open sequences were changed since they were last opened or saved.
+    TSavedState Saved;
+    // Save, Don't Save or Cancel for the changes of the current sequence; question ends the text.
+    TMsgResult AskToSave(const QString& question);
+    // Asks about every changed sequence; false when the window is to stay open.
+    bool SaveChangesBeforeClosing();
     void Saveas1Click();
     void SavetoSDcardformat1Click();
     void SaveAsNewSequence(const QString& name);

@@ -14,7 +14,12 @@
 TMsgResult TScriptedSeam::Question(const QString& text, const QString& caption, TMsgButtons buttons, TMsgIcon icon,
                                    std::optional<QPoint> at) {
     Questions.push_back({text, caption, buttons, icon, at});
-    if (Answers.empty()) return buttons == TMsgButtons::YesNo ? TMsgResult::No : TMsgResult::Cancel;
+    if (Answers.empty()) {
+        // The negative answer; a question about unsaved changes gets "Don't Save", so that a
+        // test closing a changed window still closes it.
+        if (buttons == TMsgButtons::YesNo) return TMsgResult::No;
+        return buttons == TMsgButtons::SaveDiscardCancel ? TMsgResult::Discard : TMsgResult::Cancel;
+    }
     const TMsgResult r = Answers.front();
     Answers.pop_front();
     return r;

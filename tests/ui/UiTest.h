@@ -28,7 +28,7 @@ public:
     };
     QStringList Messages;
     std::vector<TQuestion> Questions;
-    std::deque<TMsgResult> Answers;  // consumed by Question; Cancel / No when empty
+    std::deque<TMsgResult> Answers;  // consumed by Question; Cancel / No / Discard when empty
     std::deque<QString> Inputs;      // consumed by InputQuery; cancelled when empty
     std::deque<QString> Files;       // consumed by file dialogs; an empty text cancels
     std::vector<TFileDialogSetup> Dialogs;  // each dialog as it was opened
