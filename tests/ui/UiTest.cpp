@@ -167,3 +167,10 @@ void ClickArrow(QWidget* upDown, bool up) {
                                                      up ? QStyle::SC_SpinBoxUp : QStyle::SC_SpinBoxDown, box);
     QTest::mouseClick(upDown, Qt::LeftButton, {}, arrow.center());
 }
+
+TModalCloser::TModalCloser() {
+    QObject::connect(&Timer, &QTimer::timeout, [] {
+        if (QWidget* m = QApplication::activeModalWidget()) m->close();
+    });
+    Timer.start(5);
+}

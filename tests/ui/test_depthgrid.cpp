@@ -11,29 +11,12 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
 #include <cstring>
 
 #include "StringGrid.h"
 #include "UiTest.h"
 #include "UpDown.h"
 #include "ui_Main.h"
-
-namespace {
-// Closes any modal window a command opens on its way (the results of a computation).
-class TModalCloser {
-public:
-    TModalCloser() {
-        QObject::connect(&Timer, &QTimer::timeout, [] {
-            if (QWidget* m = QApplication::activeModalWidget()) m->close();
-        });
-        Timer.start(5);
-    }
-
-private:
-    QTimer Timer;
-};
-}  // namespace
 
 class DepthGridTest : public UiTest {
 protected:

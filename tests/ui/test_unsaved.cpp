@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTextEdit>
-#include <QTimer>
 #include <functional>
 
 #include "UiTest.h"
@@ -20,20 +19,6 @@ void Leave(QWidget* w) {
     QFocusEvent e(QEvent::FocusOut, Qt::TabFocusReason);
     QCoreApplication::sendEvent(w, &e);
 }
-
-// Closes the results window of a computation as soon as it shows.
-class TResultsCloser {
-public:
-    TResultsCloser() {
-        QObject::connect(&Timer, &QTimer::timeout, [] {
-            if (QWidget* m = QApplication::activeModalWidget()) m->close();
-        });
-        Timer.start(5);
-    }
-
-private:
-    QTimer Timer;
-};
 }  // namespace
 
 class UnsavedTest : public UiTest {
@@ -45,6 +30,13 @@ protected:
         WriteList({A, B});
         Settings().setValue("Initialisation/PlanoraPro/SeqFileLbItemIndex", 0);
         return Start();
+    }
+    // Types a comment for b and goes back to a.
+    static void CommentOnB(Ui::TMainFrm& ui, const QString& text) {
+        ui.SeqFileLb->setCurrentRow(1);
+        ui.CommentEdt->setPlainText(text);
+        Leave(ui.CommentEdt);
+        ui.SeqFileLb->setCurrentRow(0);
     }
     static TElectSequence OnDisk(const QString& path) { return TElectSequence(path.toStdString()); }
     // Closes as the user would; true when the window accepted.
@@ -224,7 +216,7 @@ TEST_F(UnsavedTest, ANewSequenceLaidOutAndComputedButNeverNamedIsAskedAbout) {
     ui.PageControl1->setCurrentWidget(ui.ConfigurationTbs);
     {
         // The computation ends in a save, whose name dialog is cancelled.
-        TResultsCloser closer;
+        TModalCloser closer;
         Seam.Files = {QString()};
         ui.AutoGridDepthLevelBtn->click();
     }
@@ -260,10 +252,7 @@ TEST_F(UnsavedTest, OpeningAChangedEntryAgainAsksFirst) {
         Seam.Questions.clear();
         auto w = StartWithTwo();
         Ui::TMainFrm& ui = *w->ui;
-        ui.SeqFileLb->setCurrentRow(1);
-        ui.CommentEdt->setPlainText("mine");
-        Leave(ui.CommentEdt);
-        ui.SeqFileLb->setCurrentRow(0);
+        CommentOnB(ui, "mine");
         Seam.Answers = {c.answer};
         Seam.Files = {B};
         w->Open1Click();
@@ -288,10 +277,7 @@ TEST_F(UnsavedTest, OpeningAChangedEntryAgainAsksFirst) {
 TEST_F(UnsavedTest, OpeningCommitsTheEditBeingTypedInToTheSequenceItBelongsTo) {
     auto w = StartWithTwo();
     Ui::TMainFrm& ui = *w->ui;
-    ui.SeqFileLb->setCurrentRow(1);
-    ui.CommentEdt->setPlainText("b changed");
-    Leave(ui.CommentEdt);
-    ui.SeqFileLb->setCurrentRow(0);
+    CommentOnB(ui, "b changed");
     const int stackOfB = w->Sequences[1]->Device.StackMin;
     ui.PageControl1->setCurrentWidget(ui.ConfigurationTbs);
     QApplication::processEvents();

@@ -148,6 +148,13 @@ protected:
             if (l.Text == text) return &l;
         return nullptr;
     }
+    // A confirmed upload to a fresh meter set by knobs.
+    void UploadTo(const std::function<void(TMeterSim::TKnobs&)>& knobs) {
+        Meter = TMeterSim();
+        knobs(Meter.Knobs);
+        Confirm();
+        Upload();
+    }
     // The answers of the confirmation box and of the Wi-Fi prompt.
     void Confirm() { Input.Answers = {TMsgResult::Ok, TMsgResult::Ok}; }
 
@@ -247,10 +254,7 @@ TEST_F(UploadTest, FailuresOfTheMeterEndTheLoop) {
     MakeCurrent(1);
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.name);
-        Meter = TMeterSim();
-        c.knobs(Meter.Knobs);
-        Confirm();
-        Upload();
+        UploadTo(c.knobs);
         EXPECT_TRUE(Meter.Images.empty());
         EXPECT_EQ(Meter.Commands, c.commands);
         QStringList want = {""};
@@ -330,10 +334,7 @@ TEST_F(UploadTest, AFailedSynchronisationStopsTheCommunicationAndSendsNothing) {
     MakeCurrent(1);
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.name);
-        Meter = TMeterSim();
-        c.knobs(Meter.Knobs);
-        Confirm();
-        Upload();
+        UploadTo(c.knobs);
         EXPECT_TRUE(OkPressed);
         EXPECT_TRUE(Meter.Commands.empty());
         EXPECT_TRUE(Meter.Images.empty());
