@@ -6,9 +6,9 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
-#include <string>
 
 #include "Eventpump.h"
 #include "Main.h"
@@ -44,7 +44,7 @@ public:
         Running = true;
         for (QWidget* w : {static_cast<QWidget*>(ui.Communicationport1), ui.CreationTbs, ui.ConfigurationTbs,
                            static_cast<QWidget*>(ui.GraphToolbar), static_cast<QWidget*>(ui.ToolBar2)}) {
-            Widgets.push_back({w, w->isEnabled()});
+            Widgets.push_back({w, !w->testAttribute(Qt::WA_ForceDisabled)});
             w->setEnabled(false);
         }
         for (QAction* a : {ui.New1, ui.Open1, ui.Save, ui.Saveas1, ui.SavetoSDcardformat1, ui.ExporttoSQTformatSolvy1,
