@@ -12,9 +12,11 @@
 #include <QScrollBar>
 #include <QLabel>
 #include <QListWidget>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
 #include <QStyle>
 #include <algorithm>
 #include <cstring>
@@ -38,6 +40,14 @@ const char* const kApplication = "PlanoraPro";
 const char* const kSettingsGroup = "Initialisation/PlanoraPro";
 const char* const kListFull = "The sequence list is full (1024 sequences): exclude a sequence from the list first.";
 const char* const kOpenFilter = "Planora pro  (*.sqz)|*.sqz|Texte   (*.txt)|*.txt|Planora Sd   (*.sds)|*.sds";
+const char* const kLockFileName = "PlanoraPro.lock";
+const char* const kAlreadyRunning =
+    "Planora Pro is already running.\nUse the window that is open: this copy closes and leaves the sequence list "
+    "as it is.";
+const char* const kNotASequenceFile =
+    "is not a sequence file: Planora Pro opens .sqz sequences and imports .txt and .sds files";
+const char* const kExcludeRefused = "A sequence cannot be excluded while an upload is running.";
+constexpr int kNoticeMs = 8000;  // how long a notice stays in the status bar
 const char* const kSaveFilter = "Planora pro  (*.Sqz)|*.sqz|Text|*.txt|Sd card format (*.sds)|*.sds";
 
 QString Trimmed(const char* text) { return QString::fromStdString(TrimText(text)); }
@@ -205,6 +215,7 @@ TMainFrm::TMainFrm(QWidget* owner)
     SequenceFolder = WorkFolder + "Sequence/";
     QDir().mkpath(SequenceFolder);
     HelpFile = THelpFrm::PageOf(THelpFrm::HelpTopics);
+    LockWorkFolder();
 
     PortNum = 99;
     IPAddress.clear();
@@ -228,14 +239,15 @@ TMainFrm::TMainFrm(QWidget* owner)
         case 100: ui->Netvane1->setChecked(true); break;
         default: ui->BT->setChecked(true); break;
     }
-    ShowPortImage(true);
+    // A second copy leaves the port, the list and the settings to the first one.
+    if (!AnotherCopyRunning) ShowPortImage(true);
 
     OpenDialog1.Save = false;
     OpenDialog1.Filter = kOpenFilter;
     SaveDialog1.Save = true;
     SaveDialog1.Filter = kSaveFilter;
 
-    ReopenList();
+    if (!AnotherCopyRunning) ReopenList();
     if (CurrentIndex < 0 || CurrentIndex >= SequenceCount) {
         if (SequenceCount == 0) AppendSequence(new TElectSequence());
         CurrentIndex = 0;
@@ -388,6 +400,14 @@ void TMainFrm::FormCloseQuery(bool& canClose) {
         return;
     }
     if (Closed) return;
+    if (AnotherCopyRunning) {
+        Closed = true;
+        return;
+    }
+    if (!SaveChangesBeforeClosing()) {
+        canClose = false;
+        return;
+    }
     const int selected = WriteList();
     WriteSettings(selected);
     try {
@@ -404,6 +424,7 @@ void TMainFrm::FormCloseQuery(bool& canClose) {
 }
 
 void TMainFrm::FreeSequences() {
+    Saved.Clear();
     for (int i = 0; i < SequenceCount; ++i) {
         delete Sequences[std::size_t(i)];
         Sequences[std::size_t(i)] = nullptr;
@@ -412,6 +433,20 @@ void TMainFrm::FreeSequences() {
     CurrentSequence = nullptr;
     CurrentGrid = nullptr;
     CurrentDevice = nullptr;
+}
+
+void TMainFrm::LockWorkFolder() {
+    WorkFolderLock = std::make_unique<QLockFile>(WorkFolder + kLockFileName);
+    // A copy that runs for days still holds its lock; one that crashed left a lock whose
+    // process is gone, and that one is taken over.
+    WorkFolderLock->setStaleLockTime(0);
+    if (WorkFolderLock->tryLock(0)) return;
+    // A lock that cannot be made at all (a folder that cannot be written) stops nobody.
+    if (WorkFolderLock->error() == QLockFile::LockFailedError) {
+        AnotherCopyRunning = true;
+        Seam().Message(kAlreadyRunning);
+    }
+    WorkFolderLock.reset();
 }
 
 QString TMainFrm::GetSpecialFolderPath(int folder) {
@@ -535,6 +570,8 @@ bool TMainFrm::AppendSequence(TElectSequence* s) {
         return false;
     }
     Sequences[std::size_t(SequenceCount)] = s;
+    // Every entry starts as its file holds it, or as a new sequence is made.
+    Saved.MarkSaved(*s);
     auto* item = new QListWidgetItem(EntryText(*s));
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Unchecked);
@@ -581,13 +618,19 @@ void TMainFrm::SeqFileLbClickCheck() {
 }
 
 void TMainFrm::ExcludeSeqBtnClick() {
-    if (UploadRunning) return;  // the upload may be sending that very sequence
+    // The upload may be sending that very sequence. Said in the status bar: a message box
+    // would hold the upload's waits.
+    if (UploadRunning) {
+        ui->StatusBar1->showMessage(kExcludeRefused, kNoticeMs);
+        return;
+    }
     const int sel = SelectedIndex();
     if (sel < 0 || sel >= SequenceCount) return;
     const QString text = "Exclude < " + Trimmed(Sequences[std::size_t(sel)]->FileName) + " > from sequence list ?";
     if (Seam().Question(text, "Confirmation", TMsgButtons::YesNo, TMsgIcon::Question, QPoint(x() + 200, y() + 48)) !=
         TMsgResult::Yes)
         return;
+    Saved.Forget(*Sequences[std::size_t(sel)]);
     delete Sequences[std::size_t(sel)];
     --SequenceCount;
     for (int k = sel; k < SequenceCount; ++k) Sequences[std::size_t(k)] = Sequences[std::size_t(k) + 1];
@@ -645,9 +688,15 @@ void TMainFrm::Open1Click() {
 }
 
 void TMainFrm::OpenSequenceFile(const QString& file) {
+    // An edit being typed in belongs to the sequence shown now: it is committed first.
+    ui->SeqFileLb->setFocus();
     try {
         QString path = QString::fromStdString(TrimText(file.toStdString().c_str()));
         SequenceFolder = FolderOf(path);
+        if (!QFileInfo::exists(path)) {
+            Seam().Message(path + "\r\nfile not found");
+            return;
+        }
         const QString ext = ExtOf(path);
         if (ext != ".sqz") {
             auto imported = std::make_unique<TElectSequence>();
@@ -658,6 +707,7 @@ void TMainFrm::OpenSequenceFile(const QString& file) {
                 if (!imported->ImportSdCardFile(name)) return;
                 path = QString::fromStdString(name);
             } else {
+                Seam().Message(path + "\r\n" + kNotASequenceFile);
                 return;
             }
             path = WithExt(path, ".sqz");
@@ -667,12 +717,24 @@ void TMainFrm::OpenSequenceFile(const QString& file) {
             SelectEntry(i);
             CurrentIndex = i;
             CurrentSequence = Sequences[std::size_t(i)];
-            CurrentSequence->LoadFromFile(path.toStdString());
+            // Opening the file again drops the changes made since it was saved: ask first.
+            if (Saved.Changed(*CurrentSequence)) {
+                const TMsgResult answer = AskToSave("Save the changes before the file is opened again?");
+                if (answer == TMsgResult::Cancel || (answer == TMsgResult::Save && !SaveCurrent())) {
+                    DisplaySequence(true);
+                    return;
+                }
+            }
+            if (CurrentSequence->LoadFromFile(path.toStdString())) Saved.MarkSaved(*CurrentSequence);
             DisplaySequence(true);
             return;
         }
         if (ListFull()) return;
-        if (!AppendSequence(new TElectSequence(path.toStdString()))) return;
+        // Read here rather than by the constructor of list entries, whose messages say that
+        // the file leaves the list: this one was never in it.
+        auto opened = std::make_unique<TElectSequence>();
+        if (!opened->LoadFromFile(path.toStdString())) return;
+        if (!AppendSequence(opened.release())) return;
         CurrentIndex = SequenceCount - 1;
         CurrentSequence = Sequences[std::size_t(CurrentIndex)];
         SelectEntry(CurrentIndex);
@@ -682,45 +744,86 @@ void TMainFrm::OpenSequenceFile(const QString& file) {
     }
 }
 
+TMsgResult TMainFrm::AskToSave(const QString& question) {
+    const TElectSequence& s = *CurrentSequence;
+    const QString file = Trimmed(s.FileName);
+    const QString what = file.isEmpty()
+                             ? "The new sequence < " + QString::fromStdString(s.GetSeqName()) + " > has never been saved."
+                             : "< " + file + " > was changed since it was last saved.";
+    return Seam().Question(what + '\n' + question, "Save", TMsgButtons::SaveDiscardCancel, TMsgIcon::Warning);
+}
+
+bool TMainFrm::SaveChangesBeforeClosing() {
+    // An edit being typed in is committed to the sequence it belongs to.
+    ui->SeqFileLb->setFocus();
+    const int shown = CurrentIndex;
+    for (int i = 0; i < SequenceCount; ++i) {
+        TElectSequence* s = Sequences[std::size_t(i)];
+        if (!Saved.Changed(*s)) continue;
+        // The sequence asked about is the one shown.
+        if (i != CurrentIndex) {
+            SelectEntry(i);
+            CurrentIndex = i;
+            CurrentSequence = s;
+            DisplaySequence(true);
+        }
+        const TMsgResult answer = AskToSave("Save the changes?");
+        if (answer == TMsgResult::Cancel) return false;
+        // A save that did not happen (refused, cancelled, failed) keeps the window open.
+        if (answer == TMsgResult::Save && (!SaveCurrent() || Saved.Changed(*s))) return false;
+    }
+    // The entry chosen before closing is the one remembered.
+    if (shown != CurrentIndex && shown >= 0 && shown < SequenceCount) {
+        SelectEntry(shown);
+        CurrentIndex = shown;
+        CurrentSequence = Sequences[std::size_t(shown)];
+    }
+    return true;
+}
+
 bool TMainFrm::ValidChangeAnyWay() {
     if (CurrentSequence->NeedsRecompute != 1 && CurrentSequence->IsValid()) return true;
     return Seam().Question("Some changes have been done after the last computation, save anyway...", "Save",
                            TMsgButtons::OkCancel, TMsgIcon::Warning) == TMsgResult::Ok;
 }
 
-void TMainFrm::SaveClick() {
-    if (!ValidChangeAnyWay()) return;
+void TMainFrm::SaveClick() { SaveCurrent(); }
+
+bool TMainFrm::SaveCurrent() {
+    if (!ValidChangeAnyWay()) return false;
     ui->SeqFileLb->setFocus();
     QString name = Trimmed(CurrentSequence->FileName);
     if (name.isEmpty()) {
         SaveDialog1.InitialDir = SequenceFolder;
         SaveDialog1.FileName.clear();
         SaveDialog1.DefaultExt = ".sqz";
-        if (!Seam().ExecuteFileDialog(SaveDialog1)) return;
+        if (!Seam().ExecuteFileDialog(SaveDialog1)) return false;
         name = WithDefaultExt(SaveDialog1.FileName, SaveDialog1.DefaultExt);
         // Another entry already shows that file: write into it as Save as does.
         const int listed = ListedIndex(name);
         if (listed >= 0 && listed != CurrentIndex && ExtOf(name) != ".txt" && ExtOf(name) != ".sds") {
             SaveCurrentAs(name);
-            return;
+            return false;
         }
     }
     const QString ext = ExtOf(name);
     if (ext == ".txt") {
         CurrentSequence->ExportTextFile(name.toStdString(), "\t");
-        return;
+        return false;
     }
     if (ext == ".sds") {
         CurrentSequence->SaveToSdCard(name.toStdString());
-        return;
+        return false;
     }
     char previous[sizeof(CurrentSequence->FileName)];
     std::memcpy(previous, CurrentSequence->FileName, sizeof(previous));
     if (!CurrentSequence->SaveToFile(name.toStdString())) {
         std::memcpy(CurrentSequence->FileName, previous, sizeof(previous));
-        return;
+        return false;
     }
+    Saved.MarkSaved(*CurrentSequence);
     RemakeEntryText(CurrentIndex);
+    return true;
 }
 
 bool TMainFrm::SaveCurrentAs(const QString& chosen) {
@@ -737,7 +840,7 @@ bool TMainFrm::SaveCurrentAs(const QString& chosen) {
     SelectEntry(i);
     CurrentIndex = i;
     CurrentSequence = Sequences[std::size_t(i)];
-    CurrentSequence->LoadFromFile(chosen.toStdString());
+    if (CurrentSequence->LoadFromFile(chosen.toStdString())) Saved.MarkSaved(*CurrentSequence);
     RemakeEntryText(i);
     DisplaySequence(true);
     return true;
@@ -798,7 +901,7 @@ void TMainFrm::SaveAsNewSequence(const QString& name) {
         SelectEntry(i);
         CurrentIndex = i;
         CurrentSequence = Sequences[std::size_t(i)];
-        CurrentSequence->LoadFromFile(name.toStdString());
+        if (CurrentSequence->LoadFromFile(name.toStdString())) Saved.MarkSaved(*CurrentSequence);
         RemakeEntryText(i);
     } else {
         AppendSequence(copy.release());
@@ -814,6 +917,7 @@ void TMainFrm::SaveAsNewSequence(const QString& name) {
 void TMainFrm::DisplaySequence(bool refreshViews) {
     if (!CurrentSequence) return;
     TWaitCursor wait;
+    const TSavedState::TShowing showing(Saved, CurrentSequence);
     TElectSequence& s = *CurrentSequence;
     CurrentGrid = &s.Grid;
     CurrentDevice = &s.Device;
@@ -935,6 +1039,8 @@ void TMainFrm::DisplaySequence(bool refreshViews) {
     ui->TotalLevelTxt->setText(QString::number(levelCount));
 
     if (g.Duplicates || g.ElectrodeCount == 0) SetActivePage(0);
+    // The depth tables, the hints and the automatic commands follow the sequence shown.
+    UpdateDepthLevelCommands();
 
     const int quadripoles = s.Device.LastQuadripole + 1;
     const int arrayIndex = ui->ArrayTypeList->currentIndex();
@@ -1004,6 +1110,7 @@ void TMainFrm::PageControl1Changing(bool& allowChange) {
 
 void TMainFrm::PageControl1Change() {
     TWaitCursor wait;
+    const TSavedState::TShowing showing(Saved, CurrentSequence);
     TElectSequence& s = *CurrentSequence;
     const TElectGrid& g = s.Grid;
     QTabWidget* pc = ui->PageControl1;
@@ -1012,14 +1119,22 @@ void TMainFrm::PageControl1Change() {
     const bool hasQuadripoles = s.Device.LastQuadripole + 1 >= 1;
     pc->setTabVisible(pc->indexOf(ui->ViewGraphTbs), layoutOk && hasQuadripoles);
     pc->setTabVisible(pc->indexOf(ui->ViewSheetTbs), layoutOk && hasQuadripoles);
+    UpdateDepthLevelCommands();
+    ui->ComputeBtn->setEnabled(s.GetSpacingLevelCount() != 0 || hasQuadripoles);
+}
+
+void TMainFrm::UpdateDepthLevelCommands() {
+    TElectSequence& s = *CurrentSequence;
+    const TElectGrid& g = s.Grid;
     ui->AutomaticCreationPanel->setVisible(false);
     ui->AutomaticCreationBtn->setVisible(g.ElectrodeCount != 0 && g.GridType != 2 && OwnEnabled(ui->ClearBtn));
     if ((OwnVisible(ui->AutomaticCreationBtn) || g.GridType == 2) && g.ArrayType != 0 &&
-        pc->currentWidget() == ui->ConfigurationTbs)
+        ui->PageControl1->currentWidget() == ui->ConfigurationTbs)
         s.ComputeSpacingLevelDepths(true, 128);
     else
         s.ClearSpacingLevelDepths();
-    ui->ComputeBtn->setEnabled(s.GetSpacingLevelCount() != 0 || hasQuadripoles);
+    // The hint told of a cell of the sequence shown before.
+    ui->SpacingLevelGd->setToolTip(QString());
 }
 
 QString TMainFrm::StatusText(int panel) const { return StatusPanels[panel]->text(); }

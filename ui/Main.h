@@ -9,6 +9,7 @@
 
 #include "Electsequence.h"
 #include "QtHost.h"
+#include "SavedState.h"
 #include "Seam.h"
 
 namespace Ui {
@@ -57,6 +58,13 @@ public:
     QString GetSpecialFolderPath(int folder);
     static void EnableControls(QWidget* container, bool enable);
 
+    // ---- one copy per working folder ----
+    // Set when another copy of the program holds the working folder: this one reads and
+    // writes neither the list file nor the settings, and is not to be shown.
+    bool AnotherCopyRunning = false;
+    void LockWorkFolder();
+    std::unique_ptr<class QLockFile> WorkFolderLock;
+
     // ---- settings and the list file ----
     QString ListFilePath() const { return WorkFolder + "SeqFilePath.lst"; }
     void ReadSettings();
@@ -86,6 +94,14 @@ public:
     void OpenSequenceFile(const QString& path);
     bool ValidChangeAnyWay();
     void SaveClick();
+    // Save of the current sequence; true when it was written to its .sqz file.
+    bool SaveCurrent();
+    // Which open sequences were changed since they were last opened or saved.
+    TSavedState Saved;
+    // Save, Don't Save or Cancel for the changes of the current sequence; question ends the text.
+    TMsgResult AskToSave(const QString& question);
+    // Asks about every changed sequence; false when the window is to stay open.
+    bool SaveChangesBeforeClosing();
     void Saveas1Click();
     void SavetoSDcardformat1Click();
     void SaveAsNewSequence(const QString& name);
@@ -97,6 +113,9 @@ public:
     void ShowSequenceInfo();
     void PageControl1Change();
     void PageControl1Changing(bool& allowChange);
+    // The automatic-creation commands and the depth tables of the current sequence for the
+    // page shown; the depth prompt closes.
+    void UpdateDepthLevelCommands();
     void SetActivePage(int index);
     QString StatusText(int panel) const;
     void SetStatusText(int panel, const QString& text);
@@ -192,7 +211,7 @@ public:
     void StackMinEdnExit();
     void StackMaxEdnExit();
     void VabMaxEdtExit();
-    // The arrows of an up-down only put the focus on their edit (allowChange is left as is).
+    // Run before an arrow steps its edit: the focus goes to the edit (allowChange is left as is).
     void StdChannelEdnUpDownChanging(bool& allowChange);
     void ChannelEdnUpDownChanging(bool& allowChange);
     void QMaxEdnUpDownChanging(bool& allowChange);

@@ -26,6 +26,9 @@ constexpr std::uint32_t kRestColour = 0xC0C0C0;  // animation: not measured yet,
 constexpr std::uint32_t kDoneColour = 0x808080;  // animation: measured
 constexpr std::uint32_t kCurrentColour = 0x0000FF;
 constexpr std::uint32_t kPotentialColour = 0x800000;
+// Steps of the speed arrows, in the chart's rotation units and in ms per measurement.
+constexpr int kRotationIncrement = -25;
+constexpr int kAnimationIncrement = -400;
 
 struct TChartXYZ {
     float X, Y, Z;
@@ -99,10 +102,13 @@ void TMainFrm::Connect3DHandlers() {
     connect(ui->MaximizeBtn, &QToolButton::clicked, this, [this] { MaximizeBtnClick(); });
     connect(ui->RotateBtn, &QToolButton::clicked, this, [this] { RotateBtnClick(); });
     connect(ui->GridBtn, &QToolButton::clicked, this, [this] { GridBtnClick(); });
-    connect(ui->RotationUpDownSpeed, &QSpinBox::valueChanged, this, [this](int position) {
-        bool allow = true;
-        RotationUpDownSpeedChanging(position, allow);
-    });
+    // The up arrows speed up: the rotation and the animation take shorter delays.
+    ui->RotationUpDownSpeed->SetIncrement(kRotationIncrement);
+    ui->AnimGraphUpDownSpeed->SetIncrement(kAnimationIncrement);
+    // The chart takes the position the arrow starts from.
+    ui->RotationUpDownSpeed->OnChanging = [this](bool& allow, int, int) {
+        RotationUpDownSpeedChanging(ui->RotationUpDownSpeed->value(), allow);
+    };
 }
 
 void TMainFrm::SetGraphAxes(int gridType) {

@@ -5,9 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalBlocker>
 #include <algorithm>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -55,29 +53,6 @@ private:
     THost* Previous;
 };
 
-// The arrows write their value into the edit; the edit's text becomes their position, so
-// the next step starts from what was typed.
-void Associate(QLineEdit* edit, TUpDown* upDown, std::function<void(bool&, int, int)> changing) {
-    QObject::connect(upDown, &QSpinBox::valueChanged, edit, [edit, upDown, changing](int value) {
-        bool allow = true;
-        const int previous = edit->text().trimmed().toInt();
-        changing(allow, value, value >= previous ? 1 : -1);
-        if (!allow) {
-            const QSignalBlocker block(upDown);
-            upDown->setValue(previous);
-            return;
-        }
-        edit->setText(QString::number(value));
-    });
-    QObject::connect(edit, &QLineEdit::textChanged, upDown, [upDown](const QString& text) {
-        bool ok = false;
-        const int v = text.trimmed().toInt(&ok);
-        if (!ok) return;
-        const QSignalBlocker block(upDown);
-        upDown->setValue(v);
-    });
-}
-
 // The value of a shift edit: -1 when it is not a number.
 int ShiftOf(const QLineEdit* edit) {
     bool ok = false;
@@ -101,10 +76,15 @@ void TMainFrm::ConnectComputeHandlers() {
     connect(ui->MovePanelOkBtn, &QPushButton::clicked, this, [this] { MovePanelOkBtnClick(); });
     connect(ui->MovePanelCancelBtn, &QPushButton::clicked, this, [this] { MovePanelCancelBtnClick(); });
     connect(ui->MovePanelHelpBtn, &QPushButton::clicked, this, [this] { MovePanelHelpBtnClick(); });
-    Associate(ui->NodeToMoveXTxt, ui->NodeToMoveXUpDown,
-              [this](bool& allow, int value, int direction) { NodeToMoveXUpDownChangingEx(allow, value, direction); });
-    Associate(ui->NodeToMoveYTxt, ui->NodeToMoveYUpDown,
-              [this](bool& allow, int value, int direction) { NodeToMoveYUpDownChangingEx(allow, value, direction); });
+    // The arrows step the edit's value; the next step starts from what was typed.
+    ui->NodeToMoveXUpDown->Associate(ui->NodeToMoveXTxt);
+    ui->NodeToMoveXUpDown->OnChanging = [this](bool& allow, int value, int direction) {
+        NodeToMoveXUpDownChangingEx(allow, value, direction);
+    };
+    ui->NodeToMoveYUpDown->Associate(ui->NodeToMoveYTxt);
+    ui->NodeToMoveYUpDown->OnChanging = [this](bool& allow, int value, int direction) {
+        NodeToMoveYUpDownChangingEx(allow, value, direction);
+    };
     // The prompt's enter event: the focus arrives in it from outside. Bound to the panel, and
     // deciding on the panel alone, so that focus moves while the window is torn down never
     // reach the half-destroyed window.

@@ -66,6 +66,8 @@ bool ParseDecimal(const QString& text, double& value) {
     return true;
 }
 
+QString ShortestDecimal(double v) { return QString::number(v, 'g', 15); }
+
 // Draws the cells as the grid does, then the window's own decoration of each.
 class TSpacingLevelDelegate : public QStyledItemDelegate {
 public:
@@ -145,12 +147,6 @@ public:
             }
         } else if (watched == ui->InvestigationDepthEdt) {
             if (type == QEvent::FocusOut && LeftWithinWindow(event)) Frm->InvestigationDepthEdtExit();
-        } else if (watched == ui->InvestigationDepthUpDown) {
-            // The arrows only lead to the edit; the value is typed there.
-            if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick || type == QEvent::Wheel) {
-                Frm->InvestigationDepthUpDownChanging();
-                return true;
-            }
         }
         return false;
     }
@@ -177,7 +173,9 @@ void TMainFrm::ConnectDepthGridHandlers() {
     grid->installEventFilter(events);
     grid->viewport()->installEventFilter(events);
     ui->InvestigationDepthEdt->installEventFilter(events);
-    ui->InvestigationDepthUpDown->installEventFilter(events);
+    // The arrows step the depth in the edit; leaving the edit checks it.
+    ui->InvestigationDepthUpDown->Associate(ui->InvestigationDepthEdt, ShortestDecimal);
+    ui->InvestigationDepthUpDown->OnChanging = [this](bool&, int, int) { InvestigationDepthUpDownChanging(); };
     InvestigationDepthMin = ui->InvestigationDepthUpDown->minimum();
     InvestigationDepthMax = ui->InvestigationDepthUpDown->maximum();
 
@@ -375,7 +373,7 @@ void TMainFrm::InvestigationDepthEdtExit() {
     }
     if (corrected) {
         Seam().Beep();
-        ui->InvestigationDepthEdt->setText(QString::number(v, 'g', 15));
+        ui->InvestigationDepthEdt->setText(ShortestDecimal(v));
     }
 }
 

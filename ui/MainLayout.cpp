@@ -13,7 +13,6 @@
 #include <QPersistentModelIndex>
 #include <QPointer>
 #include <QRegularExpressionValidator>
-#include <QSignalBlocker>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <algorithm>
@@ -267,20 +266,9 @@ void TMainFrm::ConnectLayoutHandlers() {
         });
     const std::pair<QLineEdit*, TUpDown*> pairs[] = {{ui->LineGridXTxt, ui->LineGridXUD},
                                                      {ui->LineGridYZTxt, ui->LineGridYZUD}};
-    for (const auto& pair : pairs) {
-        QLineEdit* edit = pair.first;
-        TUpDown* arrows = pair.second;
-        connect(arrows, &QSpinBox::valueChanged, this, [edit](int v) {
-            edit->setText(QString::number(v));
-            edit->setFocus();
-        });
-        connect(edit, &QLineEdit::textChanged, this, [arrows](const QString& text) {
-            bool ok = false;
-            const int v = text.trimmed().toInt(&ok);
-            if (!ok) return;
-            const QSignalBlocker block(arrows);
-            arrows->setValue(v);
-        });
+    for (const auto& [edit, arrows] : pairs) {
+        arrows->Associate(edit);
+        arrows->OnChanging = [edit](bool&, int, int) { edit->setFocus(); };
     }
 
     // The tab starts at the type choice.

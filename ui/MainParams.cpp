@@ -12,6 +12,8 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QToolButton>
@@ -32,6 +34,8 @@
 namespace {
 constexpr int kCommentLength = 1000;
 constexpr std::size_t kSeqNameBytes = 10;
+// The widest remote position the window writes: the unset placeholder, negated.
+const QString kLongestPosition = QStringLiteral("-99999.99");
 
 enum TRemote { kRemoteA = 0, kRemoteB = 1, kRemoteM = 2, kRemoteN = 3 };
 
@@ -75,10 +79,6 @@ void OnEnter(QWidget* control, TMainFrm* frm, std::function<void()> run) {
     new TControlHook(control, frm, {QEvent::FocusIn}, std::move(run));
 }
 
-void OnArrows(QWidget* upDown, TMainFrm* frm, std::function<void()> run) {
-    new TControlHook(upDown, frm, {QEvent::MouseButtonPress, QEvent::MouseButtonDblClick, QEvent::Wheel}, std::move(run));
-}
-
 // The text as an integer; fallback when it is not one.
 int IntOf(const QString& text, int fallback) {
     bool ok = false;
@@ -118,6 +118,28 @@ int CommitInt(const QLineEdit* edit, const QSpinBox* range, bool& corrected) {
     int v = IntOf(edit->text(), -1);
     corrected = Clamp(v, range);
     return v;
+}
+
+// A remote position written back in the general form: its start stays in view.
+void ShowPosition(QLineEdit* edit, float v) {
+    edit->setText(General(v));
+    edit->setCursorPosition(0);
+}
+
+// Gives edit the width that shows longest whole.
+void FitWidth(QLineEdit* edit, const QString& longest) {
+    edit->ensurePolished();
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
+    // The edit keeps a margin of its own each side of the text, and room for the cursor.
+    constexpr int kInnerMargin = 2;
+    const QMargins m = edit->textMargins();
+    const int text = edit->fontMetrics().horizontalAdvance(longest) + 2 * kInnerMargin + 1 + m.left() + m.right();
+    const int width =
+        edit->style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(text, edit->sizeHint().height()), edit).width();
+    edit->setMinimumWidth(width);
+    edit->setMaximumWidth(std::max(edit->maximumWidth(), width));
 }
 
 void Corrected(QLineEdit* edit, const QString& shown) {
@@ -174,17 +196,25 @@ void TMainFrm::ConnectParamHandlers() {
     OnExit(ui->VabMaxEdt, this, [this] { VabMaxEdtExit(); });
     OnExit(ui->PlanoraNameTxt, this, [this] { PlanoraNameTxtExit(); });
     OnExit(ui->CommentEdt, this, [this] { CommentEdtExit(); });
+    // The remote positions show whole, the unset placeholder included.
+    for (QLineEdit* e : {ui->XCaPmTxt, ui->YCaPmTxt, ui->XCbPnTxt, ui->YCbPnTxt}) FitWidth(e, kLongestPosition);
     OnExit(ui->XCaPmTxt, this, [this] { XCaPmTxtExit(); });
     OnExit(ui->YCaPmTxt, this, [this] { YCaPmTxtExit(); });
     OnExit(ui->XCbPnTxt, this, [this] { XCbPnTxtExit(); });
     OnExit(ui->YCbPnTxt, this, [this] { YCbPnTxtExit(); });
 
-    auto arrows = [this](QWidget* upDown, void (TMainFrm::*changing)(bool&)) {
-        OnArrows(upDown, this, [this, changing] {
-            bool allow = true;
-            (this->*changing)(allow);
-        });
+    // The arrows step their edit's value; the edit commits it when it is left.
+    auto arrows = [this](TUpDown* upDown, void (TMainFrm::*changing)(bool&)) {
+        upDown->OnChanging = [this, changing](bool& allow, int, int) {
+            if (CurrentSequence) (this->*changing)(allow);
+        };
     };
+    ui->StdChannelEdnUpDown->Associate(ui->StdChannelEdn);
+    ui->OptimizationChannelUpDown->Associate(ui->OptimizationChannelEdn);
+    ui->QMaxEdnUpDown->Associate(ui->QMaxEdn, FormatHash2);
+    ui->StackMinEdnUpDown->Associate(ui->StackMinEdn);
+    ui->StackMaxEdnUpDown->Associate(ui->StackMaxEdn);
+    ui->VabMaxEdtUpDown->Associate(ui->VabMaxEdt);
     arrows(ui->StdChannelEdnUpDown, &TMainFrm::StdChannelEdnUpDownChanging);
     arrows(ui->OptimizationChannelUpDown, &TMainFrm::ChannelEdnUpDownChanging);
     arrows(ui->QMaxEdnUpDown, &TMainFrm::QMaxEdnUpDownChanging);
@@ -304,7 +334,8 @@ void TMainFrm::VabMaxEdtExit() {
     if (corrected) Corrected(ui->VabMaxEdt, QString::number(v));
 }
 
-// The arrows commit nothing themselves: the value is committed when the edit is left.
+// Before an arrow steps its edit: the focus goes to the edit, which commits the value when
+// it is left (and commits first whatever edit the focus leaves).
 void TMainFrm::StdChannelEdnUpDownChanging(bool&) { ui->StdChannelEdn->setFocus(); }
 
 void TMainFrm::ChannelEdnUpDownChanging(bool&) { ui->OptimizationChannelEdn->setFocus(); }
@@ -312,20 +343,20 @@ void TMainFrm::ChannelEdnUpDownChanging(bool&) { ui->OptimizationChannelEdn->set
 void TMainFrm::QMaxEdnUpDownChanging(bool&) { ui->QMaxEdn->setFocus(); }
 
 void TMainFrm::StackMinEdnUpDownChanging(bool&) {
+    ui->StackMinEdn->setFocus();
     // Stack min may not pass the stored stack max (nor the range fall below its own minimum).
     if (CurrentSequence) {
         QSpinBox* range = ui->StackMinEdnUpDown;
         range->setMaximum(std::max(CurrentSequence->Device.StackMax, range->minimum()));
     }
-    ui->StackMinEdn->setFocus();
 }
 
 void TMainFrm::StackMaxEdnUpDownChanging(bool&) {
+    ui->StackMaxEdn->setFocus();
     if (CurrentSequence) {
         QSpinBox* range = ui->StackMaxEdnUpDown;
         range->setMinimum(std::min(CurrentSequence->Device.StackMin, range->maximum()));
     }
-    ui->StackMaxEdn->setFocus();
 }
 
 void TMainFrm::VabMaxEdtUpDownChanging(bool&) { ui->VabMaxEdt->setFocus(); }
@@ -527,7 +558,7 @@ void TMainFrm::XCaPmTxtExit() {
     const std::optional<double> v = DecimalOf(ui->XCaPmTxt->text());
     float& x = CurrentSequence->RemoteElectrodes[kRemoteA].X;
     x = v ? float(*v) : kNoElectrode;
-    if (!v) ui->XCaPmTxt->setText(General(x));
+    if (!v) ShowPosition(ui->XCaPmTxt, x);
 }
 
 void TMainFrm::YCaPmTxtExit() {
@@ -535,7 +566,7 @@ void TMainFrm::YCaPmTxtExit() {
     const std::optional<double> v = DecimalOf(ui->YCaPmTxt->text());
     float& y = CurrentSequence->RemoteElectrodes[kRemoteA].Y;
     y = v ? float(*v) : 0.0f;
-    if (!v) ui->YCaPmTxt->setText(General(y));
+    if (!v) ShowPosition(ui->YCaPmTxt, y);
 }
 
 // The second remote electrode: B for the gradient array, otherwise N, with M kept on N.
@@ -550,7 +581,7 @@ void TMainFrm::StoreSecondRemote(QLineEdit* edit, float TElectrodeXYZ::*coord) {
         s.RemoteElectrodes[kRemoteN].*coord = value;
         s.RemoteElectrodes[kRemoteM].*coord = value;
     }
-    if (!v) edit->setText(General(value));
+    if (!v) ShowPosition(edit, value);
 }
 
 void TMainFrm::XCbPnTxtExit() { StoreSecondRemote(ui->XCbPnTxt, &TElectrodeXYZ::X); }

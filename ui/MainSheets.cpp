@@ -2,6 +2,7 @@
 #include "Main.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QPrinter>
 
 #include "Fileimport.h"
@@ -13,6 +14,7 @@ void TMainFrm::ConnectSheetHandlers() {
     SaveDialog2.Save = true;
     SaveDialog2.Filter = "*.csv|*.csv";
     SaveDialog2.DefaultExt = ".csv";
+    // The window asks itself before a file is replaced, whatever the dialog does.
     SaveDialog2.OverwritePrompt = false;
     connect(ui->PrintElectrode, &QToolButton::clicked, this, [this] { PrintElectrodeClick(); });
     connect(ui->PrintQuadripole, &QToolButton::clicked, this, [this] { PrintQuadripoleClick(); });
@@ -44,6 +46,11 @@ void TMainFrm::ExportGrid(TStringGrid* grid) {
     if (SaveDialog2.InitialDir.isEmpty()) SaveDialog2.InitialDir = SequenceFolder;
     if (!Seam().ExecuteFileDialog(SaveDialog2)) return;
     const QString name = WithDefaultExt(SaveDialog2.FileName, SaveDialog2.DefaultExt);
+    // The dialog offers the name last used, which may well be the other sheet's file.
+    if (QFileInfo::exists(name) &&
+        Seam().Question("< " + name + " > already exists.\nReplace it?", "Export", TMsgButtons::OkCancel,
+                        TMsgIcon::Warning) != TMsgResult::Ok)
+        return;
     const QByteArray text = SheetCommaText(*grid->GridModel());
     // Written beside the target and renamed over it: a failed write keeps the old file whole.
     if (!ReplaceFileContents(QFile::encodeName(name).toStdString(), text.constData(), std::size_t(text.size())))

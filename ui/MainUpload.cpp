@@ -7,6 +7,8 @@
 #include <QProgressBar>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "Eventpump.h"
 #include "Main.h"
@@ -30,23 +32,44 @@ private:
     QProgressBar* Bar;
 };
 
-// The port menu stays out of reach while the exchange uses the port object.
+// The meter did not answer the synchronisation as it should: the exchange stops there.
+struct TSyncFailed {};
+
+// While the exchange runs, the port menu and every command that changes, computes, saves or
+// excludes a sequence are out of reach: a modal window opened from one of them would hold
+// the exchange's waits until the meter gives up. Each control gets back the state it had.
 class TUploadGuard {
 public:
-    TUploadGuard(bool& running, QMenu* portMenu) : Running(running), PortMenu(portMenu) {
+    TUploadGuard(bool& running, Ui::TMainFrm& ui) : Running(running), Exclude(ui.ExcludeSeqBtn) {
         Running = true;
-        PortMenu->setEnabled(false);
+        for (QWidget* w : {static_cast<QWidget*>(ui.Communicationport1), ui.CreationTbs, ui.ConfigurationTbs,
+                           static_cast<QWidget*>(ui.GraphToolbar), static_cast<QWidget*>(ui.ToolBar2)}) {
+            Widgets.push_back({w, !w->testAttribute(Qt::WA_ForceDisabled)});
+            w->setEnabled(false);
+        }
+        for (QAction* a : {ui.New1, ui.Open1, ui.Save, ui.Saveas1, ui.SavetoSDcardformat1, ui.ExporttoSQTformatSolvy1,
+                           ui.ExcludeSeqBtn}) {
+            Actions.push_back({a, a->isEnabled()});
+            a->setEnabled(false);
+        }
+        ExcludeHint = Exclude->toolTip();
+        Exclude->setToolTip(ExcludeHint + " (not while an upload is running)");
     }
     ~TUploadGuard() {
         Running = false;
-        PortMenu->setEnabled(true);
+        for (const auto& [w, enabled] : Widgets) w->setEnabled(enabled);
+        for (const auto& [a, enabled] : Actions) a->setEnabled(enabled);
+        Exclude->setToolTip(ExcludeHint);
     }
     TUploadGuard(const TUploadGuard&) = delete;
     TUploadGuard& operator=(const TUploadGuard&) = delete;
 
 private:
     bool& Running;
-    QMenu* PortMenu;
+    QAction* Exclude;
+    QString ExcludeHint;
+    std::vector<std::pair<QWidget*, bool>> Widgets;
+    std::vector<std::pair<QAction*, bool>> Actions;
 };
 }  // namespace
 
@@ -69,9 +92,11 @@ void TMainFrm::Upload1Click() {
         return;
     }
 
-    TUploadGuard guard(UploadRunning, ui->Communicationport1);
+    TUploadGuard guard(UploadRunning, *ui);
     TProgressBarSink progress(ui->ProgressBar1);
     QString status;
+    // Nothing goes to a meter the link could not synchronise with, the closing command included.
+    bool synchronised = false;
     try {
         const std::string address = PortNum == 100 ? IPAddress.toStdString() : std::string();
         if (!ActivePort || ActivePort->Open(PortNum, PortSpeed, 0, std::string(), false, address) <= 0) {
@@ -80,7 +105,8 @@ void TMainFrm::Upload1Click() {
             view->ViewUploadNameLbl->setText("Synchronize...");
             ActivePort->SetLatency(10);
             std::string name(40, 'Z'), speed(40, 'Z');
-            ActivePort->Synchronize(name, speed);
+            if (!ActivePort->Synchronize(name, speed)) throw TSyncFailed();
+            synchronised = true;
             std::uint8_t v[4];
             ActivePort->GetBuffer(v, 4);
             const std::int32_t version = std::int32_t(std::uint32_t(v[0]) | std::uint32_t(v[1]) << 8 |
@@ -134,7 +160,8 @@ void TMainFrm::Upload1Click() {
 
     // The closing command; a Cancel may still come while it is awaited.
     try {
-        if (ActivePort && ActivePort->GetState() > 0) ActivePort->SendCmd(0, ActivePort->Timing.CommandTimeoutMs);
+        if (synchronised && ActivePort && ActivePort->GetState() > 0)
+            ActivePort->SendCmd(0, ActivePort->Timing.CommandTimeoutMs);
     } catch (...) {
         if (status.isEmpty()) status = "Communication stopped";
     }

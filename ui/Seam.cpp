@@ -61,6 +61,8 @@ TMsgResult TQtSeam::Question(const QString& text, const QString& caption, TMsgBu
     QMessageBox box(qicon, caption, text, QMessageBox::NoButton, DialogParent());
     QAbstractButton* yes = nullptr;
     QAbstractButton* ok = nullptr;
+    QAbstractButton* save = nullptr;
+    QAbstractButton* discard = nullptr;
     switch (buttons) {
         case TMsgButtons::Ok: ok = box.addButton(QMessageBox::Ok); break;
         case TMsgButtons::OkCancel:
@@ -72,6 +74,15 @@ TMsgResult TQtSeam::Question(const QString& text, const QString& caption, TMsgBu
             yes = box.addButton("&Oui", QMessageBox::YesRole);
             box.addButton("&Non", QMessageBox::NoRole);
             break;
+        case TMsgButtons::SaveDiscardCancel:
+        {
+            QPushButton* saveButton = box.addButton(QMessageBox::Save);
+            save = saveButton;
+            discard = box.addButton("Do&n't Save", QMessageBox::DestructiveRole);
+            box.setEscapeButton(box.addButton(QMessageBox::Cancel));
+            box.setDefaultButton(saveButton);
+            break;
+        }
     }
     if (at) {
         box.adjustSize();
@@ -80,6 +91,10 @@ TMsgResult TQtSeam::Question(const QString& text, const QString& caption, TMsgBu
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
     if (buttons == TMsgButtons::YesNo) return clicked && clicked == yes ? TMsgResult::Yes : TMsgResult::No;
+    if (buttons == TMsgButtons::SaveDiscardCancel) {
+        if (clicked && clicked == save) return TMsgResult::Save;
+        return clicked && clicked == discard ? TMsgResult::Discard : TMsgResult::Cancel;
+    }
     return clicked && clicked == ok ? TMsgResult::Ok : TMsgResult::Cancel;
 }
 

@@ -6,9 +6,10 @@
 #include <QString>
 #include <optional>
 
-enum class TMsgButtons { Ok, OkCancel, YesNo };
+// SaveDiscardCancel: "Save", "Don't Save" and "Cancel", for changes that would be lost.
+enum class TMsgButtons { Ok, OkCancel, YesNo, SaveDiscardCancel };
 enum class TMsgIcon { None, Information, Warning, Question, Error };
-enum class TMsgResult { Ok, Cancel, Yes, No };
+enum class TMsgResult { Ok, Cancel, Yes, No, Save, Discard };
 
 // One open or save dialog, kept between uses as the form keeps its dialog components.
 // Filter is in the "description|pattern|description|pattern" form; FilterIndex is 1-based.

@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
     try {
         TPlanoraApp app(argc, argv);
         TMainFrm mainFrm;
+        if (mainFrm.AnotherCopyRunning) return 0;
         TAboutBoxFrm aboutBox(&mainFrm);
         aboutBox.hide();
         QStringList args = QCoreApplication::arguments();

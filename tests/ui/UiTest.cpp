@@ -1,8 +1,12 @@
 #include "UiTest.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
+#include <QTest>
 #include <cstring>
 
 #include "Electsequence.h"
@@ -10,7 +14,12 @@
 TMsgResult TScriptedSeam::Question(const QString& text, const QString& caption, TMsgButtons buttons, TMsgIcon icon,
                                    std::optional<QPoint> at) {
     Questions.push_back({text, caption, buttons, icon, at});
-    if (Answers.empty()) return buttons == TMsgButtons::YesNo ? TMsgResult::No : TMsgResult::Cancel;
+    if (Answers.empty()) {
+        // The negative answer; a question about unsaved changes gets "Don't Save", so that a
+        // test closing a changed window still closes it.
+        if (buttons == TMsgButtons::YesNo) return TMsgResult::No;
+        return buttons == TMsgButtons::SaveDiscardCancel ? TMsgResult::Discard : TMsgResult::Cancel;
+    }
     const TMsgResult r = Answers.front();
     Answers.pop_front();
     return r;
@@ -144,4 +153,24 @@ QString WriteSequenceFile(const QString& path, int count) {
     auto s = MakeSequence(count);
     WriteSequence(*s, path);
     return path;
+}
+
+void ClickArrow(QWidget* upDown, bool up) {
+    // The middle of the arrow as the style draws it.
+    auto* box = static_cast<QAbstractSpinBox*>(upDown);
+    QStyleOptionSpinBox option;
+    option.initFrom(box);
+    option.subControls = QStyle::SC_All;
+    option.buttonSymbols = box->buttonSymbols();
+    option.frame = box->hasFrame();
+    const QRect arrow = box->style()->subControlRect(QStyle::CC_SpinBox, &option,
+                                                     up ? QStyle::SC_SpinBoxUp : QStyle::SC_SpinBoxDown, box);
+    QTest::mouseClick(upDown, Qt::LeftButton, {}, arrow.center());
+}
+
+TModalCloser::TModalCloser() {
+    QObject::connect(&Timer, &QTimer::timeout, [] {
+        if (QWidget* m = QApplication::activeModalWidget()) m->close();
+    });
+    Timer.start(5);
 }

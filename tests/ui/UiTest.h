@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -28,7 +29,7 @@ public:
     };
     QStringList Messages;
     std::vector<TQuestion> Questions;
-    std::deque<TMsgResult> Answers;  // consumed by Question; Cancel / No when empty
+    std::deque<TMsgResult> Answers;  // consumed by Question; Cancel / No / Discard when empty
     std::deque<QString> Inputs;      // consumed by InputQuery; cancelled when empty
     std::deque<QString> Files;       // consumed by file dialogs; an empty text cancels
     std::vector<TFileDialogSetup> Dialogs;  // each dialog as it was opened
@@ -80,6 +81,19 @@ void WriteSequence(TElectSequence& s, const QString& path);
 QString WriteSequenceFile(const QString& path, int count = 10);
 // Places electrodes on line nodes: electrode e at node e, x = (e - 1) * dx + offset.
 void PlaceElectrodes(TElectSequence& s, const std::vector<int>& numbers, float dx = 1.0f, float offset = 0.0f);
+
+// While one lives, any modal window a command opens on its way (the results of a
+// computation) is closed as soon as it shows.
+class TModalCloser {
+public:
+    TModalCloser();
+
+private:
+    QTimer Timer;
+};
+
+// Clicks the up (or down) arrow of an up-down with the mouse.
+void ClickArrow(QWidget* upDown, bool up);
 
 template <class T>
 T* Find(QWidget* w, const char* name) {

@@ -6,33 +6,17 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
 #include <cstring>
 
 #include "StringGrid.h"
 #include "UiTest.h"
 #include "UpDown.h"
 #include "ui_Main.h"
-
-namespace {
-// Closes any modal window a command opens on its way (the results of a computation).
-class TModalCloser {
-public:
-    TModalCloser() {
-        QObject::connect(&Timer, &QTimer::timeout, [] {
-            if (QWidget* m = QApplication::activeModalWidget()) m->close();
-        });
-        Timer.start(5);
-    }
-
-private:
-    QTimer Timer;
-};
-}  // namespace
 
 class DepthGridTest : public UiTest {
 protected:
@@ -276,6 +260,47 @@ TEST_F(DepthGridTest, ThePointerShowsTheDepthsOfTheCellAsTheHint) {
     EXPECT_EQ(g->toolTip(), QString(cases[0].hint));
 }
 
+// Showing another sequence while on the Configuration tab: its depth tables, hints and
+// commands are the ones shown, not those of the sequence before.
+TEST_F(DepthGridTest, TheGridHintsAndCommandsFollowTheSequenceShown) {
+    auto hole = MakeSequence(20);
+    hole->Grid.GridType = gtBorehole;
+    hole->SetArrayType(1);
+    WriteSequence(*hole, Path("hole.sqz"));
+    WriteSequenceFile(Path("line.sqz"), 20);  // 48 electrodes, row 1 levels 1..8 selected
+    WriteList({Path("hole.sqz"), Path("line.sqz")});
+    Settings().setValue("Initialisation/PlanoraPro/SeqFileLbItemIndex", 0);
+    auto w = Start();
+    Ui::TMainFrm& ui = *w->ui;
+    TStringGrid* g = Grid(*w);
+    auto hintOver = [&](int col, int row) {
+        const QPoint at = Centre(*w, col, row);
+        QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(g->viewport()->mapToGlobal(at)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(g->viewport(), &move);
+        return g->toolTip();
+    };
+    ui.PageControl1->setCurrentWidget(ui.ConfigurationTbs);
+    ASSERT_EQ(ui.PageControl1->currentWidget(), ui.ConfigurationTbs);
+    EXPECT_TRUE(ui.AutomaticCreationBtn->isHidden());
+    EXPECT_FALSE(hintOver(3, 1).isEmpty());
+
+    ui.SeqFileLb->setCurrentRow(1);
+    ASSERT_EQ(w->CurrentSequence->Grid.GridType, gtLine);
+    EXPECT_FALSE(ui.AutomaticCreationBtn->isHidden());
+    EXPECT_TRUE(g->toolTip().isEmpty());
+    EXPECT_EQ(g->Cells(3, 1), "#");
+    EXPECT_EQ(hintOver(3, 1).toStdString(), "Maximun investigation depth :\r\n on X = 0.7 m");
+    // A cell the line holds can be chosen.
+    Select(*w, 12, 1, 12, 1);
+    w->SpacingLevelGdDblClick();
+    EXPECT_EQ(g->Cells(12, 1), "#");
+    EXPECT_EQ(w->CurrentSequence->NeedsRecompute, 1);
+
+    ui.SeqFileLb->setCurrentRow(0);
+    EXPECT_TRUE(ui.AutomaticCreationBtn->isHidden());
+}
+
 TEST_F(DepthGridTest, FillingTheGridDropsCellsTheSpreadNoLongerHolds) {
     auto w = Show(48);
     TElectSequence& s = *w->CurrentSequence;
@@ -367,16 +392,30 @@ TEST_F(DepthGridTest, ASpreadTooShortForTheMultigradientProposesNothing) {
     EXPECT_EQ(Seam.Beeps, 1);
 }
 
-TEST_F(DepthGridTest, TheArrowsOnlyLeadToTheEdit) {
-    auto w = Show(48);
-    w->AutomaticCreationBtnClick();
-    w->ui->InvestigationDepthEdt->setText("3");
-    TUpDown* arrows = w->ui->InvestigationDepthUpDown;
-    const int value = arrows->value();
-    QTest::mouseClick(arrows, Qt::LeftButton, {}, QPoint(arrows->width() / 2, 2));
-    EXPECT_EQ(arrows->value(), value);
-    EXPECT_EQ(w->ui->InvestigationDepthEdt->text(), "3");
-    EXPECT_EQ(w->focusWidget(), w->ui->InvestigationDepthEdt);
+TEST_F(DepthGridTest, TheArrowsStepTheDepthWithinTheRangeAndLeadToTheEdit) {
+    struct Case {
+        int Electrodes;
+        const char* From;
+        bool Up;
+        const char* To;
+    };
+    const Case cases[] = {
+        {48, "3", true, "4"},   {48, "3.5", false, "2.5"}, {48, "1", false, "1"},
+        {48, "9", true, "9"},   // the deepest cell the spread holds: 1..9
+        {10, "5", true, "1"},   // a spread too short: the range holds the minimum alone
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.From) + (c.Up ? " up on " : " down on ") + std::to_string(c.Electrodes));
+        auto w = Show(c.Electrodes);
+        w->AutomaticCreationBtnClick();
+        QApplication::processEvents();
+        QLineEdit* edit = w->ui->InvestigationDepthEdt;
+        edit->setText(c.From);
+        ClickArrow(w->ui->InvestigationDepthUpDown, c.Up);
+        EXPECT_EQ(edit->text(), c.To);
+        EXPECT_EQ(w->focusWidget(), edit);
+        EXPECT_EQ(Seam.Beeps, 0);
+    }
 }
 
 TEST_F(DepthGridTest, EnteringThePromptHidesOkInABorehole) {

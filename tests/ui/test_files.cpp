@@ -49,26 +49,49 @@ TEST_F(FileTest, OpeningNewOrRefusedFiles) {
     auto w = Start();
     const QString fresh = WriteSequenceFile(Path("fresh.sqz"));
     QFile(Path("notes.dat")).open(QIODevice::WriteOnly);
+    QFile(Path("short.sqz")).open(QIODevice::WriteOnly);
     struct TCase {
         QString path;
         int entries;
-        int messages;
+        QString message;  // the start of the message shown; none when empty
     };
     const TCase cases[] = {
-        {Path("notes.dat"), 1, 0},     // unknown extension: nothing opened, nothing shown
-        {Path("missing.sqz"), 1, 1},   // the engine's message, nothing added
-        {Path("missing.txt"), 1, 1},   // nothing to import
-        {fresh, 2, 1},                 // added and current
+        {Path("notes.dat"), 1, Path("notes.dat") + "\r\nis not a sequence file"},
+        {Path("missing.sqz"), 1, Path("missing.sqz") + "\r\nfile not found"},
+        {Path("short.sqz"), 1, Path("short.sqz") + "\r\nis not a sequence file (wrong size)"},
+        {Path("missing.txt"), 1, Path("missing.txt") + "\r\nfile not found"},
+        {fresh, 2, QString()},             // added and current
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.path.toStdString());
+        Seam.Messages.clear();
         w->OpenSequenceFile(c.path);
         EXPECT_EQ(w->SequenceCount, c.entries);
-        EXPECT_EQ(Seam.Messages.size(), c.messages) << Seam.Messages.join('|').toStdString();
+        if (c.message.isEmpty()) {
+            EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
+        } else {
+            ASSERT_EQ(Seam.Messages.size(), 1);
+            EXPECT_TRUE(Seam.Messages[0].startsWith(c.message)) << Seam.Messages[0].toStdString();
+            // The file was never listed: nothing is said of leaving the list.
+            EXPECT_FALSE(Seam.Messages[0].contains("excluded")) << Seam.Messages[0].toStdString();
+        }
         EXPECT_EQ(w->SequenceFolder, Home.path() + '/');
     }
     EXPECT_EQ(w->CurrentIndex, 1);
     EXPECT_EQ(QString(w->CurrentSequence->FileName), fresh);
+}
+
+TEST_F(FileTest, AFileOnTheCommandLineThatDoesNotOpenIsReportedAsItIs) {
+    QFile(Path("notes.dat")).open(QIODevice::WriteOnly);
+    for (const QString& name : {Path("missing.sqz"), Path("missing.sds"), Path("notes.dat")}) {
+        SCOPED_TRACE(name.toStdString());
+        Seam.Messages.clear();
+        auto w = Start({name});
+        EXPECT_EQ(w->SequenceCount, 1);
+        ASSERT_EQ(Seam.Messages.size(), 1);
+        EXPECT_TRUE(Seam.Messages[0].startsWith(name + "\r\n"));
+        EXPECT_FALSE(Seam.Messages[0].contains("excluded")) << Seam.Messages[0].toStdString();
+    }
 }
 
 TEST_F(FileTest, TextAndSdCardFilesAreImportedAsSqzEntries) {

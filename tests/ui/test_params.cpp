@@ -13,6 +13,7 @@
 #include <QTextEdit>
 #include <QToolButton>
 #include <algorithm>
+#include <cstring>
 #include <functional>
 
 #include "StringGrid.h"
@@ -35,16 +36,6 @@ void Enter(QWidget* w, Qt::FocusReason reason = Qt::TabFocusReason) {
 void Choose(QComboBox* box, int i) {
     box->setCurrentIndex(i);
     emit box->activated(i);
-}
-
-void PressArrows(QWidget* upDown) {
-    const QPointF at(4, 4);
-    QMouseEvent press(QEvent::MouseButtonPress, at, upDown->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(upDown, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, upDown->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QCoreApplication::sendEvent(upDown, &release);
 }
 
 bool RowIs(const std::uint16_t* timing, int timeIndex, int ipMode) {
@@ -107,6 +98,79 @@ TEST_F(ParamsTest, NumericEditsAreClampedToTheirRangeWithABeepWhenLeft) {
     EXPECT_EQ(w->CurrentSequence->Device.LastQuadripole, 59);
 }
 
+// A value the window writes into an edit is shown whole, so that entering and leaving the
+// edit stores what it shows: the value itself, or its clamp with a beep.
+TEST_F(ParamsTest, EditsShowWhatTheWindowWritesWhole) {
+    using U = Ui::TMainFrm;
+    struct Case {
+        QLineEdit* U::*Edit;
+        QString Shown, Committed;
+        bool Beep;
+        std::function<double(const TElectSequence&)> Stored;
+        double Expected;
+    };
+    auto s = MakeSequence(60);
+    s->Device.QMax = 0.5f;  // the automatic creation's preset
+    s->Device.StackMin = 1000;
+    s->Device.StackMax = 1000;
+    s->Device.VabMax10 = 255;
+    const Case cases[] = {
+        {&U::QMaxEdn, "0.5", "0.5", false, [](const TElectSequence& q) { return double(q.Device.QMax); }, 0.5},
+        {&U::StackMinEdn, "1000", "999", true, [](const TElectSequence& q) { return double(q.Device.StackMin); }, 999},
+        {&U::StackMaxEdn, "1000", "999", true, [](const TElectSequence& q) { return double(q.Device.StackMax); }, 999},
+        {&U::VabMaxEdt, "2550", "800", true, [](const TElectSequence& q) { return double(q.GetVabMax()); }, 800},
+    };
+    auto w = Show(std::move(s));
+    Ui::TMainFrm& ui = *w->ui;
+    for (const Case& c : cases) {
+        QLineEdit* edit = ui.*c.Edit;
+        SCOPED_TRACE(edit->objectName().toStdString());
+        EXPECT_EQ(edit->text(), c.Shown);
+        Seam.Beeps = 0;
+        Leave(edit);
+        EXPECT_EQ(edit->text(), c.Committed);
+        EXPECT_EQ(Seam.Beeps, c.Beep ? 1 : 0);
+        EXPECT_EQ(c.Stored(*w->CurrentSequence), c.Expected);
+    }
+    // Saved as shown.
+    Seam.Answers = {TMsgResult::Ok};
+    w->SaveClick();
+    EXPECT_EQ(TElectSequence(Path("params.sqz").toStdString()).Device.QMax, 0.5f);
+}
+
+// The remote positions show whole, the placeholder of an unset one included, in a desktop
+// font larger than the form's.
+TEST_F(ParamsTest, RemoteElectrodeEditsAreWideEnoughForTheirPositions) {
+    const QFont font = QApplication::font();
+    QFont large = font;
+    large.setPointSizeF(font.pointSizeF() * 1.5);
+    QApplication::setFont(large);
+    struct TRestore {
+        QFont Font;
+        ~TRestore() { QApplication::setFont(Font); }
+    } restore{font};
+    auto s = MakeSequence(60);
+    s->SetArrayType(9);
+    s->ResetRemoteElectrodes();
+    s->RemoteElectrodes[0].X = -kNoElectrode;
+    auto w = Show(std::move(s));
+    Ui::TMainFrm& ui = *w->ui;
+    w->SetActivePage(ui.PageControl1->indexOf(ui.ConfigurationTbs));
+    QApplication::processEvents();
+    EXPECT_EQ(ui.XCaPmTxt->text(), "-99999.99");
+    EXPECT_EQ(ui.XCbPnTxt->text(), "99999.99");
+    for (QLineEdit* e : {ui.XCaPmTxt, ui.YCaPmTxt, ui.XCbPnTxt, ui.YCbPnTxt}) {
+        const QMargins m = e->textMargins();
+        EXPECT_GE(e->contentsRect().width() - m.left() - m.right() - 4, e->fontMetrics().horizontalAdvance("-99999.99"))
+            << e->objectName().toStdString();
+    }
+    // The general form written back after a text that is no number shows from its start.
+    ui.XCbPnTxt->setText("x");
+    Leave(ui.XCbPnTxt);
+    EXPECT_EQ(ui.XCbPnTxt->text(), "99999.9921875");
+    EXPECT_EQ(ui.XCbPnTxt->cursorPosition(), 0);
+}
+
 TEST_F(ParamsTest, LeavingTheWindowOrOpeningAMenuCommitsNothing) {
     auto w = Show();
     w->ui->StackMinEdn->setText("abc");
@@ -140,37 +204,88 @@ TEST_F(ParamsTest, TooManyChannelsAreClampedToTheArrayLimit) {
     EXPECT_EQ(ui.OptimizationChannelUpDown->maximum(), 4);
 }
 
+TEST_F(ParamsTest, TheArrowsStepTheirEditWithinItsRangeAndLeadToIt) {
+    using U = Ui::TMainFrm;
+    struct Case {
+        TUpDown* U::*UpDown;
+        QLineEdit* U::*Edit;
+        QString From;
+        bool Up;
+        QString To;
+        std::function<double(const TElectSequence&)> Stored;
+    };
+    auto channels = [](const TElectSequence& s) { return double(s.Device.Channels); };
+    auto qMax = [](const TElectSequence& s) { return double(s.Device.QMax); };
+    auto vabMax = [](const TElectSequence& s) { return double(s.GetVabMax()); };
+    auto stackMin = [](const TElectSequence& s) { return double(s.Device.StackMin); };
+    auto stackMax = [](const TElectSequence& s) { return double(s.Device.StackMax); };
+    const Case cases[] = {
+        {&U::StdChannelEdnUpDown, &U::StdChannelEdn, "10", true, "11", channels},
+        {&U::StdChannelEdnUpDown, &U::StdChannelEdn, "20", true, "20", channels},  // the array's limit
+        {&U::StdChannelEdnUpDown, &U::StdChannelEdn, "1", false, "1", channels},
+        {&U::QMaxEdnUpDown, &U::QMaxEdn, "0.5", true, "1.5", qMax},
+        {&U::QMaxEdnUpDown, &U::QMaxEdn, "0.5", false, "0", qMax},
+        {&U::QMaxEdnUpDown, &U::QMaxEdn, "98.5", true, "99", qMax},
+        {&U::VabMaxEdtUpDown, &U::VabMaxEdt, "250", true, "260", vabMax},
+        {&U::VabMaxEdtUpDown, &U::VabMaxEdt, "800", true, "800", vabMax},
+        {&U::VabMaxEdtUpDown, &U::VabMaxEdt, "10", false, "10", vabMax},
+        {&U::StackMinEdnUpDown, &U::StackMinEdn, "2", true, "3", stackMin},
+        {&U::StackMaxEdnUpDown, &U::StackMaxEdn, "6", true, "7", stackMax},
+    };
+    auto w = Show();
+    Ui::TMainFrm& ui = *w->ui;
+    w->SetActivePage(ui.PageControl1->indexOf(ui.ConfigurationTbs));
+    QApplication::processEvents();
+    const TElectSequence& s = *w->CurrentSequence;
+    for (const Case& c : cases) {
+        QLineEdit* edit = ui.*c.Edit;
+        SCOPED_TRACE(edit->objectName().toStdString() + " \"" + c.From.toStdString() + (c.Up ? "\" up" : "\" down"));
+        edit->setText(c.From);
+        const double stored = c.Stored(s);
+        ClickArrow(ui.*c.UpDown, c.Up);
+        EXPECT_EQ(edit->text(), c.To);
+        EXPECT_EQ(w->focusWidget(), edit);
+        // Stored when the edit is left.
+        EXPECT_EQ(c.Stored(s), stored);
+        Leave(edit);
+        EXPECT_EQ(c.Stored(s), c.To.toDouble());
+    }
+    EXPECT_EQ(Seam.Beeps, 0);
+}
+
 TEST_F(ParamsTest, TheStackArrowsKeepStackMinAtOrBelowStackMax) {
     auto w = Show();
     Ui::TMainFrm& ui = *w->ui;
+    w->SetActivePage(ui.PageControl1->indexOf(ui.ConfigurationTbs));
+    QApplication::processEvents();
     TElectSequence& s = *w->CurrentSequence;
     s.Device.StackMin = 2;
     s.Device.StackMax = 6;
 
-    PressArrows(ui.StackMinEdnUpDown);
+    ui.StackMinEdn->setText("5");
+    ClickArrow(ui.StackMinEdnUpDown, true);
+    ClickArrow(ui.StackMinEdnUpDown, true);
+    EXPECT_EQ(ui.StackMinEdn->text(), "6");
     EXPECT_EQ(ui.StackMinEdnUpDown->maximum(), 6);
     EXPECT_EQ(w->focusWidget(), ui.StackMinEdn);
+    Leave(ui.StackMinEdn);
+    EXPECT_EQ(s.Device.StackMin, 6);
+    // A typed value beyond stack max is clamped when the edit is left.
     ui.StackMinEdn->setText("9");
     Leave(ui.StackMinEdn);
     EXPECT_EQ(s.Device.StackMin, 6);
     EXPECT_EQ(ui.StackMinEdn->text(), "6");
     EXPECT_EQ(Seam.Beeps, 1);
 
-    PressArrows(ui.StackMaxEdnUpDown);
+    ui.StackMaxEdn->setText("7");
+    ClickArrow(ui.StackMaxEdnUpDown, false);
+    ClickArrow(ui.StackMaxEdnUpDown, false);
+    EXPECT_EQ(ui.StackMaxEdn->text(), "6");
     EXPECT_EQ(ui.StackMaxEdnUpDown->minimum(), 6);
     EXPECT_EQ(w->focusWidget(), ui.StackMaxEdn);
     ui.StackMaxEdn->setText("3");
     Leave(ui.StackMaxEdn);
     EXPECT_EQ(s.Device.StackMax, 6);
-
-    // The other arrows only move the focus to their edit.
-    const std::pair<QWidget*, QWidget*> others[] = {{ui.StdChannelEdnUpDown, ui.StdChannelEdn},
-                                                    {ui.QMaxEdnUpDown, ui.QMaxEdn},
-                                                    {ui.VabMaxEdtUpDown, ui.VabMaxEdt}};
-    for (const auto& [upDown, edit] : others) {
-        PressArrows(upDown);
-        EXPECT_EQ(w->focusWidget(), edit) << edit->objectName().toStdString();
-    }
 }
 
 TEST_F(ParamsTest, ChoosingAnArrayResetsChannelsQuadripolesAndRemoteElectrodes) {

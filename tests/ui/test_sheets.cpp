@@ -152,7 +152,8 @@ TEST_F(SheetsTest, ExportWritesEachSheetAsDisplayed) {
               "3,2,0,3,0,1,2,1.50,9.45\r\n");
     EXPECT_TRUE(Seam.Messages.isEmpty());
 
-    // One save dialog for both sheets, started in the sequence folder, replacing files silently.
+    // One save dialog for both sheets, started in the sequence folder; the window itself asks
+    // before a file is replaced.
     ASSERT_EQ(Seam.Dialogs.size(), 2u);
     const TFileDialogSetup& d = Seam.Dialogs[0];
     EXPECT_TRUE(d.Save);
@@ -166,11 +167,17 @@ TEST_F(SheetsTest, ExportWritesEachSheetAsDisplayed) {
 TEST_F(SheetsTest, ExportNamesReplacementsAndCancel) {
     auto s = SmallSequence();
     auto w = Show(*s);
-    // A name without extension takes ".csv"; a longer old file is replaced whole.
+    // A name without extension takes ".csv"; a longer old file is replaced whole once the
+    // user agrees.
     WriteAll(Path("old.csv"), QByteArray(5000, 'x'));
     Seam.Files = {Path("sheet"), Path("old.csv"), QString()};
+    Seam.Answers = {TMsgResult::Ok};
     w->ExportElectrodeClick();
+    EXPECT_TRUE(Seam.Questions.empty());
     w->ExportElectrodeClick();
+    ASSERT_EQ(Seam.Questions.size(), 1u);
+    EXPECT_EQ(Seam.Questions[0].Text, "< " + Path("old.csv") + " > already exists.\nReplace it?");
+    EXPECT_EQ(Seam.Questions[0].Buttons, TMsgButtons::OkCancel);
     const QByteArray sheet = ReadAll(Path("sheet.csv"));
     EXPECT_TRUE(sheet.startsWith("\"# Node\""));
     EXPECT_EQ(ReadAll(Path("old.csv")), sheet);
@@ -182,6 +189,29 @@ TEST_F(SheetsTest, ExportNamesReplacementsAndCancel) {
     EXPECT_EQ(QDir(Home.path()).entryList(QDir::Files | QDir::Hidden), before);
     EXPECT_TRUE(Seam.Messages.isEmpty());
     EXPECT_EQ(Seam.Dialogs.size(), 3u);
+}
+
+// Exporting the quadripole sheet right after the electrode sheet: the dialog offers the
+// electrode file, and only a yes replaces it.
+TEST_F(SheetsTest, ExportingOntoAnExistingFileAsksFirst) {
+    auto s = SmallSequence();
+    auto w = Show(*s);
+    Ui::TMainFrm& ui = *w->ui;
+    const QString file = Path("sheet.csv");
+    Seam.Files = {file};
+    ui.ExportElectrode->click();
+    const QByteArray electrodes = ReadAll(file);
+    ASSERT_TRUE(electrodes.startsWith("\"# Node\""));
+
+    Seam.Files = {file, file};
+    Seam.Answers = {TMsgResult::Cancel, TMsgResult::Ok};
+    ui.ExportQuadripole->click();
+    EXPECT_EQ(Seam.Dialogs.back().FileName, file);  // offered again
+    EXPECT_EQ(ReadAll(file), electrodes);
+    ui.ExportQuadripole->click();
+    EXPECT_TRUE(ReadAll(file).startsWith("\"# Quad.\""));
+    EXPECT_EQ(Seam.Questions.size(), 2u);
+    EXPECT_TRUE(Seam.Messages.isEmpty());
 }
 
 TEST_F(SheetsTest, AFailedExportIsReportedAndKeepsTheOldFile) {
@@ -199,6 +229,7 @@ TEST_F(SheetsTest, AFailedExportIsReportedAndKeepsTheOldFile) {
         SCOPED_TRACE(c.Target.toStdString());
         Seam.Messages.clear();
         Seam.Files = {c.Target};
+        Seam.Answers = {TMsgResult::Ok};  // replace what is there
         w->ExportQuadripoleClick();
         EXPECT_EQ(Seam.Messages, QStringList{"Can't export the grid with < " + c.Target + " > filename"});
     }

@@ -1,12 +1,17 @@
 // Start-up, settings, the list file and closing.
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QGroupBox>
 #include <QListWidget>
+#include <QLockFile>
 #include <QTabWidget>
 #include <QToolButton>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include "Portvirt.h"
 #include "UiTest.h"
 #include "ui_Main.h"
 
@@ -200,6 +205,76 @@ TEST_F(UiTest, CommandLineFileSplitAtItsBlanksIsRejoinedAndOpened) {
     EXPECT_EQ(w->CurrentIndex, 1);
     EXPECT_EQ(QString(w->CurrentSequence->FileName), file);
     EXPECT_EQ(w->SequenceFolder, Path("my survey/"));
+}
+
+// Two copies would share the list file, and whichever closed last would overwrite the
+// other's list.
+TEST_F(UiTest, ASecondCopySaysSoAndLeavesTheListAndThePortAlone) {
+    const QString a = WriteSequenceFile(Path("a.sqz"));
+    const QString b = WriteSequenceFile(Path("b.sqz"));
+    WriteList({a});
+    auto first = Start();
+    first->OpenSequenceFile(b);
+    TPortVirt* port = ActivePort;
+    ASSERT_NE(port, nullptr);
+    // However long the first copy has been running.
+    {
+        QFile lock(WorkFolder() + "PlanoraPro.lock");
+        ASSERT_TRUE(lock.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(lock.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+    }
+
+    auto second = std::make_unique<TMainFrm>();
+    EXPECT_TRUE(second->AnotherCopyRunning);
+    ASSERT_EQ(Seam.Messages.size(), 1);
+    EXPECT_TRUE(Seam.Messages[0].startsWith("Planora Pro is already running.")) << Seam.Messages[0].toStdString();
+    EXPECT_EQ(second->SequenceCount, 1);  // the list is not read
+    bool canClose = true;
+    second->FormCloseQuery(canClose);
+    EXPECT_TRUE(canClose);
+    second.reset();
+    EXPECT_EQ(ReadList(), QStringList{a});
+    EXPECT_EQ(ActivePort, port);
+
+    Close(first);
+    EXPECT_EQ(ReadList(), (QStringList{a, b}));
+    // Once the first copy has closed, the next one starts as usual.
+    auto again = Start();
+    EXPECT_FALSE(again->AnotherCopyRunning);
+    EXPECT_EQ(again->SequenceCount, 2);
+    EXPECT_EQ(Seam.Messages.size(), 1);
+}
+
+TEST_F(UiTest, TheLockOfACopyThatCrashedDoesNotStopTheNextStart) {
+    // The lock a copy leaves when it dies: its own, naming a process that is gone.
+    const QString lockFile = WorkFolder() + "PlanoraPro.lock";
+    QDir().mkpath(WorkFolder());
+    QByteArray contents;
+    {
+        QLockFile own(lockFile);
+        ASSERT_TRUE(own.tryLock(0));
+        QFile f(lockFile);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        contents = f.readAll();
+    }
+    const pid_t gone = fork();
+    if (gone == 0) _exit(0);
+    ASSERT_GT(gone, 0);
+    ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+    contents = QByteArray::number(qint64(gone)) + contents.mid(contents.indexOf('\n'));
+    {
+        QFile f(lockFile);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(contents);
+    }
+
+    const QString a = WriteSequenceFile(Path("a.sqz"));
+    WriteList({a});
+    auto w = Start();
+    EXPECT_FALSE(w->AnotherCopyRunning);
+    EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
+    EXPECT_EQ(w->SequenceCount, 1);
+    EXPECT_EQ(QString(w->CurrentSequence->FileName), a);
 }
 
 TEST_F(UiTest, ResizingSetsTheListPanelAndLayoutBoxWidths) {

@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -147,6 +148,13 @@ protected:
             if (l.Text == text) return &l;
         return nullptr;
     }
+    // A confirmed upload to a fresh meter set by knobs.
+    void UploadTo(const std::function<void(TMeterSim::TKnobs&)>& knobs) {
+        Meter = TMeterSim();
+        knobs(Meter.Knobs);
+        Confirm();
+        Upload();
+    }
     // The answers of the confirmation box and of the Wi-Fi prompt.
     void Confirm() { Input.Answers = {TMsgResult::Ok, TMsgResult::Ok}; }
 
@@ -246,10 +254,7 @@ TEST_F(UploadTest, FailuresOfTheMeterEndTheLoop) {
     MakeCurrent(1);
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.name);
-        Meter = TMeterSim();
-        c.knobs(Meter.Knobs);
-        Confirm();
-        Upload();
+        UploadTo(c.knobs);
         EXPECT_TRUE(Meter.Images.empty());
         EXPECT_EQ(Meter.Commands, c.commands);
         QStringList want = {""};
@@ -312,6 +317,34 @@ TEST_F(UploadTest, CancelBeforeTheVersionCameStopsTheCommunication) {
     EXPECT_TRUE(Meter.Commands.empty());
     EXPECT_EQ(Label, "Synchronize...");
     EXPECT_EQ(ActivePort->GetState(), 0);
+}
+
+// A 0xFF byte ends a line on the TCP/IP link: the meter's speed or name never arrives whole,
+// so the link is not synchronised and nothing is sent, not even the closing command.
+TEST_F(UploadTest, AFailedSynchronisationStopsTheCommunicationAndSendsNothing) {
+    struct TCase {
+        const char* name;
+        std::function<void(TMeterSim::TKnobs&)> knobs;
+    };
+    const TCase cases[] = {
+        {"speed line", [](TMeterSim::TKnobs& k) { k.SpeedLine = "273\xFF" "000"; }},
+        {"name line", [](TMeterSim::TKnobs& k) { k.NameLine = "RES\xFFKON"; }},
+    };
+    Add("a", 10, true);
+    MakeCurrent(1);
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        UploadTo(c.knobs);
+        EXPECT_TRUE(OkPressed);
+        EXPECT_TRUE(Meter.Commands.empty());
+        EXPECT_TRUE(Meter.Images.empty());
+        ASSERT_FALSE(Log.empty());
+        EXPECT_EQ(Log.back().Text, "Communication stopped");
+        EXPECT_TRUE(Log.back().Bold);
+        EXPECT_EQ(Label, "Synchronize...");
+        EXPECT_EQ(Line("Upload file 2 : "), nullptr);
+        ActivePort->Close();
+    }
 }
 
 // A Cancel while the closing command is being confirmed throws out of its handshake: the
@@ -399,10 +432,48 @@ TEST_F(UploadTest, NeitherCloseNorExcludeFreesWhatTheUploadIsSending) {
         W->FormCloseQuery(canClose);
         EXPECT_FALSE(canClose);
         W->ExcludeSeqBtnClick();
+        // Said where it does not stop the exchange: no message box.
+        EXPECT_EQ(W->ui->StatusBar1->currentMessage(), "A sequence cannot be excluded while an upload is running.");
     };
     Confirm();
     Upload();
     EXPECT_TRUE(tried);
     EXPECT_EQ(W->SequenceCount, count);
     EXPECT_EQ(Meter.Images.size(), 1u);
+    EXPECT_EQ(Input.Questions.size(), 2u);
+    EXPECT_TRUE(Input.Messages.isEmpty());
+}
+
+// A computation (with its modal results window), a save or an edit during the exchange
+// would hold its waits or change what is being sent: out of reach until it ends.
+TEST_F(UploadTest, CommandsThatChangeOrSaveASequenceWaitForTheUploadToEnd) {
+    Add("a", 200, true);
+    MakeCurrent(1);
+    Ui::TMainFrm& ui = *W->ui;
+    W->SetActivePage(ui.PageControl1->indexOf(ui.ConfigurationTbs));
+    ASSERT_TRUE(ui.ComputeBtn->isEnabled());
+    const QList<QAction*> actions = {ui.New1, ui.Open1, ui.Save, ui.Saveas1, ui.SavetoSDcardformat1,
+                                     ui.ExporttoSQTformatSolvy1, ui.ExcludeSeqBtn};
+    const QList<QWidget*> controls = {ui.ComputeBtn, ui.StackMinEdn, ui.ArrayTypeList, ui.SpacingLevelGd,
+                                      ui.CreationTbs, ui.AnimGraph, ui.PrintBtn, ui.ExportElectrode};
+    bool tried = false;
+    OnMeter = [&](TViewUploadFrm&) {
+        if (tried || Meter.Transfers.size() < 2) return;
+        tried = true;
+        for (QAction* a : actions) EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+        for (QWidget* c : controls) EXPECT_FALSE(c->isEnabled()) << c->objectName().toStdString();
+        EXPECT_EQ(ui.ExcludeSeqBtn->toolTip(), "Exclude from list (not while an upload is running)");
+        ui.Save->trigger();
+        ui.ComputeBtn->click();
+        // The list and the upload window stay live.
+        EXPECT_TRUE(ui.SeqFileLb->isEnabled());
+    };
+    Confirm();
+    Upload();
+    EXPECT_TRUE(tried);
+    EXPECT_EQ(Meter.Images.size(), 1u);
+    EXPECT_TRUE(Input.Dialogs.empty());
+    for (QAction* a : actions) EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+    for (QWidget* c : controls) EXPECT_TRUE(c->isEnabled()) << c->objectName().toStdString();
+    EXPECT_EQ(ui.ExcludeSeqBtn->toolTip(), "Exclude from list");
 }

@@ -520,9 +520,23 @@ TEST_F(View3DTest, TheToolBarZoomsTurnsGridsAndOpensTheChartDialogs) {
 
     ui.RotateBtn->click();
     EXPECT_TRUE(c.GetAutoRotation());
-    ui.RotationUpDownSpeed->setValue(200);
-    EXPECT_EQ(c.GetRotationSpeed(), 200);
+    // The up arrow lowers the position; the chart takes the position the arrow started from.
+    ASSERT_EQ(ui.RotationUpDownSpeed->value(), 50);
+    ClickArrow(ui.RotationUpDownSpeed, true);
+    EXPECT_EQ(ui.RotationUpDownSpeed->value(), 25);
+    EXPECT_EQ(c.GetRotationSpeed(), 50);
     EXPECT_TRUE(c.GetAutoRotation());
+    ClickArrow(ui.RotationUpDownSpeed, false);
+    ClickArrow(ui.RotationUpDownSpeed, false);
+    EXPECT_EQ(ui.RotationUpDownSpeed->value(), 75);
+    EXPECT_EQ(c.GetRotationSpeed(), 50);
+    // The animation's delay: shorter with the up arrow, longer with the down arrow.
+    ASSERT_EQ(ui.AnimGraphUpDownSpeed->value(), 350);
+    ClickArrow(ui.AnimGraphUpDownSpeed, false);
+    EXPECT_EQ(ui.AnimGraphUpDownSpeed->value(), 750);
+    ClickArrow(ui.AnimGraphUpDownSpeed, true);
+    ClickArrow(ui.AnimGraphUpDownSpeed, true);
+    EXPECT_EQ(ui.AnimGraphUpDownSpeed->value(), 0);
     ui.RotateBtn->click();
     EXPECT_FALSE(c.GetAutoRotation());
 

@@ -1,0 +1,292 @@
+// Work that is never lost: the window knows which sequences were changed since they were
+// last opened or saved, and asks before closing or opening a file again would drop them.
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <functional>
+
+#include "UiTest.h"
+#include "ui_Main.h"
+
+namespace {
+void Leave(QWidget* w) {
+    QFocusEvent e(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(w, &e);
+}
+}  // namespace
+
+class UnsavedTest : public UiTest {
+protected:
+    // Two computed sequences a.sqz and b.sqz, a current.
+    std::unique_ptr<TMainFrm> StartWithTwo() {
+        A = WriteSequenceFile(Path("a.sqz"), 30);
+        B = WriteSequenceFile(Path("b.sqz"), 40);
+        WriteList({A, B});
+        Settings().setValue("Initialisation/PlanoraPro/SeqFileLbItemIndex", 0);
+        return Start();
+    }
+    // Types a comment for b and goes back to a.
+    static void CommentOnB(Ui::TMainFrm& ui, const QString& text) {
+        ui.SeqFileLb->setCurrentRow(1);
+        ui.CommentEdt->setPlainText(text);
+        Leave(ui.CommentEdt);
+        ui.SeqFileLb->setCurrentRow(0);
+    }
+    static TElectSequence OnDisk(const QString& path) { return TElectSequence(path.toStdString()); }
+    // Closes as the user would; true when the window accepted.
+    static bool CloseWindow(TMainFrm& w) { return w.close(); }
+    QStringList SaveQuestions() const {
+        QStringList out;
+        for (const auto& q : Seam.Questions)
+            if (q.Buttons == TMsgButtons::SaveDiscardCancel) out << q.Text;
+        return out;
+    }
+    QString A, B;
+};
+
+TEST_F(UnsavedTest, ShowingBrowsingAndSavingAskNothingAtClose) {
+    // Wenner takes one channel: showing it clips the ten stored, which is no change of the user's.
+    auto wenner = MakeSequence(20);
+    wenner->SetArrayType(5);
+    wenner->Device.Channels = 10;
+    WriteSequence(*wenner, Path("wenner.sqz"));
+    A = WriteSequenceFile(Path("a.sqz"), 30);
+    WriteList({A, Path("wenner.sqz")});
+    auto w = Start();
+    Ui::TMainFrm& ui = *w->ui;
+    // A change that is saved is no longer one.
+    ui.CommentEdt->setPlainText("saved remark");
+    Leave(ui.CommentEdt);
+    w->SaveClick();
+    for (int row : {1, 0, 1}) {
+        ui.SeqFileLb->setCurrentRow(row);
+        for (QWidget* page : {ui.ConfigurationTbs, ui.ViewGraphTbs, ui.ViewSheetTbs, ui.CreationTbs})
+            ui.PageControl1->setCurrentWidget(page);
+    }
+    // Leaving an edit as it is changes nothing either.
+    ui.PageControl1->setCurrentWidget(ui.ConfigurationTbs);
+    for (QWidget* edit : {static_cast<QWidget*>(ui.StackMinEdn), static_cast<QWidget*>(ui.QMaxEdn),
+                          static_cast<QWidget*>(ui.CommentEdt), static_cast<QWidget*>(ui.XCaPmTxt)})
+        Leave(edit);
+    EXPECT_TRUE(CloseWindow(*w));
+    EXPECT_TRUE(SaveQuestions().isEmpty()) << SaveQuestions().join('|').toStdString();
+    EXPECT_EQ(OnDisk(A).GetComment(), "saved remark");
+}
+
+TEST_F(UnsavedTest, ClosingAsksAboutEachChangedSequence) {
+    struct TCase {
+        const char* name;
+        TMsgResult answer;
+        bool closed;
+        bool written;
+    };
+    const TCase cases[] = {
+        {"save", TMsgResult::Save, true, true},
+        {"don't save", TMsgResult::Discard, true, false},
+        {"cancel", TMsgResult::Cancel, false, false},
+    };
+    // What the user may have done to the second sequence.
+    const std::vector<std::pair<const char*, std::function<void(Ui::TMainFrm&)>>> changes = {
+        {"comment", [](Ui::TMainFrm& ui) {
+             ui.CommentEdt->setPlainText("to keep");
+             Leave(ui.CommentEdt);
+         }},
+        {"layout", [](Ui::TMainFrm& ui) {
+             ui.PageControl1->setCurrentWidget(ui.CreationTbs);
+             ui.XGridSpacingLblx->setText("2.5");
+             ui.XGridSpacingLblx->setModified(true);
+             ui.Next2Btn->click();
+         }},
+        {"stack", [](Ui::TMainFrm& ui) {
+             ui.StackMaxEdn->setText("12");
+             Leave(ui.StackMaxEdn);
+         }},
+    };
+    for (const auto& [what, change] : changes) {
+        for (const TCase& c : cases) {
+            SCOPED_TRACE(std::string(what) + ", " + c.name);
+            Seam.Questions.clear();
+            Seam.Messages.clear();
+            auto w = StartWithTwo();
+            Ui::TMainFrm& ui = *w->ui;
+            ui.SeqFileLb->setCurrentRow(1);
+            change(ui);
+            const TElectSequence changed = *w->CurrentSequence;
+            ui.SeqFileLb->setCurrentRow(0);
+            QFile::remove(ListFile());
+
+            // A changed layout leaves the quadripoles to compute again: saved anyway.
+            Seam.Answers = {c.answer, TMsgResult::Ok};
+            EXPECT_EQ(CloseWindow(*w), c.closed);
+            ASSERT_EQ(SaveQuestions(), QStringList{"< " + B + " > was changed since it was last saved.\nSave the changes?"});
+            EXPECT_EQ(Seam.Questions.back().Caption, "Save");
+            // The sequence asked about is the one shown.
+            EXPECT_EQ(w->ui->SeqFileLb->currentRow(), c.closed ? 0 : 1);
+            const TElectSequence disk = OnDisk(B);
+            EXPECT_EQ(std::memcmp(&disk.Device, &changed.Device, sizeof(TReskonPro)) == 0 &&
+                          disk.GetComment() == changed.GetComment() && disk.Grid.DX == changed.Grid.DX,
+                      c.written);
+            // The list file is written only by a close that goes through.
+            EXPECT_EQ(QFileInfo::exists(ListFile()), c.closed);
+            EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
+            if (c.closed) {
+                EXPECT_EQ(Settings().value("Initialisation/PlanoraPro/SeqFileLbItemIndex").toInt(), 0);
+            }
+        }
+    }
+}
+
+TEST_F(UnsavedTest, AnEditBeingTypedInIsCommittedBeforeTheQuestion) {
+    auto w = StartWithTwo();
+    Ui::TMainFrm& ui = *w->ui;
+    ui.PageControl1->setCurrentWidget(ui.ConfigurationTbs);
+    QApplication::processEvents();
+    ui.StackMinEdn->setFocus();
+    ui.StackMinEdn->setText("5");
+    Seam.Answers = {TMsgResult::Save};
+    EXPECT_TRUE(CloseWindow(*w));
+    EXPECT_EQ(SaveQuestions().size(), 1);
+    EXPECT_EQ(OnDisk(A).Device.StackMin, 5);
+}
+
+TEST_F(UnsavedTest, ASaveThatDoesNotHappenKeepsTheWindowOpen) {
+    struct TCase {
+        const char* name;
+        std::function<void(const QString& file, TMainFrm&)> prepare;
+        std::deque<TMsgResult> answers;
+        QString message;
+    };
+    const TCase cases[] = {
+        // Changed since its computation, and the user does not save it anyway.
+        {"save refused",
+         [](const QString&, TMainFrm& w) { w.ui->AllowDummyQuadripolesCb->click(); },
+         {TMsgResult::Save, TMsgResult::Cancel}, QString()},
+        // Its file cannot be written (last: it spoils the file for good).
+        {"write fails",
+         [](const QString& file, TMainFrm&) { ASSERT_TRUE(QFile::remove(file) && QDir().mkpath(file)); },
+         {TMsgResult::Save}, "Can't save sequence with < "},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Seam.Messages.clear();
+        Seam.Questions.clear();
+        auto w = StartWithTwo();
+        w->ui->CommentEdt->setPlainText("remark");
+        Leave(w->ui->CommentEdt);
+        c.prepare(A, *w);
+        Seam.Answers = c.answers;
+        EXPECT_FALSE(CloseWindow(*w));
+        EXPECT_TRUE(w->isVisible());
+        if (c.message.isEmpty()) {
+            EXPECT_TRUE(Seam.Messages.isEmpty());
+        } else {
+            ASSERT_EQ(Seam.Messages.size(), 1);
+            EXPECT_TRUE(Seam.Messages[0].startsWith(c.message));
+        }
+        // Asked again at the next close.
+        Seam.Answers = {TMsgResult::Discard};
+        EXPECT_TRUE(CloseWindow(*w));
+        EXPECT_EQ(SaveQuestions().size(), 2);
+    }
+}
+
+TEST_F(UnsavedTest, ANewSequenceLaidOutAndComputedButNeverNamedIsAskedAbout) {
+    {
+        // Untouched, a new sequence is not worth a question.
+        auto blank = Start();
+        EXPECT_TRUE(CloseWindow(*blank));
+        EXPECT_TRUE(SaveQuestions().isEmpty());
+    }
+    QFile::remove(ListFile());
+    auto w = Start();
+    Ui::TMainFrm& ui = *w->ui;
+    ASSERT_EQ(w->SequenceCount, 1);
+    ui.LineRb->click();
+    ui.Next1Btn->click();
+    ui.LineGridXTxt->setText("24");
+    ui.AutomaticCreated->setChecked(true);
+    ui.Next2Btn->click();
+    ASSERT_EQ(w->CurrentSequence->Grid.ElectrodeCount, 24);
+    ui.PageControl1->setCurrentWidget(ui.ConfigurationTbs);
+    {
+        // The computation ends in a save, whose name dialog is cancelled.
+        TModalCloser closer;
+        Seam.Files = {QString()};
+        ui.AutoGridDepthLevelBtn->click();
+    }
+    const int computed = w->CurrentSequence->QuadripoleCount();
+    ASSERT_GT(computed, 0);
+
+    Seam.Answers = {TMsgResult::Save};
+    Seam.Files = {QString()};  // no name given this time either
+    EXPECT_FALSE(CloseWindow(*w));
+    ASSERT_EQ(SaveQuestions(), QStringList{"The new sequence < NewSeq > has never been saved.\nSave the changes?"});
+
+    Seam.Answers = {TMsgResult::Save};
+    Seam.Files = {Path("named.sqz")};
+    EXPECT_TRUE(CloseWindow(*w));
+    EXPECT_EQ(OnDisk(Path("named.sqz")).QuadripoleCount(), computed);
+    EXPECT_EQ(ReadList(), QStringList{Path("named.sqz")});
+}
+
+TEST_F(UnsavedTest, OpeningAChangedEntryAgainAsksFirst) {
+    struct TCase {
+        const char* name;
+        TMsgResult answer;
+        QString shown;   // the comment shown afterwards
+        QString onDisk;  // the comment of the file afterwards
+    };
+    const TCase cases[] = {
+        {"save", TMsgResult::Save, "mine", "mine"},
+        {"don't save", TMsgResult::Discard, "", ""},
+        {"cancel", TMsgResult::Cancel, "mine", ""},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Seam.Questions.clear();
+        auto w = StartWithTwo();
+        Ui::TMainFrm& ui = *w->ui;
+        CommentOnB(ui, "mine");
+        Seam.Answers = {c.answer};
+        Seam.Files = {B};
+        w->Open1Click();
+        ASSERT_EQ(SaveQuestions(), QStringList{"< " + B + " > was changed since it was last saved.\n"
+                                               "Save the changes before the file is opened again?"});
+        EXPECT_EQ(w->SequenceCount, 2);
+        EXPECT_EQ(w->CurrentIndex, 1);
+        EXPECT_EQ(ui.CommentEdt->toPlainText(), c.shown);
+        EXPECT_EQ(QString::fromStdString(OnDisk(B).GetComment()), c.onDisk);
+        // Opened again as the file holds it: no question.
+        if (c.answer != TMsgResult::Cancel) {
+            Seam.Files = {B};
+            w->Open1Click();
+            EXPECT_EQ(SaveQuestions().size(), 1);
+        }
+        Close(w);
+    }
+}
+
+// The edit being typed in belongs to the sequence shown when Open is chosen, not to the one
+// opened.
+TEST_F(UnsavedTest, OpeningCommitsTheEditBeingTypedInToTheSequenceItBelongsTo) {
+    auto w = StartWithTwo();
+    Ui::TMainFrm& ui = *w->ui;
+    CommentOnB(ui, "b changed");
+    const int stackOfB = w->Sequences[1]->Device.StackMin;
+    ui.PageControl1->setCurrentWidget(ui.ConfigurationTbs);
+    QApplication::processEvents();
+    ui.StackMinEdn->setFocus();
+    ui.StackMinEdn->setText("5");
+    Seam.Answers = {TMsgResult::Save};
+    w->OpenSequenceFile(B);
+    EXPECT_EQ(w->Sequences[0]->Device.StackMin, 5);
+    EXPECT_EQ(w->Sequences[1]->Device.StackMin, stackOfB);
+    EXPECT_EQ(OnDisk(B).Device.StackMin, stackOfB);
+    EXPECT_EQ(OnDisk(B).GetComment(), "b changed");
+}

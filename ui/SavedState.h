@@ -1,0 +1,38 @@
+#pragma once
+// Which open sequences hold changes that their file does not: each sequence is remembered by
+// a fingerprint of its bytes as it was last opened or saved. Kept by the window only; no
+// file holds it. Plain C++, so that it can go wherever the sequence list goes.
+#include <cstddef>
+#include <unordered_map>
+
+#include "Electsequence.h"
+
+class TSavedState {
+public:
+    // s is as its file holds it (just opened, saved or created).
+    void MarkSaved(const TElectSequence& s);
+    // s leaves the list.
+    void Forget(const TElectSequence& s);
+    void Clear() { Prints.clear(); }
+    // s differs from what it was when last marked; a sequence never marked counts as changed.
+    bool Changed(const TElectSequence& s) const;
+
+    // While one lives, what the window does to show a sequence (the values it normalises,
+    // the depth tables of the page shown) leaves it saved if it was.
+    class TShowing {
+    public:
+        TShowing(TSavedState& state, const TElectSequence* s);
+        ~TShowing();
+        TShowing(const TShowing&) = delete;
+        TShowing& operator=(const TShowing&) = delete;
+
+    private:
+        TSavedState& State;
+        const TElectSequence* Sequence;
+        bool WasSaved;
+    };
+
+private:
+    static std::size_t Print(const TElectSequence& s);
+    std::unordered_map<const TElectSequence*, std::size_t> Prints;
+};
