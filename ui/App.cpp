@@ -2,12 +2,14 @@
 
 #include <exception>
 
+#include "Artwork.h"
 #include "Seam.h"
 
 TPlanoraApp::TPlanoraApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName("Planora Pro");
     setOrganizationName("Olvane Zerarezizuz");
     setApplicationVersion(PLANORA_VERSION);
+    setWindowIcon(ProgramIcon());
 }
 
 bool TPlanoraApp::notify(QObject* receiver, QEvent* event) {

@@ -21,9 +21,11 @@
 #include <numeric>
 
 #include "About.h"
+#include "Artwork.h"
 #include "Format.h"
 #include "Help.h"
 #include "ListPanel.h"
+#include "Placement.h"
 #include "Portvirt.h"
 #include "SheetModels.h"
 #include "StringGrid.h"
@@ -194,6 +196,8 @@ TMainFrm::TMainFrm(QWidget* owner)
     ui->ReskonGB->installEventFilter(this);
     ui->StrapForPopolBtn->setMouseTracking(true);
     ui->StrapForPopolBtn->installEventFilter(this);
+    ui->StrapPictureLbl->setPixmap(StrapPicture(devicePixelRatioF()));
+    ui->StrapPanel->SetAnchor(ui->StrapForPopolBtn);
     ConnectHandlers();
 
     AnimationRunning = false;
@@ -242,6 +246,7 @@ TMainFrm::TMainFrm(QWidget* owner)
     }
     SelectEntry(CurrentIndex);
     CurrentSequence = Sequences[std::size_t(CurrentIndex)];
+    CentreOnScreen(this);
 }
 
 TMainFrm::~TMainFrm() {

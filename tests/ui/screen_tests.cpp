@@ -15,6 +15,7 @@
 
 #include "About.h"
 #include "UiTest.h"
+#include "ui_About.h"
 #include "ui_Main.h"
 
 namespace {
@@ -137,4 +138,34 @@ TEST_F(SmallScreenTest, TheWindowFitsTheScreenWithEveryControlWhole) {
         EXPECT_TRUE(misfits.isEmpty()) << size.width() << " x " << size.height() << ":\n"
                                        << misfits.join('\n').toStdString();
     }
+}
+
+class WideScreenTest : public UiTest {
+protected:
+    void SetUp() override {
+        if (ScreenSize().width() < 1600) GTEST_SKIP() << "needs a screen wider than the window";
+        UiTest::SetUp();
+    }
+    // The window frame's centre, as far from the screen's centre as the frame is uneven.
+    static void ExpectCentred(const QWidget* window) {
+        const QPoint off = window->frameGeometry().center() - QGuiApplication::primaryScreen()->availableGeometry().center();
+        EXPECT_LE(off.manhattanLength(), kFrameSlack) << window->objectName().toStdString() << ": " << off.x() << ", " << off.y();
+    }
+    static constexpr int kFrameSlack = 4;
+};
+
+TEST_F(WideScreenTest, TheMainWindowAndTheAboutBoxOpenInTheMiddleOfTheScreen) {
+    auto w = Start();
+    Settle();
+    ExpectCentred(w.get());
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<TAboutBoxFrm*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        seen = true;
+        ExpectCentred(box);
+        box->ui->BitBtn1->click();
+    });
+    w->ui->Apropos1->trigger();
+    EXPECT_TRUE(seen);
 }

@@ -1,10 +1,12 @@
-// Renders the main window with a computed sequence, one PNG per tab:
+// Renders the main window at 1024 x 600 with a computed sequence, one PNG per tab, then the
+// strap hint of a pole-pole array and the About box:
 //   ui_screenshot <output folder>
 #include <QApplication>
 #include <QDir>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
+#include "About.h"
 #include "App.h"
 #include "Main.h"
 #include "UiTest.h"
@@ -38,6 +40,8 @@ int main(int argc, char** argv) {
     TMainFrm w;
     w.show();
     QApplication::processEvents();
+    w.resize(1024, 600);
+    QApplication::processEvents();
     w.ui->SeqFileLb->item(0)->setCheckState(Qt::Checked);
     const char* names[] = {"creation", "configuration", "graph", "sheet"};
     for (int i = 0; i < 4; ++i) {
@@ -45,7 +49,19 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
         w.grab().save(out + "/mainwin-" + names[i] + ".png");
     }
+    // A pole-pole array shows the strap hint below its button.
+    w.ui->PageControl1->setCurrentIndex(1);
+    w.ui->ArrayTypeList->setCurrentIndex(9);
+    emit w.ui->ArrayTypeList->activated(9);
+    QApplication::processEvents();
+    w.grab().save(out + "/mainwin-strap.png");
     w.ui->PageControl1->setCurrentIndex(0);
+    {
+        TAboutBoxFrm about(&w);
+        about.show();
+        QApplication::processEvents();
+        about.grab().save(out + "/about.png");
+    }
     SetSeam(nullptr);
     return 0;
 }

@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "About.h"
+#include "Artwork.h"
 #include "Help.h"
 #include "UiTest.h"
 #include "ui_About.h"
@@ -21,20 +22,26 @@ TEST(About, VersionTextHasTwoDigitsPerNumber) {
     EXPECT_EQ(VersionText(10, 11, 12), "V10.11.12");
 }
 
-TEST_F(UiTest, TheAboutBoxShowsTheBuildVersionAndOpensItsLinks) {
+TEST_F(UiTest, TheAboutBoxShowsTheBuildVersionAndTheProgramsIconAndLinksToItsHelp) {
     TAboutBoxFrm box;
     EXPECT_EQ(box.windowTitle(), "About");
     EXPECT_EQ(box.ui->Version->text(), VersionText(PLANORA_VERSION_MAJOR, PLANORA_VERSION_MINOR, PLANORA_VERSION_PATCH));
     EXPECT_EQ(box.ui->ProductName->text(), "Planora Pro");
     EXPECT_FALSE(box.ui->Copyright->text().isEmpty());
     EXPECT_EQ(box.ui->Memo1->toPlainText(), PlanoraAbout::Comments().join('\n'));
-    EXPECT_EQ(box.ui->Label1->text(), "E-mail : ");
     EXPECT_EQ(box.ui->Label2->text(), "Web :");
+    const QImage icon = box.ui->Image1->pixmap().toImage();
+    EXPECT_EQ(icon, ProgramIcon().pixmap(icon.size()).toImage());
+    EXPECT_EQ(QApplication::windowIcon().pixmap(icon.size()).toImage(), icon);
     box.show();
-    QTest::mouseClick(box.ui->Label3, Qt::LeftButton);
+    // No e-mail line: there is no address to write to.
+    EXPECT_FALSE(box.ui->Label1->isVisible());
+    EXPECT_FALSE(box.ui->Label3->isVisible());
+    // The web link shows the program's help pages and closes the box, which would block them.
     QTest::mouseClick(box.ui->Label4, Qt::LeftButton);
-    EXPECT_EQ(Seam.Urls, (QStringList{QString("mailto:") + PlanoraAbout::SupportMail, box.ui->Label4->text()}));
-    QTest::mouseClick(box.ui->BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(Seam.HelpIds, std::vector<int>{THelpFrm::HelpTopics});
+    EXPECT_TRUE(Seam.Urls.isEmpty());
+    EXPECT_FALSE(box.isVisible());
     EXPECT_EQ(box.result(), QDialog::Accepted);
 }
 
