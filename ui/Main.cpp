@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QStyle>
+#include <QStyleOptionViewItem>
 #include <algorithm>
 #include <cstring>
 #include <numeric>
@@ -98,7 +99,7 @@ bool SaveLines(const QString& path, const QStringList& lines) {
 }
 
 // The entry text: the path shortened to width pixels by replacing folders, from the front,
-// with "...", then dropping the root, then keeping the file name alone.
+// with "...", then dropping the root, then keeping the file name alone, which is never cut.
 QString ShortenPath(const QString& path, const QFontMetrics& fm, int width) {
     if (fm.horizontalAdvance(path) <= width) return path;
     const qsizetype slash = path.lastIndexOf('/');
@@ -196,6 +197,8 @@ TMainFrm::TMainFrm(QWidget* owner)
     ui->ReskonGB->installEventFilter(this);
     ui->StrapForPopolBtn->setMouseTracking(true);
     ui->StrapForPopolBtn->installEventFilter(this);
+    // The entries are shortened to the list's width: a new width remakes them.
+    ui->SeqFileLb->viewport()->installEventFilter(this);
     ui->StrapPictureLbl->setPixmap(StrapPicture(devicePixelRatioF()));
     ui->StrapPanel->SetAnchor(ui->StrapForPopolBtn);
     ConnectHandlers();
@@ -357,7 +360,6 @@ void TMainFrm::resizeEvent(QResizeEvent* event) {
 
 void TMainFrm::FormResize() {
     TListPanel* panel = ui->ListPanel;
-    const int listWidth = panel->PanelWidth();
     if (panel->PanelWidth() < 129) panel->SetPanelWidth(129);
     const int w = width();
     if (w < 1148) {
@@ -367,9 +369,6 @@ void TMainFrm::FormResize() {
         panel->SetPanelWidth(std::min(w - 942, 300));
         ui->ElectrodeLocationGb->setFixedWidth(680);
     }
-    // The entry texts are shortened to the list's width: a new width remakes them.
-    if (panel->PanelWidth() != listWidth)
-        for (int i = 0; i < SequenceCount; ++i) RemakeEntryText(i);
 }
 
 void TMainFrm::closeEvent(QCloseEvent* event) {
@@ -553,7 +552,21 @@ bool TMainFrm::AppendSequence(TElectSequence* s) {
 
 QString TMainFrm::EntryText(const TElectSequence& s) const {
     const QString path = Trimmed(s.FileName);
-    return ShortenPath(path, QFontMetrics(ui->SeqFileLb->font()), ui->ListPanel->PanelWidth() - 18);
+    return ShortenPath(path, QFontMetrics(ui->SeqFileLb->font()), EntryTextRoom());
+}
+
+int TMainFrm::EntryTextRoom() const {
+    // What the style draws around an entry's text (check box, margins), measured on a sample.
+    QListWidget* list = ui->SeqFileLb;
+    QStyleOptionViewItem item;
+    item.initFrom(list);
+    item.features = QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasCheckIndicator;
+    item.font = list->font();
+    item.fontMetrics = QFontMetrics(item.font);
+    item.text = QStringLiteral("x");
+    const int around = list->style()->sizeFromContents(QStyle::CT_ItemViewItem, &item, QSize(), list).width() -
+                       item.fontMetrics.horizontalAdvance(item.text);
+    return list->viewport()->width() - around;
 }
 
 void TMainFrm::RemakeEntryText(int i) {
@@ -1051,6 +1064,8 @@ void TMainFrm::StrapForPopolBtnMouseMove() { ui->StrapPanel->setVisible(true); }
 void TMainFrm::ReskonGBMouseMove() { ui->StrapPanel->setVisible(false); }
 
 bool TMainFrm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && watched == ui->SeqFileLb->viewport())
+        for (int i = 0; i < SequenceCount; ++i) RemakeEntryText(i);
     if (event->type() == QEvent::Resize && (watched == ui->QuadripoleGd || watched == ui->ElectrodeGd))
         SizeSheetColumns();
     if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
