@@ -1,5 +1,5 @@
 // Renders the main window at 1024 x 600 with a computed sequence, one PNG per tab, then the
-// strap hint of a pole-pole array and the About box:
+// strap hint of a pole-pole array, the About box, the IP timing dialog and the results window:
 //   ui_screenshot <output folder>
 #include <QApplication>
 #include <QDir>
@@ -8,9 +8,13 @@
 
 #include "About.h"
 #include "App.h"
+#include "Iptime.h"
+#include "Viewcomputed.h"
 #include "Main.h"
 #include "UiTest.h"
+#include "ui_Iptime.h"
 #include "ui_Main.h"
+#include "ui_Viewcomputed.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
@@ -61,6 +65,28 @@ int main(int argc, char** argv) {
         about.show();
         QApplication::processEvents();
         about.grab().save(out + "/about.png");
+    }
+    {
+        TIPTimeFrm timing(&w);
+        for (int c = 0; c < 4; ++c) timing.ui->TmStg->SetCells(c, 0, TIPTimeFrm::ColumnTitle(c));
+        for (int i = 0; i < TIPTimeFrm::kWindows; ++i) timing.SetWindowText(i, QString::number(20 * (i + 1)));
+        timing.show();
+        QApplication::processEvents();
+        timing.grab().save(out + "/iptime.png");
+    }
+    {
+        TViewComputedFRm computed(&w);
+        computed.ui->OriginalQuadMaxLblx->setText("620");
+        computed.ui->OriginalInjectionLblx->setText("620");
+        computed.ui->NumberOfChannelLblx->setText("1");
+        computed.ui->EstimatedAcquisitionTimeTxt->setText("00:42:40");
+        computed.ui->OptimizedQuadMaxLblx->setText("620");
+        computed.ui->OptimizedStepCountLblx->setText("70");
+        computed.ui->OptimizedChanUsedLblx->setText("10");
+        computed.ui->OptimizedEstimatedAcquisitionTimeTxt->setText("00:05:10");
+        computed.show();
+        QApplication::processEvents();
+        computed.grab().save(out + "/computed.png");
     }
     SetSeam(nullptr);
     return 0;
