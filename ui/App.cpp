@@ -10,6 +10,8 @@ TPlanoraApp::TPlanoraApp(int& argc, char** argv) : QApplication(argc, argv) {
     setOrganizationName("Olvane Zerarezizuz");
     setApplicationVersion(PLANORA_VERSION);
     setWindowIcon(ProgramIcon());
+    // The installed desktop entry: it gives the window its icon and name on the desktop.
+    setDesktopFileName(QStringLiteral("planorapro"));
 }
 
 bool TPlanoraApp::notify(QObject* receiver, QEvent* event) {
