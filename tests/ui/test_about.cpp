@@ -1,6 +1,7 @@
 // The About box, the Help menu, the help window and the application's last-resort handler.
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -117,4 +118,30 @@ TEST_F(UiTest, TheStrapHintShowsOverItsButtonAndHidesOverTheMeterBox) {
     QMouseEvent away(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(w->ui->ReskonGB, &away);
     EXPECT_TRUE(w->ui->StrapPanel->isHidden());
+}
+
+TEST_F(UiTest, TheStrapHintIsAPictureBelowItsButtonThatMakesWayForThePointer) {
+    auto s = MakeSequence(60);
+    WriteSequence(*s, Path("pole.sqz"));
+    WriteList({Path("pole.sqz")});
+    auto w = Start();
+    Ui::TMainFrm& ui = *w->ui;
+    ui.PageControl1->setCurrentIndex(1);
+    ui.ArrayTypeList->setCurrentIndex(9);  // complete pole-pole
+    emit ui.ArrayTypeList->activated(9);
+    QApplication::processEvents();
+    ASSERT_TRUE(ui.StrapPanel->isVisible());
+    EXPECT_FALSE(ui.StrapPictureLbl->pixmap().isNull());
+    // Just below the button, whole inside the page, above the controls it covers.
+    const QRect button(ui.StrapForPopolBtn->mapTo(ui.ConfigurationTbs, QPoint()), ui.StrapForPopolBtn->size());
+    const QRect hint = ui.StrapPanel->geometry();
+    EXPECT_GE(hint.top(), button.bottom());
+    EXPECT_LE(hint.top() - button.bottom(), 4);
+    EXPECT_TRUE(ui.ConfigurationTbs->rect().contains(hint));
+    EXPECT_EQ(ui.ConfigurationTbs->childAt(hint.center()), ui.StrapPictureLbl);
+    // The pointer reaching it sends it away, so the comment below can be used.
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(ui.StrapPanel, &enter);
+    EXPECT_FALSE(ui.StrapPanel->isVisible());
+    EXPECT_TRUE(ui.CommentEdt->isAncestorOf(ui.ConfigurationTbs->childAt(hint.center())));
 }
