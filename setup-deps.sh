@@ -3,7 +3,7 @@
 # Does nothing when all of them are already present.
 set -euo pipefail
 PKGS=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-      qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libftdi1-dev libudev-dev
+      qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev libftdi1-dev libudev-dev
       xvfb xauth fonts-dejavu-core clang libclang-rt-14-dev)
 missing=()
 for p in "${PKGS[@]}"; do

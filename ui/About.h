@@ -7,10 +7,10 @@ namespace Ui {
 class TAboutBoxFrm;
 }
 
-// The maker's addresses and the texts of the version block.
+// The maker's addresses and the texts of the version block. There is no support address to
+// write to, so the box has no e-mail line; its web link leads to the program's own help pages.
 namespace PlanoraAbout {
-inline constexpr const char* SupportMail = "support@olvane-zerarezizuz.example";
-inline constexpr const char* WebPage = "https://www.olvane-zerarezizuz.example";
+inline constexpr const char* HelpLink = "Planora Pro help pages";
 inline constexpr const char* HomePage = "https://www.olvane-zerarezizuz.example/";
 inline constexpr const char* DownloadPage = "https://www.olvane-zerarezizuz.example/download/processing-software";
 inline constexpr const char* ProductName = "Planora Pro";
@@ -29,7 +29,7 @@ public:
     ~TAboutBoxFrm() override;
 
     void FormCreate();
-    void Label3Click();
+    // Closes the box (a modal box would block the help window) and shows the help topics.
     void Label4Click();
 
     Ui::TAboutBoxFrm* ui;

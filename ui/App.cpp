@@ -2,12 +2,16 @@
 
 #include <exception>
 
+#include "Artwork.h"
 #include "Seam.h"
 
 TPlanoraApp::TPlanoraApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName("Planora Pro");
     setOrganizationName("Olvane Zerarezizuz");
     setApplicationVersion(PLANORA_VERSION);
+    setWindowIcon(ProgramIcon());
+    // The installed desktop entry: it gives the window its icon and name on the desktop.
+    setDesktopFileName(QStringLiteral("planorapro"));
 }
 
 bool TPlanoraApp::notify(QObject* receiver, QEvent* event) {

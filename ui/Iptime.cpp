@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QMetaObject>
 #include <QPushButton>
+#include <algorithm>
 
 #include "StringGrid.h"
 #include "ui_Iptime.h"
@@ -25,9 +26,16 @@ TIPTimeFrm::TIPTimeFrm(QWidget* owner)
     g->setEditTriggers(QAbstractItemView::AllEditTriggers);
     g->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     g->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The columns are as wide as their widest title needs, so none is cut.
+    int colWidth = kColWidth;
+    for (int c = 0; c < kCols; ++c) {
+        g->SetCells(c, 0, ColumnTitle(c));
+        colWidth = std::max(colWidth, g->horizontalHeader()->sectionSizeHint(c));
+    }
+    g->SetDefaultColWidth(colWidth);
     // Room for the title row and the five window rows (row 1 is hidden).
     const int frame = 2 * g->frameWidth();
-    g->setFixedSize(kCols * kColWidth + frame, g->horizontalHeader()->height() + 5 * kRowHeight + frame);
+    g->setFixedSize(kCols * colWidth + frame, g->horizontalHeader()->height() + 5 * kRowHeight + frame);
     connect(ui->BitBtn1, &QPushButton::clicked, this, [this] {
         // A cell still being edited keeps its text.
         QWidget* editor = QApplication::focusWidget();
@@ -39,6 +47,10 @@ TIPTimeFrm::TIPTimeFrm(QWidget* owner)
 }
 
 TIPTimeFrm::~TIPTimeFrm() { delete ui; }
+
+QString TIPTimeFrm::ColumnTitle(int c) {
+    return "TM " + QString::number(5 * c + 1) + " / " + QString::number(5 * c + 5);
+}
 
 QString TIPTimeFrm::WindowText(int i) const { return ui->TmStg->Cells(WindowCol(i), WindowRow(i)); }
 

@@ -21,6 +21,8 @@ public:
     // Window i (0..19) is the cell of column i div 5 and row i mod 5 + 2 of TmStg.
     static int WindowCol(int i) { return i / 5; }
     static int WindowRow(int i) { return i % 5 + 2; }
+    // Title of column c (0..3): "TM 1 / 5" to "TM 16 / 20".
+    static QString ColumnTitle(int c);
     QString WindowText(int i) const;
     void SetWindowText(int i, const QString& text);
 

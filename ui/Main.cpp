@@ -18,14 +18,17 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
+#include <QStyleOptionViewItem>
 #include <algorithm>
 #include <cstring>
 #include <numeric>
 
 #include "About.h"
+#include "Artwork.h"
 #include "Format.h"
 #include "Help.h"
 #include "ListPanel.h"
+#include "Placement.h"
 #include "Portvirt.h"
 #include "SheetModels.h"
 #include "StringGrid.h"
@@ -106,7 +109,7 @@ bool SaveLines(const QString& path, const QStringList& lines) {
 }
 
 // The entry text: the path shortened to width pixels by replacing folders, from the front,
-// with "...", then dropping the root, then keeping the file name alone.
+// with "...", then dropping the root, then keeping the file name alone, which is never cut.
 QString ShortenPath(const QString& path, const QFontMetrics& fm, int width) {
     if (fm.horizontalAdvance(path) <= width) return path;
     const qsizetype slash = path.lastIndexOf('/');
@@ -204,6 +207,10 @@ TMainFrm::TMainFrm(QWidget* owner)
     ui->ReskonGB->installEventFilter(this);
     ui->StrapForPopolBtn->setMouseTracking(true);
     ui->StrapForPopolBtn->installEventFilter(this);
+    // The entries are shortened to the list's width: a new width remakes them.
+    ui->SeqFileLb->viewport()->installEventFilter(this);
+    ui->StrapPictureLbl->setPixmap(StrapPicture(devicePixelRatioF()));
+    ui->StrapPanel->SetAnchor(ui->StrapForPopolBtn);
     ConnectHandlers();
 
     AnimationRunning = false;
@@ -254,6 +261,7 @@ TMainFrm::TMainFrm(QWidget* owner)
     }
     SelectEntry(CurrentIndex);
     CurrentSequence = Sequences[std::size_t(CurrentIndex)];
+    CentreOnScreen(this);
 }
 
 TMainFrm::~TMainFrm() {
@@ -364,7 +372,6 @@ void TMainFrm::resizeEvent(QResizeEvent* event) {
 
 void TMainFrm::FormResize() {
     TListPanel* panel = ui->ListPanel;
-    const int listWidth = panel->PanelWidth();
     if (panel->PanelWidth() < 129) panel->SetPanelWidth(129);
     const int w = width();
     if (w < 1148) {
@@ -374,9 +381,6 @@ void TMainFrm::FormResize() {
         panel->SetPanelWidth(std::min(w - 942, 300));
         ui->ElectrodeLocationGb->setFixedWidth(680);
     }
-    // The entry texts are shortened to the list's width: a new width remakes them.
-    if (panel->PanelWidth() != listWidth)
-        for (int i = 0; i < SequenceCount; ++i) RemakeEntryText(i);
 }
 
 void TMainFrm::closeEvent(QCloseEvent* event) {
@@ -585,7 +589,21 @@ bool TMainFrm::AppendSequence(TElectSequence* s) {
 
 QString TMainFrm::EntryText(const TElectSequence& s) const {
     const QString path = Trimmed(s.FileName);
-    return ShortenPath(path, QFontMetrics(ui->SeqFileLb->font()), ui->ListPanel->PanelWidth() - 18);
+    return ShortenPath(path, QFontMetrics(ui->SeqFileLb->font()), EntryTextRoom());
+}
+
+int TMainFrm::EntryTextRoom() const {
+    // What the style draws around an entry's text (check box, margins), measured on a sample.
+    QListWidget* list = ui->SeqFileLb;
+    QStyleOptionViewItem item;
+    item.initFrom(list);
+    item.features = QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasCheckIndicator;
+    item.font = list->font();
+    item.fontMetrics = QFontMetrics(item.font);
+    item.text = QStringLiteral("x");
+    const int around = list->style()->sizeFromContents(QStyle::CT_ItemViewItem, &item, QSize(), list).width() -
+                       item.fontMetrics.horizontalAdvance(item.text);
+    return list->viewport()->width() - around;
 }
 
 void TMainFrm::RemakeEntryText(int i) {
@@ -1161,6 +1179,8 @@ void TMainFrm::StrapForPopolBtnMouseMove() { ui->StrapPanel->setVisible(true); }
 void TMainFrm::ReskonGBMouseMove() { ui->StrapPanel->setVisible(false); }
 
 bool TMainFrm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && watched == ui->SeqFileLb->viewport())
+        for (int i = 0; i < SequenceCount; ++i) RemakeEntryText(i);
     if (event->type() == QEvent::Resize && (watched == ui->QuadripoleGd || watched == ui->ElectrodeGd))
         SizeSheetColumns();
     if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {

@@ -77,7 +77,9 @@ public:
     // ---- sequence list ----
     // Appends s (the list takes it); false, with a message, when the list is full.
     bool AppendSequence(TElectSequence* s);
+    // The path of s shortened to the room the list has for an entry's text.
     QString EntryText(const TElectSequence& s) const;
+    int EntryTextRoom() const;
     void RemakeEntryText(int i);
     void SelectEntry(int i);
     int SelectedIndex() const;

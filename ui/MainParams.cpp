@@ -633,8 +633,7 @@ void TMainFrm::IPModeProgBtnClick() {
         s->GetIPTiming(t);
         dialog.ui->MdlyEdt->setText(QString::number(t[2]));
         for (int i = 0; i < TIPTimeFrm::kWindows; ++i) dialog.SetWindowText(i, QString::number(t[3 + i]));
-        for (int c = 0; c < 4; ++c)
-            grid->SetCells(c, 0, "TM " + QString::number(5 * c + 1) + " / " + QString::number(5 * c + 5));
+        for (int c = 0; c < 4; ++c) grid->SetCells(c, 0, TIPTimeFrm::ColumnTitle(c));
 
         dialog.exec();
         if (CurrentSequence != s) return;

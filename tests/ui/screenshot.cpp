@@ -1,14 +1,20 @@
-// Renders the main window with a computed sequence, one PNG per tab:
+// Renders the main window at 1024 x 600 with a computed sequence, one PNG per tab, then the
+// strap hint of a pole-pole array, the About box, the IP timing dialog and the results window:
 //   ui_screenshot <output folder>
 #include <QApplication>
 #include <QDir>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
+#include "About.h"
 #include "App.h"
+#include "Iptime.h"
+#include "Viewcomputed.h"
 #include "Main.h"
 #include "UiTest.h"
+#include "ui_Iptime.h"
 #include "ui_Main.h"
+#include "ui_Viewcomputed.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
@@ -38,6 +44,8 @@ int main(int argc, char** argv) {
     TMainFrm w;
     w.show();
     QApplication::processEvents();
+    w.resize(1024, 600);
+    QApplication::processEvents();
     w.ui->SeqFileLb->item(0)->setCheckState(Qt::Checked);
     const char* names[] = {"creation", "configuration", "graph", "sheet"};
     for (int i = 0; i < 4; ++i) {
@@ -45,7 +53,41 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
         w.grab().save(out + "/mainwin-" + names[i] + ".png");
     }
+    // A pole-pole array shows the strap hint below its button.
+    w.ui->PageControl1->setCurrentIndex(1);
+    w.ui->ArrayTypeList->setCurrentIndex(9);
+    emit w.ui->ArrayTypeList->activated(9);
+    QApplication::processEvents();
+    w.grab().save(out + "/mainwin-strap.png");
     w.ui->PageControl1->setCurrentIndex(0);
+    {
+        TAboutBoxFrm about(&w);
+        about.show();
+        QApplication::processEvents();
+        about.grab().save(out + "/about.png");
+    }
+    {
+        TIPTimeFrm timing(&w);
+        for (int c = 0; c < 4; ++c) timing.ui->TmStg->SetCells(c, 0, TIPTimeFrm::ColumnTitle(c));
+        for (int i = 0; i < TIPTimeFrm::kWindows; ++i) timing.SetWindowText(i, QString::number(20 * (i + 1)));
+        timing.show();
+        QApplication::processEvents();
+        timing.grab().save(out + "/iptime.png");
+    }
+    {
+        TViewComputedFRm computed(&w);
+        computed.ui->OriginalQuadMaxLblx->setText("620");
+        computed.ui->OriginalInjectionLblx->setText("620");
+        computed.ui->NumberOfChannelLblx->setText("1");
+        computed.ui->EstimatedAcquisitionTimeTxt->setText("00:42:40");
+        computed.ui->OptimizedQuadMaxLblx->setText("620");
+        computed.ui->OptimizedStepCountLblx->setText("70");
+        computed.ui->OptimizedChanUsedLblx->setText("10");
+        computed.ui->OptimizedEstimatedAcquisitionTimeTxt->setText("00:05:10");
+        computed.show();
+        QApplication::processEvents();
+        computed.grab().save(out + "/computed.png");
+    }
     SetSeam(nullptr);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 #include <algorithm>
 #include <array>
@@ -27,6 +28,10 @@ struct TShown {
     QString Count, Injections, Channels, Time;
     QString OptCount, OptInjections, OptChannels, OptTime;
     bool OptFieldsEnabled = false;
+    // Figures drawn as enabled, not greyed (each box with every figure in it).
+    bool OriginalLive = false, OptimisedLive = false;
+    // Typing into the time fields changes nothing.
+    bool ReadOnly = false;
     bool FullNotice = false;
     bool Hourglass = false;
 };
@@ -90,6 +95,15 @@ std::unique_ptr<TElectSequence> ReadBack(const QString& path) {
 
 class ComputeTest : public UiTest {
 protected:
+    static bool Live(std::initializer_list<QWidget*> figures) {
+        return std::all_of(figures.begin(), figures.end(), [](QWidget* f) { return f->isEnabled(); });
+    }
+    static bool Unchanged(QLineEdit* edit) {
+        const QString before = edit->text();
+        QTest::keyClicks(edit, "9");
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        return edit->isReadOnly() && edit->text() == before;
+    }
     void SetUp() override {
         UiTest::SetUp();
         // Every results window is read and closed as soon as it is up.
@@ -103,6 +117,11 @@ protected:
                              v.OptimizedChanUsedLblx->text(), v.OptimizedEstimatedAcquisitionTimeTxt->text(),
                              v.OptimizedQuadMaxLblx->isEnabledTo(v.OptimizeGb) &&
                                  v.OptimizedEstimatedAcquisitionTimeTxt->isEnabledTo(v.OptimizeGb),
+                             Live({v.OriginalQuadMaxLblx, v.OriginalInjectionLblx, v.NumberOfChannelLblx,
+                                   v.EstimatedAcquisitionTimeTxt}),
+                             Live({v.OptimizedQuadMaxLblx, v.OptimizedStepCountLblx, v.OptimizedChanUsedLblx,
+                                   v.OptimizedEstimatedAcquisitionTimeTxt}),
+                             Unchanged(v.EstimatedAcquisitionTimeTxt) && Unchanged(v.OptimizedEstimatedAcquisitionTimeTxt),
                              !v.MaxQuadriploleLbl->isHidden(), QApplication::overrideCursor() != nullptr});
             v.OkBtn->click();
         });
@@ -175,6 +194,9 @@ TEST_F(ComputeTest, DipoleDipoleLineShowsItsFiguresBeforeAndAfterOptimisationAnd
     ExpectFigures(shown, *optimised, true);
     EXPECT_NE(shown.OptInjections, shown.Injections);
     EXPECT_TRUE(shown.OptFieldsEnabled);
+    EXPECT_TRUE(shown.OriginalLive);
+    EXPECT_TRUE(shown.OptimisedLive);
+    EXPECT_TRUE(shown.ReadOnly);
     EXPECT_FALSE(shown.FullNotice);
     EXPECT_FALSE(shown.Hourglass);
 
@@ -212,13 +234,16 @@ TEST_F(ComputeTest, PolarisationDeletionRunsOnlyAfterTheOptimisation) {
         if (c.optimise) {
             ExpectFigures(Shown[0], *expected, true);
             EXPECT_TRUE(Shown[0].OptFieldsEnabled);
+            EXPECT_TRUE(Shown[0].OptimisedLive);
         } else {
             EXPECT_EQ(Shown[0].OptCount, "");
             EXPECT_EQ(Shown[0].OptInjections, "");
             EXPECT_EQ(Shown[0].OptChannels, "");
             EXPECT_EQ(Shown[0].OptTime, "");
             EXPECT_FALSE(Shown[0].OptFieldsEnabled);
+            EXPECT_FALSE(Shown[0].OptimisedLive);
         }
+        EXPECT_TRUE(Shown[0].OriginalLive);
     }
     // The three lists differ, so the table above told them apart.
     EXPECT_NE(ListOf(*Computed(*layout, true, true)), ListOf(*Computed(*layout, true, false)));

@@ -2,6 +2,7 @@
 // mode only, its timing checked against the injection time before it is stored.
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -54,6 +55,7 @@ protected:
     struct TShown {
         QString MDelay;
         QStringList Windows, Titles;
+        bool TitlesWhole;  // every title fits its column and every column the grid
         bool Editable, Row1Hidden;
         QColor Text;
     };
@@ -71,6 +73,14 @@ protected:
             s.MDelay = d->ui->MdlyEdt->text();
             for (int i = 0; i < TIPTimeFrm::kWindows; ++i) s.Windows << d->WindowText(i);
             for (int c = 0; c < d->ui->TmStg->ColCount(); ++c) s.Titles << d->ui->TmStg->Cells(c, 0);
+            TStringGrid* g = d->ui->TmStg;
+            int columns = 0;
+            s.TitlesWhole = true;
+            for (int c = 0; c < g->ColCount(); ++c) {
+                s.TitlesWhole = s.TitlesWhole && g->horizontalHeader()->sectionSizeHint(c) <= g->columnWidth(c);
+                columns += g->columnWidth(c);
+            }
+            s.TitlesWhole = s.TitlesWhole && columns <= g->viewport()->width();
             s.Editable = d->ui->MdlyEdt->isEnabled() && d->ui->TmStg->isEnabled();
             s.Row1Hidden = d->ui->TmStg->isRowHidden(0);
             s.Text = d->ui->TmStg->palette().color(QPalette::Text);
@@ -172,6 +182,7 @@ TEST_F(IPTimeTest, OtherIPModesShowTheTimingGreyAndReadOnly) {
         EXPECT_EQ(s.Text, QColor(128, 128, 128));
         EXPECT_TRUE(s.Row1Hidden);
         EXPECT_EQ(s.Titles, QStringList({"TM 1 / 5", "TM 6 / 10", "TM 11 / 15", "TM 16 / 20"}));
+        EXPECT_TRUE(s.TitlesWhole);
         EXPECT_EQ(s.MDelay, QString::number(row[2] * 10));
         for (int i = 0; i < TIPTimeFrm::kWindows; ++i) EXPECT_EQ(s.Windows[i], QString::number(row[3 + i] * 10)) << i;
         // OK stores the same timing again, whatever was typed.

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTextEdit>
 
@@ -106,6 +107,45 @@ TEST_F(ListTest, LongPathsAreShortenedFromTheFront) {
     w->ui->SeqFileLb->setCurrentRow(0);
     Close(w);
     EXPECT_EQ(ReadList(), QStringList{file});
+}
+
+TEST_F(ListTest, EntriesKeepTheFileNameWholeAtEveryWidth) {
+    // Two files that differ only in their name, deep in long folders, and a name too long for
+    // any list.
+    const QString folder = Path("survey-2026/field-campaign-north-ridge/profiles/deep-electrodes");
+    QDir().mkpath(folder);
+    const QStringList names = {"line-07.sqz", "line-08.sqz", "a-very-long-survey-name-of-the-east-line-second-spread.sqz"};
+    for (const QString& n : names) Files << WriteSequenceFile(folder + '/' + n);
+    WriteList(Files);
+    auto w = Start();
+    QListWidget* list = w->ui->SeqFileLb;
+    ASSERT_EQ(list->count(), 3);
+    for (const int width : {1024, 1300, 1147}) {
+        w->resize(width, 660);
+        QApplication::processEvents();
+        SCOPED_TRACE(width);
+        for (int i = 0; i < list->count(); ++i) {
+            const QString text = list->item(i)->text();
+            SCOPED_TRACE(text.toStdString());
+            EXPECT_TRUE(text == names[i] || text.endsWith('/' + names[i]));
+            if (text == names[i] && list->sizeHintForRow(i) > 0 &&
+                list->sizeHintForIndex(list->model()->index(i, 0)).width() > list->viewport()->width()) {
+                // Too long even alone: shown whole, and the list scrolls to it.
+                EXPECT_EQ(list->textElideMode(), Qt::ElideNone);
+                EXPECT_GT(list->horizontalScrollBar()->maximum(), 0);
+            } else {
+                // Shortened to fit: the list has nothing to cut.
+                EXPECT_LE(list->sizeHintForIndex(list->model()->index(i, 0)).width(), list->viewport()->width());
+            }
+        }
+        EXPECT_NE(list->item(0)->text(), list->item(1)->text());
+    }
+    // The list file still holds the whole paths.
+    Close(w);
+    QStringList written = ReadList();
+    written.sort();
+    Files.sort();
+    EXPECT_EQ(written, Files);
 }
 
 TEST_F(ListTest, TheEntryAfterTheLastSlotIsRefused) {
