@@ -59,8 +59,9 @@ public:
     void Reinitialize();
     // Renders the image anew at the engine's size, or at width x height when both are given.
     void ResetImage(int width, int height);
-    // The last rendered image (null before the first one).
+    // The last rendered image (null before the first one), and what it shows where.
     const QImage& GetImage() const { return frame_.image; }
+    const Frame& GetFrame() const { return frame_; }
     // Brings per-point colour and type changes into the image (or renders it when it has none).
     void RebuildCachedBitmap();
     // Paints the image into rect, first bringing it up to date as RebuildCachedBitmap does.
