@@ -566,7 +566,8 @@ void DrawScene(QPainter& p, const Layout& L, const RenderModel& m, const NumberT
     // One axis: its line, and its numbers thinned out so that none covers another. A flat axis
     // has its numbers below it and moves up or down into the plot area, any other beside it.
     auto axis = [&](const AxisModel& a, const TickSet& t, int axisType, int hsType, auto at, bool flat, auto place) {
-        DrawnAxis d{PlaceAxis(at(-1.0), at(1.0), L.plot, flat)};
+        DrawnAxis d;
+        d.path = PlaceAxis(at(-1.0), at(1.0), L.plot, flat);
         if (!d.path.shown) d.path = PlaceAxis(at(-1.0), at(1.0), L.plot, !flat);  // beside the area: moved across
         const AxisPath& path = d.path;
         if (path.shown && a.HasLine()) {
