@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QRegion>
 
 #include <algorithm>
 #include <cmath>
@@ -235,6 +236,7 @@ struct Layout {
     double ax = 1, ay = 0.6, az = 0.6;
     int r = 3;
     double titleBottom = 0;
+    double gap = 4;   // between an axis and its numbers, clear of the symbols on its edge
     double zoom = 1;  // 1 when the box fills the plot area
     QRectF plot;      // where the box goes at zoom 1, and the axes at every zoom
     QRectF clip;      // the plot with room for the symbols on its edges: nothing of the plot leaves it
@@ -286,11 +288,13 @@ struct Layout {
         const double scale = std::min(h, w * 0.75) / 700.0;
         const int sizes[] = {3, 4, 6, 1};
         r = std::max(1, int(std::lround(sizes[std::clamp(m.pointSize, 0, 3)] * std::max(0.4, scale))));
-        // Whole pixels, so that the painted plot and the blended points end on the same edge.
-        const double room = r + 2 + lineWidth;
-        QRect whole = plot.adjusted(-room, -room, room, room).toAlignedRect();
+        // Room for a symbol on the box's edge; whole pixels, so that the painted plot and the
+        // blended points end on the same edge.
+        const int room = r + 1;
+        QRect whole = plot.toAlignedRect().adjusted(-room, -room, room, room);
         whole.setTop(std::max(whole.top(), int(std::ceil(titleBottom))));
         clip = QRectF(whole);
+        gap = std::max(base * 0.4, room + 1.0);
     }
 
     static double Norm(const AxisModel& a, double v) {
@@ -553,7 +557,7 @@ void DrawScene(QPainter& p, const Layout& L, const RenderModel& m, const NumberT
         zu = a > b ? -1 : 1;
     }
     const QFontMetricsF nfm(L.numFont), lfm(L.labelFont);
-    const double gap = L.base * 0.4;
+    const double gap = L.gap;
     // Room between two numbers; at least two pixels, so that they stay apart once rounded.
     const double pad = std::max(2.0, gap * 0.5);
     std::vector<QRectF> taken;  // numbers placed so far, of every axis
@@ -739,18 +743,32 @@ QRect PointRect(const DrawnPoint& d) {
     return QRect(int(std::floor(d.sx)) - d.r - 1, int(std::floor(d.sy)) - d.r - 1, n, n);
 }
 
-void Blend(QImage& dst, const DrawnPoint& d, const QRect& clip) {
+// Axis numbers that lie on the plot area (a zoomed or turned view): points leave them readable.
+std::vector<QRect> ClearOfPoints(const Frame& f) {
+    std::vector<QRect> out;
+    for (const QRectF& ink : f.numberInk) {
+        const QRect r = ink.toAlignedRect().adjusted(-1, -1, 1, 1);
+        if (r.intersects(f.plotArea)) out.push_back(r);
+    }
+    return out;
+}
+
+void Blend(QImage& dst, const DrawnPoint& d, const QRect& clip, const std::vector<QRect>& clear) {
     const QImage& s = Sprite(d.type, d.colour, d.r);
     const QRect pr = PointRect(d);
     const QRect r = pr.intersected(clip).intersected(dst.rect());
     if (r.isEmpty()) return;
+    const bool masked = std::any_of(clear.begin(), clear.end(), [&](const QRect& c) { return c.intersects(r); });
+    auto hidden = [&](int x, int y) {
+        return masked && std::any_of(clear.begin(), clear.end(), [&](const QRect& c) { return c.contains(x, y); });
+    };
     for (int y = r.top(); y <= r.bottom(); ++y) {
         const QRgb* src = reinterpret_cast<const QRgb*>(s.constScanLine(y - pr.top())) + (r.left() - pr.left());
         QRgb* out = reinterpret_cast<QRgb*>(dst.scanLine(y)) + r.left();
         for (int x = 0; x < r.width(); ++x) {
             const QRgb c = src[x];
             const uint a = qAlpha(c);
-            if (a == 0) continue;
+            if (a == 0 || hidden(r.left() + x, y)) continue;
             if (a == 255) {
                 out[x] = c;
                 continue;
@@ -781,9 +799,11 @@ void Renderer::Render(const RenderModel& m, const OverrideFn& ov, const NumberTe
         DrawScene(p, L, m, nt, &f);
         PlacePoints(L, m, ov, f);
         f.plotArea = L.clip.toRect().intersected(f.background.rect());
+        f.titleArea = QRect(0, 0, size.width(), int(std::ceil(L.titleBottom))).intersected(f.background.rect());
     }
     f.image = f.background.copy();
-    for (const DrawnPoint& d : f.drawn) Blend(f.image, d, f.plotArea);
+    f.clearOfPoints = ClearOfPoints(f);
+    for (const DrawnPoint& d : f.drawn) Blend(f.image, d, f.plotArea, f.clearOfPoints);
     BuildBuckets(f, size);
     f.valid = true;
 }
@@ -792,11 +812,14 @@ void Renderer::Paint(QPainter& p, const QRect& target, const RenderModel& m, con
                      const NumberTextFn& nt) {
     Frame f;
     const Layout L(m, QRectF(target));
-    DrawScene(p, L, m, nt, nullptr);
+    DrawScene(p, L, m, nt, &f);
     PlacePoints(L, m, ov, f);
+    f.plotArea = L.clip.toRect().intersected(target);
+    QRegion visible(f.plotArea);
+    for (const QRect& r : ClearOfPoints(f)) visible -= r;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.setClipRect(L.clip.intersected(QRectF(target)));
+    p.setClipRegion(visible);
     for (const DrawnPoint& d : f.drawn) DrawSymbol(p, d.type, QPointF(d.sx, d.sy), d.r, ToColor(d.colour));
     p.restore();
 }
@@ -834,7 +857,7 @@ void Renderer::Repair(Frame& f, const RenderModel& m, const OverrideFn& ov,
                 for (int i : f.buckets[size_t(r) * size_t(f.cols) + size_t(c)])
                     if (PointRect(f.drawn[size_t(i)]).intersects(rect)) near.push_back(i);
         std::sort(near.begin(), near.end());
-        for (int i : near) Blend(f.image, f.drawn[size_t(i)], rect);
+        for (int i : near) Blend(f.image, f.drawn[size_t(i)], rect, f.clearOfPoints);
     }
 }
 

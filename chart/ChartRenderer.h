@@ -105,10 +105,12 @@ struct Frame {
     QImage background;  // the chart without its points (for repairs)
     std::vector<DrawnPoint> drawn;   // in drawing order (far to near)
     std::vector<int> drawnOfModel;   // model index -> position in drawn
+    QRect titleArea;                 // the band of the titles, across the top
     QRect plotArea;                  // everything of the plot stays inside it
     std::vector<HotSpotArea> areas;  // titles and axis numbers
     std::vector<double> gridNumbers; // values of the axis numbers, by hot-spot datum
-    std::vector<QRectF> numberInk;    // what each axis number drawn covers, of every axis
+    std::vector<QRectF> numberInk;   // what each axis number drawn covers, of every axis
+    std::vector<QRect> clearOfPoints;  // the numbers on the plot area, which points leave alone
     // Spatial buckets of drawn points for hit tests and repairs.
     int cell = 16, cols = 0, rows = 0;
     std::vector<std::vector<int>> buckets;
