@@ -288,10 +288,10 @@ struct Layout {
         const double scale = std::min(h, w * 0.75) / 700.0;
         const int sizes[] = {3, 4, 6, 1};
         r = std::max(1, int(std::lround(sizes[std::clamp(m.pointSize, 0, 3)] * std::max(0.4, scale))));
-        // Room for a symbol on the box's edge; whole pixels, so that the painted plot and the
-        // blended points end on the same edge.
-        const int room = r + 1;
-        QRect whole = plot.toAlignedRect().adjusted(-room, -room, room, room);
+        // Room for a symbol on the box's edge while the box fits; closer, the plot ends on the
+        // axes. Whole pixels, so that the painted plot and the blended points end on one edge.
+        const int room = r + 1, edge = zoom > 1 ? 0 : room;
+        QRect whole = plot.toAlignedRect().adjusted(-edge, -edge, edge, edge);
         whole.setTop(std::max(whole.top(), int(std::ceil(titleBottom))));
         clip = QRectF(whole);
         gap = std::max(base * 0.4, room + 1.0);
@@ -743,14 +743,22 @@ QRect PointRect(const DrawnPoint& d) {
     return QRect(int(std::floor(d.sx)) - d.r - 1, int(std::floor(d.sy)) - d.r - 1, n, n);
 }
 
-// Axis numbers that lie on the plot area (a zoomed or turned view): points leave them readable.
+// Axis numbers among the points (a zoomed or turned view): the points leave them readable.
 std::vector<QRect> ClearOfPoints(const Frame& f) {
+    QRect points;
+    for (const DrawnPoint& d : f.drawn) points |= PointRect(d);
+    points &= f.plotArea;
     std::vector<QRect> out;
     for (const QRectF& ink : f.numberInk) {
         const QRect r = ink.toAlignedRect().adjusted(-1, -1, 1, 1);
-        if (r.intersects(f.plotArea)) out.push_back(r);
+        if (r.intersects(points)) out.push_back(r);
     }
     return out;
+}
+
+// QRect::intersects, inline: it runs for every point of every frame.
+bool Overlap(const QRect& a, const QRect& b) {
+    return a.left() <= b.right() && b.left() <= a.right() && a.top() <= b.bottom() && b.top() <= a.bottom();
 }
 
 void Blend(QImage& dst, const DrawnPoint& d, const QRect& clip, const std::vector<QRect>& clear) {
@@ -758,7 +766,7 @@ void Blend(QImage& dst, const DrawnPoint& d, const QRect& clip, const std::vecto
     const QRect pr = PointRect(d);
     const QRect r = pr.intersected(clip).intersected(dst.rect());
     if (r.isEmpty()) return;
-    const bool masked = std::any_of(clear.begin(), clear.end(), [&](const QRect& c) { return c.intersects(r); });
+    const bool masked = std::any_of(clear.begin(), clear.end(), [&](const QRect& c) { return Overlap(c, r); });
     auto hidden = [&](int x, int y) {
         return masked && std::any_of(clear.begin(), clear.end(), [&](const QRect& c) { return c.contains(x, y); });
     };
