@@ -113,8 +113,11 @@ ChartView::ChartView(ChartEngine* engine, QWidget* parent) : QWidget(parent), en
     bars_ = std::make_unique<ChartScrollBars>(this, engine, [this] { setFocus(Qt::OtherFocusReason); });
     bars_->Mirror();
     QObject::connect(engine, &ChartEngine::invalidated, this, [this] { update(); });
+    // New properties (a read-out that adds a line, say) show here as in the control.
     QObject::connect(engine, &ChartEngine::notified, this, [this](int code) {
-        if (code == notify::ParamsChanged && bars_->Mirror()) Relayout();
+        if (code != notify::ParamsChanged) return;
+        if (bars_->Mirror()) Relayout();
+        update();
     });
     QObject::connect(engine, &ChartEngine::scrolled, this, [this](Qt::Orientation o, int code, int pos) {
         if (code != SbEndScroll) bars_->Show(o, pos);

@@ -354,7 +354,7 @@ void Pe3do::HotSpot(int dbl, QMouseEvent* e) {
     }
 }
 
-bool Pe3do::RaiseHotSpot(int dbl, const HotSpotRecord& h) {
+void Pe3do::RaiseHotSpot(int dbl, const HotSpotRecord& h) {
     switch (h.type) {
     case hotspot::Data: emit OnDataHotSpot(dbl, h.first, h.second); break;
     case hotspot::Subset: emit OnSubsetHotSpot(dbl, h.first); break;
@@ -371,11 +371,9 @@ bool Pe3do::RaiseHotSpot(int dbl, const HotSpotRecord& h) {
     case hotspot::MultiBottomTitle: emit OnMultiBottomTitle(dbl, h.first, h.second); break;
     case hotspot::GraphAnnotation: emit OnGraphAnnotHotSpot(dbl, h.first); break;
     default:
-        if (!HasHotSpotEvent(h.type)) return false;
-        emit OnTableAnnotation(dbl, h.type - hotspot::TableAnnotationFirst, h.first, h.second);
+        if (HasHotSpotEvent(h.type)) emit OnTableAnnotation(dbl, h.type - hotspot::TableAnnotationFirst, h.first, h.second);
         break;
     }
-    return true;
 }
 
 void Pe3do::mouseReleaseEvent(QMouseEvent* e) {

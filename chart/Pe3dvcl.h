@@ -193,8 +193,8 @@ private:
     int Ordinal(int id) const { return hObject_->GetNumber(id) & 0xFF; }
     QString Text(int id) const;
     void HotSpot(int dblClick, QMouseEvent* e);
-    // Raises the event of the hot spot h; false when h has none.
-    bool RaiseHotSpot(int dblClick, const chart::HotSpotRecord& h);
+    // Raises the event of the hot spot h, if it has one.
+    void RaiseHotSpot(int dblClick, const chart::HotSpotRecord& h);
     void MirrorScrollBars();
     void EngineScrolled(Qt::Orientation o, int code, int pos);
     void Layout();

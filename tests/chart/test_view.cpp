@@ -216,6 +216,11 @@ TEST_F(ChartView3D, TheMaximisedWindowTurnsZoomsScrollsAndReadsOut) {
         EXPECT_EQ(c->Get("DegreeOfRotation").toInt(), 45);
         EXPECT_EQ(view->HorzScrollBar()->value(), 45);
         EXPECT_EQ(c->HorzScrollBar()->value(), 45);
+
+        // What the program changes meanwhile shows in it.
+        c->SetSubsetColors(0, 0xFF00FF);
+        c->SetPEactions(tdReinitAndReset);
+        EXPECT_GT(Count(view->grab().toImage().convertToFormat(QImage::Format_RGB32), 0xFF00FF), 0);
         w.close();
         ran = true;
     };

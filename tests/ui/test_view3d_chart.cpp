@@ -8,6 +8,7 @@
 #include <QtTest/QTest>
 
 #include <functional>
+#include <optional>
 
 #include "ChartUi.h"
 #include "Pe3dvcl.h"
