@@ -93,6 +93,15 @@ TEST_F(ChartView3D, TenZoomInsLeaveTheTitlesAloneAndKeepTheAxesInSight) {
         // Points only inside the plot area, and it is full of them.
         EXPECT_EQ(Count(img, kRed) - CountIn(img, plot, kRed), 0) << rotation;
         EXPECT_GT(CountIn(img, plot, kRed), 20) << rotation;
+        // A point cut off by the edge is not there to be clicked either.
+        int hidden = 0;
+        for (const DrawnPoint& d : Drawn(*c).drawn) {
+            const QPoint at(int(d.sx), int(d.sy));
+            if (!img.rect().contains(at) || plot.adjusted(-d.r, -d.r, d.r, d.r).contains(at)) continue;
+            ++hidden;
+            EXPECT_NE(c->GethObject()->HitTest(at).type, hotspot::Data) << at.x() << ',' << at.y();
+        }
+        EXPECT_GT(hidden, 0) << rotation;
         // Both main axes still show numbers, each one legible: black ink, no point over it.
         EXPECT_GE(Areas(*c, hotspot::GridNumberX), 2) << rotation;
         EXPECT_GE(Areas(*c, hotspot::GridNumberY), 2) << rotation;
