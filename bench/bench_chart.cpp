@@ -60,6 +60,19 @@ void BM_FullFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_FullFrame)->Unit(benchmark::kMillisecond);
 
+// The same turned and zoomed in: clipped points, axes moved into the plot, numbers kept clear.
+void BM_FullFrameTurnedAndZoomed(benchmark::State& state) {
+    auto c = FullChart();
+    c->Set("DegreeOfRotation", 35);
+    c->Set("ViewingHeight", 25);
+    c->SetZDistance(-10);
+    for (auto _ : state) {
+        c->SetPEactions(tdReinitAndReset);
+        c->repaint();
+    }
+}
+BENCHMARK(BM_FullFrameTurnedAndZoomed)->Unit(benchmark::kMillisecond);
+
 // One chain of four quadripoles: its points and its electrodes change colour and type.
 void BM_AnimationStep(benchmark::State& state) {
     auto c = FullChart();

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 #include "ChartEnums.h"
 #include "ChartUi.h"
@@ -70,10 +71,23 @@ NumberTextFn ChartEngine::NumberTexts() {
 }
 
 void ChartEngine::Reinitialize() {
+    if (!ShowableDistance(store_.GetSingle(id::ZDistance)))
+        throw std::out_of_range("The chart cannot be shown from that distance.");
+    TakeProperties();
+}
+
+void ChartEngine::TakeProperties() {
+    const float shown = Distance();
     model_ = BuildModel(store_);
+    model_.zDistance = shown;
     stale_ = true;
     SyncAutoRotation();
     emit notified(notify::ParamsChanged);
+}
+
+float ChartEngine::Distance() const {
+    const float d = store_.GetSingle(id::ZDistance);
+    return ShowableDistance(d) ? d : ShowableDistance(model_.zDistance) ? model_.zDistance : kDefaultDistance;
 }
 
 void ChartEngine::RenderFrame(QSize size) {
@@ -140,7 +154,15 @@ QImage ChartEngine::RenderImage(QSize size) {
 }
 
 void ChartEngine::Resize(int width, int height) {
-    const QSize s(std::max(50, width), std::max(50, height));
+    controlSize_ = QSize(std::max(50, width), std::max(50, height));
+    if (!maximized_) SetSize(controlSize_);
+}
+
+void ChartEngine::ResizeMaximized(QSize size) {
+    if (maximized_) SetSize(size.expandedTo(QSize(50, 50)));
+}
+
+void ChartEngine::SetSize(QSize s) {
     if (s == size_) return;
     size_ = s;
     stale_ = true;
@@ -155,7 +177,7 @@ QSize ChartEngine::OrDefault(QSize s) const {
 void ChartEngine::ViewChanged() {
     model_.rotation = store_.GetNumber(kRotation);
     model_.viewingHeight = store_.GetNumber(kHeight);
-    model_.zDistance = store_.GetSingle(id::ZDistance);
+    model_.zDistance = Distance();
     ResetImage(0, 0);
     emit notified(notify::ParamsChanged);
     emit invalidated(QRect());
@@ -184,15 +206,14 @@ void ChartEngine::KeyDown(int key, Qt::KeyboardModifiers) {
     if (ui == tdNoInterface || ui == tdNoKeyboard) return;
     const bool rotate = Allowed("AllowRotation");
     int rot = store_.GetNumber(kRotation) % 360, height = std::clamp(store_.GetNumber(kHeight), -90, 90);
-    float zd = store_.GetSingle(id::ZDistance);
-    if (!std::isfinite(zd)) zd = -22;
+    float zd = Distance();
     switch (key) {
     case Qt::Key_Left: if (rotate) rot -= 5; break;
     case Qt::Key_Right: if (rotate) rot += 5; break;
     case Qt::Key_Up: if (rotate) height = std::min(90, height + 5); break;
     case Qt::Key_Down: if (rotate) height = std::max(-90, height - 5); break;
-    case Qt::Key_PageUp: case Qt::Key_Plus: zd = std::min(-2.0f, zd + 1); break;
-    case Qt::Key_PageDown: case Qt::Key_Minus: zd = std::max(-220.0f, zd - 1); break;
+    case Qt::Key_PageUp: case Qt::Key_Plus: zd = std::min(kNearestDistance, zd + 1); break;
+    case Qt::Key_PageDown: case Qt::Key_Minus: zd = std::max(kFarthestDistance, zd - 1); break;
     default: return;
     }
     store_.SetNumber(kRotation, (rot % 360 + 360) % 360);
@@ -207,8 +228,7 @@ void ChartEngine::Wheel(int delta) {
     if ((store_.GetNumber(Id("MouseWheelFunction")) & 0xFF) == tdMouseWheelDisabled) return;
     const int steps = delta / 120 != 0 ? delta / 120 : (delta > 0 ? 1 : delta < 0 ? -1 : 0);
     if (steps == 0) return;
-    const float zd = store_.GetSingle(id::ZDistance);
-    store_.SetSingle(id::ZDistance, std::clamp((std::isfinite(zd) ? zd : -22.0f) + float(steps), -220.0f, -2.0f));
+    store_.SetSingle(id::ZDistance, std::clamp(Distance() + float(steps), kFarthestDistance, kNearestDistance));
     ViewChanged();
 }
 
@@ -232,8 +252,11 @@ void ChartEngine::MousePress(QPoint pos, Qt::MouseButton button) {
     }
 }
 
-void ChartEngine::MouseRelease(QPoint, Qt::MouseButton button) {
-    if (button == Qt::LeftButton) pressed_ = dragging_ = false;
+bool ChartEngine::MouseRelease(QPoint, Qt::MouseButton button) {
+    if (button != Qt::LeftButton) return false;
+    const bool click = pressed_ && !dragging_;
+    pressed_ = dragging_ = false;
+    return click;
 }
 
 void ChartEngine::MouseMove(QPoint pos, Qt::MouseButtons buttons) {
@@ -287,22 +310,29 @@ void ChartEngine::Reset() {
     const int32_t window = store_.GetNumber(id::NotifyWindow);
     store_.Reset();
     store_.SetNumber(id::NotifyWindow, window);
-    Reinitialize();
+    TakeProperties();
 }
 
 void ChartEngine::Maximize() {
     if (!Allowed("AllowMaximization")) return;
-    QDialog window(owner_);
-    window.setWindowTitle(owner_ ? owner_->window()->windowTitle() : QString());
-    auto* layout = new QVBoxLayout(&window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* view = new ChartView(this, &window);
-    layout->addWidget(view);
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    window.resize(avail.size() * 0.9);
-    view->setFocus();
-    TheChartUi().RunMaximized(window);
+    // While the large window is open the chart is drawn, and clicked, at its size.
+    maximized_ = true;
+    {
+        QDialog window(owner_);
+        window.setWindowTitle(owner_ ? owner_->window()->windowTitle() : QString());
+        auto* layout = new QVBoxLayout(&window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        auto* view = new ChartView(this, &window);
+        layout->addWidget(view);
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+        window.resize(avail.size() * 0.9);
+        view->setFocus();
+        TheChartUi().RunMaximized(window);
+    }
+    maximized_ = false;
+    SetSize(controlSize_);
+    emit invalidated(QRect());
 }
 
 void ChartEngine::CustomizeDialog() {
@@ -315,7 +345,7 @@ void ChartEngine::ColorDialog() {
     QColor c = Renderer::ToColor(uint32_t(store_.GetNumber(Id("GraphBackColor"))));
     if (!TheChartUi().ChooseColor(owner_, c)) return;
     store_.SetNumber(Id("GraphBackColor"), int32_t(uint32_t(c.red()) | uint32_t(c.green()) << 8 | uint32_t(c.blue()) << 16));
-    Reinitialize();
+    TakeProperties();
     ResetImage(0, 0);
     emit invalidated(QRect());
 }
@@ -324,7 +354,7 @@ void ChartEngine::FontDialog() {
     QFont f(store_.GetText(Id("LabelFont")));
     if (!TheChartUi().ChooseFont(owner_, f)) return;
     store_.SetText(Id("LabelFont"), f.family());
-    Reinitialize();
+    TakeProperties();
     ResetImage(0, 0);
     emit invalidated(QRect());
 }

@@ -24,6 +24,12 @@ struct ScrollRange {
 
 enum class ImageFormat { Png, Jpeg, Bmp };
 
+// Only a plain left click reaches a hot spot: with Shift or Ctrl, or with another button held,
+// it is a plain click of the window.
+inline bool ReachesHotSpots(Qt::KeyboardModifiers mods, Qt::MouseButtons held) {
+    return !(mods & (Qt::ShiftModifier | Qt::ControlModifier)) && !(held & (Qt::RightButton | Qt::MiddleButton));
+}
+
 class ChartEngine : public QObject {
     Q_OBJECT
 public:
@@ -55,12 +61,17 @@ public:
     void SetCustomGridNumber(const CustomGridNumberRecord& r) { custom_ = r; }
 
     // ---- rendering ----
-    // Takes the properties in: later changes show only after the next call.
+    // Takes the properties in: later changes show only after the next call. A viewing distance
+    // beyond what the chart can show (ShowableDistance) is refused with std::out_of_range, and
+    // then nothing changes.
     void Reinitialize();
+    // The same without refusing: a distance that cannot be shown leaves the one shown.
+    void TakeProperties();
     // Renders the image anew at the engine's size, or at width x height when both are given.
     void ResetImage(int width, int height);
-    // The last rendered image (null before the first one).
+    // The last rendered image (null before the first one), and what it shows where.
     const QImage& GetImage() const { return frame_.image; }
+    const Frame& GetFrame() const { return frame_; }
     // Brings per-point colour and type changes into the image (or renders it when it has none).
     void RebuildCachedBitmap();
     // Paints the image into rect, first bringing it up to date as RebuildCachedBitmap does.
@@ -72,7 +83,9 @@ public:
     // Draws the chart anew at any size and on any device (printer, PDF, the maximised window).
     void RenderTo(QPainter& p, const QRect& target);
     QImage RenderImage(QSize size);
+    // The control's size; while the chart is maximised, the large window's size is drawn.
     void Resize(int width, int height);
+    void ResizeMaximized(QSize size);
     QSize Size() const { return size_; }
     // Hot spot at pos of the current image.
     HotSpotArea HitTest(QPoint pos) const { return Renderer::HitTest(frame_, model_, pos); }
@@ -81,8 +94,10 @@ public:
 
     // ---- input ----
     void MouseMove(QPoint pos, Qt::MouseButtons buttons);
+    // A left press notes the hot spot under pos; moving with the button held turns the view.
     void MousePress(QPoint pos, Qt::MouseButton button);
-    void MouseRelease(QPoint pos, Qt::MouseButton button);
+    // Ends a press: true when it was a click, false after a drag that turned the view.
+    bool MouseRelease(QPoint pos, Qt::MouseButton button);
     void KeyDown(int key, Qt::KeyboardModifiers mods);
     void Wheel(int delta);
     ScrollRange Range(Qt::Orientation o) const;
@@ -130,11 +145,16 @@ signals:
     // Repaint rect, or everything when it is null.
     void invalidated(const QRect& rect);
     void painted();
+    // A click in the maximised window hit the hot spot that GetHotSpot now holds.
+    void hotSpotClicked(int dblClick);
 
 private:
     OverrideFn Overrides() const;
     NumberTextFn NumberTexts();
     void RenderFrame(QSize size);
+    void SetSize(QSize s);
+    // The stored distance when the chart can show it, else the one shown.
+    float Distance() const;
     void ViewChanged();
     void SyncAutoRotation();
     void ImageToClipboard(QSize size);
@@ -147,6 +167,8 @@ private:
     RenderModel model_;
     Frame frame_;
     QSize size_{300, 300};
+    QSize controlSize_{300, 300};
+    bool maximized_ = false;
     bool stale_ = true;  // the image no longer matches the size
     HotSpotRecord hotSpot_{};
     CustomGridNumberRecord custom_{};

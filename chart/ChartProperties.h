@@ -116,6 +116,18 @@ constexpr int GridNumberX = 19, GridNumberY = 21, GridNumberZ = 43;
 constexpr int TableAnnotationFirst = 23, TableAnnotationLast = 42;
 }  // namespace hotspot
 
+// Hot-spot types that raise an event of the control.
+constexpr bool HasHotSpotEvent(int type) {
+    switch (type) {
+    case hotspot::Subset: case hotspot::Point: case hotspot::Data: case hotspot::GraphAnnotation:
+    case hotspot::MainTitle: case hotspot::SubTitle: case hotspot::MultiSubTitle: case hotspot::MultiBottomTitle:
+    case hotspot::GridNumberX: case hotspot::GridNumberY: case hotspot::GridNumberZ:
+        return true;
+    default:
+        return type >= hotspot::TableAnnotationFirst && type <= hotspot::TableAnnotationLast;
+    }
+}
+
 // The hot-spot record as the engine hands it out (28 bytes, little-endian).
 struct HotSpotRecord {
     int32_t left, top, right, bottom;

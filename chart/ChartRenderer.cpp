@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QRegion>
 
 #include <algorithm>
 #include <cmath>
@@ -33,6 +34,21 @@ double NiceStep(double range, int target) {
     return nice * mag;
 }
 
+constexpr int kMaxTicks = 200;
+
+// The numbers lo..hi at the multiples of step, and the decimals they need. By index, not by
+// adding: at large magnitudes a step can be below the number's precision.
+void FillTicks(std::vector<double>& ticks, int& decimals, double lo, double hi, double step, int limit) {
+    ticks.clear();
+    const double first = std::ceil(lo / step - 1e-9) * step;
+    for (int i = 0; i <= limit && std::isfinite(first); ++i) {
+        const double t = first + i * step;
+        if (!(t <= hi + step * 1e-6)) break;
+        ticks.push_back(std::fabs(t) < step * 1e-9 ? 0.0 : t);
+    }
+    decimals = std::clamp(int(-std::floor(std::log10(step) + 1e-9)), 0, 6);
+}
+
 // Range and numbers of one axis: automatic from the data, or the manual ends.
 void ScaleAxis(AxisModel& a, double lo, double hi, bool any, int manual, double mmin, double mmax, int target) {
     if (!any) lo = 0, hi = 1;
@@ -51,15 +67,8 @@ void ScaleAxis(AxisModel& a, double lo, double hi, bool any, int manual, double 
     if (!fixMax) hi = std::ceil(hi / step - 1e-9) * step;
     a.min = lo;
     a.max = hi;
-    a.ticks.clear();
-    // By index, not by adding: at large magnitudes a step can be below the number's precision.
-    const double first = std::ceil(lo / step - 1e-9) * step;
-    for (int i = 0; i <= 200 && std::isfinite(first); ++i) {
-        const double t = first + i * step;
-        if (!(t <= hi + step * 1e-6)) break;
-        a.ticks.push_back(std::fabs(t) < step * 1e-9 ? 0.0 : t);
-    }
-    a.decimals = std::clamp(int(-std::floor(std::log10(step) + 1e-9)), 0, 6);
+    a.target = target;
+    FillTicks(a.ticks, a.decimals, lo, hi, step, kMaxTicks);
 }
 
 }  // namespace
@@ -132,6 +141,8 @@ RenderModel BuildModel(const ChartStore& s) {
     m.graphBackColour = uint32_t(Num(s, "GraphBackColor"));
     m.graphForeColour = uint32_t(s.GetNumber(id::GraphForeColor));
     m.textColour = uint32_t(Num(s, "TextColor"));
+    m.xzBackColour = uint32_t(Num(s, "XZBackColor"));
+    m.yBackColour = uint32_t(Num(s, "YBackColor"));
     m.gridLineControl = s.GetNumber(id::GridLineControl) & 0xFF;
     m.gridStyle = Ord(s, "GridStyle");
     m.boundingBox = Ord(s, "ShowBoundingBox");
@@ -225,6 +236,10 @@ struct Layout {
     double ax = 1, ay = 0.6, az = 0.6;
     int r = 3;
     double titleBottom = 0;
+    double gap = 4;   // between an axis and its numbers, clear of the symbols on its edge
+    double zoom = 1;  // 1 when the box fills the plot area
+    QRectF plot;      // where the box goes at zoom 1, and the axes at every zoom
+    QRectF clip;      // the plot with room for the symbols on its edges: nothing of the plot leaves it
 
     explicit Layout(const RenderModel& model, const QRectF& target) : m(model), area(target) {
         const double h = target.height(), w = target.width();
@@ -254,8 +269,8 @@ struct Layout {
         const double left = base * 6.5 + (m.y.HasLabel() ? labH * 1.4 : 0);
         const double bottom = numH * 1.6 + (m.x.HasLabel() ? labH * 1.4 : 0) + base * 0.5;
         const double right = base * 1.5 + (m.z.show != tdEmpty ? base * 6 : 0);
-        const QRectF plot(target.left() + left, top + base * 0.8, std::max(10.0, w - left - right),
-                          std::max(10.0, target.bottom() - bottom - top - base * 0.8));
+        plot = QRectF(target.left() + left, top + base * 0.8, std::max(10.0, w - left - right),
+                      std::max(10.0, target.bottom() - bottom - top - base * 0.8));
 
         ax = Fin(m.aspectX, 0.05, 20, 1);
         ay = Fin(m.aspectY, 0.05, 20, 0.7);
@@ -266,13 +281,20 @@ struct Layout {
         // Fit the box for every rotation about the vertical, so turning it does not resize it.
         const double hx = std::sqrt(ax * ax + az * az);
         const double hy = ay * std::fabs(ce) + hx * std::fabs(se);
-        const double zoom = 22.0 / Fin(-m.zDistance, 2.0, 220.0, 22.0);
+        zoom = kDefaultDistance / Fin(m.zDistance, kFarthestDistance, kNearestDistance, kDefaultDistance);
         S = std::min(plot.width() / (2 * hx), plot.height() / (2 * hy)) * zoom;
         cx = plot.center().x();
         cy = plot.center().y();
         const double scale = std::min(h, w * 0.75) / 700.0;
         const int sizes[] = {3, 4, 6, 1};
         r = std::max(1, int(std::lround(sizes[std::clamp(m.pointSize, 0, 3)] * std::max(0.4, scale))));
+        // Room for a symbol on the box's edge while the box fits; closer, the plot ends on the
+        // axes. Whole pixels, so that the painted plot and the blended points end on one edge.
+        const int room = r + 1, edge = zoom > 1 ? 0 : room;
+        QRect whole = plot.toAlignedRect().adjusted(-edge, -edge, edge, edge);
+        whole.setTop(std::max(whole.top(), int(std::ceil(titleBottom))));
+        clip = QRectF(whole);
+        gap = std::max(base * 0.4, room + 1.0);
     }
 
     static double Norm(const AxisModel& a, double v) {
@@ -297,7 +319,107 @@ struct Layout {
     }
 };
 
-QString NumberText(const AxisModel& a, double v) { return QString::number(v, 'f', a.decimals); }
+// The numbers of an axis in a view zoom times closer: finer steps as the box grows, so that a
+// zoomed view still shows its scale.
+struct TickSet {
+    std::vector<double> ticks;
+    int decimals = 0;
+};
+
+TickSet Ticks(const AxisModel& a, double zoom) {
+    TickSet t{a.ticks, a.decimals};
+    if (!(zoom > 1)) return t;
+    const double step = NiceStep(a.max - a.min, int(std::lround(a.target * zoom)));
+    if (!(step > 0) || !std::isfinite(step)) return t;
+    FillTicks(t.ticks, t.decimals, a.min, a.max, step, kMaxTicks * 5);
+    return t;
+}
+
+// Where an axis is drawn: along its box edge, or, once the zoom has taken the edge out of the
+// plot area, moved straight back to the area's border (in a parallel projection the numbers
+// along any line parallel to the edge are the same).
+struct AxisPath {
+    bool shown = false;
+    QPointF from, to;  // the part of the moved edge that lies across the plot area
+    QPointF shift;
+};
+
+AxisPath PlaceAxis(QPointF a0, QPointF a1, const QRectF& plot, bool moveVertically) {
+    auto across = [&](QPointF q) { return moveVertically ? q.x() : q.y(); };
+    auto along = [&](QPointF q) { return moveVertically ? q.y() : q.x(); };
+    const double lo = moveVertically ? plot.left() : plot.top();
+    const double hi = moveVertically ? plot.right() : plot.bottom();
+    const double c0 = across(a0), c1 = across(a1);
+    double t0 = 0, t1 = 1;
+    if (std::fabs(c1 - c0) < 1e-9) {
+        if (c0 < lo - 1e-6 || c0 > hi + 1e-6) return {};
+    } else {
+        double ta = (lo - c0) / (c1 - c0), tb = (hi - c0) / (c1 - c0);
+        if (ta > tb) std::swap(ta, tb);
+        t0 = std::max(0.0, ta);
+        t1 = std::min(1.0, tb);
+        if (!(t0 <= t1)) return {};
+    }
+    const QPointF p0 = a0 + (a1 - a0) * t0, p1 = a0 + (a1 - a0) * t1;
+    const double g0 = std::min(along(p0), along(p1)), g1 = std::max(along(p0), along(p1));
+    const double far0 = moveVertically ? plot.top() : plot.left();
+    const double far1 = moveVertically ? plot.bottom() : plot.right();
+    // Half of it at least stays on the area: once its middle would leave, the edge stops there.
+    const double mid = (g0 + g1) / 2;
+    double d = 0;
+    if (mid > far1)
+        d = far1 - mid;
+    else if (mid < far0)
+        d = far0 - mid;
+    const QPointF shift = moveVertically ? QPointF(0, d) : QPointF(d, 0);
+    return {true, p0 + shift, p1 + shift, shift};
+}
+
+constexpr double kOtherAxisPad = 1.0;
+
+struct Number {
+    int index;  // in the axis's tick set
+    QRectF rect;  // where it is drawn (and clicked)
+    QRectF ink;   // what it covers
+    QString text;
+};
+
+// The numbers to draw: every k-th of the axis, with k the smallest that keeps them pad apart,
+// less those that would touch a number of an axis placed before (where two axes meet, their
+// end numbers sit close by design).
+std::vector<Number> Thin(const std::vector<Number>& all, const std::vector<QRectF>& taken, double pad) {
+    auto apart = [](const QRectF& a, const QRectF& b, double by) {
+        return !a.adjusted(-by, -by, by, by).intersects(b);
+    };
+    auto touch = [&](const QRectF& a, const QRectF& b) { return !apart(a, b, pad); };
+    std::vector<Number> kept;
+    if (all.empty()) return kept;
+    for (int k = 1; k <= all.back().index + 1; ++k) {
+        kept.clear();
+        bool clash = false;
+        for (const Number& n : all) {
+            if (n.index % k != 0) continue;
+            clash = std::any_of(kept.begin(), kept.end(), [&](const Number& o) { return touch(o.ink, n.ink); });
+            if (clash) break;
+            kept.push_back(n);
+        }
+        if (!clash && !kept.empty()) break;
+    }
+    if (kept.empty()) kept.push_back(all.front());
+    std::erase_if(kept, [&](const Number& n) {
+        return std::any_of(taken.begin(), taken.end(), [&](const QRectF& t) { return !apart(t, n.ink, kOtherAxisPad); });
+    });
+    return kept;
+}
+
+// A side wall or the floor: its colour laid thinly over the graph's background, so that grid
+// lines and points, often of that same colour, stay visible on it.
+QColor WallColour(uint32_t wall, uint32_t back, double strength) {
+    const QColor w = Renderer::ToColor(wall), b = Renderer::ToColor(back);
+    auto mix = [strength](int x, int y) { return int(std::lround(y + (x - y) * strength)); };
+    return QColor(mix(w.red(), b.red()), mix(w.green(), b.green()), mix(w.blue(), b.blue()));
+}
+constexpr double kSideWallStrength = 0.6, kFloorStrength = 0.5;
 
 void DrawScene(QPainter& p, const Layout& L, const RenderModel& m, const NumberTextFn& nt, Frame* geom) {
     p.save();
@@ -324,7 +446,13 @@ void DrawScene(QPainter& p, const Layout& L, const RenderModel& m, const NumberT
     title(m.mainTitle, L.mainFont, m.allowTitleHotSpots, hotspot::MainTitle);
     title(m.subTitle, L.subFont, m.allowSubTitleHotSpots, hotspot::SubTitle);
 
-    // Back planes: the one of each pair that lies farther from the eye.
+    const TickSet tx = Ticks(m.x, L.zoom), ty = Ticks(m.y, L.zoom), tz = Ticks(m.z, L.zoom);
+    const bool showZ = m.z.show != tdEmpty;
+
+    // The plot itself stays inside its area at every zoom: the titles and the axes stay readable.
+    p.save();
+    p.setClipRect(L.clip);
+    // Back walls: the one of each pair that lies farther from the eye.
     const double wb = L.Depth(0, 0, 1) >= L.Depth(0, 0, -1) ? 1 : -1;
     const double ub = L.Depth(1, 0, 0) >= L.Depth(-1, 0, 0) ? 1 : -1;
     const double vb = L.Depth(0, -1, 0) >= L.Depth(0, 1, 0) ? -1 : 1;
@@ -337,9 +465,22 @@ void DrawScene(QPainter& p, const Layout& L, const RenderModel& m, const NumberT
     const QPolygonF xy = plane([&](int i) { return L.Project(su[i], sv[i], wb); });
     const QPolygonF yz = plane([&](int i) { return L.Project(ub, sv[i], su[i]); });
     const QPolygonF xz = plane([&](int i) { return L.Project(su[i], vb, sv[i]); });
+    // The wall behind the data is the graph's background, as in a flat chart; the side wall and
+    // the floor take their own colours, so that a turned chart reads as a box.
+    const struct { const QPolygonF* poly; uint32_t colour; double strength; } walls[] = {
+        {&xy, m.graphBackColour, 1.0}, {&yz, m.yBackColour, kSideWallStrength},
+        {&xz, m.xzBackColour, kFloorStrength}};
     p.setPen(Qt::NoPen);
-    p.setBrush(Renderer::ToColor(m.graphBackColour));
-    for (const QPolygonF* poly : {&xy, &yz, &xz}) p.drawPolygon(*poly);
+    for (const auto& w : walls) {
+        p.setBrush(WallColour(w.colour, m.graphBackColour, w.strength));
+        p.drawPolygon(*w.poly);
+    }
+    // Their edges in the walls' own colours: the box shows even without grid lines.
+    p.setBrush(Qt::NoBrush);
+    for (const auto& w : walls) {
+        p.setPen(QPen(Renderer::ToColor(w.colour), L.lineWidth));
+        p.drawPolygon(*w.poly);
+    }
 
     // Grid lines in the graph's fore colour.
     const bool gridY = m.gridLineControl == tdYPlusXAxis || m.gridLineControl == tdYAxis;
@@ -348,23 +489,22 @@ void DrawScene(QPainter& p, const Layout& L, const RenderModel& m, const NumberT
     if (m.gridStyle == tdDot || m.gridStyle == tdPixel) grid.setStyle(Qt::DotLine);
     if (m.gridStyle == tdDash) grid.setStyle(Qt::DashLine);
     p.setPen(grid);
-    p.setBrush(Qt::NoBrush);
     if (m.gridLineControl != tdNoGrid) {
-        for (const QPolygonF* poly : {&xy, &yz, &xz}) p.drawPolygon(*poly);
+        for (const auto& w : walls) p.drawPolygon(*w.poly);
         if (gridY && m.y.HasNumbers())
-            for (double t : m.y.ticks) {
+            for (double t : ty.ticks) {
                 const double v = Layout::Norm(m.y, t);
                 p.drawLine(L.Project(-1, v, wb), L.Project(1, v, wb));
-                if (m.z.show != tdEmpty) p.drawLine(L.Project(ub, v, -1), L.Project(ub, v, 1));
+                if (showZ) p.drawLine(L.Project(ub, v, -1), L.Project(ub, v, 1));
             }
         if (gridX && m.x.HasNumbers())
-            for (double t : m.x.ticks) {
+            for (double t : tx.ticks) {
                 const double u = Layout::Norm(m.x, t);
                 p.drawLine(L.Project(u, -1, wb), L.Project(u, 1, wb));
-                if (m.z.show != tdEmpty) p.drawLine(L.Project(u, vb, -1), L.Project(u, vb, 1));
+                if (showZ) p.drawLine(L.Project(u, vb, -1), L.Project(u, vb, 1));
             }
-        if (gridX && m.z.HasNumbers() && m.z.show != tdEmpty)
-            for (double t : m.z.ticks) {
+        if (gridX && m.z.HasNumbers() && showZ)
+            for (double t : tz.ticks) {
                 const double w = Layout::Norm(m.z, t);
                 p.drawLine(L.Project(ub, -1, w), L.Project(ub, 1, w));
                 p.drawLine(L.Project(-1, vb, w), L.Project(1, vb, w));
@@ -382,6 +522,22 @@ void DrawScene(QPainter& p, const Layout& L, const RenderModel& m, const NumberT
                 }
         }
     }
+    // Comparison subsets as lines.
+    for (const ModelLine& line : m.lines) {
+        if (line.pts.size() < 2) continue;
+        int width = 1;
+        const Qt::PenStyle style = Renderer::LineStyle(line.lineType, width);
+        QPen pen(Renderer::ToColor(line.colour), L.lineWidth * width, style);
+        p.setPen(pen);
+        QPolygonF poly;
+        poly.reserve(qsizetype(line.pts.size()));
+        for (const auto& q : line.pts) {
+            const QPointF pt = L.ProjectData(q[0], q[1], q[2]);
+            poly << QPointF(Fin(pt.x(), -1e6, 1e6, -1e6), Fin(pt.y(), -1e6, 1e6, -1e6));
+        }
+        p.drawPolyline(poly);
+    }
+    p.restore();
 
     // Axes: X along the nearer bottom edge, Y up the leftmost edge, Z along the rightmost bottom edge.
     const double wx = L.Depth(0, -1, -1) <= L.Depth(0, -1, 1) ? -1 : 1;
@@ -401,98 +557,130 @@ void DrawScene(QPainter& p, const Layout& L, const RenderModel& m, const NumberT
         zu = a > b ? -1 : 1;
     }
     const QFontMetricsF nfm(L.numFont), lfm(L.labelFont);
-    const double gap = L.base * 0.4;
+    const double gap = L.gap;
+    // Room between two numbers; at least two pixels, so that they stay apart once rounded.
+    const double pad = std::max(2.0, gap * 0.5);
+    std::vector<QRectF> taken;  // numbers placed so far, of every axis
     int axisIndex = 0;
-    auto numbers = [&](const AxisModel& a, int axisType, int hsType, auto at, auto place) {
-        if (!a.HasNumbers()) return;
-        p.setFont(L.numFont);
-        p.setPen(text);
-        int n = 0;
-        for (double t : a.ticks) {
-            QString s = NumberText(a, t);
-            if (a.custom && nt) nt(axisType, n, t, s);
-            const QPointF pt = at(Layout::Norm(a, t));
-            const QRectF r = place(pt, QSizeF(nfm.horizontalAdvance(s), nfm.height()));
-            p.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, s);
-            if (a.hotSpots && geom) {
-                geom->areas.push_back({r.toAlignedRect(), hsType, axisIndex, int(geom->gridNumbers.size())});
-                geom->gridNumbers.push_back(t);
+    struct DrawnAxis {
+        AxisPath path;
+        double widest = 0;  // of its numbers drawn
+        QRectF numbers;     // all of them
+    };
+    // One axis: its line, and its numbers thinned out so that none covers another. A flat axis
+    // has its numbers below it and moves up or down into the plot area, any other beside it.
+    auto axis = [&](const AxisModel& a, const TickSet& t, int axisType, int hsType, auto at, bool flat, auto place) {
+        DrawnAxis d;
+        d.path = PlaceAxis(at(-1.0), at(1.0), L.plot, flat);
+        if (!d.path.shown) d.path = PlaceAxis(at(-1.0), at(1.0), L.plot, !flat);  // beside the area: moved across
+        const AxisPath& path = d.path;
+        if (path.shown && a.HasLine()) {
+            p.save();
+            p.setClipRect(L.clip);
+            p.setPen(QPen(Renderer::ToColor(a.colour), L.lineWidth));
+            p.drawLine(at(-1.0) + path.shift, at(1.0) + path.shift);
+            p.restore();
+        }
+        if (!a.HasNumbers()) return d;
+        if (path.shown) {
+            const QRectF inside = L.plot.adjusted(-1, -1, 1, 1);
+            std::vector<Number> all;
+            for (size_t i = 0; i < t.ticks.size(); ++i) {
+                const QPointF pt = at(Layout::Norm(a, t.ticks[i])) + path.shift;
+                if (!inside.contains(pt)) continue;
+                QString s = QString::number(t.ticks[i], 'f', t.decimals);
+                if (a.custom && nt) nt(axisType, int(i), t.ticks[i], s);
+                const QRectF r = place(pt, QSizeF(nfm.horizontalAdvance(s), nfm.height()));
+                all.push_back({int(i), r, nfm.tightBoundingRect(s).translated(r.left(), r.top() + nfm.ascent()), s});
             }
-            ++n;
+            p.setFont(L.numFont);
+            p.setPen(text);
+            for (const Number& n : Thin(all, taken, pad)) {
+                p.drawText(n.rect, Qt::AlignCenter | Qt::TextSingleLine, n.text);
+                if (a.hotSpots && geom) {
+                    geom->areas.push_back({n.rect.toAlignedRect(), hsType, axisIndex, int(geom->gridNumbers.size())});
+                    geom->gridNumbers.push_back(t.ticks[size_t(n.index)]);
+                }
+                taken.push_back(n.ink);
+                if (geom) geom->numberInk.push_back(n.ink);
+                d.widest = std::max(d.widest, n.rect.width());
+                d.numbers |= n.rect;
+            }
         }
         ++axisIndex;
+        return d;
     };
-    auto axisLine = [&](const AxisModel& a, QPointF from, QPointF to) {
-        if (!a.HasLine()) return;
-        p.setPen(QPen(Renderer::ToColor(a.colour), L.lineWidth));
-        p.drawLine(from, to);
-    };
-    // X
-    const QPointF x0 = L.Project(-1, -1, wx), x1 = L.Project(1, -1, wx);
-    axisLine(m.x, x0, x1);
-    numbers(m.x, 1, hotspot::GridNumberX, [&](double u) { return L.Project(u, -1, wx); },
-            [&](QPointF pt, QSizeF sz) { return QRectF(pt.x() - sz.width() / 2, pt.y() + gap, sz.width(), sz.height()); });
-    if (m.x.HasLabel() && !m.x.label.isEmpty()) {
+    auto below = [&](QPointF pt, QSizeF sz) { return QRectF(pt.x() - sz.width() / 2, pt.y() + gap, sz.width(), sz.height()); };
+    // A label goes to the first of its places that is free, inside the image and below the
+    // titles; when none is, to the first one, moved inside.
+    auto label = [&](const AxisModel& a, std::initializer_list<QRectF> places) {
+        const QRectF room(L.area.left(), L.titleBottom, L.area.width(), L.area.bottom() - L.titleBottom);
+        QRectF r = *places.begin();
+        for (const QRectF& c : places)
+            if (room.contains(c) &&
+                std::none_of(taken.begin(), taken.end(), [&](const QRectF& t) { return t.intersects(c); })) {
+                r = c;
+                break;
+            }
+        r.moveLeft(std::clamp(r.left(), room.left(), std::max(room.left(), room.right() - r.width())));
+        r.moveTop(std::clamp(r.top(), room.top(), std::max(room.top(), room.bottom() - r.height())));
         p.setFont(L.labelFont);
         p.setPen(text);
-        const double top = std::max(x0.y(), x1.y()) + gap + (m.x.HasNumbers() ? nfm.height() * 1.2 : 0);
-        const double mid = (x0.x() + x1.x()) / 2, tw = lfm.horizontalAdvance(m.x.label);
-        p.drawText(QRectF(mid - tw / 2, top, tw, lfm.height()), Qt::AlignCenter | Qt::TextSingleLine, m.x.label);
-    }
+        p.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, a.label);
+    };
+    // Below a flat axis, centred on the part of it that shows.
+    auto underneath = [&](const AxisModel& a, const DrawnAxis& d) {
+        const double top = std::max(d.path.from.y(), d.path.to.y()) + gap + (a.HasNumbers() ? nfm.height() * 1.2 : 0);
+        const double mid = (d.path.from.x() + d.path.to.x()) / 2, tw = lfm.horizontalAdvance(a.label);
+        return QRectF(mid - tw / 2, top, tw, lfm.height());
+    };
+    // X
+    const DrawnAxis dx = axis(m.x, tx, 1, hotspot::GridNumberX, [&](double u) { return L.Project(u, -1, wx); }, true, below);
+    if (dx.path.shown && m.x.HasLabel() && !m.x.label.isEmpty()) label(m.x, {underneath(m.x, dx)});
     // Y
-    const QPointF y0 = L.Project(yu, -1, yw), y1 = L.Project(yu, 1, yw);
-    axisLine(m.y, y0, y1);
-    double widest = 0;
-    for (double t : m.y.ticks) widest = std::max(widest, nfm.horizontalAdvance(NumberText(m.y, t)));
-    numbers(m.y, 0, hotspot::GridNumberY, [&](double v) { return L.Project(yu, v, yw); },
-            [&](QPointF pt, QSizeF sz) {
-                return QRectF(pt.x() - gap - sz.width(), pt.y() - sz.height() / 2, sz.width(), sz.height());
-            });
-    if (m.y.HasLabel() && !m.y.label.isEmpty()) {
+    const DrawnAxis dy = axis(
+        m.y, ty, 0, hotspot::GridNumberY, [&](double v) { return L.Project(yu, v, yw); }, false,
+        [&](QPointF pt, QSizeF sz) {
+            return QRectF(pt.x() - gap - sz.width(), pt.y() - sz.height() / 2, sz.width(), sz.height());
+        });
+    if (dy.path.shown && m.y.HasLabel() && !m.y.label.isEmpty()) {
+        const QPointF y0 = dy.path.from, y1 = dy.path.to;
+        const double tw = lfm.horizontalAdvance(m.y.label), th = lfm.height();
+        const double lx = std::max(L.area.left() + th / 2, std::min(y0.x(), y1.x()) - gap * 2 - dy.widest - th / 2);
+        const double ly = std::clamp((y0.y() + y1.y()) / 2, L.titleBottom + tw / 2,
+                                     std::max(L.titleBottom + tw / 2, L.area.bottom() - tw / 2));
         p.save();
         p.setFont(L.labelFont);
         p.setPen(text);
-        const double lx = std::min(y0.x(), y1.x()) - gap * 2 - (m.y.HasNumbers() ? widest : 0) - lfm.height() / 2;
-        p.translate(lx, (y0.y() + y1.y()) / 2);
+        p.translate(lx, ly);
         p.rotate(-90);
-        const double tw = lfm.horizontalAdvance(m.y.label);
-        p.drawText(QRectF(-tw / 2, -lfm.height() / 2, tw, lfm.height()), Qt::AlignCenter | Qt::TextSingleLine,
-                   m.y.label);
+        p.drawText(QRectF(-tw / 2, -th / 2, tw, th), Qt::AlignCenter | Qt::TextSingleLine, m.y.label);
         p.restore();
     }
-    // Z
-    if (m.z.show != tdEmpty) {
-        const QPointF z0 = L.Project(zu, -1, -1), z1 = L.Project(zu, -1, 1);
-        axisLine(m.z, z0, z1);
-        numbers(m.z, 4, hotspot::GridNumberZ, [&](double w) { return L.Project(zu, -1, w); },
-                [&](QPointF pt, QSizeF sz) { return QRectF(pt.x() + gap, pt.y(), sz.width(), sz.height()); });
-        if (m.z.HasLabel() && !m.z.label.isEmpty()) {
-            p.setFont(L.labelFont);
-            p.setPen(text);
-            double widestZ = 0;
-            if (m.z.HasNumbers())
-                for (double t : m.z.ticks) widestZ = std::max(widestZ, nfm.horizontalAdvance(NumberText(m.z, t)));
-            const QPointF mid = (z0 + z1) / 2;
-            p.drawText(QRectF(mid.x() + gap * 3 + widestZ, mid.y() + (m.z.HasNumbers() ? nfm.height() * 0.5 : 0),
-                              lfm.horizontalAdvance(m.z.label), lfm.height()),
-                       Qt::AlignCenter | Qt::TextSingleLine, m.z.label);
+    // Z: seen from the side it runs across the image and is labelled as X is; otherwise its
+    // numbers and label go to its right.
+    if (showZ) {
+        auto at = [&](double w) { return L.Project(zu, -1, w); };
+        const QPointF run = at(1.0) - at(-1.0);
+        const bool flat = std::fabs(run.x()) > 2 * std::fabs(run.y());
+        const DrawnAxis dz =
+            flat ? axis(m.z, tz, 4, hotspot::GridNumberZ, at, true, below)
+                 : axis(m.z, tz, 4, hotspot::GridNumberZ, at, false, [&](QPointF pt, QSizeF sz) {
+                       return QRectF(pt.x() + gap, pt.y(), sz.width(), sz.height());
+                   });
+        if (dz.path.shown && m.z.HasLabel() && !m.z.label.isEmpty()) {
+            const double tw = lfm.horizontalAdvance(m.z.label);
+            const QPointF mid = (dz.path.from + dz.path.to) / 2;
+            const QRectF beside(mid.x() + gap * 3 + dz.widest, mid.y() + (m.z.HasNumbers() ? nfm.height() * 0.5 : 0), tw,
+                                lfm.height());
+            const QRectF under = dz.numbers.isEmpty()
+                                     ? underneath(m.z, dz)
+                                     : QRectF(dz.numbers.center().x() - tw / 2, dz.numbers.bottom() + gap, tw, lfm.height());
+            if (flat)
+                label(m.z, {underneath(m.z, dz), under});
+            else
+                label(m.z, {beside, under});
         }
-    }
-
-    // Comparison subsets as lines.
-    for (const ModelLine& line : m.lines) {
-        if (line.pts.size() < 2) continue;
-        int width = 1;
-        const Qt::PenStyle style = Renderer::LineStyle(line.lineType, width);
-        QPen pen(Renderer::ToColor(line.colour), L.lineWidth * width, style);
-        p.setPen(pen);
-        QPolygonF poly;
-        poly.reserve(qsizetype(line.pts.size()));
-        for (const auto& q : line.pts) {
-            const QPointF pt = L.ProjectData(q[0], q[1], q[2]);
-            poly << QPointF(Fin(pt.x(), -1e6, 1e6, -1e6), Fin(pt.y(), -1e6, 1e6, -1e6));
-        }
-        p.drawPolyline(poly);
     }
     p.restore();
 }
@@ -555,18 +743,40 @@ QRect PointRect(const DrawnPoint& d) {
     return QRect(int(std::floor(d.sx)) - d.r - 1, int(std::floor(d.sy)) - d.r - 1, n, n);
 }
 
-void Blend(QImage& dst, const DrawnPoint& d, const QRect& clip) {
+// Axis numbers among the points (a zoomed or turned view): the points leave them readable.
+std::vector<QRect> ClearOfPoints(const Frame& f) {
+    QRect points;
+    for (const DrawnPoint& d : f.drawn) points |= PointRect(d);
+    points &= f.plotArea;
+    std::vector<QRect> out;
+    for (const QRectF& ink : f.numberInk) {
+        const QRect r = ink.toAlignedRect().adjusted(-1, -1, 1, 1);
+        if (r.intersects(points)) out.push_back(r);
+    }
+    return out;
+}
+
+// QRect::intersects, inline: it runs for every point of every frame.
+bool Overlap(const QRect& a, const QRect& b) {
+    return a.left() <= b.right() && b.left() <= a.right() && a.top() <= b.bottom() && b.top() <= a.bottom();
+}
+
+void Blend(QImage& dst, const DrawnPoint& d, const QRect& clip, const std::vector<QRect>& clear) {
     const QImage& s = Sprite(d.type, d.colour, d.r);
     const QRect pr = PointRect(d);
     const QRect r = pr.intersected(clip).intersected(dst.rect());
     if (r.isEmpty()) return;
+    const bool masked = std::any_of(clear.begin(), clear.end(), [&](const QRect& c) { return Overlap(c, r); });
+    auto hidden = [&](int x, int y) {
+        return masked && std::any_of(clear.begin(), clear.end(), [&](const QRect& c) { return c.contains(x, y); });
+    };
     for (int y = r.top(); y <= r.bottom(); ++y) {
         const QRgb* src = reinterpret_cast<const QRgb*>(s.constScanLine(y - pr.top())) + (r.left() - pr.left());
         QRgb* out = reinterpret_cast<QRgb*>(dst.scanLine(y)) + r.left();
         for (int x = 0; x < r.width(); ++x) {
             const QRgb c = src[x];
             const uint a = qAlpha(c);
-            if (a == 0) continue;
+            if (a == 0 || hidden(r.left() + x, y)) continue;
             if (a == 255) {
                 out[x] = c;
                 continue;
@@ -585,6 +795,7 @@ void Renderer::Render(const RenderModel& m, const OverrideFn& ov, const NumberTe
     size = size.expandedTo(QSize(1, 1));
     f.areas.clear();
     f.gridNumbers.clear();
+    f.numberInk.clear();
     if (f.background.size() != size) f.background = QImage(size, QImage::Format_RGB32);
     if (f.background.isNull()) {  // out of memory: no image rather than a broken one
         f = Frame{};
@@ -595,10 +806,12 @@ void Renderer::Render(const RenderModel& m, const OverrideFn& ov, const NumberTe
         const Layout L(m, QRectF(QPointF(0, 0), QSizeF(size)));
         DrawScene(p, L, m, nt, &f);
         PlacePoints(L, m, ov, f);
+        f.plotArea = L.clip.toRect().intersected(f.background.rect());
+        f.titleArea = QRect(0, 0, size.width(), int(std::ceil(L.titleBottom))).intersected(f.background.rect());
     }
     f.image = f.background.copy();
-    const QRect all = f.image.rect();
-    for (const DrawnPoint& d : f.drawn) Blend(f.image, d, all);
+    f.clearOfPoints = ClearOfPoints(f);
+    for (const DrawnPoint& d : f.drawn) Blend(f.image, d, f.plotArea, f.clearOfPoints);
     BuildBuckets(f, size);
     f.valid = true;
 }
@@ -607,11 +820,14 @@ void Renderer::Paint(QPainter& p, const QRect& target, const RenderModel& m, con
                      const NumberTextFn& nt) {
     Frame f;
     const Layout L(m, QRectF(target));
-    DrawScene(p, L, m, nt, nullptr);
+    DrawScene(p, L, m, nt, &f);
     PlacePoints(L, m, ov, f);
+    f.plotArea = L.clip.toRect().intersected(target);
+    QRegion visible(f.plotArea);
+    for (const QRect& r : ClearOfPoints(f)) visible -= r;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.setClipRect(target);
+    p.setClipRegion(visible);
     for (const DrawnPoint& d : f.drawn) DrawSymbol(p, d.type, QPointF(d.sx, d.sy), d.r, ToColor(d.colour));
     p.restore();
 }
@@ -632,7 +848,7 @@ void Renderer::Repair(Frame& f, const RenderModel& m, const OverrideFn& ov,
         int type = m.subsetType[size_t(subset)];
         if (ov) ov(subset, point, colour, type);
         if (colour == d.colour && type == d.type) continue;
-        const QRect rect = PointRect(d).intersected(f.image.rect());
+        const QRect rect = PointRect(d).intersected(f.plotArea);
         d.colour = colour;
         d.type = type;
         if (rect.isEmpty()) continue;
@@ -649,13 +865,14 @@ void Renderer::Repair(Frame& f, const RenderModel& m, const OverrideFn& ov,
                 for (int i : f.buckets[size_t(r) * size_t(f.cols) + size_t(c)])
                     if (PointRect(f.drawn[size_t(i)]).intersects(rect)) near.push_back(i);
         std::sort(near.begin(), near.end());
-        for (int i : near) Blend(f.image, f.drawn[size_t(i)], rect);
+        for (int i : near) Blend(f.image, f.drawn[size_t(i)], rect, f.clearOfPoints);
     }
 }
 
 HotSpotArea Renderer::HitTest(const Frame& f, const RenderModel& m, QPoint pos) {
     if (!f.valid) return {QRect(), hotspot::None, 0, 0};
-    if (m.allowDataHotSpots && !f.drawn.empty()) {
+    // Points cut off by the plot area's edge are not there to be clicked.
+    if (m.allowDataHotSpots && !f.drawn.empty() && f.plotArea.contains(pos)) {
         const int extra = m.hotSpotSize == tdLargeHotSpots ? 4 : m.hotSpotSize == tdMediumHotSpots ? 2 : 1;
         const int reach = f.drawn.front().r + extra;
         int best = -1;
@@ -666,7 +883,9 @@ HotSpotArea Renderer::HitTest(const Frame& f, const RenderModel& m, QPoint pos) 
                 for (int i : f.buckets[size_t(r) * size_t(f.cols) + size_t(c)]) {
                     const DrawnPoint& d = f.drawn[size_t(i)];
                     const double dx = pos.x() + 0.5 - (std::floor(d.sx) + 0.5), dy = pos.y() + 0.5 - (std::floor(d.sy) + 0.5);
-                    if (std::fabs(dx) <= reach && std::fabs(dy) <= reach && i > best) best = i;
+                    if (std::fabs(dx) <= reach && std::fabs(dy) <= reach && i > best &&
+                        f.plotArea.contains(int(std::floor(d.sx)), int(std::floor(d.sy))))
+                        best = i;
                 }
         if (best >= 0) {
             const DrawnPoint& d = f.drawn[size_t(best)];

@@ -15,11 +15,19 @@ namespace chart {
 
 class ChartStore;
 
+// Viewing distances (ZDistance): at the default the box fills the plot area; the chart shows
+// it from eleven times closer down to half that size, and nothing beyond.
+constexpr float kDefaultDistance = -22.0f;
+constexpr float kNearestDistance = -2.0f;
+constexpr float kFarthestDistance = -44.0f;
+inline bool ShowableDistance(float d) { return d <= kNearestDistance && d >= kFarthestDistance; }
+
 // One axis as taken from the store when the chart was re-initialised.
 struct AxisModel {
     double min = 0, max = 1;     // range after scaling
     std::vector<double> ticks;   // numbers shown, in increasing order
     int decimals = 0;
+    int target = 5;              // how many numbers the axis aims at when the box fills the plot
     bool inverted = false;
     int show = 0;                // eShowAxis ordinal
     uint32_t colour = 0;
@@ -56,6 +64,7 @@ struct RenderModel {
     bool subBold = false, subItalic = false, subUnderline = false;
     bool labelBold = false, labelItalic = false, labelUnderline = false;
     uint32_t deskColour = 0xFFFFFF, graphBackColour = 0xFFFFFF, graphForeColour = 0, textColour = 0;
+    uint32_t xzBackColour = 0xC0C0C0, yBackColour = 0xC0C0C0;  // floor; back and side walls
     int gridLineControl = 0, gridStyle = 0, boundingBox = 2;
     int fontSize = 2;  // eFontSize
     float fontGlobal = 1, fontTitle = 1, fontNumbers = 1, fontLabels = 1;
@@ -96,8 +105,12 @@ struct Frame {
     QImage background;  // the chart without its points (for repairs)
     std::vector<DrawnPoint> drawn;   // in drawing order (far to near)
     std::vector<int> drawnOfModel;   // model index -> position in drawn
+    QRect titleArea;                 // the band of the titles, across the top
+    QRect plotArea;                  // everything of the plot stays inside it
     std::vector<HotSpotArea> areas;  // titles and axis numbers
     std::vector<double> gridNumbers; // values of the axis numbers, by hot-spot datum
+    std::vector<QRectF> numberInk;   // what each axis number drawn covers, of every axis
+    std::vector<QRect> clearOfPoints;  // the numbers on the plot area, which points leave alone
     // Spatial buckets of drawn points for hit tests and repairs.
     int cell = 16, cols = 0, rows = 0;
     std::vector<std::vector<int>> buckets;

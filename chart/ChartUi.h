@@ -7,7 +7,12 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
+#include "ChartScrollBars.h"
+
 class QDialog;
+class QScrollBar;
 class QPrinter;
 
 namespace chart {
@@ -44,20 +49,34 @@ ChartUi& TheChartUi();
 // Installs ui; nullptr restores the Qt dialogs. The caller keeps ownership.
 void SetChartUi(ChartUi* ui);
 
-// A plain view of an engine's chart at the view's own size (the maximised window), taking
-// keys and wheel for the engine as the control does.
+// The maximised window's view of an engine's chart, at the view's own size: it takes the mouse,
+// the wheel, the keys and its scroll bars as the control does, and its clicks on hot spots
+// reach the control's events.
 class ChartView : public QWidget {
 public:
     explicit ChartView(ChartEngine* engine, QWidget* parent = nullptr);
+    ~ChartView() override;
     ChartEngine* Engine() const { return engine_; }
+    QScrollBar* HorzScrollBar() const;
+    QScrollBar* VertScrollBar() const;
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
     void keyPressEvent(QKeyEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
+    void Press(QMouseEvent* e, int dblClick);
+    void Relayout();
+
     ChartEngine* engine_;
+    std::unique_ptr<ChartScrollBars> bars_;
+    bool hotSpotPending_ = false;  // a pressed hot spot, raised when no drag follows
 };
 
 }  // namespace chart

@@ -51,19 +51,9 @@ Pe3do::Pe3do(QWidget* owner) : QWidget(owner) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    hbar_ = new QScrollBar(Qt::Horizontal, this);
-    vbar_ = new QScrollBar(Qt::Vertical, this);
-    for (QScrollBar* b : {hbar_, vbar_}) {
-        b->hide();
-        b->setRange(0, 0);
-        b->setSingleStep(1);
-        b->setPageStep(15);
-        b->setFocusPolicy(Qt::NoFocus);
-    }
-    connect(hbar_, &QScrollBar::actionTriggered, this, [this](int a) { BarAction(Qt::Horizontal, a); });
-    connect(vbar_, &QScrollBar::actionTriggered, this, [this](int a) { BarAction(Qt::Vertical, a); });
-    connect(hbar_, &QScrollBar::sliderReleased, this, [this] { hObject_->Scroll(Qt::Horizontal, SbEndScroll, 0); });
-    connect(vbar_, &QScrollBar::sliderReleased, this, [this] { hObject_->Scroll(Qt::Vertical, SbEndScroll, 0); });
+    bars_ = std::make_unique<ChartScrollBars>(this, hObject_, [this] {
+        if (isVisible()) setFocus(Qt::OtherFocusReason);
+    });
     resize(300, 300);
 }
 
@@ -83,21 +73,23 @@ void Pe3do::Attach() {
     connect(hObject_, &ChartEngine::invalidated, this, [this](const QRect& r) {
         if (r.isNull()) update(); else update(r);
     });
+    // A click in the maximised window reads out as a click here does.
+    connect(hObject_, &ChartEngine::hotSpotClicked, this, [this](int dbl) { RaiseHotSpot(dbl, hObject_->GetHotSpot()); });
     Layout();
     created_ = true;
-    hObject_->Reinitialize();
+    hObject_->TakeProperties();
     hObject_->ResetImage(0, 0);
 }
 
 void Pe3do::Loaded() {
-    hObject_->Reinitialize();
+    hObject_->TakeProperties();
     hObject_->ResetImage(0, 0);
     update();
 }
 
 void Pe3do::ResetandInvalidate() {
     if (!designing_ || !created_) return;
-    hObject_->Reinitialize();
+    hObject_->TakeProperties();
     hObject_->ResetImage(0, 0);
     update();
 }
@@ -256,19 +248,9 @@ void Pe3do::SetPEactions(ePEactions v) {
 
 // ---- window ----
 
-QRect Pe3do::ImageRect() const {
-    const int w = width() - (vbar_->isVisible() ? vbar_->sizeHint().width() : 0);
-    const int h = height() - (hbar_->isVisible() ? hbar_->sizeHint().height() : 0);
-    return QRect(0, 0, std::max(1, w), std::max(1, h));
-}
-
 void Pe3do::Layout() {
-    const int bw = vbar_->sizeHint().width(), bh = hbar_->sizeHint().height();
-    const bool hv = hbar_->isVisibleTo(this), vv = vbar_->isVisibleTo(this);
-    if (vv) vbar_->setGeometry(width() - bw, 0, bw, height() - (hv ? bh : 0));
-    if (hv) hbar_->setGeometry(0, height() - bh, width() - (vv ? bw : 0), bh);
-    const int w = width() - (vv ? bw : 0), h = height() - (hv ? bh : 0);
-    hObject_->Resize(w, h);
+    const QSize s = bars_->Layout();
+    hObject_->Resize(s.width(), s.height());
 }
 
 void Pe3do::showEvent(QShowEvent* e) {
@@ -299,9 +281,7 @@ void Pe3do::paintEvent(QPaintEvent*) {
     } else {
         hObject_->PlayImage(p, r);
     }
-    if (hbar_->isVisible() && vbar_->isVisible())
-        p.fillRect(QRect(r.right() + 1, r.bottom() + 1, width() - r.width(), height() - r.height()),
-                   palette().window());
+    bars_->PaintCorner(p);
     if (hasFocus() && Bool(id::FocalRect)) {
         p.setCompositionMode(QPainter::RasterOp_NotDestination);
         p.setPen(QPen(Qt::black, 0));
@@ -353,23 +333,28 @@ void Pe3do::mouseDoubleClickEvent(QMouseEvent* e) {
 
 void Pe3do::HotSpot(int dbl, QMouseEvent* e) {
     const Qt::KeyboardModifiers mods = e->modifiers();
-    const Qt::MouseButtons held = e->buttons();
-    auto plain = [&] {
-        if (dbl) {
-            emit OnDblClick();
-            QWidget::mouseDoubleClickEvent(e);
-        } else {
-            clickPending_ = true;
-            emit OnMouseDown(e->button(), mods, e->position().toPoint());
-            QWidget::mousePressEvent(e);
-        }
-    };
-    if ((mods & (Qt::ShiftModifier | Qt::ControlModifier)) || (held & (Qt::RightButton | Qt::MiddleButton))) {
-        plain();
+    clickPending_ = false;
+    hotSpotPending_ = false;
+    if (ReachesHotSpots(mods, e->buttons()) && HasHotSpotEvent(hObject_->GetHotSpot().type)) {
+        // The second press of a double click is a click already; a single press waits to see
+        // whether it becomes a drag.
+        if (dbl)
+            RaiseHotSpot(dbl, hObject_->GetHotSpot());
+        else
+            hotSpotPending_ = true;
         return;
     }
-    const HotSpotRecord h = hObject_->GetHotSpot();
-    clickPending_ = false;
+    if (dbl) {
+        emit OnDblClick();
+        QWidget::mouseDoubleClickEvent(e);
+    } else {
+        clickPending_ = true;
+        emit OnMouseDown(e->button(), mods, e->position().toPoint());
+        QWidget::mousePressEvent(e);
+    }
+}
+
+void Pe3do::RaiseHotSpot(int dbl, const HotSpotRecord& h) {
     switch (h.type) {
     case hotspot::Data: emit OnDataHotSpot(dbl, h.first, h.second); break;
     case hotspot::Subset: emit OnSubsetHotSpot(dbl, h.first); break;
@@ -386,26 +371,26 @@ void Pe3do::HotSpot(int dbl, QMouseEvent* e) {
     case hotspot::MultiBottomTitle: emit OnMultiBottomTitle(dbl, h.first, h.second); break;
     case hotspot::GraphAnnotation: emit OnGraphAnnotHotSpot(dbl, h.first); break;
     default:
-        if (h.type >= hotspot::TableAnnotationFirst && h.type <= hotspot::TableAnnotationLast)
-            emit OnTableAnnotation(dbl, h.type - hotspot::TableAnnotationFirst, h.first, h.second);
-        else
-            plain();
+        if (HasHotSpotEvent(h.type)) emit OnTableAnnotation(dbl, h.type - hotspot::TableAnnotationFirst, h.first, h.second);
         break;
     }
 }
 
 void Pe3do::mouseReleaseEvent(QMouseEvent* e) {
     const QPoint pos = e->position().toPoint();
+    bool click = false;
     if (!designing_) {
         // The engine hears of a right click when the button comes up.
         if (e->button() == Qt::RightButton)
             hObject_->MousePress(pos, Qt::RightButton);
         else
-            hObject_->MouseRelease(pos, e->button());
+            click = hObject_->MouseRelease(pos, e->button());
     }
+    // A press that turned the view is no click: no hot spot, no click event.
+    if (e->button() == Qt::LeftButton && hotSpotPending_ && click) RaiseHotSpot(0, hObject_->GetHotSpot());
     emit OnMouseUp(e->button(), e->modifiers(), pos);
-    if (e->button() == Qt::LeftButton && clickPending_ && rect().contains(pos)) emit OnClick();
-    if (e->button() == Qt::LeftButton) clickPending_ = false;
+    if (e->button() == Qt::LeftButton && clickPending_ && click && rect().contains(pos)) emit OnClick();
+    if (e->button() == Qt::LeftButton) clickPending_ = hotSpotPending_ = false;
     QWidget::mouseReleaseEvent(e);
 }
 
@@ -444,31 +429,9 @@ void Pe3do::wheelEvent(QWheelEvent* e) {
 
 // ---- scrolling and notifications ----
 
-void Pe3do::BarAction(Qt::Orientation o, int action) {
-    QScrollBar* bar = o == Qt::Horizontal ? hbar_ : vbar_;
-    if (mirroring_) return;
-    int code;
-    switch (action) {
-    case QAbstractSlider::SliderSingleStepAdd: code = SbLineDown; break;
-    case QAbstractSlider::SliderSingleStepSub: code = SbLineUp; break;
-    case QAbstractSlider::SliderPageStepAdd: code = SbPageDown; break;
-    case QAbstractSlider::SliderPageStepSub: code = SbPageUp; break;
-    case QAbstractSlider::SliderToMinimum: code = SbTop; break;
-    case QAbstractSlider::SliderToMaximum: code = SbBottom; break;
-    case QAbstractSlider::SliderMove: code = SbThumbTrack; break;
-    default: return;
-    }
-    if (isVisible()) setFocus(Qt::OtherFocusReason);
-    hObject_->Scroll(o, code, bar->sliderPosition());
-    bar->setSliderPosition(hObject_->Range(o).pos);
-}
-
 void Pe3do::EngineScrolled(Qt::Orientation o, int code, int pos) {
     if (code == SbEndScroll) return;
-    QScrollBar* bar = o == Qt::Horizontal ? hbar_ : vbar_;
-    mirroring_ = true;
-    bar->setValue(pos);
-    mirroring_ = false;
+    bars_->Show(o, pos);
     int reported = pos;  // a changed position is not used
     if (o == Qt::Horizontal)
         emit OnHorzScroll(code, reported);
@@ -477,26 +440,7 @@ void Pe3do::EngineScrolled(Qt::Orientation o, int code, int pos) {
 }
 
 void Pe3do::MirrorScrollBars() {
-    bool changed = false;
-    mirroring_ = true;
-    for (Qt::Orientation o : {Qt::Vertical, Qt::Horizontal}) {
-        QScrollBar* bar = o == Qt::Horizontal ? hbar_ : vbar_;
-        const ScrollRange r = hObject_->Range(o);
-        const bool show = r.max != 0;
-        if (show) {
-            bar->setRange(r.min, r.max);
-            bar->setValue(r.pos);
-        } else {
-            bar->setRange(0, 0);
-            bar->setValue(0);
-        }
-        if (bar->isVisibleTo(this) != show) {
-            bar->setVisible(show);
-            changed = true;
-        }
-    }
-    mirroring_ = false;
-    if (changed) Layout();
+    if (bars_->Mirror()) Layout();
 }
 
 void Pe3do::WMCommand(int code) {

@@ -7,11 +7,13 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 #include "ChartEngine.h"
 #include "ChartEnums.h"
 #include "ChartProperties.h"
+#include "ChartScrollBars.h"
 
 class Pe3do : public QWidget {
     Q_OBJECT
@@ -130,10 +132,10 @@ public:
     int32_t AppendFromURL(const QString& url) { return hObject_->AppendFromUrl(url); }
 
     // The framework's scroll bars of the control (shown while the engine has a range).
-    QScrollBar* HorzScrollBar() const { return hbar_; }
-    QScrollBar* VertScrollBar() const { return vbar_; }
+    QScrollBar* HorzScrollBar() const { return bars_->Bar(Qt::Horizontal); }
+    QScrollBar* VertScrollBar() const { return bars_->Bar(Qt::Vertical); }
     // The part of the control that shows the chart.
-    QRect ImageRect() const;
+    QRect ImageRect() const { return bars_->ImageRect(); }
 
 signals:
     void OnParamUpdate();
@@ -191,23 +193,23 @@ private:
     int Ordinal(int id) const { return hObject_->GetNumber(id) & 0xFF; }
     QString Text(int id) const;
     void HotSpot(int dblClick, QMouseEvent* e);
+    // Raises the event of the hot spot h, if it has one.
+    void RaiseHotSpot(int dblClick, const chart::HotSpotRecord& h);
     void MirrorScrollBars();
     void EngineScrolled(Qt::Orientation o, int code, int pos);
-    void BarAction(Qt::Orientation o, int action);
     void Layout();
 
     chart::ChartEngine* hObject_ = nullptr;
     bool created_ = false;
     bool designing_ = false;
     bool clickPending_ = false;
-    bool mirroring_ = false;
+    bool hotSpotPending_ = false;  // a pressed hot spot, raised when no drag follows
     int32_t PEnarg1_ = 0, PEnarg2_ = 0;
     QString PEstrarg1_;
     QPoint lastMovePos_;
     Qt::MouseButtons lastMoveButtons_;
     bool movedOnce_ = false;
-    QScrollBar* hbar_ = nullptr;
-    QScrollBar* vbar_ = nullptr;
+    std::unique_ptr<chart::ChartScrollBars> bars_;
 };
 
 // Applies the values the main window's form stores for its chart, in their order.

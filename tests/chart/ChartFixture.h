@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -25,6 +26,7 @@ struct RecordingUi : chart::ChartUi {
     QString textFile, textFileProposed;
     chart::ChartEngine* maximizedEngine = nullptr;
     QSize maximizedSize;
+    std::function<void(QDialog&)> whileMaximized;  // drives the large window while it is open
 
     void Message(QWidget*, const QString& text) override { messages << text; }
     bool ChoosePrinter(QWidget*, QPrinter& printer) override {
@@ -55,6 +57,7 @@ inline void RecordingUi::RunMaximized(QDialog& w) {
     auto* view = w.findChild<chart::ChartView*>();
     maximizedEngine = view ? view->Engine() : nullptr;
     maximizedSize = w.size();
+    if (whileMaximized) whileMaximized(w);
 }
 
 class ChartTest : public ::testing::Test {

@@ -25,7 +25,7 @@ TEST_F(ChartActions, SettersNeverRenderUntilAnAction) {
     const QImage before = Grab(*c);
     const int renders = c->GethObject()->RenderCount();
     c->SetMainTitle(QStringLiteral("A different title"));
-    c->SetZDistance(-10);
+    c->SetZDistance(-24);
     c->SetSubsetColors(0, 0x00FF00);
     c->Set("DeskColor", 0x0000FFFFu);
     c->SetXData(0, 0, 5);

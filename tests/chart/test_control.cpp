@@ -3,6 +3,8 @@
 
 #include <climits>
 #include <limits>
+#include <stdexcept>
+#include <string_view>
 
 #include "ChartFixture.h"
 
@@ -370,7 +372,10 @@ TEST_F(ChartControl, StrangeValuesDrawWithoutFault) {
         c->SetYData(1, 0, -1e30f);
         c->SetComparisonSubsets(1);
         c->Set(r.name, r.value);
-        c->SetPEactions(tdReinitAndReset);
+        if (std::string_view(r.name) == "ZDistance")  // refused: the chart keeps the view it has
+            EXPECT_THROW(c->SetPEactions(tdReinitAndReset), std::out_of_range);
+        else
+            c->SetPEactions(tdReinitAndReset);
         Grab(*c);
         QTest::keyClick(c.get(), Qt::Key_Left);
         QTest::keyClick(c.get(), Qt::Key_Down);
