@@ -307,3 +307,47 @@ TEST(GeometricFactor, ZeroDistancesAndRemoteElectrodes) {
     EXPECT_EQ(s->Device.GetGeometricFactor(1, remote), k);
     EXPECT_NE(k, 1.0L);
 }
+
+// K of every line and surface layout as the program has always given it, bit for bit: electrodes
+// at the surface keep the half-space formula with its single-precision inverses.
+TEST(GeometricFactor, SurfaceValuesStayBitForBit) {
+    const TElectrodeXYZ unset[4] = {{kNoElectrode, 0, 0}, {kNoElectrode, 0, 0}, {kNoElectrode, 0, 0},
+                                    {kNoElectrode, 0, 0}};
+    const TElectrodeXYZ placed[4] = {{-120.0f, 0, 0}, {650.5f, 3.0f, 0}, {-80.25f, 0, 0}, {410.0f, -7.5f, 0}};
+    struct Case {
+        const char* what;
+        TGridType type;
+        int nx, ny;
+        float dx, dy, ox, oy;
+        Abmn q;
+        bool remotesPlaced;
+        long double k;
+    };
+    const Case cases[] = {
+        {"line Wenner", gtLine, 48, 1, 5, 1, 0, 0, {1, 4, 2, 3}, false, 0xf.b53d10bd4ceaa6ep+1L},
+        {"line dipole-dipole n=3", gtLine, 48, 1, 5, 1, 0, 0, {1, 2, 5, 6}, false, -0xe.b9e91ae0b161fefp+6L},
+        {"line dipole-dipole a=2 n=4", gtLine, 48, 1, 5, 1, 0, 0, {10, 12, 20, 22}, false, -0xe.b9e806c2f5da893p+8L},
+        {"line Schlumberger", gtLine, 48, 1, 5, 1, 0, 0, {1, 10, 5, 6}, false, 0x9.d14611eb20ebff4p+5L},
+        {"line offset odd spacing", gtLine, 64, 1, 2.37f, 1, -12.5f, 0, {3, 7, 4, 6}, false, 0xb.2b19b599890d58ap+0L},
+        {"line long dipole-dipole", gtLine, 64, 1, 2.37f, 1, -12.5f, 0, {1, 2, 40, 41}, false,
+         -0xd.784b57ebdcbe751p+15L},
+        {"line pole-dipole, remote unset", gtLine, 32, 1, 1, 1, 0, 0, {0, 5, 6, 7}, false, -0xc.90fdaa1749f1e06p+0L},
+        {"line pole-dipole", gtLine, 32, 1, 1, 1, 0, 0, {0, 5, 6, 7}, true, -0xc.916641667f6f4bbp+0L},
+        {"line pole-pole, remotes unset", gtLine, 32, 1, 1, 1, 0, 0, {1, 0, 2, 0}, false, 0xc.910e22d02a1a37ep-1L},
+        {"line pole-pole", gtLine, 32, 1, 1, 1, 0, 0, {1, 0, 2, 0}, true, 0xc.906ce8ad806edecp-1L},
+        {"line gradient, remotes unset", gtLine, 32, 1, 1, 1, 0, 0, {0, 0, 5, 6}, false, 1.0L},
+        {"line gradient", gtLine, 32, 1, 1, 1, 0, 0, {0, 0, 5, 6}, true, 0xb.7673fb5c6e45d1ap+13L},
+        {"line M on A", gtLine, 32, 1, 1, 1, 0, 0, {1, 3, 1, 2}, false, -0xc.90fdaa22168bde9p+0L},
+        {"surface cross-diagonal", gtSurface, 8, 6, 2.5f, 3, 1, -2, {1, 10, 20, 30}, false, -0x8.6f588c0d4e92c86p+4L},
+        {"surface equatorial", gtSurface, 8, 6, 2.5f, 3, 1, -2, {1, 9, 2, 10}, false, 0xa.e9f51ddbb175742p+1L},
+        {"surface along Y", gtSurface, 8, 6, 2.5f, 3, 1, -2, {4, 12, 28, 36}, false, -0xe.231d2deb733ca25p+4L},
+        {"surface near null", gtSurface, 8, 6, 2.5f, 3, 1, -2, {1, 3, 2, 4}, false, 0xb.c7edd03c7400247p+1L},
+        {"surface gradient", gtSurface, 12, 12, 0.75f, 1.25f, 100, 250, {0, 0, 77, 90}, true, 0xf.0d2e48fe593f1a4p+15L},
+    };
+    for (const Case& c : cases) {
+        auto s = NewSequence();
+        PlaceGrid(*s, c.type, c.nx, c.ny, c.dx, c.dy, c.ox, c.oy);
+        s->SetQuadripole(0, c.q.data(), 1, 1, 1, 0);
+        EXPECT_EQ(s->Device.GetGeometricFactor(0, c.remotesPlaced ? placed : unset), c.k) << c.what;
+    }
+}
