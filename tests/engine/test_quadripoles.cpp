@@ -351,3 +351,79 @@ TEST(GeometricFactor, SurfaceValuesStayBitForBit) {
         EXPECT_EQ(s->Device.GetGeometricFactor(0, c.remotesPlaced ? placed : unset), c.k) << c.what;
     }
 }
+
+namespace {
+// K of four points in a half-space whose surface is Z = 0 (Z is the depth): each current
+// electrode has an image mirrored above the surface.
+double ImageSourceK(const TElectrodeXYZ& a, const TElectrodeXYZ& b, const TElectrodeXYZ& m, const TElectrodeXYZ& n) {
+    auto g = [](const TElectrodeXYZ& c, const TElectrodeXYZ& p) {
+        const double dx = double(c.X) - p.X, dy = double(c.Y) - p.Y;
+        const double direct = std::sqrt(dx * dx + dy * dy + (double(c.Z) - p.Z) * (double(c.Z) - p.Z));
+        const double image = std::sqrt(dx * dx + dy * dy + (double(c.Z) + p.Z) * (double(c.Z) + p.Z));
+        return 1 / direct + 1 / image;
+    };
+    return 4 * std::numbers::pi / (g(a, m) - g(a, n) - g(b, m) + g(b, n));
+}
+}  // namespace
+
+TEST(GeometricFactor, BuriedElectrodesUseImageSources) {
+    const TElectrodeXYZ remote[4] = {{-400.0f, 0, 0}, {900.0f, 0, 0}, {-300.0f, 0, 0}, {800.0f, 0, 0}};
+    struct Case {
+        const char* what;
+        Abmn q;
+    };
+    // Boreholes 5 m apart, electrodes every 1.5 m from 2 m down.
+    auto s = NewSequence();
+    PlaceGrid(*s, gtBorehole, 8, 12, 5.0f, 1.5f, 0.0f, 2.0f);
+    auto at = [](int column, int row) { return std::uint32_t((row - 1) * 8 + column); };
+    const Case cases[] = {
+        {"dipole-dipole along one depth", {at(1, 4), at(2, 4), at(5, 4), at(6, 4)}},
+        {"vertical dipole-dipole in one hole", {at(1, 1), at(1, 2), at(1, 5), at(1, 6)}},
+        {"cross-hole AM-BN", {at(1, 3), at(3, 3), at(1, 7), at(3, 7)}},
+        {"cross-hole AB-MN", {at(1, 2), at(1, 4), at(3, 2), at(3, 4)}},
+        {"cross-hole near null", {at(1, 5), at(1, 6), at(3, 5), at(3, 6)}},
+        {"pole-dipole with the remote at the surface", {0, at(1, 12), at(3, 10), at(3, 11)}},
+        {"pole-pole", {at(2, 8), 0, at(2, 3), 0}},
+    };
+    for (const Case& c : cases) {
+        s->SetQuadripole(0, c.q.data(), 1, 1, 1, 0);
+        TElectrodeXYZ p[4];
+        for (int k = 0; k < 4; ++k) p[k] = c.q[k] == 0 ? remote[k] : s->Device.Electrodes[c.q[k]];
+        const double expected = ImageSourceK(p[0], p[1], p[2], p[3]);
+        EXPECT_NEAR(double(s->Device.GetGeometricFactor(0, remote)) / expected, 1.0, 1e-12) << c.what;
+    }
+
+    // Textbook dipole-dipole of spacing a at level n, deep enough for the full space: K is
+    // 4 pi a n (n + 1) (n + 2) / 2, twice the surface value.
+    const double a = 1.0;
+    for (int n = 1; n <= 4; ++n) {
+        auto deep = NewSequence();
+        PlaceGrid(*deep, gtBorehole, 8, 1, float(a), 1.0f, 0.0f, 1e5f);
+        deep->SetQuadripole(0, Abmn{1, 2, 2u + n, 3u + n}.data(), n, 1, 1, 0);
+        const double fullSpace = -2 * std::numbers::pi * a * n * (n + 1) * (n + 2);
+        EXPECT_NEAR(double(deep->Device.GetGeometricFactor(0, remote)) / fullSpace, 1.0, 1e-6) << "n " << n;
+    }
+
+    // A borehole section whose first row is at the surface: electrodes there keep the surface
+    // value; one buried electrode brings in the images.
+    auto top = NewSequence();
+    PlaceGrid(*top, gtBorehole, 6, 4, 2.0f, 2.0f);
+    auto line = NewSequence();
+    PlaceGrid(*line, gtLine, 6, 1, 2.0f);
+    top->SetQuadripole(0, Abmn{1, 2, 4, 5}.data(), 1, 1, 1, 0);
+    line->SetQuadripole(0, Abmn{1, 2, 4, 5}.data(), 1, 1, 1, 0);
+    EXPECT_EQ(top->Device.GetGeometricFactor(0, remote), line->Device.GetGeometricFactor(0, remote));
+    top->SetQuadripole(0, Abmn{1, 2, 4, 11}.data(), 1, 1, 1, 0);
+    const TElectrodeXYZ* e = top->Device.Electrodes;
+    EXPECT_NEAR(double(top->Device.GetGeometricFactor(0, remote)) / ImageSourceK(e[1], e[2], e[4], e[11]), 1.0, 1e-12);
+
+    // A buried current electrode on the potential electrode contributes through its image only.
+    top->SetQuadripole(0, Abmn{8, 9, 8, 10}.data(), 1, 1, 1, 0);
+    auto g = [&](int c, int p) {
+        const double dx = double(e[c].X) - e[p].X, dz = double(e[c].Z) - e[p].Z, iz = double(e[c].Z) + e[p].Z;
+        return (dx == 0 && dz == 0 ? 0.0 : 1 / std::hypot(dx, dz)) + 1 / std::hypot(dx, iz);
+    };
+    EXPECT_NEAR(double(top->Device.GetGeometricFactor(0, remote)) /
+                    (4 * std::numbers::pi / (g(8, 8) - g(8, 10) - g(9, 8) + g(9, 10))),
+                1.0, 1e-12);
+}
