@@ -195,6 +195,39 @@ TEST(InvestigationDepth, GenericRule) {
     EXPECT_NEAR(s->GetInvestigationDepth(Abmn{1, 0, 4, 5}.data(), true), 1.3122202, 1e-6);
 }
 
+TEST(InvestigationDepth, ZeroLengthDipoleHasDepthZero) {
+    // M = N (an imported quadripole) or a zero spacing typed in the layout: the rules that scale
+    // by MN or AB store 0 where that length is 0, never a NaN.
+    struct Case {
+        const char* what;
+        float dx;
+        Abmn q;
+        int type;  // -1: the generic rule of an imported quadripole
+        bool zero;
+    };
+    const Case cases[] = {
+        {"M = N, dipole-dipole", 1, {1, 2, 5, 5}, 1, true},
+        {"M = N, cross-diagonal dipole-dipole", 1, {1, 2, 5, 5}, 12, true},
+        {"M = N, pole-dipole", 1, {1, 0, 5, 5}, 3, true},
+        {"M = N, imported", 1, {1, 2, 5, 5}, -1, false},
+        {"M = N, imported, B far away", 1, {1, 40, 2, 2}, -1, true},
+        {"A = B, WS reciprocal", 1, {4, 4, 2, 7}, 7, true},
+        {"zero spacing, dipole-dipole", 0, {1, 2, 3, 4}, 1, true},
+        {"zero spacing, pole-dipole", 0, {1, 0, 3, 4}, 4, true},
+        {"zero spacing, WS reciprocal", 0, {1, 4, 2, 3}, 7, true},
+        {"zero spacing, imported", 0, {1, 2, 3, 4}, -1, true},
+    };
+    for (const Case& c : cases) {
+        auto s = Line(40, c.dx);
+        s->Grid.ArrayType = std::max(c.type, 0);
+        s->SetQuadripole(0, c.q.data(), c.type < 0 ? 0 : 1, c.type < 0 ? -1 : 1, 1, 0);
+        EXPECT_TRUE(std::isfinite(s->QuadInfo[0].Depth)) << c.what;
+        if (c.zero) {
+            EXPECT_EQ(s->QuadInfo[0].Depth, 0.0f) << c.what;
+        }
+    }
+}
+
 TEST(InvestigationDepth, BoreholeUsesDepthAndSignedDisplay) {
     auto s = NewSequence();
     PlaceGrid(*s, gtBorehole, 4, 3, 5.0f, 2.0f);  // row 2 holds electrodes 5..8 at Z = 2
