@@ -231,18 +231,23 @@ TEST_F(TextFile, NumbersOutsideTheTablesAreLeftOut) {
     EXPECT_EQ(s->Grid.NX, 4);
     EXPECT_EQ(List(*s), (std::vector<Abmn>{{1, 2, 3, 4}}));
     ASSERT_EQ(host.Messages.size(), 1u);
-    EXPECT_EQ(host.Messages[0], Path("in.txt") + "\r\n3 quadripole lines with electrode numbers outside 0..1319 were left out");
+    EXPECT_EQ(host.Messages[0], Path("in.txt") +
+                                    "\r\n3 quadripole lines with electrode numbers outside 0..1319 were left out"
+                                    "\r\n2 quadripole lines numbered outside 0..16000 were left out");
 }
 
 TEST_F(TextFile, StopsAddingAt16000Quadripoles) {
     std::string t = LineOfElectrodes(8);
     for (int q = 1; q <= kMaxQuadripoles - 1; ++q) t += std::to_string(q) + "\t1\t2\t3\t4\r\n";
     t += "16000\t1\t2\t3\t4\t5\t6\r\n";  // three quadripoles, two of them over the limit
+    t += "16001\t1\t2\t3\t4\r\n16002\t1\t2\t3\t4\t5\r\n";  // numbered past the export's numbers
     auto s = Import(t);
     EXPECT_EQ(s->QuadripoleCount(), kMaxQuadripoles);
     EXPECT_EQ(List(*s).back(), (Abmn{1, 2, 3, 4}));
     ASSERT_EQ(host.Messages.size(), 1u);
-    EXPECT_EQ(host.Messages[0], Path("in.txt") + "\r\n2 quadripoles beyond the limit of 16000 were left out");
+    EXPECT_EQ(host.Messages[0], Path("in.txt") +
+                                    "\r\n2 quadripole lines numbered outside 0..16000 were left out"
+                                    "\r\n2 quadripoles beyond the limit of 16000 were left out");
     EXPECT_TRUE(fs::exists(Path("in.sqz")));
 }
 
