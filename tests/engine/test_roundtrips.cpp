@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -146,4 +147,111 @@ TEST_F(RoundTrip, TextAndSdCardKeepEveryElectrodeOnItsNode) {
         }
     EXPECT_EQ(host.Messages, std::vector<std::string>{});
     EXPECT_EQ(failures.size(), 0u) << "the first: " << (failures.empty() ? "" : failures.front());
+}
+
+namespace {
+// The grid as the layout editor leaves it when no cell holds an electrode number.
+void EmptyGrid(TElectSequence& s) {
+    TElectGrid& g = s.Grid;
+    g.ElectrodeCount = 0;
+    g.FirstElectrode = 10000;
+    g.LastElectrode = 0;
+    g.Duplicates = 0;
+    for (TElectGridNode& n : g.Nodes) n.Used = 0;
+}
+
+// Positions, the generator of the array with the default cells, optimisation and polarisation
+// deletion, as the compute command runs them.
+void Compute(TElectSequence& s, int arrayType) {
+    s.SetArrayType(arrayType);
+    s.AutoGridDepthLevel();
+    s.ComputeElectrodePositions();
+    s.ComputeSequence(false, false);
+    s.MultiChannelOptimization();
+    s.DelPolarEffect();
+}
+}  // namespace
+
+TEST_F(RoundTrip, EverySavedStateOpensAgain) {
+    struct Case {
+        const char* what;
+        std::function<void(TElectSequence&)> make;
+    };
+    const Case cases[] = {
+        {"new", [](TElectSequence&) {}},
+        {"empty grid", [](TElectSequence& s) { EmptyGrid(s); }},
+        {"computed line",
+         [](TElectSequence& s) {
+             PlaceGrid(s, gtLine, 24, 1, 2.5f);
+             Compute(s, 1);
+         }},
+        {"computed surface",
+         [](TElectSequence& s) {
+             PlaceGrid(s, gtSurface, 8, 6, 2.0f, 3.0f, 1.0f, -4.0f);
+             Compute(s, 12);
+         }},
+        {"computed borehole",
+         [](TElectSequence& s) {
+             PlaceGrid(s, gtBorehole, 2, 16, 5.0f, 1.0f, 0.0f, 1.5f);
+             Compute(s, 1);
+         }},
+        {"rolled along",
+         [](TElectSequence& s) {
+             PlaceGrid(s, gtLine, 32, 1, 5.0f);
+             Compute(s, 3);
+             s.MoveSequence(9, 1);
+         }},
+        {"cleared after computing",
+         [](TElectSequence& s) {
+             PlaceGrid(s, gtLine, 24, 1, 2.5f);
+             Compute(s, 1);
+             EmptyGrid(s);
+             s.NeedsRecompute = 1;
+         }},
+        {"computed on an empty grid",
+         [](TElectSequence& s) {
+             EmptyGrid(s);
+             Compute(s, 1);
+         }},
+        {"a number on two nodes",
+         [](TElectSequence& s) {
+             PlaceGrid(s, gtLine, 12, 1, 1.0f);
+             s.Grid.Nodes[5] = TElectGridNode{2, 0, 0};
+             s.Grid.Duplicates = 1;
+         }},
+    };
+    for (const Case& c : cases) {
+        host.Messages.clear();
+        auto s = NewSequence();
+        c.make(*s);
+        const std::string path = Path("state.sqz");
+        ASSERT_TRUE(s->SaveToFile(path)) << c.what;
+        std::unique_ptr<TElectSequence> listed;
+        EXPECT_NO_THROW(listed = std::make_unique<TElectSequence>(path)) << c.what;
+        if (listed) {
+            EXPECT_TRUE(SameBytes(*listed, *s, sizeof(s->FileName))) << c.what;
+        }
+        auto opened = NewSequence();
+        EXPECT_TRUE(opened->LoadFromFile(path)) << c.what;
+        EXPECT_TRUE(SameBytes(*opened, *s, sizeof(s->FileName))) << c.what;
+        EXPECT_EQ(host.Messages, std::vector<std::string>{}) << c.what;
+    }
+
+    // The imports save their result themselves.
+    auto computed = NewSequence();
+    PlaceGrid(*computed, gtSurface, 6, 5, 1.5f, 2.5f);
+    Compute(*computed, 1);
+    ASSERT_TRUE(computed->ExportTextFile(Path("imported.txt"), ","));
+    ASSERT_TRUE(computed->SaveToSdCard(Path("imported.sqz")));
+    auto text = NewSequence();
+    ASSERT_TRUE(text->ImportTextFile(Path("imported.txt")));
+    std::string name = Path("imported.sds");
+    auto card = NewSequence();
+    ASSERT_TRUE(card->ImportSdCardFile(name));
+    for (const TElectSequence* imported : {text.get(), card.get()}) {
+        std::unique_ptr<TElectSequence> listed;
+        ASSERT_NO_THROW(listed = std::make_unique<TElectSequence>(imported->FileName));
+        EXPECT_TRUE(SameBytes(*listed, *imported)) << imported->FileName;
+    }
+    EXPECT_EQ(host.Messages, std::vector<std::string>{});
 }
