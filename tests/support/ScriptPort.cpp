@@ -38,22 +38,13 @@ TLinkTiming ScriptTiming() {
 // ---------------------------------------------------------------- playing a script
 
 TPortScript::TPortScript(const std::uint8_t* script, std::size_t size)
-    : TPortVirt(*DecodeScriptOptions(size > 0 ? script[0] : 0).Traits),
+    : TPortMemory(*DecodeScriptOptions(size > 0 ? script[0] : 0).Traits),
       Options(DecodeScriptOptions(size > 0 ? script[0] : 0)),
       Next(size > 0 ? script + 1 : script),
       End(script + size) {}
 
 int TPortScript::Open(int port, int bps, int byteDelayMs, const std::string&, bool, const std::string&) {
-    ByteDelayMs = byteDelayMs;
-    SetBaudRate(bps);
-    SetState(port > 0 ? port : Options.PortNumber);
-    return GetState();
-}
-
-void TPortScript::Close() {
-    if (GetState() <= 0) return;
-    SetState(0);
-    WaitCursor(false);
+    return OpenAs(port, bps, byteDelayMs);
 }
 
 void TPortScript::Reply() {

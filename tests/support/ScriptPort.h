@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "Electsequence.h"
+#include "MemoryPort.h"
 #include "PipePort.h"
-#include "Portvirt.h"
 
 struct TScriptOptions {
     const TLinkTraits* Traits;
@@ -29,14 +29,14 @@ struct TScriptOptions {
 };
 
 TScriptOptions DecodeScriptOptions(std::uint8_t options);
+std::uint8_t EncodeScriptOptions(TLinkKind link, int sequences);
 
 // The link's timing for a script: a thousandth of the real limits, and no fixed pauses, since
 // they only space out bytes on a real line. Nothing arrives while WaitFor waits (only a write
 // brings a reply), so its limit is passed at once.
 TLinkTiming ScriptTiming();
-std::uint8_t EncodeScriptOptions(TLinkKind link, int sequences);
 
-class TPortScript : public TPortVirt {
+class TPortScript : public TPortMemory {
 public:
     // The script is read in place: it must outlive the port.
     TPortScript(const std::uint8_t* script, std::size_t size);
@@ -46,40 +46,13 @@ public:
 
     int Open(int port, int bps, int byteDelayMs, const std::string& initText, bool waitDsr,
              const std::string& phoneOrAddress) override;
-    void Close() override;
-    void ClearTxBuffer() override {}
     int WriteByte(std::uint8_t b) override;
     int WriteBuffer(const void* data, int n) override;
     int ReadBufferTimed(void* buf, int n, int timeoutMs) override;
     int ReadByteTimed(int timeoutMs) override;
     int ReadByte() override;
-    void SetPortNumber(int) override {}
-    void SetBaudRate(int value) override { Baud = value; }
-    void SetParity(int) override {}
-    void SetDataBits(int) override {}
-    void SetStopBits(int) override {}
-    void SetXonXoff(int) override {}
-    void SetDtrDsr(int) override {}
-    void SetRtsCts(int) override {}
-    void SetDtr(int) override {}
-    void SetRts(int) override {}
     int RxCount() override { return IsOpen() ? static_cast<int>(Pending.size()) : -1; }
-    int TxCount() override { return IsOpen() ? 0 : -1; }
-    int GetPortNumber() override { return Options.PortNumber; }
-    int GetBaudRate() override { return Baud; }
-    int GetDataBits() override { return 8; }
-    int GetStopBits() override { return 0; }
-    int GetXonXoff() override { return 0; }
-    int GetParity() override { return 0; }
-    int GetDtrDsr() override { return 0; }
-    int GetRtsCts() override { return 0; }
-    int GetDtr() override { return 0; }
-    int GetRts() override { return 0; }
-    int GetDsr() override { return 1; }
-    int MaxSpeed() override { return 273000; }
     std::string InterfaceName() override { return "Script"; }
-    std::string DriverVersion() override { return "NA"; }
-    std::string AddressText() override { return "127.0.0.1"; }
     void PollIo(int ms) override;
 
 private:
@@ -88,7 +61,6 @@ private:
     const std::uint8_t* Next;
     const std::uint8_t* End;
     std::deque<std::uint8_t> Pending;
-    int Baud = 0;
 };
 
 // A pipe to the simulated meter that notes the meter's reply to each write: the script of the
