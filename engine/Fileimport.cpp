@@ -106,7 +106,9 @@ TAxis InferAxis(std::vector<long double> values) {
         return std::fabs(d - std::round(d / typed) * typed) <= kOnNode + Ulp(v) + Ulp(offset);
     };
     if (typed > 0 && std::all_of(distinct.begin(), distinct.end(), onTypedGrid)) spacing = typed;
-    return {offset, static_cast<float>(spacing)};
+    // Coordinates at both ends of the single-precision range have a gap it cannot hold.
+    constexpr long double kWidest = std::numeric_limits<float>::max();
+    return {offset, static_cast<float>(std::min(spacing, kWidest))};
 }
 
 // 1-based node of coordinate v: the nearest one.
