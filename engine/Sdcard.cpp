@@ -94,8 +94,8 @@ bool TElectSequence::ImportSdCardFile(std::string& name) {
         }
     if (Grid.ElectrodeCount == 0) return refuse(noElectrodes());
     if (const std::string why = InferGrid(*this, TGridTypeRule::SdCard); !why.empty()) return refuse(why);
-    // The meter's own image, as an imported text is: the mixed array, sent as it stands. The
-    // meter's array code stays the file's.
+    // Like an imported text, the meter's own image is a list of the mixed array, uploaded as it
+    // stands; its array code for the meter stays the file's.
     Grid.ArrayType = 0;
 
     int count = 0, outside = 0;
