@@ -1,5 +1,6 @@
 // Acquisition parameters held in the device header, and the acquisition time estimate.
 #include <algorithm>
+#include <limits>
 
 #include "Electsequence.h"
 
@@ -176,13 +177,17 @@ long double TElectSequence::GetMeasureTimeExact() const {
     const long double base = t * ((static_cast<long double>(Device.StackMin) + Device.StackMax) * 0.5L + 2);
     long double time = base * (IsRhoIP() ? 2 : 1) + 540;
     if (Device.VmnChoice() != 0) time += 340;
-    return time;
+    // Stack counts below zero (a foreign file, or set directly) would make the time negative.
+    return std::max(time, 0.0L);
 }
 
 std::int32_t TElectSequence::GetMeasureTime() const {
-    return static_cast<std::int32_t>(GetMeasureTimeExact());
+    // Huge stack counts give a time beyond the result's range: it saturates.
+    constexpr long double kLongest = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(std::min(GetMeasureTimeExact(), kLongest));
 }
 
 double TElectSequence::GetTotalTime() const {
-    return static_cast<double>(GetMeasureTimeExact() * MeasurementCycles * (1.0L / 86400000.0L));
+    const long double cycles = std::max(MeasurementCycles, 0);
+    return static_cast<double>(GetMeasureTimeExact() * cycles * (1.0L / 86400000.0L));
 }

@@ -17,6 +17,15 @@ bool InTable(int q) { return q >= 0 && q < kMaxQuadripoles; }
 long double DipoleDipole(long double r) { return (-0.0018333L * r + 0.27642L) * r + 0.1416933L; }
 long double PoleDipole(long double r) { return (-0.000915179L * r + 0.397614583L) * r + 0.127613095L; }
 
+// polynomial(d / length) x length, r held as f32. A length of 0 (both electrodes of a dipole on
+// one point) has no depth to give: 0 rather than the NaN of 0 x infinity.
+template <typename Polynomial>
+long double RatioRule(Polynomial polynomial, float d, float length) {
+    if (length == 0) return 0;
+    const float r = static_cast<float>(static_cast<long double>(d) / length);
+    return polynomial(r) * length;
+}
+
 float PlaneDistance(float x1, float y1, float x2, float y2) {
     const long double dx = static_cast<long double>(x1) - x2, dy = static_cast<long double>(y1) - y2;
     return static_cast<float>(std::sqrt(dx * dx + dy * dy));
@@ -92,23 +101,10 @@ float TElectSequence::GetInvestigationDepth(const std::uint32_t abmn[4], bool ge
     long double depth = 0;
     int rule = generic ? -1 : Grid.ArrayType;
     switch (rule) {
-        case 1: case 12: {
-            const float d = am < bm ? am : bm;
-            const float r = static_cast<float>(static_cast<long double>(d) / mn);
-            depth = DipoleDipole(r) * mn;
-            break;
-        }
-        case 3: case 4: case 6: case 11: case 13: case 14: {
-            const float r = static_cast<float>(static_cast<long double>(dmin) / mn);
-            depth = PoleDipole(r) * mn;
-            break;
-        }
+        case 1: case 12: depth = RatioRule(DipoleDipole, am < bm ? am : bm, mn); break;
+        case 3: case 4: case 6: case 11: case 13: case 14: depth = RatioRule(PoleDipole, dmin, mn); break;
         case 5: depth = 0.519L * dmin; break;
-        case 7: {
-            const float r = static_cast<float>(static_cast<long double>(dmin) / ab);
-            depth = PoleDipole(r) * ab;
-            break;
-        }
+        case 7: depth = RatioRule(PoleDipole, dmin, ab); break;
         case 9: case 10: depth = 0.867L * dmin; break;
         default: rule = -1; break;
     }
@@ -117,8 +113,7 @@ float TElectSequence::GetInvestigationDepth(const std::uint32_t abmn[4], bool ge
         if (far < ab && far < mn) {
             depth = 0.867L * dmin;  // both far electrodes act as remote ones
         } else if (far < ab && mn < far) {
-            const float r = static_cast<float>(static_cast<long double>(dmin) / mn);
-            depth = PoleDipole(r) * mn;
+            depth = RatioRule(PoleDipole, dmin, mn);
         } else {
             float big = am > bn ? am : bn;
             for (float v : {an, bm, ab, mn})

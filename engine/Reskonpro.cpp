@@ -1,7 +1,9 @@
 #include "Reskonpro.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <numbers>
 
 TReskonPro::TReskonPro() {
     // Bytes that no operation sets start at zero.
@@ -47,6 +49,31 @@ void TReskonPro::Clear() {
     ClearElectrodes();
 }
 
+namespace {
+// Electrodes below the surface (Z is the depth): the ground's upper boundary acts as a mirror, so
+// each current electrode has an image as far above the surface as it lies below, and the
+// potential at M from A is 1/AM + 1/AM' over 4 pi (AM' from M to the image of A).
+long double BuriedGeometricFactor(const TElectrodeXYZ p[4]) {
+    auto inverse = [](const TElectrodeXYZ& current, const TElectrodeXYZ& potential, bool image) {
+        const long double dx = static_cast<long double>(current.X) - potential.X;
+        const long double dy = static_cast<long double>(current.Y) - potential.Y;
+        const long double dz = image ? -static_cast<long double>(current.Z) - potential.Z
+                                     : static_cast<long double>(current.Z) - potential.Z;
+        const long double d = std::sqrt(dx * dx + dy * dy + dz * dz);
+        return d != 0 ? 1.0L / d : 0.0L;  // a zero distance contributes nothing
+    };
+    auto pair = [&](int current, int potential) {
+        return inverse(p[current], p[potential], false) + inverse(p[current], p[potential], true);
+    };
+    enum { A, B, M, N };
+    const long double am = pair(A, M), an = pair(A, N), bm = pair(B, M), bn = pair(B, N);
+    if (am + an + bm + bn == 0) return 1.0L;
+    const long double den = am - an - bm + bn;
+    if (den == 0) return 1.0L;
+    return 4 * std::numbers::pi_v<long double> / den;
+}
+}  // namespace
+
 long double TReskonPro::GetGeometricFactor(int q, const TElectrodeXYZ remote[4]) const {
     if (q < 0 || q >= kMaxQuadripoles) return 1.0L;
     const TQuadripole& e = Quadripoles[q];
@@ -61,6 +88,8 @@ long double TReskonPro::GetGeometricFactor(int q, const TElectrodeXYZ remote[4])
         else
             p[k] = TElectrodeXYZ{kUnusedNode, kUnusedNode, kUnusedNode};
     }
+    if (std::any_of(p, p + 4, [](const TElectrodeXYZ& e) { return e.Z > 0; })) return BuriedGeometricFactor(p);
+
     // Inverse distance held as f32; a zero distance contributes nothing.
     auto inverse = [](const TElectrodeXYZ& u, const TElectrodeXYZ& v) {
         const long double dx = static_cast<long double>(u.X) - v.X, dy = static_cast<long double>(u.Y) - v.Y,

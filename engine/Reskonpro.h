@@ -68,7 +68,8 @@ struct TReskonPro {
     void ClearQuadripoles();
     void ClearElectrodes();
     void Clear();
-    // K of quadripole q; remote = positions of the remote A, B, M, N (electrode number 0).
+    // K of quadripole q; remote = positions of the remote A, B, M, N (electrode number 0). With
+    // every electrode at the surface the half-space formula, else the one with image sources.
     long double GetGeometricFactor(int q, const TElectrodeXYZ remote[4]) const;
 
     // Bit fields of header bytes 24..26. Every write keeps the bits that it does not own.

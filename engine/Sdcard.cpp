@@ -66,9 +66,11 @@ bool TElectSequence::ImportSdCardFile(std::string& name) {
     Device.FirstElectrode = std::clamp(Device.FirstElectrode, 0, kMaxElectrodes - 1);
     Device.LastElectrode = std::clamp(Device.LastElectrode, 0, kMaxElectrodes - 1);
     Device.ElectrodeCount = std::clamp(Device.ElectrodeCount, 0, kMaxElectrodes);
-    if (Device.FirstElectrode > Device.LastElectrode)
-        return refuse("has no electrodes (electrodes " + std::to_string(Device.FirstElectrode) + " to " +
-                      std::to_string(Device.LastElectrode) + ")");
+    auto noElectrodes = [&] {
+        return "has no electrodes (electrodes " + std::to_string(Device.FirstElectrode) + " to " +
+               std::to_string(Device.LastElectrode) + ")";
+    };
+    if (Device.FirstElectrode > Device.LastElectrode) return refuse(noElectrodes());
     for (int k = Device.FirstElectrode; k <= Device.LastElectrode; ++k) {
         const TElectrodeXYZ& e = Device.Electrodes[k];
         if (!std::isfinite(e.X) || !std::isfinite(e.Y) || !std::isfinite(e.Z))
@@ -77,10 +79,24 @@ bool TElectSequence::ImportSdCardFile(std::string& name) {
 
     Grid.FirstElectrode = Device.FirstElectrode;
     Grid.LastElectrode = Device.LastElectrode;
-    Grid.ElectrodeCount = Device.ElectrodeCount;
     Grid.DX = Device.ElectrodeSpacing;
-    for (int k = Grid.FirstElectrode; k <= Grid.LastElectrode; ++k) Grid.Nodes[k].Used = 1;
+    // A number of the range whose entry holds a placeholder (an unused grid node, or an entry
+    // never placed) has no electrode: a line without electrode 7 must not gain one at 16777216 m.
+    auto placeholder = [](const TElectrodeXYZ& e) {
+        return (e.X == kUnusedNode && e.Y == kUnusedNode && e.Z == kUnusedNode) ||
+               (e.X == kNoElectrode && e.Y == 0 && e.Z == 0);
+    };
+    Grid.ElectrodeCount = 0;
+    for (int k = Grid.FirstElectrode; k <= Grid.LastElectrode; ++k)
+        if (!placeholder(Device.Electrodes[k])) {
+            Grid.Nodes[k].Used = 1;
+            ++Grid.ElectrodeCount;
+        }
+    if (Grid.ElectrodeCount == 0) return refuse(noElectrodes());
     if (const std::string why = InferGrid(*this, TGridTypeRule::SdCard); !why.empty()) return refuse(why);
+    // Like an imported text, the meter's own image is a list of the mixed array, uploaded as it
+    // stands; its array code for the meter stays the file's.
+    Grid.ArrayType = 0;
 
     int count = 0, outside = 0;
     for (int q = 0; q <= Device.LastQuadripole; ++q) {

@@ -16,19 +16,22 @@ enum class TReadResult { Ok, Unreadable, WrongSize, WrongVersion, Damaged };
 
 bool Within(std::int64_t v, std::int64_t lo, std::int64_t hi) { return v >= lo && v <= hi; }
 
+// An electrode range: the last number inside the table; the first one inside or one past it (an
+// import without electrode lines left 1320), or - for a grid without electrodes - any number
+// above the last, as the layout editor marks an empty grid (10000).
+bool ElectrodeRange(std::int32_t first, std::int32_t last, std::int32_t count) {
+    if (!Within(last, 0, kMaxElectrodes - 1) || !Within(count, 0, kMaxElectrodes)) return false;
+    return Within(first, 0, kMaxElectrodes) || (count == 0 && first > last);
+}
+
 // Everything in the image that other operations use as a count or an index into a table.
 bool TablesConsistent(const TElectSequence& s) {
     const TReskonPro& d = s.Device;
     const TElectGrid& g = s.Grid;
     if (!Within(d.LastQuadripole, -1, kMaxQuadripoles - 1)) return false;
     if (!Within(d.FirstQuadripole, 0, d.LastQuadripole + 1)) return false;
-    // An import without electrode lines leaves the first electrode at 1320, one past the
-    // table, with an empty range behind it: such files are the program's own.
-    if (!Within(d.FirstElectrode, 0, kMaxElectrodes) || !Within(d.LastElectrode, 0, kMaxElectrodes - 1) ||
-        !Within(d.ElectrodeCount, 0, kMaxElectrodes))
-        return false;
-    if (!Within(g.FirstElectrode, 0, kMaxElectrodes) || !Within(g.LastElectrode, 0, kMaxElectrodes - 1) ||
-        !Within(g.ElectrodeCount, 0, kMaxElectrodes))
+    if (!ElectrodeRange(d.FirstElectrode, d.LastElectrode, d.ElectrodeCount) ||
+        !ElectrodeRange(g.FirstElectrode, g.LastElectrode, g.ElectrodeCount))
         return false;
     // Column and row counts are typed by the user, 0 included, but never beyond the node map.
     if (!Within(g.GridType, gtLine, gtBorehole) || !Within(g.NX, 0, kMaxGridColumns) ||

@@ -197,15 +197,19 @@ bool TElectSequence::ImportTextFile(const std::string& name) {
         }
     }
     int q = 0;
-    long long overLimit = 0, outsideLines = 0;
+    long long overLimit = 0, outsideLines = 0, misnumbered = 0;
     std::vector<std::uint32_t> e;
     for (; j < lines.size(); ++j) {
         const std::vector<std::string> f = SplitFields(lines[j]);
         if (f.size() < 5) continue;
         // The quadripole number only tells a quadripole line; the export numbers them from 1 to
-        // 16000, so 16000 itself is one.
+        // 16000, so 16000 itself is one. A number beyond is left out, and the user told.
         long long number;
-        if (!ParseInt(f[0], number) || number < 0 || number > kMaxQuadripoles) continue;
+        if (!ParseInt(f[0], number)) continue;
+        if (number < 0 || number > kMaxQuadripoles) {
+            ++misnumbered;
+            continue;
+        }
         e.assign(f.size(), 0);
         bool inTable = true;
         for (std::size_t c = 1; c < f.size(); ++c) {
@@ -238,11 +242,14 @@ bool TElectSequence::ImportTextFile(const std::string& name) {
     SetSeqName(ChangeFileExt(ExtractFileName(sqzName), ""));
     if (!SaveToFile(sqzName)) return false;
     NeedsRecompute = 0;
-    if (overLimit > 0 || outsideLines > 0) {
+    if (overLimit > 0 || outsideLines > 0 || misnumbered > 0) {
         std::string note = name;
         if (outsideLines > 0)
             note += "\r\n" + std::to_string(outsideLines) + " quadripole lines with electrode numbers outside 0.." +
                     std::to_string(kMaxElectrodes - 1) + " were left out";
+        if (misnumbered > 0)
+            note += "\r\n" + std::to_string(misnumbered) + " quadripole lines numbered outside 0.." +
+                    std::to_string(kMaxQuadripoles) + " were left out";
         if (overLimit > 0)
             note += "\r\n" + std::to_string(overLimit) + " quadripoles beyond the limit of " +
                     std::to_string(kMaxQuadripoles) + " were left out";

@@ -21,11 +21,15 @@ public:
     void SetWaitCursor(bool) override {}
 };
 
+inline void InstallQuietHost() {
+    static TQuietHost host;
+    SetHost(&host);
+}
+
 // Created on first use, removed when the fuzzer exits; the quiet host is installed with it.
 inline const std::string& FuzzFolder() {
     static const std::string folder = [] {
-        static TQuietHost host;
-        SetHost(&host);
+        InstallQuietHost();
         std::string templ = (std::filesystem::temp_directory_path() / "planora-fuzz-XXXXXX").string();
         if (!::mkdtemp(templ.data())) std::abort();
         static std::string removeAtExit;

@@ -15,7 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TElectSequence* s = &FreshObject<TElectSequence>();
     if (!s->LoadFromFile(sqz)) return 0;
     s->IsValid();
+    s->GetMeasureTime();
     s->GetTotalTime();
+    for (int q = 0; q < s->QuadripoleCount(); ++q) s->Device.GetGeometricFactor(q, s->RemoteElectrodes);
     s->CountMeasurements();
     s->MoveSequence(3, 2);
     s->MultiChannelOptimization();

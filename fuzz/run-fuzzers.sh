@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 
 build=${BUILD_DIR:-build-fuzz}
 seconds=${FUZZ_SECONDS:-60}
-targets=(fuzz_import_text fuzz_import_sds fuzz_load_sqz)
+targets=(fuzz_import_text fuzz_import_sds fuzz_load_sqz fuzz_meter)
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DPLANORA_FUZZ=ON -DPLANORA_BENCH=OFF
 cmake --build "$build" --target "${targets[@]}"

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 #include "SequenceBuilders.h"
@@ -163,6 +164,43 @@ TEST(Parameters, MeasureTimeOfOneCycle) {
     EXPECT_EQ(s->GetMeasureTime(), 705);
     s->MeasurementCycles = 3;
     EXPECT_DOUBLE_EQ(s->GetTotalTime(), 705.0 * 3 / 86400000.0);
+}
+
+TEST(Parameters, MeasureTimeOfForeignStackCountsStaysInRange) {
+    // Stacks read from a foreign file or set on the sequence directly: the cycle time saturates
+    // instead of wrapping round, and it is never negative.
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    struct Case {
+        std::int32_t stackMin, stackMax;
+        std::uint16_t injection;  // 10-ms units
+        std::int32_t ms;
+    };
+    const Case cases[] = {
+        {kMax, kMax, 50, kMax},
+        {1000000, 1000000, 800, kMax},
+        {kMin, kMin, 50, 0},
+        {-20, -20, 65535, 0},
+        {0, 0, 65535, 65535 * 10 * 2 + 540},
+    };
+    for (const Case& c : cases) {
+        auto s = NewSequence();
+        s->SetVmn(-1);
+        s->Device.StackMin = c.stackMin;
+        s->Device.StackMax = c.stackMax;
+        s->Device.IPTiming[0] = c.injection;
+        for (bool rhoIP : {false, true}) {
+            s->SetRhoIP(rhoIP);
+            const std::int32_t expected = rhoIP && c.ms != kMax && c.ms != 0 ? (c.ms - 540) * 2 + 540 : c.ms;
+            EXPECT_EQ(s->GetMeasureTime(), expected) << c.stackMin << " " << c.stackMax << " " << rhoIP;
+            s->MeasurementCycles = 1000;
+            EXPECT_GE(s->GetTotalTime(), 0.0);
+        }
+    }
+    // A cycle count below zero gives no time either.
+    auto s = NewSequence();
+    s->MeasurementCycles = -5;
+    EXPECT_EQ(s->GetTotalTime(), 0.0);
 }
 
 TEST(Parameters, TimingTableRowsForTheWindow) {

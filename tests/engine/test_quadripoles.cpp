@@ -195,6 +195,39 @@ TEST(InvestigationDepth, GenericRule) {
     EXPECT_NEAR(s->GetInvestigationDepth(Abmn{1, 0, 4, 5}.data(), true), 1.3122202, 1e-6);
 }
 
+TEST(InvestigationDepth, ZeroLengthDipoleHasDepthZero) {
+    // M = N (an imported quadripole) or a zero spacing typed in the layout: the rules that scale
+    // by MN or AB store 0 where that length is 0, never a NaN.
+    struct Case {
+        const char* what;
+        float dx;
+        Abmn q;
+        int type;  // -1: the generic rule of an imported quadripole
+        bool zero;
+    };
+    const Case cases[] = {
+        {"M = N, dipole-dipole", 1, {1, 2, 5, 5}, 1, true},
+        {"M = N, cross-diagonal dipole-dipole", 1, {1, 2, 5, 5}, 12, true},
+        {"M = N, pole-dipole", 1, {1, 0, 5, 5}, 3, true},
+        {"M = N, imported", 1, {1, 2, 5, 5}, -1, false},
+        {"M = N, imported, B far away", 1, {1, 40, 2, 2}, -1, true},
+        {"A = B, WS reciprocal", 1, {4, 4, 2, 7}, 7, true},
+        {"zero spacing, dipole-dipole", 0, {1, 2, 3, 4}, 1, true},
+        {"zero spacing, pole-dipole", 0, {1, 0, 3, 4}, 4, true},
+        {"zero spacing, WS reciprocal", 0, {1, 4, 2, 3}, 7, true},
+        {"zero spacing, imported", 0, {1, 2, 3, 4}, -1, true},
+    };
+    for (const Case& c : cases) {
+        auto s = Line(40, c.dx);
+        s->Grid.ArrayType = std::max(c.type, 0);
+        s->SetQuadripole(0, c.q.data(), c.type < 0 ? 0 : 1, c.type < 0 ? -1 : 1, 1, 0);
+        EXPECT_TRUE(std::isfinite(s->QuadInfo[0].Depth)) << c.what;
+        if (c.zero) {
+            EXPECT_EQ(s->QuadInfo[0].Depth, 0.0f) << c.what;
+        }
+    }
+}
+
 TEST(InvestigationDepth, BoreholeUsesDepthAndSignedDisplay) {
     auto s = NewSequence();
     PlaceGrid(*s, gtBorehole, 4, 3, 5.0f, 2.0f);  // row 2 holds electrodes 5..8 at Z = 2
@@ -306,4 +339,124 @@ TEST(GeometricFactor, ZeroDistancesAndRemoteElectrodes) {
     const long double k = s->Device.GetGeometricFactor(0, remote);
     EXPECT_EQ(s->Device.GetGeometricFactor(1, remote), k);
     EXPECT_NE(k, 1.0L);
+}
+
+// K of every line and surface layout as the program has always given it, bit for bit: electrodes
+// at the surface keep the half-space formula with its single-precision inverses.
+TEST(GeometricFactor, SurfaceValuesStayBitForBit) {
+    const TElectrodeXYZ unset[4] = {{kNoElectrode, 0, 0}, {kNoElectrode, 0, 0}, {kNoElectrode, 0, 0},
+                                    {kNoElectrode, 0, 0}};
+    const TElectrodeXYZ placed[4] = {{-120.0f, 0, 0}, {650.5f, 3.0f, 0}, {-80.25f, 0, 0}, {410.0f, -7.5f, 0}};
+    struct Case {
+        const char* what;
+        TGridType type;
+        int nx, ny;
+        float dx, dy, ox, oy;
+        Abmn q;
+        bool remotesPlaced;
+        long double k;
+    };
+    const Case cases[] = {
+        {"line Wenner", gtLine, 48, 1, 5, 1, 0, 0, {1, 4, 2, 3}, false, 0xf.b53d10bd4ceaa6ep+1L},
+        {"line dipole-dipole n=3", gtLine, 48, 1, 5, 1, 0, 0, {1, 2, 5, 6}, false, -0xe.b9e91ae0b161fefp+6L},
+        {"line dipole-dipole a=2 n=4", gtLine, 48, 1, 5, 1, 0, 0, {10, 12, 20, 22}, false, -0xe.b9e806c2f5da893p+8L},
+        {"line Schlumberger", gtLine, 48, 1, 5, 1, 0, 0, {1, 10, 5, 6}, false, 0x9.d14611eb20ebff4p+5L},
+        {"line offset odd spacing", gtLine, 64, 1, 2.37f, 1, -12.5f, 0, {3, 7, 4, 6}, false, 0xb.2b19b599890d58ap+0L},
+        {"line long dipole-dipole", gtLine, 64, 1, 2.37f, 1, -12.5f, 0, {1, 2, 40, 41}, false,
+         -0xd.784b57ebdcbe751p+15L},
+        {"line pole-dipole, remote unset", gtLine, 32, 1, 1, 1, 0, 0, {0, 5, 6, 7}, false, -0xc.90fdaa1749f1e06p+0L},
+        {"line pole-dipole", gtLine, 32, 1, 1, 1, 0, 0, {0, 5, 6, 7}, true, -0xc.916641667f6f4bbp+0L},
+        {"line pole-pole, remotes unset", gtLine, 32, 1, 1, 1, 0, 0, {1, 0, 2, 0}, false, 0xc.910e22d02a1a37ep-1L},
+        {"line pole-pole", gtLine, 32, 1, 1, 1, 0, 0, {1, 0, 2, 0}, true, 0xc.906ce8ad806edecp-1L},
+        {"line gradient, remotes unset", gtLine, 32, 1, 1, 1, 0, 0, {0, 0, 5, 6}, false, 1.0L},
+        {"line gradient", gtLine, 32, 1, 1, 1, 0, 0, {0, 0, 5, 6}, true, 0xb.7673fb5c6e45d1ap+13L},
+        {"line M on A", gtLine, 32, 1, 1, 1, 0, 0, {1, 3, 1, 2}, false, -0xc.90fdaa22168bde9p+0L},
+        {"surface cross-diagonal", gtSurface, 8, 6, 2.5f, 3, 1, -2, {1, 10, 20, 30}, false, -0x8.6f588c0d4e92c86p+4L},
+        {"surface equatorial", gtSurface, 8, 6, 2.5f, 3, 1, -2, {1, 9, 2, 10}, false, 0xa.e9f51ddbb175742p+1L},
+        {"surface along Y", gtSurface, 8, 6, 2.5f, 3, 1, -2, {4, 12, 28, 36}, false, -0xe.231d2deb733ca25p+4L},
+        {"surface near null", gtSurface, 8, 6, 2.5f, 3, 1, -2, {1, 3, 2, 4}, false, 0xb.c7edd03c7400247p+1L},
+        {"surface gradient", gtSurface, 12, 12, 0.75f, 1.25f, 100, 250, {0, 0, 77, 90}, true, 0xf.0d2e48fe593f1a4p+15L},
+    };
+    for (const Case& c : cases) {
+        auto s = NewSequence();
+        PlaceGrid(*s, c.type, c.nx, c.ny, c.dx, c.dy, c.ox, c.oy);
+        s->SetQuadripole(0, c.q.data(), 1, 1, 1, 0);
+        EXPECT_EQ(s->Device.GetGeometricFactor(0, c.remotesPlaced ? placed : unset), c.k) << c.what;
+    }
+}
+
+namespace {
+// K of four points in a half-space whose surface is Z = 0 (Z is the depth): each current
+// electrode has an image mirrored above the surface.
+double ImageSourceK(const TElectrodeXYZ& a, const TElectrodeXYZ& b, const TElectrodeXYZ& m, const TElectrodeXYZ& n) {
+    auto g = [](const TElectrodeXYZ& c, const TElectrodeXYZ& p) {
+        const double dx = double(c.X) - p.X, dy = double(c.Y) - p.Y;
+        const double direct = std::sqrt(dx * dx + dy * dy + (double(c.Z) - p.Z) * (double(c.Z) - p.Z));
+        const double image = std::sqrt(dx * dx + dy * dy + (double(c.Z) + p.Z) * (double(c.Z) + p.Z));
+        return 1 / direct + 1 / image;
+    };
+    return 4 * std::numbers::pi / (g(a, m) - g(a, n) - g(b, m) + g(b, n));
+}
+}  // namespace
+
+TEST(GeometricFactor, BuriedElectrodesUseImageSources) {
+    const TElectrodeXYZ remote[4] = {{-400.0f, 0, 0}, {900.0f, 0, 0}, {-300.0f, 0, 0}, {800.0f, 0, 0}};
+    struct Case {
+        const char* what;
+        Abmn q;
+    };
+    // Boreholes 5 m apart, electrodes every 1.5 m from 2 m down.
+    auto s = NewSequence();
+    PlaceGrid(*s, gtBorehole, 8, 12, 5.0f, 1.5f, 0.0f, 2.0f);
+    auto at = [](int column, int row) { return std::uint32_t((row - 1) * 8 + column); };
+    const Case cases[] = {
+        {"dipole-dipole along one depth", {at(1, 4), at(2, 4), at(5, 4), at(6, 4)}},
+        {"vertical dipole-dipole in one hole", {at(1, 1), at(1, 2), at(1, 5), at(1, 6)}},
+        {"cross-hole AM-BN", {at(1, 3), at(3, 3), at(1, 7), at(3, 7)}},
+        {"cross-hole AB-MN", {at(1, 2), at(1, 4), at(3, 2), at(3, 4)}},
+        {"cross-hole near null", {at(1, 5), at(1, 6), at(3, 5), at(3, 6)}},
+        {"pole-dipole with the remote at the surface", {0, at(1, 12), at(3, 10), at(3, 11)}},
+        {"pole-pole", {at(2, 8), 0, at(2, 3), 0}},
+    };
+    for (const Case& c : cases) {
+        s->SetQuadripole(0, c.q.data(), 1, 1, 1, 0);
+        TElectrodeXYZ p[4];
+        for (int k = 0; k < 4; ++k) p[k] = c.q[k] == 0 ? remote[k] : s->Device.Electrodes[c.q[k]];
+        const double expected = ImageSourceK(p[0], p[1], p[2], p[3]);
+        EXPECT_NEAR(double(s->Device.GetGeometricFactor(0, remote)) / expected, 1.0, 1e-12) << c.what;
+    }
+
+    // Textbook dipole-dipole of spacing a at level n, deep enough for the full space: K is
+    // 4 pi a n (n + 1) (n + 2) / 2, twice the surface value.
+    const double a = 1.0;
+    for (int n = 1; n <= 4; ++n) {
+        auto deep = NewSequence();
+        PlaceGrid(*deep, gtBorehole, 8, 1, float(a), 1.0f, 0.0f, 1e5f);
+        deep->SetQuadripole(0, Abmn{1, 2, 2u + n, 3u + n}.data(), n, 1, 1, 0);
+        const double fullSpace = -2 * std::numbers::pi * a * n * (n + 1) * (n + 2);
+        EXPECT_NEAR(double(deep->Device.GetGeometricFactor(0, remote)) / fullSpace, 1.0, 1e-6) << "n " << n;
+    }
+
+    // A borehole section whose first row is at the surface: electrodes there keep the surface
+    // value; one buried electrode brings in the images.
+    auto top = NewSequence();
+    PlaceGrid(*top, gtBorehole, 6, 4, 2.0f, 2.0f);
+    auto line = NewSequence();
+    PlaceGrid(*line, gtLine, 6, 1, 2.0f);
+    top->SetQuadripole(0, Abmn{1, 2, 4, 5}.data(), 1, 1, 1, 0);
+    line->SetQuadripole(0, Abmn{1, 2, 4, 5}.data(), 1, 1, 1, 0);
+    EXPECT_EQ(top->Device.GetGeometricFactor(0, remote), line->Device.GetGeometricFactor(0, remote));
+    top->SetQuadripole(0, Abmn{1, 2, 4, 11}.data(), 1, 1, 1, 0);
+    const TElectrodeXYZ* e = top->Device.Electrodes;
+    EXPECT_NEAR(double(top->Device.GetGeometricFactor(0, remote)) / ImageSourceK(e[1], e[2], e[4], e[11]), 1.0, 1e-12);
+
+    // A buried current electrode on the potential electrode contributes through its image only.
+    top->SetQuadripole(0, Abmn{8, 9, 8, 10}.data(), 1, 1, 1, 0);
+    auto g = [&](int c, int p) {
+        const double dx = double(e[c].X) - e[p].X, dz = double(e[c].Z) - e[p].Z, iz = double(e[c].Z) + e[p].Z;
+        return (dx == 0 && dz == 0 ? 0.0 : 1 / std::hypot(dx, dz)) + 1 / std::hypot(dx, iz);
+    };
+    EXPECT_NEAR(double(top->Device.GetGeometricFactor(0, remote)) /
+                    (4 * std::numbers::pi / (g(8, 8) - g(8, 10) - g(9, 8) + g(9, 10))),
+                1.0, 1e-12);
 }

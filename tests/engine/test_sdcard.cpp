@@ -90,7 +90,8 @@ TEST_F(SdCard, RoundTripWithGapFillers) {
     EXPECT_EQ(t->Grid.GridType, gtLine);
     EXPECT_EQ(t->Grid.NX, 12);
     EXPECT_FLOAT_EQ(t->Grid.DX, 5.0f);
-    EXPECT_EQ(t->Grid.ArrayType, 1);  // not changed by this import
+    EXPECT_EQ(t->Grid.ArrayType, 0);  // the mixed array of an imported list
+    EXPECT_EQ(t->Device.DeviceArrayCode, s->Device.DeviceArrayCode);  // the meter's own, as in the file
     EXPECT_EQ(std::memcmp(t->Device.Electrodes, s->Device.Electrodes, sizeof s->Device.Electrodes), 0);
     EXPECT_EQ(std::memcmp(t->RemoteElectrodes, s->RemoteElectrodes, sizeof s->RemoteElectrodes), 0);
     EXPECT_EQ(t->GetSeqName(), "lineSdsToS");
@@ -101,6 +102,34 @@ TEST_F(SdCard, RoundTripWithGapFillers) {
     ASSERT_NE(opened, nullptr);
     EXPECT_EQ(List(*opened), List(*s));
     delete opened;
+}
+
+TEST_F(SdCard, NumbersWithoutAnElectrodeStayUnplaced) {
+    // A line of 24 without electrode 7, whose entry holds either placeholder: the unused grid
+    // node's, or that of an entry never placed.
+    for (const float placeholder : {kUnusedNode, kNoElectrode}) {
+        auto s = NewSequence();
+        PlaceGrid(*s, gtLine, 24, 1, 2.5f, 1.0f, -7.5f);
+        s->Grid.Nodes[7].Used = 0;
+        s->Grid.ElectrodeCount = 23;
+        s->ComputeElectrodePositions();
+        if (placeholder == kNoElectrode) s->Device.Electrodes[7] = TElectrodeXYZ{kNoElectrode, 0, 0};
+        AddDipoleDipoleLine(*s, 24, 1, 2);
+        ASSERT_TRUE(s->SaveToSdCard(Path("gap.sqz")));
+        std::string name = Path("gap.sds");
+        auto t = NewSequence();
+        ASSERT_TRUE(t->ImportSdCardFile(name));
+        EXPECT_TRUE(host.Messages.empty());
+        EXPECT_EQ(t->Grid.NX, 24);
+        EXPECT_EQ(t->Grid.ElectrodeCount, 23);
+        EXPECT_EQ(t->Grid.Nodes[7].Used, 0);
+        for (int k = 1; k <= 24; ++k) {
+            if (k == 7) continue;
+            EXPECT_EQ(t->Grid.Nodes[k].IX, k) << k;
+            EXPECT_EQ(Bits(t->Device.Electrodes[k].X), Bits(s->Device.Electrodes[k].X)) << k;
+        }
+        EXPECT_EQ(List(*t), List(*s));
+    }
 }
 
 TEST_F(SdCard, NameRules) {
@@ -232,8 +261,13 @@ TEST_F(SdCard, RefusedFilesWriteNothingAndSayWhy) {
          "has no electrodes"},
         {"electrode without a position", patched([&](std::string& f) { Put<float>(f, 160 + 12 * 4 + 4, nan); }),
          "electrode 4 has no valid position"},
-        {"electrodes beyond the node map", patched([](std::string& f) { Put<std::int32_t>(f, kHeader + 124, 99999); }),
+        {"electrodes beyond the node map", patched([](std::string& f) { Put<float>(f, 160 + 12 * 5, 1e6f); }),
          "columns"},
+        {"only placeholders in the range", patched([](std::string& f) {
+             Put<std::int32_t>(f, kHeader + 120, 13);
+             Put<std::int32_t>(f, kHeader + 124, 99999);
+         }),
+         "has no electrodes"},
         {"injection time out of range", patched([](std::string& f) { f[kHeader + 25] = 7; }),
          "acquisition parameters out of range"},
     };

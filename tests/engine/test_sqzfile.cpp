@@ -220,6 +220,8 @@ TEST_F(SqzFile, RefusesFilesThatAreNotAWholeSequence) {
         {"rows", kSequenceFileSize, [](TElectSequence& s) { s.Grid.NY = 193; }, damaged},
         {"negative rows", kSequenceFileSize, [](TElectSequence& s) { s.Grid.NY = -1; }, damaged},
         {"first electrode", kSequenceFileSize, [](TElectSequence& s) { s.Device.FirstElectrode = 1321; }, damaged},
+        {"empty grid's first electrode with electrodes placed", kSequenceFileSize,
+         [](TElectSequence& s) { s.Grid.FirstElectrode = 10000; }, damaged},
         {"array type", kSequenceFileSize, [](TElectSequence& s) { s.Grid.ArrayType = 15; }, damaged},
         {"node column", kSequenceFileSize, [](TElectSequence& s) { s.Grid.Nodes[3].IX = 1321; }, damaged},
         {"node row", kSequenceFileSize, [](TElectSequence& s) { s.Grid.Nodes[3].IY = 0; }, damaged},

@@ -142,10 +142,11 @@ TEST_F(TextFile, SurfaceAndBoreholeGridsAreInferred) {
 
 TEST_F(TextFile, ElectrodesAreSnappedToTheInferredGrid) {
     auto s = Import("# X Y Z\n1 0 0 0\n2 5 0 0\n3 10.2 0 0\n4 15 0 0\n# A B M N\n1 1 2 3 4\n");
-    // Smallest spacing 4.8: four columns, the electrodes moved onto them.
-    EXPECT_FLOAT_EQ(s->Grid.DX, 4.8f);
+    // The smallest gap, 4.8, only starts the estimate: the span of 15 m over three gaps gives the
+    // spacing, and the stray electrode moves onto its column.
+    EXPECT_FLOAT_EQ(s->Grid.DX, 5.0f);
     EXPECT_EQ(s->Grid.NX, 4);
-    const float expected[] = {0.0f, 4.8f, 9.6f, 14.4f};
+    const float expected[] = {0.0f, 5.0f, 10.0f, 15.0f};
     for (int k = 1; k <= 4; ++k) {
         EXPECT_EQ(s->Grid.Nodes[k].IX, k);
         EXPECT_NEAR(s->Device.Electrodes[k].X, expected[k - 1], 1e-4) << k;
@@ -230,18 +231,23 @@ TEST_F(TextFile, NumbersOutsideTheTablesAreLeftOut) {
     EXPECT_EQ(s->Grid.NX, 4);
     EXPECT_EQ(List(*s), (std::vector<Abmn>{{1, 2, 3, 4}}));
     ASSERT_EQ(host.Messages.size(), 1u);
-    EXPECT_EQ(host.Messages[0], Path("in.txt") + "\r\n3 quadripole lines with electrode numbers outside 0..1319 were left out");
+    EXPECT_EQ(host.Messages[0], Path("in.txt") +
+                                    "\r\n3 quadripole lines with electrode numbers outside 0..1319 were left out"
+                                    "\r\n2 quadripole lines numbered outside 0..16000 were left out");
 }
 
 TEST_F(TextFile, StopsAddingAt16000Quadripoles) {
     std::string t = LineOfElectrodes(8);
     for (int q = 1; q <= kMaxQuadripoles - 1; ++q) t += std::to_string(q) + "\t1\t2\t3\t4\r\n";
     t += "16000\t1\t2\t3\t4\t5\t6\r\n";  // three quadripoles, two of them over the limit
+    t += "16001\t1\t2\t3\t4\r\n16002\t1\t2\t3\t4\t5\r\n";  // numbered past the export's numbers
     auto s = Import(t);
     EXPECT_EQ(s->QuadripoleCount(), kMaxQuadripoles);
     EXPECT_EQ(List(*s).back(), (Abmn{1, 2, 3, 4}));
     ASSERT_EQ(host.Messages.size(), 1u);
-    EXPECT_EQ(host.Messages[0], Path("in.txt") + "\r\n2 quadripoles beyond the limit of 16000 were left out");
+    EXPECT_EQ(host.Messages[0], Path("in.txt") +
+                                    "\r\n2 quadripole lines numbered outside 0..16000 were left out"
+                                    "\r\n2 quadripoles beyond the limit of 16000 were left out");
     EXPECT_TRUE(fs::exists(Path("in.sqz")));
 }
 
@@ -261,7 +267,7 @@ TEST_F(TextFile, RefusedFilesWriteNothingAndSayWhy) {
         {"beyond single precision", "# X Y Z\n1 1e39 0 0\n# A B M N\n", "Coordinate file error", "\"1e39\""},
         {"no electrodes", "# X Y Z\n# A B M N\n1 1 2 3 4\n", "Coordinate file error", "no electrode"},
         {"grid beyond the node map", "# X Y Z\n1 0 0 0\n2 0.002 0 0\n3 100 0 0\n# A B M N\n",
-         "Coordinate file error", "50000 columns"},
+         "Coordinate file error", "50001 columns"},
         {"no quadripole header", "# X Y Z\n1 0 0 0\n", "Quadripole file error", "no quadripole header"},
         {"other header first", "# X Y Z\n1 0 0 0\n# Level\n# A B M N\n", "Quadripole file error", "line 3"},
     };

@@ -2,7 +2,10 @@
 // drives it: synchronise, read the version, upload, end with command 0.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstring>
+#include <filesystem>
 
 #include "LinkRig.h"
 
@@ -134,6 +137,34 @@ TEST(Upload, MixedArrayIsSentWithoutTheValidityTest) {
     s->Grid.ElectrodeCount = 12;  // would fail the test
     EXPECT_EQ(rig.Upload(*s), 0);
     ExpectImageOf(*s, rig.meter.Images[0], true);
+}
+
+TEST(Upload, ImportedSdCardAndTextFilesAreSent) {
+    // Both hold a list that no depth level of this program made: the meter's own image from the
+    // card, the quadripoles of a text. Each goes to the meter as it came.
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("planora-upload-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    auto computed = MakeSequence(24, 40, 5);
+    computed->Grid.Nodes[7].Used = 0;  // a line without electrode 7
+    computed->Grid.ElectrodeCount = 23;
+    computed->ComputeElectrodePositions();
+    TUploadRig rig;
+
+    ASSERT_TRUE(computed->SaveToSdCard((dir / "line.sqz").string()));
+    std::string name = (dir / "line.sds").string();
+    auto fromCard = std::make_unique<TElectSequence>();
+    ASSERT_TRUE(fromCard->ImportSdCardFile(name));
+    EXPECT_EQ(rig.Upload(*fromCard), 0);
+    ExpectImageOf(*fromCard, rig.meter.Images[0], true);
+
+    ASSERT_TRUE(computed->ExportTextFile((dir / "line.txt").string(), "\t"));
+    auto fromText = std::make_unique<TElectSequence>();
+    ASSERT_TRUE(fromText->ImportTextFile((dir / "line.txt").string()));
+    EXPECT_EQ(rig.Upload(*fromText), 1);
+    ExpectImageOf(*fromText, rig.meter.Images[1], true);
+    EXPECT_TRUE(rig.host.Messages.empty());
+    fs::remove_all(dir);
 }
 
 TEST(Upload, CountsBeyondTheTablesAreBounded) {

@@ -179,5 +179,4 @@ private:
     std::uint16_t BlockLength = 0;
     std::vector<std::uint8_t> BlockData;
     int Command = 0;
-    std::int32_t Memory = -1;
 };

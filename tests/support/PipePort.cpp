@@ -4,24 +4,12 @@
 #include <chrono>
 #include <thread>
 
-TPortPipe::TPortPipe(TMeterSim& meter, const TLinkTraits& traits) : TPortVirt(traits), Meter(meter) {}
+TPortPipe::TPortPipe(TMeterSim& meter, const TLinkTraits& traits) : TPortMemory(traits), Meter(meter) {}
 
 TPortPipe::~TPortPipe() = default;
 
 int TPortPipe::Open(int port, int bps, int byteDelayMs, const std::string&, bool, const std::string&) {
-    ByteDelayMs = byteDelayMs;
-    PortNumber = port;
-    SetBaudRate(bps);
-    SetState(port > 0 ? port : 1);
-    return GetState();
-}
-
-void TPortPipe::Close() {
-    if (GetState() <= 0) return;
-    SetDtr(0);
-    SetRts(0);
-    SetState(0);
-    WaitCursor(false);
+    return OpenAs(port, bps, byteDelayMs);
 }
 
 int TPortPipe::WriteByte(std::uint8_t b) {
@@ -65,7 +53,7 @@ int TPortPipe::ReadByte() {
 }
 
 void TPortPipe::SetBaudRate(int value) {
-    Baud = value;
+    TPortMemory::SetBaudRate(value);
     SpeedLog.push_back({value, Meter.Received.size()});
     Meter.SetLineSpeed(value);
 }

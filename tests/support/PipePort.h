@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "MemoryPort.h"
 #include "MeterSim.h"
-#include "Portvirt.h"
 
-class TPortPipe : public TPortVirt {
+class TPortPipe : public TPortMemory {
 public:
     explicit TPortPipe(TMeterSim& meter, const TLinkTraits& traits = kSerialLink);
     ~TPortPipe() override;
@@ -24,46 +24,14 @@ public:
 
     int Open(int port, int bps, int byteDelayMs, const std::string& initText, bool waitDsr,
              const std::string& phoneOrAddress) override;
-    void Close() override;
-    void ClearTxBuffer() override {}
     int WriteByte(std::uint8_t b) override;
     int WriteBuffer(const void* data, int n) override;
     int ReadBufferTimed(void* buf, int n, int timeoutMs) override;
     int ReadByteTimed(int timeoutMs) override;
     int ReadByte() override;
-    void SetPortNumber(int value) override { PortNumber = value; }
     void SetBaudRate(int value) override;
-    void SetParity(int) override {}
-    void SetDataBits(int) override {}
-    void SetStopBits(int) override {}
-    void SetXonXoff(int) override {}
-    void SetDtrDsr(int) override {}
-    void SetRtsCts(int) override {}
-    void SetDtr(int value) override { Dtr = value; }
-    void SetRts(int value) override { Rts = value; }
     int RxCount() override;
-    int TxCount() override { return IsOpen() ? 0 : -1; }
-    int GetPortNumber() override { return PortNumber; }
-    int GetBaudRate() override { return Baud; }
-    int GetDataBits() override { return 8; }
-    int GetStopBits() override { return 0; }
-    int GetXonXoff() override { return 0; }
-    int GetParity() override { return 0; }
-    int GetDtrDsr() override { return 0; }
-    int GetRtsCts() override { return 0; }
-    int GetDtr() override { return Dtr; }
-    int GetRts() override { return Rts; }
-    int GetDsr() override { return 1; }
-    int MaxSpeed() override { return 273000; }
     std::string InterfaceName() override { return "Pipe"; }
-    std::string DriverVersion() override { return "NA"; }
     bool TakeLineStatusError() override;
-    std::string AddressText() override { return "127.0.0.1"; }
     void PollIo(int ms) override;
-
-private:
-    int PortNumber = 0;
-    int Baud = 0;
-    int Dtr = 0;
-    int Rts = 0;
 };
