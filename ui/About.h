@@ -7,12 +7,11 @@ namespace Ui {
 class TAboutBoxFrm;
 }
 
-// The maker's addresses and the texts of the version block. There is no support address to
-// write to, so the box has no e-mail line; its web link leads to the program's own help pages.
+// The texts of the version block. There is no support address to write to and no web site of
+// ours, so the box has no e-mail line and its web link, like the Help menu's "Home page" and
+// "Product support", leads to the program's own help pages.
 namespace PlanoraAbout {
 inline constexpr const char* HelpLink = "Planora Pro help pages";
-inline constexpr const char* HomePage = "https://www.olvane-zerarezizuz.example/";
-inline constexpr const char* DownloadPage = "https://www.olvane-zerarezizuz.example/download/processing-software";
 inline constexpr const char* ProductName = "Planora Pro";
 inline constexpr const char* LegalCopyright = "Copyright (C) 2026 Olvane Zerarezizuz";
 // One line per translation of the version block.

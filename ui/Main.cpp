@@ -1165,9 +1165,9 @@ void TMainFrm::ShowHelpFile(int contextId) { Seam().ShowHelp(contextId); }
 
 void TMainFrm::Rubriquedaide1Click() { ShowHelpFile(THelpFrm::HelpTopics); }
 
-void TMainFrm::Homepage1Click() { Seam().OpenUrl(PlanoraAbout::HomePage); }
+void TMainFrm::Homepage1Click() { ShowHelpFile(THelpFrm::HelpTopics); }
 
-void TMainFrm::Productsupport1Click() { Seam().OpenUrl(PlanoraAbout::DownloadPage); }
+void TMainFrm::Productsupport1Click() { ShowHelpFile(THelpFrm::HelpTopics); }
 
 void TMainFrm::Apropos1Click() {
     TAboutBoxFrm box(this);

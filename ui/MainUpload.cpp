@@ -36,8 +36,9 @@ private:
 struct TSyncFailed {};
 
 // While the exchange runs, the port menu and every command that changes, computes, saves or
-// excludes a sequence are out of reach: a modal window opened from one of them would hold
-// the exchange's waits until the meter gives up. Each control gets back the state it had.
+// excludes a sequence, and the modal About box, are out of reach: a modal window opened from
+// one of them would hold the exchange's waits until the meter gives up. Each control gets back
+// the state it had.
 class TUploadGuard {
 public:
     TUploadGuard(bool& running, Ui::TMainFrm& ui) : Running(running), Exclude(ui.ExcludeSeqBtn) {
@@ -48,7 +49,7 @@ public:
             w->setEnabled(false);
         }
         for (QAction* a : {ui.New1, ui.Open1, ui.Save, ui.Saveas1, ui.SavetoSDcardformat1, ui.ExporttoSQTformatSolvy1,
-                           ui.ExcludeSeqBtn}) {
+                           ui.ExcludeSeqBtn, ui.Apropos1}) {
             Actions.push_back({a, a->isEnabled()});
             a->setEnabled(false);
         }

@@ -46,13 +46,14 @@ TEST_F(UiTest, TheAboutBoxShowsTheBuildVersionAndTheProgramsIconAndLinksToItsHel
     EXPECT_EQ(box.result(), QDialog::Accepted);
 }
 
-TEST_F(UiTest, TheHelpMenuOpensTopicsAndTheMakersPages) {
+TEST_F(UiTest, TheHelpMenuOpensTheProgramsOwnHelpPages) {
     auto w = Start();
     w->ui->Rubriquedaide1->trigger();
     w->ui->Homepage1->trigger();
     w->ui->Productsupport1->trigger();
-    EXPECT_EQ(Seam.HelpIds, std::vector<int>{100});
-    EXPECT_EQ(Seam.Urls, (QStringList{PlanoraAbout::HomePage, PlanoraAbout::DownloadPage}));
+    // No invented address: every entry leads to the help pages shipped with the program.
+    EXPECT_EQ(Seam.HelpIds, (std::vector<int>{100, 100, 100}));
+    EXPECT_TRUE(Seam.Urls.isEmpty());
     EXPECT_EQ(w->ui->Rubriquedaide1->text(), "Help topics");
     EXPECT_EQ(w->ui->Apropos1->text(), "About");
 }

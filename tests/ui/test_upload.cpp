@@ -444,8 +444,8 @@ TEST_F(UploadTest, NeitherCloseNorExcludeFreesWhatTheUploadIsSending) {
     EXPECT_TRUE(Input.Messages.isEmpty());
 }
 
-// A computation (with its modal results window), a save or an edit during the exchange
-// would hold its waits or change what is being sent: out of reach until it ends.
+// A computation (with its modal results window), a save, an edit or the modal About box during
+// the exchange would hold its waits or change what is being sent: out of reach until it ends.
 TEST_F(UploadTest, CommandsThatChangeOrSaveASequenceWaitForTheUploadToEnd) {
     Add("a", 200, true);
     MakeCurrent(1);
@@ -453,7 +453,7 @@ TEST_F(UploadTest, CommandsThatChangeOrSaveASequenceWaitForTheUploadToEnd) {
     W->SetActivePage(ui.PageControl1->indexOf(ui.ConfigurationTbs));
     ASSERT_TRUE(ui.ComputeBtn->isEnabled());
     const QList<QAction*> actions = {ui.New1, ui.Open1, ui.Save, ui.Saveas1, ui.SavetoSDcardformat1,
-                                     ui.ExporttoSQTformatSolvy1, ui.ExcludeSeqBtn};
+                                     ui.ExporttoSQTformatSolvy1, ui.ExcludeSeqBtn, ui.Apropos1};
     const QList<QWidget*> controls = {ui.ComputeBtn, ui.StackMinEdn, ui.ArrayTypeList, ui.SpacingLevelGd,
                                       ui.CreationTbs, ui.AnimGraph, ui.PrintBtn, ui.ExportElectrode};
     bool tried = false;
