@@ -716,6 +716,8 @@ void TMainFrm::OpenSequenceFile(const QString& file) {
             return;
         }
         const QString ext = ExtOf(path);
+        const bool import = ext == ".txt" || ext == ".sds";
+        if (import && !ImportMayReplace(WithExt(path, ext == ".txt" ? ".sqz" : "SdsToSqz.sqz"))) return;
         if (ext != ".sqz") {
             auto imported = std::make_unique<TElectSequence>();
             std::string name = path.toStdString();
@@ -735,8 +737,9 @@ void TMainFrm::OpenSequenceFile(const QString& file) {
             SelectEntry(i);
             CurrentIndex = i;
             CurrentSequence = Sequences[std::size_t(i)];
-            // Opening the file again drops the changes made since it was saved: ask first.
-            if (Saved.Changed(*CurrentSequence)) {
+            // Opening the file again drops the changes made since it was saved: ask first. An
+            // import asked before it replaced the file.
+            if (!import && Saved.Changed(*CurrentSequence)) {
                 const TMsgResult answer = AskToSave("Save the changes before the file is opened again?");
                 if (answer == TMsgResult::Cancel || (answer == TMsgResult::Save && !SaveCurrent())) {
                     DisplaySequence(true);
@@ -760,6 +763,18 @@ void TMainFrm::OpenSequenceFile(const QString& file) {
     } catch (...) {
         // The engine has shown its message; the current sequence stays.
     }
+}
+
+bool TMainFrm::ImportMayReplace(const QString& target) {
+    const int i = ListedIndex(target);
+    if (i < 0 || !Saved.Changed(*Sequences[std::size_t(i)])) return true;
+    // Saving first would be of no use: the import writes over the file at once.
+    SelectEntry(i);
+    CurrentIndex = i;
+    CurrentSequence = Sequences[std::size_t(i)];
+    DisplaySequence(true);
+    return Seam().Question("< " + target + " > was changed since it was last saved.\nThe import replaces it: import anyway?",
+                           "Import", TMsgButtons::OkCancel, TMsgIcon::Warning) == TMsgResult::Ok;
 }
 
 TMsgResult TMainFrm::AskToSave(const QString& question) {

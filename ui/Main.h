@@ -102,6 +102,9 @@ public:
     TSavedState Saved;
     // Save, Don't Save or Cancel for the changes of the current sequence; question ends the text.
     TMsgResult AskToSave(const QString& question);
+    // An import writes target (.sqz): when a listed entry of that file has unsaved changes it is
+    // shown and the user asked; false when the import is not to go on.
+    bool ImportMayReplace(const QString& target);
     // Asks about every changed sequence; false when the window is to stay open.
     bool SaveChangesBeforeClosing();
     void Saveas1Click();

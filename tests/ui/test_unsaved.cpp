@@ -272,6 +272,39 @@ TEST_F(UnsavedTest, OpeningAChangedEntryAgainAsksFirst) {
     }
 }
 
+// Importing a .txt writes its .sqz at once: when that file is listed with unsaved changes, the
+// user is asked before they are replaced, and nothing is asked twice.
+TEST_F(UnsavedTest, AnImportOverAChangedEntryAsksBeforeReplacingIt) {
+    struct TCase {
+        const char* name;
+        TMsgResult answer;
+        bool replaced;  // b.sqz holds the import and is shown, "mine" is gone
+    };
+    const TCase cases[] = {
+        {"import", TMsgResult::Ok, true},
+        {"cancel", TMsgResult::Cancel, false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Seam.Questions.clear();
+        auto w = StartWithTwo();
+        Ui::TMainFrm& ui = *w->ui;
+        const QString text = Path("b.txt");
+        ASSERT_TRUE(OnDisk(B).ExportTextFile(text.toStdString(), "\t"));
+        CommentOnB(ui, "mine");
+        Seam.Answers = {c.answer};
+        w->OpenSequenceFile(text);
+        ASSERT_EQ(Seam.Questions.size(), 1u);
+        EXPECT_EQ(Seam.Questions[0].Text, "< " + B + " > was changed since it was last saved.\n"
+                                          "The import replaces it: import anyway?");
+        EXPECT_EQ(w->SequenceCount, 2);
+        EXPECT_EQ(w->CurrentIndex, 1);
+        EXPECT_EQ(ui.CommentEdt->toPlainText() != "mine", c.replaced);
+        EXPECT_EQ(OnDisk(B).Grid.ArrayType == 0, c.replaced);
+        Close(w);
+    }
+}
+
 // The edit being typed in belongs to the sequence shown when Open is chosen, not to the one
 // opened.
 TEST_F(UnsavedTest, OpeningCommitsTheEditBeingTypedInToTheSequenceItBelongsTo) {
