@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "Pe3dvcl.h"
+#include "chart/Pe3dvcl.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "Electsequence.h"
+#include "engine/Electsequence.h"
 
 namespace {
 std::unique_ptr<TElectSequence> LineSequence(int electrodes) {

@@ -6,8 +6,8 @@
 #include <string>
 #include <unistd.h>
 
-#include "ReskonSolvy.h"
-#include "SolvySettings.h"
+#include "export/ReskonSolvy.h"
+#include "export/SolvySettings.h"
 
 namespace {
 // Keeps the benchmark away from the user's settings.

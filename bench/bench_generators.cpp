@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "Electsequence.h"
+#include "engine/Electsequence.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "Electsequence.h"
-#include "Main.h"
-#include "Seam.h"
+#include "engine/Electsequence.h"
+#include "ui/Main.h"
+#include "ui/Seam.h"
 #include "ui_Main.h"
 
 namespace {

@@ -7,10 +7,10 @@
 #include <string>
 #include <unistd.h>
 
-#include "ComputedLists.h"
-#include "Electsequence.h"
-#include "Host.h"
-#include "PlainOptimization.h"
+#include "tests/support/ComputedLists.h"
+#include "engine/Electsequence.h"
+#include "engine/Host.h"
+#include "tests/support/PlainOptimization.h"
 
 namespace {
 class TQuietHost : public THost {

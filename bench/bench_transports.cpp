@@ -11,13 +11,13 @@
 #include <cstdlib>
 #include <memory>
 
-#include "Electsequence.h"
-#include "Eventpump.h"
-#include "MeterLinks.h"
-#include "Portcom.h"
-#include "Portip.h"
-#include "RecordingHost.h"
-#include "UploadSequence.h"
+#include "engine/Electsequence.h"
+#include "link/Eventpump.h"
+#include "tests/support/MeterLinks.h"
+#include "link/Portcom.h"
+#include "link/Portip.h"
+#include "tests/support/RecordingHost.h"
+#include "tests/support/UploadSequence.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ChartEngine.h"
+#include "chart/ChartEngine.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -18,8 +18,8 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "ChartEnums.h"
-#include "ChartUi.h"
+#include "chart/ChartEnums.h"
+#include "chart/ChartUi.h"
 
 namespace chart {
 

@@ -7,9 +7,9 @@
 #include <QSize>
 #include <QTimer>
 
-#include "ChartProperties.h"
-#include "ChartRenderer.h"
-#include "ChartStore.h"
+#include "chart/ChartProperties.h"
+#include "chart/ChartRenderer.h"
+#include "chart/ChartStore.h"
 
 class QPrinter;
 

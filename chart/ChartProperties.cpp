@@ -1,4 +1,4 @@
-#include "ChartProperties.h"
+#include "chart/ChartProperties.h"
 
 #include <string>
 #include <unordered_map>

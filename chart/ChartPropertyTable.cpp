@@ -1,7 +1,7 @@
 // The one table of the chart's properties: name, kind, id, default, enumeration type, flags.
 // Generated once from the list of properties; keep it sorted as it is (by kind, then in the
 // order the kinds were listed) so that ids stay stable.
-#include "ChartProperties.h"
+#include "chart/ChartProperties.h"
 
 namespace chart {
 

@@ -1,4 +1,4 @@
-#include "ChartRenderer.h"
+#include "chart/ChartRenderer.h"
 
 #include <QFontMetricsF>
 #include <QPainterPath>
@@ -9,8 +9,8 @@
 #include <cmath>
 #include <unordered_map>
 
-#include "ChartEnums.h"
-#include "ChartStore.h"
+#include "chart/ChartEnums.h"
+#include "chart/ChartStore.h"
 
 namespace chart {
 

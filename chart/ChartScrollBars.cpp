@@ -1,4 +1,4 @@
-#include "ChartScrollBars.h"
+#include "chart/ChartScrollBars.h"
 
 #include <QPainter>
 #include <QScrollBar>
@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "ChartEngine.h"
+#include "chart/ChartEngine.h"
 
 namespace chart {
 

@@ -1,4 +1,4 @@
-#include "ChartStore.h"
+#include "chart/ChartStore.h"
 
 #include <algorithm>
 

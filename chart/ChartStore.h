@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "ChartProperties.h"
+#include "chart/ChartProperties.h"
 
 namespace chart {
 

@@ -1,4 +1,4 @@
-#include "ChartUi.h"
+#include "chart/ChartUi.h"
 
 #include <QColorDialog>
 #include <QComboBox>
@@ -19,7 +19,7 @@
 #include <QSpinBox>
 #include <QWheelEvent>
 
-#include "ChartEngine.h"
+#include "chart/ChartEngine.h"
 
 namespace chart {
 

@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "ChartScrollBars.h"
+#include "chart/ChartScrollBars.h"
 
 class QDialog;
 class QScrollBar;

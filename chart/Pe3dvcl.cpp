@@ -1,4 +1,4 @@
-#include "Pe3dvcl.h"
+#include "chart/Pe3dvcl.h"
 
 #include <QKeyEvent>
 #include <QMetaMethod>

@@ -10,10 +10,10 @@
 #include <memory>
 #include <string_view>
 
-#include "ChartEngine.h"
-#include "ChartEnums.h"
-#include "ChartProperties.h"
-#include "ChartScrollBars.h"
+#include "chart/ChartEngine.h"
+#include "chart/ChartEnums.h"
+#include "chart/ChartProperties.h"
+#include "chart/ChartScrollBars.h"
 
 class Pe3do : public QWidget {
     Q_OBJECT

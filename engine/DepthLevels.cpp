@@ -2,7 +2,7 @@
 // current grid and array, the default selections and the automatic multigradient set-up.
 #include <algorithm>
 
-#include "Electsequence.h"
+#include "engine/Electsequence.h"
 
 namespace {
 long double DipoleDipole(long double r) { return (-0.0018333L * r + 0.27642L) * r + 0.1416933L; }

@@ -1,4 +1,4 @@
-#include "Electgrid.h"
+#include "engine/Electgrid.h"
 
 #include <cstring>
 

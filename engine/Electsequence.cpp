@@ -1,9 +1,9 @@
-#include "Electsequence.h"
+#include "engine/Electsequence.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "Textfield.h"
+#include "engine/Textfield.h"
 
 std::string TrimText(const char* text) {
     std::string s = text ? text : "";

@@ -1,4 +1,4 @@
-#include "Fileimport.h"
+#include "engine/Fileimport.h"
 
 #include <algorithm>
 #include <atomic>

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-#include "Electsequence.h"
+#include "engine/Electsequence.h"
 
 // name with its extension (from the last "." of the file name on) replaced by ext; ext is
 // appended when the file name has no extension.

@@ -1,5 +1,5 @@
 // Sequence computation: the generator of the grid and array type fills the list from index 0.
-#include "Electsequence.h"
+#include "engine/Electsequence.h"
 
 void TElectSequence::ComputeSequence(bool reverse, bool delPolar) {
     MaxDepthX = MaxDepthY = 0.0f;

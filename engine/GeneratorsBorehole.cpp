@@ -1,7 +1,7 @@
 // Borehole generators: every column of the map is a borehole, every row a depth step.
 // Levels are stored as n (1..128) in every family, as on line and surface grids.
-#include "Electsequence.h"
-#include "GeneratorsFrame.h"
+#include "engine/Electsequence.h"
+#include "engine/GeneratorsFrame.h"
 
 using namespace generators;
 

@@ -1,7 +1,7 @@
 // Cross-diagonal generators: the pole-pole, pole-dipole and dipole-dipole arrays of a surface
 // grid laid out along the row, the column and the rising diagonal (column and row increasing).
-#include "Electsequence.h"
-#include "GeneratorsFrame.h"
+#include "engine/Electsequence.h"
+#include "engine/GeneratorsFrame.h"
 
 using namespace generators;
 

@@ -1,4 +1,4 @@
-#include "GeneratorsFrame.h"
+#include "engine/GeneratorsFrame.h"
 
 #include <cmath>
 

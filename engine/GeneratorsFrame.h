@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "Electsequence.h"
+#include "engine/Electsequence.h"
 
 namespace generators {
 

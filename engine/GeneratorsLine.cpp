@@ -1,7 +1,7 @@
 // Generators of the line and surface arrays: X family along the row, then Y family along the
 // column, at every node.
-#include "Electsequence.h"
-#include "GeneratorsFrame.h"
+#include "engine/Electsequence.h"
+#include "engine/GeneratorsFrame.h"
 
 using namespace generators;
 

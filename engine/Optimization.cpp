@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "Electsequence.h"
+#include "engine/Electsequence.h"
 
 namespace {
 struct TEntry {

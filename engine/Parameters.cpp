@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "Electsequence.h"
+#include "engine/Electsequence.h"
 
 namespace {
 constexpr int kTimeIndices = 6;

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "Electsequence.h"
+#include "engine/Electsequence.h"
 
 namespace {
 // An electrode number beyond the table reads as an unused node instead of foreign memory.

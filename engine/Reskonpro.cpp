@@ -1,4 +1,4 @@
-#include "Reskonpro.h"
+#include "engine/Reskonpro.h"
 
 #include <algorithm>
 #include <cmath>

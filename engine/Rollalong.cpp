@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cfloat>
 
-#include "Electsequence.h"
+#include "engine/Electsequence.h"
 
 namespace {
 float Limit(std::int32_t shift, std::int32_t nodes, float spacing, float offset) {

@@ -1,6 +1,6 @@
 // The .sds file: version, short file name, the device image without its trailing word, and the
 // remote electrodes.
-#include "Sdcard.h"
+#include "engine/Sdcard.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,10 +10,10 @@
 #include <memory>
 #include <system_error>
 
-#include "Electsequence.h"
-#include "Fileimport.h"
-#include "Host.h"
-#include "Textfield.h"
+#include "engine/Electsequence.h"
+#include "engine/Fileimport.h"
+#include "engine/Host.h"
+#include "engine/Textfield.h"
 
 bool TElectSequence::SaveToSdCard(const std::string& name) {
     auto rec = std::make_unique<TSdCardRecord>();

@@ -6,10 +6,10 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "Electsequence.h"
-#include "Fileimport.h"
-#include "Host.h"
-#include "Textfield.h"
+#include "engine/Electsequence.h"
+#include "engine/Fileimport.h"
+#include "engine/Host.h"
+#include "engine/Textfield.h"
 
 namespace {
 enum class TReadResult { Ok, Unreadable, WrongSize, WrongVersion, Damaged };

@@ -7,9 +7,9 @@
 #include <system_error>
 #include <vector>
 
-#include "Electsequence.h"
-#include "Fileimport.h"
-#include "Host.h"
+#include "engine/Electsequence.h"
+#include "engine/Fileimport.h"
+#include "engine/Host.h"
 
 namespace {
 bool ReadWholeFile(const std::string& name, std::string& text) {

@@ -1,4 +1,4 @@
-#include "ExportPrompts.h"
+#include "export/ExportPrompts.h"
 
 #include <QApplication>
 #include <QDir>

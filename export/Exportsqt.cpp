@@ -1,4 +1,4 @@
-#include "Exportsqt.h"
+#include "export/Exportsqt.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -15,8 +15,8 @@
 #include <cstring>
 #include <limits>
 
-#include "ExportPrompts.h"
-#include "ExportUpDown.h"
+#include "export/ExportPrompts.h"
+#include "export/ExportUpDown.h"
 #include "ui_Exportsqt.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "ReskonSolvy.h"
+#include "export/ReskonSolvy.h"
 
 namespace Ui {
 class TExportSqtFrm;

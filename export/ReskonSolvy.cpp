@@ -1,6 +1,6 @@
 // The second model's configuration block: defaults, presets, timing table, the fill from a
 // sequence and the .sqt file.
-#include "ReskonSolvy.h"
+#include "export/ReskonSolvy.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -9,10 +9,10 @@
 #include <memory>
 #include <vector>
 
-#include "Fileimport.h"
-#include "Host.h"
-#include "SolvySettings.h"
-#include "Textfield.h"
+#include "engine/Fileimport.h"
+#include "engine/Host.h"
+#include "export/SolvySettings.h"
+#include "engine/Textfield.h"
 
 namespace {
 

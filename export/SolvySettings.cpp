@@ -1,4 +1,4 @@
-#include "SolvySettings.h"
+#include "export/SolvySettings.h"
 
 #include <QByteArray>
 #include <QSettings>

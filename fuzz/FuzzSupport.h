@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <string>
 
-#include "Host.h"
+#include "engine/Host.h"
 
 class TQuietHost final : public THost {
 public:

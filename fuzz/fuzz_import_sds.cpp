@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "Electsequence.h"
-#include "FuzzSupport.h"
+#include "engine/Electsequence.h"
+#include "fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string name = WriteInput("in.sds", data, size);

@@ -2,8 +2,8 @@
 // count and index they use must stay inside the tables.
 #include <memory>
 
-#include "Electsequence.h"
-#include "FuzzSupport.h"
+#include "engine/Electsequence.h"
+#include "fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string sqz = WriteInput("in.sqz", data, size);

@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
-#include "FuzzSupport.h"
-#include "ScriptPort.h"
-#include "UploadExchange.h"
+#include "fuzz/FuzzSupport.h"
+#include "tests/support/ScriptPort.h"
+#include "tests/support/UploadExchange.h"
 
 namespace {
 class TCheckedProgress final : public TProgressSink {

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <vector>
 
-#include "Electsequence.h"
-#include "Host.h"
-#include "Portvirt.h"
+#include "engine/Electsequence.h"
+#include "engine/Host.h"
+#include "link/Portvirt.h"
 
 namespace {
 constexpr std::int32_t kFirstSupported = 0x20000002;  // electrode table, command 0xAA

@@ -1,4 +1,4 @@
-#include "Eventpump.h"
+#include "link/Eventpump.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,6 +1,6 @@
 // FTDI converters through libftdi1 (over libusb). libftdi has no receive queue count, so the
 // device keeps its own receive buffer and fills it from the chip on demand.
-#include "Ftdidevice.h"
+#include "link/Ftdidevice.h"
 
 #include <ftdi.h>
 #include <libusb.h>

@@ -1,10 +1,10 @@
-#include "Portcom.h"
+#include "link/Portcom.h"
 
 #include <exception>
 
-#include "Eventpump.h"
-#include "Host.h"
-#include "Portctl.h"
+#include "link/Eventpump.h"
+#include "engine/Host.h"
+#include "link/Portctl.h"
 
 TPortCOM::TPortCOM() : TPortVirt(kSerialLink) {
     try {

@@ -1,4 +1,4 @@
-#include "Portctl.h"
+#include "link/Portctl.h"
 
 #include <QDir>
 #include <QMetaObject>

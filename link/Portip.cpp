@@ -1,12 +1,12 @@
-#include "Portip.h"
+#include "link/Portip.h"
 
 #include <QTcpSocket>
 
 #include <chrono>
 #include <csignal>
 
-#include "Eventpump.h"
-#include "Host.h"
+#include "link/Eventpump.h"
+#include "engine/Host.h"
 
 namespace {
 constexpr int ConnectAttempts = 4;

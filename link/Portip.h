@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "Portvirt.h"
+#include "link/Portvirt.h"
 
 class QTcpSocket;
 

@@ -1,9 +1,9 @@
-#include "Portusb.h"
+#include "link/Portusb.h"
 
 #include <cstdio>
 
-#include "Eventpump.h"
-#include "Host.h"
+#include "link/Eventpump.h"
+#include "engine/Host.h"
 
 TPortUSB::TPortUSB() : TPortVirt(kUSBLink) {}
 

@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "Ftdidevice.h"
-#include "Portvirt.h"
+#include "link/Ftdidevice.h"
+#include "link/Portvirt.h"
 
 class TPortUSB : public TPortVirt {
 public:

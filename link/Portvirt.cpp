@@ -1,4 +1,4 @@
-#include "Portvirt.h"
+#include "link/Portvirt.h"
 
 #include <algorithm>
 #include <chrono>
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <thread>
 
-#include "Host.h"
+#include "engine/Host.h"
 
 TPortVirt* ActivePort = nullptr;
 

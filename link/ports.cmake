@@ -9,7 +9,6 @@ add_library(planora_ports STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Ftdidevice.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Portusb.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Portip.cpp)
-target_include_directories(planora_ports PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(planora_ports
   PUBLIC planora_portvirt Qt6::Core
   PRIVATE Qt6::Network Qt6::SerialPort PkgConfig::LIBFTDI1)

@@ -1,13 +1,13 @@
-#include "About.h"
+#include "ui/About.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QMouseEvent>
 
-#include "Artwork.h"
-#include "Help.h"
-#include "Placement.h"
-#include "Seam.h"
+#include "ui/Artwork.h"
+#include "ui/Help.h"
+#include "ui/Placement.h"
+#include "ui/Seam.h"
 #include "ui_About.h"
 
 namespace {

@@ -1,9 +1,9 @@
-#include "App.h"
+#include "ui/App.h"
 
 #include <exception>
 
-#include "Artwork.h"
-#include "Seam.h"
+#include "ui/Artwork.h"
+#include "ui/Seam.h"
 
 TPlanoraApp::TPlanoraApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName("Planora Pro");

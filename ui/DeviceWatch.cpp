@@ -1,4 +1,4 @@
-#include "DeviceWatch.h"
+#include "ui/DeviceWatch.h"
 
 #include <QSocketNotifier>
 #include <libudev.h>

@@ -1,4 +1,4 @@
-#include "Format.h"
+#include "ui/Format.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "Help.h"
+#include "ui/Help.h"
 
 #include <QTextBrowser>
 #include <QUrl>

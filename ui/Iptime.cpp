@@ -1,4 +1,4 @@
-#include "Iptime.h"
+#include "ui/Iptime.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "StringGrid.h"
+#include "ui/StringGrid.h"
 #include "ui_Iptime.h"
 
 namespace {

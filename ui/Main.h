@@ -7,10 +7,10 @@
 #include <array>
 #include <memory>
 
-#include "Electsequence.h"
-#include "QtHost.h"
-#include "SavedState.h"
-#include "Seam.h"
+#include "engine/Electsequence.h"
+#include "ui/QtHost.h"
+#include "ui/SavedState.h"
+#include "ui/Seam.h"
 
 namespace Ui {
 class TMainFrm;

@@ -9,10 +9,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "Format.h"
-#include "Main.h"
-#include "Pe3dvcl.h"
-#include "UpDown.h"
+#include "ui/Format.h"
+#include "ui/Main.h"
+#include "chart/Pe3dvcl.h"
+#include "ui/UpDown.h"
 #include "ui_Main.h"
 
 namespace {

@@ -9,11 +9,11 @@
 #include <optional>
 #include <string>
 
-#include "Format.h"
-#include "Help.h"
-#include "Main.h"
-#include "UpDown.h"
-#include "Viewcomputed.h"
+#include "ui/Format.h"
+#include "ui/Help.h"
+#include "ui/Main.h"
+#include "ui/UpDown.h"
+#include "ui/Viewcomputed.h"
 #include "ui_Main.h"
 #include "ui_Viewcomputed.h"
 

@@ -20,11 +20,11 @@
 #include <limits>
 #include <memory>
 
-#include "Format.h"
-#include "Help.h"
-#include "Main.h"
-#include "StringGrid.h"
-#include "UpDown.h"
+#include "ui/Format.h"
+#include "ui/Help.h"
+#include "ui/Main.h"
+#include "ui/StringGrid.h"
+#include "ui/UpDown.h"
 #include "ui_Main.h"
 
 namespace {

@@ -1,9 +1,9 @@
 // The export of the current sequence for the second meter model.
-#include "Main.h"
+#include "ui/Main.h"
 
 #include <QCoreApplication>
 
-#include "Exportsqt.h"
+#include "export/Exportsqt.h"
 #include "ui_Main.h"
 
 void TMainFrm::ConnectExportHandlers() {

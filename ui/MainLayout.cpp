@@ -21,10 +21,10 @@
 #include <utility>
 #include <vector>
 
-#include "Format.h"
-#include "Main.h"
-#include "StringGrid.h"
-#include "UpDown.h"
+#include "ui/Format.h"
+#include "ui/Main.h"
+#include "ui/StringGrid.h"
+#include "ui/UpDown.h"
 #include "ui_Main.h"
 
 namespace {

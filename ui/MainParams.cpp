@@ -23,11 +23,11 @@
 #include <optional>
 #include <vector>
 
-#include "Format.h"
-#include "Iptime.h"
-#include "Main.h"
-#include "StringGrid.h"
-#include "UpDown.h"
+#include "ui/Format.h"
+#include "ui/Iptime.h"
+#include "ui/Main.h"
+#include "ui/StringGrid.h"
+#include "ui/UpDown.h"
 #include "ui_Iptime.h"
 #include "ui_Main.h"
 

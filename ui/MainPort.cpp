@@ -6,11 +6,11 @@
 #include <QPixmap>
 #include <array>
 
-#include "DeviceWatch.h"
-#include "Main.h"
-#include "Portcom.h"
-#include "Portip.h"
-#include "Portusb.h"
+#include "ui/DeviceWatch.h"
+#include "ui/Main.h"
+#include "link/Portcom.h"
+#include "link/Portip.h"
+#include "link/Portusb.h"
 #include "ui_Main.h"
 
 namespace {

@@ -1,13 +1,13 @@
 // Printing and comma-separated export of the electrode and quadripole sheets.
-#include "Main.h"
+#include "ui/Main.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
 
-#include "Fileimport.h"
-#include "SheetPrint.h"
-#include "StringGrid.h"
+#include "engine/Fileimport.h"
+#include "ui/SheetPrint.h"
+#include "ui/StringGrid.h"
 #include "ui_Main.h"
 
 void TMainFrm::ConnectSheetHandlers() {

@@ -10,10 +10,10 @@
 #include <utility>
 #include <vector>
 
-#include "Eventpump.h"
-#include "Main.h"
-#include "Portvirt.h"
-#include "Viewupload.h"
+#include "link/Eventpump.h"
+#include "ui/Main.h"
+#include "link/Portvirt.h"
+#include "ui/Viewupload.h"
 #include "ui_Main.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "Placement.h"
+#include "ui/Placement.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,10 +1,10 @@
-#include "QtHost.h"
+#include "ui/QtHost.h"
 
 #include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
 
-#include "Seam.h"
+#include "ui/Seam.h"
 
 void TQtHost::ShowMessage(const std::string& text) { Seam().Message(QString::fromStdString(text)); }
 

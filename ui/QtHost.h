@@ -1,7 +1,7 @@
 #pragma once
 // The engine's host on the desktop: its messages and questions go through the seam, so a
 // test that scripts the seam answers the engine as well.
-#include "Host.h"
+#include "engine/Host.h"
 
 class TQtHost : public THost {
 public:

@@ -1,4 +1,4 @@
-#include "SavedState.h"
+#include "ui/SavedState.h"
 
 #include <functional>
 #include <string_view>

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <unordered_map>
 
-#include "Electsequence.h"
+#include "engine/Electsequence.h"
 
 class TSavedState {
 public:

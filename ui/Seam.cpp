@@ -1,4 +1,4 @@
-#include "Seam.h"
+#include "ui/Seam.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -11,7 +11,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-#include "Help.h"
+#include "ui/Help.h"
 
 namespace {
 TQtSeam qtSeam;

@@ -1,6 +1,6 @@
-#include "SheetModels.h"
+#include "ui/SheetModels.h"
 
-#include "Format.h"
+#include "ui/Format.h"
 
 void TQuadripoleSheet::Load(const TElectSequence& s) {
     beginResetModel();

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "Electsequence.h"
-#include "StringGrid.h"
+#include "engine/Electsequence.h"
+#include "ui/StringGrid.h"
 
 class TQuadripoleSheet : public TGridModel {
 public:

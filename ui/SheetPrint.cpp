@@ -1,4 +1,4 @@
-#include "SheetPrint.h"
+#include "ui/SheetPrint.h"
 
 #include <QApplication>
 #include <QColor>
@@ -8,7 +8,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
-#include "StringGrid.h"
+#include "ui/StringGrid.h"
 
 namespace {
 

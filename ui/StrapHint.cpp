@@ -1,4 +1,4 @@
-#include "StrapHint.h"
+#include "ui/StrapHint.h"
 
 #include <QEvent>
 #include <algorithm>

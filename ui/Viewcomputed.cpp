@@ -1,4 +1,4 @@
-#include "Viewcomputed.h"
+#include "ui/Viewcomputed.h"
 
 #include <QShowEvent>
 

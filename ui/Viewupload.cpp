@@ -1,11 +1,11 @@
-#include "Viewupload.h"
+#include "ui/Viewupload.h"
 
 #include <QCloseEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "Portvirt.h"
+#include "link/Portvirt.h"
 #include "ui_Viewupload.h"
 
 TViewUploadFrm::TViewUploadFrm(QWidget* owner)

@@ -2,9 +2,9 @@
 #include <QProcessEnvironment>
 #include <cstdio>
 
-#include "About.h"
-#include "App.h"
-#include "Main.h"
+#include "ui/About.h"
+#include "ui/App.h"
+#include "ui/Main.h"
 
 int main(int argc, char** argv) {
     const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -14,8 +14,8 @@
 #include <memory>
 #include <optional>
 
-#include "ChartUi.h"
-#include "Pe3dvcl.h"
+#include "chart/ChartUi.h"
+#include "chart/Pe3dvcl.h"
 
 // Answers the chart's dialogs as a test wants and remembers what the user was told.
 struct RecordingUi : chart::ChartUi {

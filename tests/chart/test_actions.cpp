@@ -5,7 +5,7 @@
 #include <QImageReader>
 #include <QSignalSpy>
 
-#include "ChartFixture.h"
+#include "tests/chart/ChartFixture.h"
 
 using namespace chart;
 

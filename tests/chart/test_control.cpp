@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "ChartFixture.h"
+#include "tests/chart/ChartFixture.h"
 
 using namespace chart;
 

@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "ChartFixture.h"
+#include "tests/chart/ChartFixture.h"
 
 using namespace chart;
 

@@ -3,7 +3,7 @@
 
 #include <climits>
 
-#include "ChartFixture.h"
+#include "tests/chart/ChartFixture.h"
 
 using namespace chart;
 

@@ -6,7 +6,7 @@
 
 #include <stdexcept>
 
-#include "ChartFixture.h"
+#include "tests/chart/ChartFixture.h"
 
 using namespace chart;
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "RecordingHost.h"
+#include "tests/support/RecordingHost.h"
 
 class FileFixture : public ::testing::Test {
 protected:

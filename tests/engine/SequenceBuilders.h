@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "Electsequence.h"
+#include "engine/Electsequence.h"
 
 using Abmn = std::array<std::uint32_t, 4>;
 

@@ -1,4 +1,4 @@
-#include "generator_oracle.h"
+#include "tests/engine/generator_oracle.h"
 
 #include <cmath>
 #include <vector>

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "Electsequence.h"
+#include "engine/Electsequence.h"
 
 struct GeneratorCase {
     const char* name;

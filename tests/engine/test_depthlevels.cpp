@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "SequenceBuilders.h"
+#include "tests/engine/SequenceBuilders.h"
 
 namespace {
 long double DD(long double r) { return (-0.0018333L * r + 0.27642L) * r + 0.1416933L; }

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "generator_oracle.h"
+#include "tests/engine/generator_oracle.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "generator_oracle.h"
+#include "tests/engine/generator_oracle.h"
 
 namespace {
 

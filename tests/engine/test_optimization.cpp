@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "ComputedLists.h"
-#include "PlainOptimization.h"
-#include "SequenceBuilders.h"
+#include "tests/support/ComputedLists.h"
+#include "tests/support/PlainOptimization.h"
+#include "tests/engine/SequenceBuilders.h"
 
 namespace {
 // ---- helpers ----

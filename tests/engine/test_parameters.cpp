@@ -4,7 +4,7 @@
 #include <limits>
 #include <utility>
 
-#include "SequenceBuilders.h"
+#include "tests/engine/SequenceBuilders.h"
 
 TEST(Parameters, ArrayCodeMap) {
     // Index -> meter code on a line grid; -1 = the code stays as it was.

@@ -4,7 +4,7 @@
 #include <numbers>
 #include <vector>
 
-#include "SequenceBuilders.h"
+#include "tests/engine/SequenceBuilders.h"
 
 namespace {
 long double DD(long double r) { return (-0.0018333L * r + 0.27642L) * r + 0.1416933L; }

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <memory>
 
-#include "SequenceBuilders.h"
+#include "tests/engine/SequenceBuilders.h"
 
 namespace {
 template <typename T>

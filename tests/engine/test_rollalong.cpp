@@ -3,7 +3,7 @@
 #include <random>
 #include <vector>
 
-#include "SequenceBuilders.h"
+#include "tests/engine/SequenceBuilders.h"
 
 namespace {
 std::vector<Abmn> List(const TElectSequence& s) {

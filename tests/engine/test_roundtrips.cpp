@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "FileFixture.h"
-#include "SequenceBuilders.h"
+#include "tests/engine/FileFixture.h"
+#include "tests/engine/SequenceBuilders.h"
 
 namespace {
 // A layout whose positions the text format carries exactly: spacings and offsets in hundredths

@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <limits>
 
-#include "ComputedLists.h"
-#include "FileFixture.h"
-#include "Sdcard.h"
-#include "SequenceBuilders.h"
+#include "tests/support/ComputedLists.h"
+#include "tests/engine/FileFixture.h"
+#include "engine/Sdcard.h"
+#include "tests/engine/SequenceBuilders.h"
 
 namespace fs = std::filesystem;
 

@@ -10,8 +10,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "RecordingHost.h"
-#include "SequenceBuilders.h"
+#include "tests/support/RecordingHost.h"
+#include "tests/engine/SequenceBuilders.h"
 
 namespace fs = std::filesystem;
 

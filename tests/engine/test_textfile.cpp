@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "ComputedLists.h"
-#include "FileFixture.h"
-#include "SequenceBuilders.h"
+#include "tests/support/ComputedLists.h"
+#include "tests/engine/FileFixture.h"
+#include "tests/engine/SequenceBuilders.h"
 
 namespace fs = std::filesystem;
 

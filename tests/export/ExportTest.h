@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "Electsequence.h"
-#include "RecordingHost.h"
-#include "ReskonSolvy.h"
+#include "engine/Electsequence.h"
+#include "tests/support/RecordingHost.h"
+#include "export/ReskonSolvy.h"
 
 template <typename T>
 T At(const std::uint8_t* bytes, std::size_t offset) {

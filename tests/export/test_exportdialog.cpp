@@ -12,10 +12,10 @@
 
 #include <filesystem>
 
-#include "ExportPrompts.h"
-#include "ExportTest.h"
-#include "ExportUpDown.h"
-#include "Exportsqt.h"
+#include "export/ExportPrompts.h"
+#include "tests/export/ExportTest.h"
+#include "export/ExportUpDown.h"
+#include "export/Exportsqt.h"
 
 namespace {
 

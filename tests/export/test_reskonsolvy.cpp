@@ -2,8 +2,8 @@
 // sequence and the last stored configuration.
 #include <array>
 
-#include "ExportTest.h"
-#include "SolvySettings.h"
+#include "tests/export/ExportTest.h"
+#include "export/SolvySettings.h"
 
 namespace {
 

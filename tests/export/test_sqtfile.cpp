@@ -2,8 +2,8 @@
 // cannot be written.
 #include <filesystem>
 
-#include "ExportTest.h"
-#include "SolvySettings.h"
+#include "tests/export/ExportTest.h"
+#include "export/SolvySettings.h"
 
 namespace {
 

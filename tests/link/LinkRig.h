@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "Electsequence.h"
-#include "MeterSim.h"
-#include "PipePort.h"
-#include "RecordingHost.h"
-#include "UploadSequence.h"
+#include "engine/Electsequence.h"
+#include "tests/support/MeterSim.h"
+#include "tests/support/PipePort.h"
+#include "tests/support/RecordingHost.h"
+#include "tests/support/UploadSequence.h"
 
 class TActingHost : public TRecordingHost {
 public:

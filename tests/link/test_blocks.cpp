@@ -3,7 +3,7 @@
 
 #include <numeric>
 
-#include "LinkRig.h"
+#include "tests/link/LinkRig.h"
 
 namespace {
 

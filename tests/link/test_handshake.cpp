@@ -1,7 +1,7 @@
 // Command handshake, line reads and the behaviour of every wait on a closed or silent link.
 #include <gtest/gtest.h>
 
-#include "LinkRig.h"
+#include "tests/link/LinkRig.h"
 
 namespace {
 

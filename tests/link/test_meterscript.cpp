@@ -7,9 +7,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "LinkRig.h"
-#include "ScriptPort.h"
-#include "UploadExchange.h"
+#include "tests/link/LinkRig.h"
+#include "tests/support/ScriptPort.h"
+#include "tests/support/UploadExchange.h"
 
 namespace {
 struct TRecordCase {

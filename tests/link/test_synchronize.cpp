@@ -1,7 +1,7 @@
 // Meeting the meter: the probe echo, the speed fallback, the ESC recovery and the two lines.
 #include <gtest/gtest.h>
 
-#include "LinkRig.h"
+#include "tests/link/LinkRig.h"
 
 namespace {
 

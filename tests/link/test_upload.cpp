@@ -7,7 +7,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "LinkRig.h"
+#include "tests/link/LinkRig.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // selected cells with a outer and n inner, a running number per spacing coefficient).
 #include <cstdint>
 
-#include "Electsequence.h"
+#include "engine/Electsequence.h"
 
 inline void PlaceLineOfElectrodes(TElectSequence& s, int count, float dx) {
     TElectGrid& g = s.Grid;

@@ -3,7 +3,7 @@
 // nothing waits to be sent, and the names are fixed. A port over it supplies the bytes.
 #include <string>
 
-#include "Portvirt.h"
+#include "link/Portvirt.h"
 
 class TPortMemory : public TPortVirt {
 public:

@@ -1,9 +1,9 @@
 #pragma once
 // Puts the simulated meter behind a pseudo-terminal or a TCP listener: the computer's bytes
 // are fed to it, its answers go back, and when it goes down the line is hung up.
-#include "MeterPtyHost.h"
-#include "MeterSim.h"
-#include "MeterTcpHost.h"
+#include "tests/support/MeterPtyHost.h"
+#include "tests/support/MeterSim.h"
+#include "tests/support/MeterTcpHost.h"
 
 template <class THostLink>
 void PassMeterOutput(THostLink& link, TMeterSim& meter) {

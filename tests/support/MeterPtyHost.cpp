@@ -1,4 +1,4 @@
-#include "MeterPtyHost.h"
+#include "tests/support/MeterPtyHost.h"
 
 #include <QSocketNotifier>
 

@@ -1,4 +1,4 @@
-#include "MeterSim.h"
+#include "tests/support/MeterSim.h"
 
 #include <algorithm>
 #include <cstring>

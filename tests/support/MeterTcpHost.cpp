@@ -1,4 +1,4 @@
-#include "MeterTcpHost.h"
+#include "tests/support/MeterTcpHost.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>

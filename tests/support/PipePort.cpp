@@ -1,4 +1,4 @@
-#include "PipePort.h"
+#include "tests/support/PipePort.h"
 
 #include <algorithm>
 #include <chrono>

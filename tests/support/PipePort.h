@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "MemoryPort.h"
-#include "MeterSim.h"
+#include "tests/support/MemoryPort.h"
+#include "tests/support/MeterSim.h"
 
 class TPortPipe : public TPortMemory {
 public:

@@ -3,7 +3,7 @@
 // step: the reference that the engine's versions are compared with, in tests and benchmarks.
 #include <cstdint>
 
-#include "Electsequence.h"
+#include "engine/Electsequence.h"
 
 inline void PlainMultiChannelOptimization(TElectSequence& s) {
     if (!s.ChannelOptions.MultiChannelOptimization || s.QuadripoleCount() == 0) return;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "Host.h"
+#include "engine/Host.h"
 
 class TRecordingHost : public THost {
 public:

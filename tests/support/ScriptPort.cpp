@@ -1,10 +1,10 @@
-#include "ScriptPort.h"
+#include "tests/support/ScriptPort.h"
 
 #include <algorithm>
 #include <chrono>
 #include <thread>
 
-#include "UploadSequence.h"
+#include "tests/support/UploadSequence.h"
 
 namespace {
 constexpr std::uint8_t kLinkBits = 0x03;

@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "Electsequence.h"
-#include "MemoryPort.h"
-#include "PipePort.h"
+#include "engine/Electsequence.h"
+#include "tests/support/MemoryPort.h"
+#include "tests/support/PipePort.h"
 
 struct TScriptOptions {
     const TLinkTraits* Traits;

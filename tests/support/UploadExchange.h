@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "Electsequence.h"
-#include "Portvirt.h"
+#include "engine/Electsequence.h"
+#include "link/Portvirt.h"
 
 struct TUploadExchange {
     bool Opened = false;

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "Electsequence.h"
-#include "Portvirt.h"
+#include "engine/Electsequence.h"
+#include "link/Portvirt.h"
 
 // A computed-looking sequence: a line of `electrodes` electrodes and `quads` quadripoles, every
 // `gapEvery`-th of them (when not 0) a gap filler.

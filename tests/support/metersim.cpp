@@ -12,9 +12,9 @@
 #include <memory>
 #include <string>
 
-#include "MeterPtyHost.h"
-#include "MeterSim.h"
-#include "MeterTcpHost.h"
+#include "tests/support/MeterPtyHost.h"
+#include "tests/support/MeterSim.h"
+#include "tests/support/MeterTcpHost.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <QString>
 #include <vector>
 
-#include "Ftdidevice.h"
-#include "Portvirt.h"
-#include "UiTest.h"
+#include "link/Ftdidevice.h"
+#include "link/Portvirt.h"
+#include "tests/ui/UiTest.h"
 
 class TInputSeam : public TScriptedSeam {
 public:

@@ -1,4 +1,4 @@
-#include "UiTest.h"
+#include "tests/ui/UiTest.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -9,7 +9,7 @@
 #include <QTest>
 #include <cstring>
 
-#include "Electsequence.h"
+#include "engine/Electsequence.h"
 
 TMsgResult TScriptedSeam::Question(const QString& text, const QString& caption, TMsgButtons buttons, TMsgIcon icon,
                                    std::optional<QPoint> at) {

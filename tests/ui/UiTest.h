@@ -15,9 +15,9 @@
 #include <optional>
 #include <vector>
 
-#include "Electsequence.h"
-#include "Main.h"
-#include "Seam.h"
+#include "engine/Electsequence.h"
+#include "ui/Main.h"
+#include "ui/Seam.h"
 
 class TScriptedSeam : public TUiSeam {
 public:

@@ -4,7 +4,7 @@
 
 #include <QTemporaryDir>
 
-#include "App.h"
+#include "ui/App.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -13,8 +13,8 @@
 #include <QTimer>
 #include <QToolBar>
 
-#include "About.h"
-#include "UiTest.h"
+#include "ui/About.h"
+#include "tests/ui/UiTest.h"
 #include "ui_About.h"
 #include "ui_Main.h"
 

@@ -6,12 +6,12 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 
-#include "About.h"
-#include "App.h"
-#include "Iptime.h"
-#include "Viewcomputed.h"
-#include "Main.h"
-#include "UiTest.h"
+#include "ui/About.h"
+#include "ui/App.h"
+#include "ui/Iptime.h"
+#include "ui/Viewcomputed.h"
+#include "ui/Main.h"
+#include "tests/ui/UiTest.h"
 #include "ui_Iptime.h"
 #include "ui_Main.h"
 #include "ui_Viewcomputed.h"

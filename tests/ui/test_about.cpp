@@ -10,10 +10,10 @@
 #include <QTimer>
 #include <stdexcept>
 
-#include "About.h"
-#include "Artwork.h"
-#include "Help.h"
-#include "UiTest.h"
+#include "ui/About.h"
+#include "ui/Artwork.h"
+#include "ui/Help.h"
+#include "tests/ui/UiTest.h"
 #include "ui_About.h"
 #include "ui_Main.h"
 

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "Format.h"
-#include "UiTest.h"
-#include "Viewcomputed.h"
+#include "ui/Format.h"
+#include "tests/ui/UiTest.h"
+#include "ui/Viewcomputed.h"
 #include "ui_Main.h"
 #include "ui_Viewcomputed.h"
 

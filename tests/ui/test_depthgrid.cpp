@@ -13,9 +13,9 @@
 #include <QTest>
 #include <cstring>
 
-#include "StringGrid.h"
-#include "UiTest.h"
-#include "UpDown.h"
+#include "ui/StringGrid.h"
+#include "tests/ui/UiTest.h"
+#include "ui/UpDown.h"
 #include "ui_Main.h"
 
 class DepthGridTest : public UiTest {

@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "UiTest.h"
+#include "tests/ui/UiTest.h"
 #include "ui_Main.h"
 
 namespace {

@@ -10,9 +10,9 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-#include "Format.h"
-#include "StringGrid.h"
-#include "UiTest.h"
+#include "ui/Format.h"
+#include "ui/StringGrid.h"
+#include "tests/ui/UiTest.h"
 #include "ui_Main.h"
 
 class DisplayTest : public UiTest {

@@ -3,7 +3,7 @@
 #include <QListWidget>
 #include <QTabWidget>
 
-#include "UiTest.h"
+#include "tests/ui/UiTest.h"
 #include "ui_Main.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include <functional>
 #include <map>
 
-#include "Iptime.h"
-#include "StringGrid.h"
-#include "UiTest.h"
+#include "ui/Iptime.h"
+#include "ui/StringGrid.h"
+#include "tests/ui/UiTest.h"
 #include "ui_Iptime.h"
 #include "ui_Main.h"
 

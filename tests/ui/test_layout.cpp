@@ -7,9 +7,9 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "StringGrid.h"
-#include "UiTest.h"
-#include "UpDown.h"
+#include "ui/StringGrid.h"
+#include "tests/ui/UiTest.h"
+#include "ui/UpDown.h"
 #include "ui_Main.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <QTabWidget>
 #include <QTextEdit>
 
-#include "UiTest.h"
+#include "tests/ui/UiTest.h"
 #include "ui_Main.h"
 
 class ListTest : public UiTest {

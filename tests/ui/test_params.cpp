@@ -16,9 +16,9 @@
 #include <cstring>
 #include <functional>
 
-#include "StringGrid.h"
-#include "UiTest.h"
-#include "UpDown.h"
+#include "ui/StringGrid.h"
+#include "tests/ui/UiTest.h"
+#include "ui/UpDown.h"
 #include "ui_Main.h"
 
 namespace {

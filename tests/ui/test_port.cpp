@@ -2,11 +2,11 @@
 #include <QAction>
 #include <QLabel>
 
-#include "DeviceWatch.h"
-#include "PortTest.h"
-#include "Portcom.h"
-#include "Portip.h"
-#include "Portusb.h"
+#include "ui/DeviceWatch.h"
+#include "tests/ui/PortTest.h"
+#include "link/Portcom.h"
+#include "link/Portip.h"
+#include "link/Portusb.h"
 #include "ui_Main.h"
 
 namespace {

@@ -12,11 +12,11 @@
 #include <functional>
 #include <tuple>
 
-#include "ExportPrompts.h"
-#include "Exportsqt.h"
-#include "SheetPrint.h"
-#include "StringGrid.h"
-#include "UiTest.h"
+#include "export/ExportPrompts.h"
+#include "export/Exportsqt.h"
+#include "ui/SheetPrint.h"
+#include "ui/StringGrid.h"
+#include "tests/ui/UiTest.h"
 #include "ui_Main.h"
 
 namespace {

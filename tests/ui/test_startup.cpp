@@ -11,8 +11,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "Portvirt.h"
-#include "UiTest.h"
+#include "link/Portvirt.h"
+#include "tests/ui/UiTest.h"
 #include "ui_Main.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <QTextEdit>
 #include <functional>
 
-#include "UiTest.h"
+#include "tests/ui/UiTest.h"
 #include "ui_Main.h"
 
 namespace {

@@ -14,10 +14,10 @@
 #include <cstring>
 #include <functional>
 
-#include "MeterLinks.h"
-#include "PortTest.h"
-#include "Portip.h"
-#include "Viewupload.h"
+#include "tests/support/MeterLinks.h"
+#include "tests/ui/PortTest.h"
+#include "link/Portip.h"
+#include "ui/Viewupload.h"
 #include "ui_Main.h"
 
 namespace {

@@ -14,11 +14,11 @@
 #include <QtTest/QTest>
 #include <functional>
 
-#include "ChartUi.h"
-#include "ComputedLists.h"
-#include "Format.h"
-#include "Pe3dvcl.h"
-#include "UiTest.h"
+#include "chart/ChartUi.h"
+#include "tests/support/ComputedLists.h"
+#include "ui/Format.h"
+#include "chart/Pe3dvcl.h"
+#include "tests/ui/UiTest.h"
 #include "ui_Main.h"
 
 namespace {

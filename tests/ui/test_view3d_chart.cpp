@@ -10,9 +10,9 @@
 #include <functional>
 #include <optional>
 
-#include "ChartUi.h"
-#include "Pe3dvcl.h"
-#include "UiTest.h"
+#include "chart/ChartUi.h"
+#include "chart/Pe3dvcl.h"
+#include "tests/ui/UiTest.h"
 #include "ui_Main.h"
 
 namespace {

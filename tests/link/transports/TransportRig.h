@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "Electsequence.h"
-#include "Eventpump.h"
-#include "LinkRig.h"
-#include "MeterSim.h"
+#include "engine/Electsequence.h"
+#include "link/Eventpump.h"
+#include "tests/link/LinkRig.h"
+#include "tests/support/MeterSim.h"
 
 class TCaptionHost : public TActingHost {
 public:

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "MeterLinks.h"
-#include "Portcom.h"
-#include "Portctl.h"
-#include "TransportRig.h"
+#include "tests/support/MeterLinks.h"
+#include "link/Portcom.h"
+#include "link/Portctl.h"
+#include "tests/link/transports/TransportRig.h"
 
 namespace {
 

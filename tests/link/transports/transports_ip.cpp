@@ -12,9 +12,9 @@
 #include <csignal>
 #include <vector>
 
-#include "MeterLinks.h"
-#include "Portip.h"
-#include "TransportRig.h"
+#include "tests/support/MeterLinks.h"
+#include "link/Portip.h"
+#include "tests/link/transports/TransportRig.h"
 
 namespace {
 

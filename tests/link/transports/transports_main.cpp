@@ -7,9 +7,9 @@
 
 #include <cstdlib>
 
-#include "Host.h"
-#include "Portvirt.h"
-#include "TransportRig.h"
+#include "engine/Host.h"
+#include "link/Portvirt.h"
+#include "tests/link/transports/TransportRig.h"
 
 void SetComDevice(int n, const std::string& path) {
     QSettings settings(QStringLiteral("Olvane Zerarezizuz"), QStringLiteral("PlanoraPro"));

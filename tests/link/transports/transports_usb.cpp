@@ -5,9 +5,9 @@
 #include <deque>
 #include <sstream>
 
-#include "Ftdidevice.h"
-#include "Portusb.h"
-#include "TransportRig.h"
+#include "link/Ftdidevice.h"
+#include "link/Portusb.h"
+#include "tests/link/transports/TransportRig.h"
 
 namespace {
 
