@@ -1,5 +1,6 @@
 #pragma once
 // Property ids, value kinds and the lookup into the one table of chart properties.
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -127,6 +128,9 @@ constexpr bool HasHotSpotEvent(int type) {
         return type >= hotspot::TableAnnotationFirst && type <= hotspot::TableAnnotationLast;
     }
 }
+
+// The records below are read as they lie in memory, little-endian.
+static_assert(std::endian::native == std::endian::little);
 
 // The hot-spot record as the engine hands it out (28 bytes, little-endian).
 struct HotSpotRecord {

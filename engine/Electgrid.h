@@ -1,15 +1,19 @@
 #pragma once
 // The electrode grid: layout, array type and the node of every electrode number.
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 
-#include "Reskonpro.h"
+#include "engine/Reskonpro.h"
 
 constexpr int kMaxGridColumns = 1320;  // node map columns (IX 1..1320)
 constexpr int kMaxGridRows = 192;      // node map rows (IY 1..192)
 
 enum TGridType : std::int32_t { gtLine = 0, gtSurface = 1, gtBorehole = 2 };
 
+// The records below are byte images of files and of what the meter receives, laid out
+// little-endian: they are written and read as they lie in memory.
+static_assert(std::endian::native == std::endian::little);
 #pragma pack(push, 1)
 
 struct TElectGridNode {

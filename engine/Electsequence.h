@@ -1,12 +1,13 @@
 #pragma once
 // One whole measurement sequence as a single fixed-size record. Its byte image is the
 // .sqz file, so the layout below is a file format: sizes and offsets are binding.
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "Electgrid.h"
-#include "Reskonpro.h"
+#include "engine/Electgrid.h"
+#include "engine/Reskonpro.h"
 
 class TPortVirt;         // the abstract port of the instrument link
 class TProgressSink;     // progress indicator handed to the block transfer
@@ -22,6 +23,9 @@ std::string TrimText(const char* text);
 // SetTime and SetIPMode load them; nullptr for indices without a row.
 const std::uint16_t* IPTimingTableRow(int timeIndex, int ipMode);
 
+// The records below are byte images of files and of what the meter receives, laid out
+// little-endian: they are written and read as they lie in memory.
+static_assert(std::endian::native == std::endian::little);
 #pragma pack(push, 1)
 
 struct TChannelOptions {

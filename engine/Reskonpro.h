@@ -1,6 +1,7 @@
 #pragma once
 // The meter's own image of a sequence: header, electrode table, quadripole table.
 // The byte layout is the .sds file and the upload format: sizes and offsets are binding.
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 
@@ -13,6 +14,9 @@ constexpr float kUnusedNode = 16777216.0f;    // grid-derived coordinate of an u
 constexpr float kNoInfo = 999999.0f;          // unset quadripole information (0x497423F0)
 constexpr float kChartNull = 99999.0f;        // null chart point
 
+// The records below are byte images of files and of what the meter receives, laid out
+// little-endian: they are written and read as they lie in memory.
+static_assert(std::endian::native == std::endian::little);
 #pragma pack(push, 1)
 
 struct TElectrodeXYZ {

@@ -1,14 +1,18 @@
 #pragma once
 // The .sds file: the meter's image of one sequence as it reads it from a memory card.
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 
-#include "Reskonpro.h"
+#include "engine/Reskonpro.h"
 
 constexpr std::size_t kSdCardFileSize = 144048;
 constexpr int kSdCardNameLength = 19;            // characters of the name field, then zeros
 constexpr std::uint16_t kGapFillerFlag = 0x8000; // bit 15 of A marks a gap filler
 
+// The records below are byte images of files and of what the meter receives, laid out
+// little-endian: they are written and read as they lie in memory.
+static_assert(std::endian::native == std::endian::little);
 #pragma pack(push, 1)
 
 struct TSdCardRecord {

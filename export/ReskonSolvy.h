@@ -2,11 +2,12 @@
 // The second meter model's acquisition configuration for one sequence, and its .sqt file.
 // The 272-byte block is at once the registry value "ConfigSolvy" and bytes 4..275 of the
 // file: its layout is binding.
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "Electsequence.h"
+#include "engine/Electsequence.h"
 
 class TSolvyConfigStore;
 
@@ -29,6 +30,9 @@ enum TSolvyWindowMode : unsigned {
 // Configuration kinds of byte 5 bits 6-7.
 enum TSolvyKind : unsigned { ckAutoResistivity = 0, ckAutoFastIP = 1, ckAutoStandardIP = 2, ckManual = 3 };
 
+// The records below are byte images of files and of what the meter receives, laid out
+// little-endian: they are written and read as they lie in memory.
+static_assert(std::endian::native == std::endian::little);
 #pragma pack(push, 1)
 
 struct TSolvyConfig {
