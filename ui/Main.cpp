@@ -1,4 +1,4 @@
-#include "Main.h"
+#include "ui/Main.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -23,16 +23,16 @@
 #include <cstring>
 #include <numeric>
 
-#include "About.h"
-#include "Artwork.h"
-#include "Format.h"
-#include "Help.h"
-#include "ListPanel.h"
-#include "Placement.h"
-#include "Portvirt.h"
-#include "SheetModels.h"
-#include "StringGrid.h"
-#include "UpDown.h"
+#include "ui/About.h"
+#include "ui/Artwork.h"
+#include "ui/Format.h"
+#include "ui/Help.h"
+#include "ui/ListPanel.h"
+#include "ui/Placement.h"
+#include "link/Portvirt.h"
+#include "ui/SheetModels.h"
+#include "ui/StringGrid.h"
+#include "ui/UpDown.h"
 #include "ui_Main.h"
 
 TMainFrm* MainFrm = nullptr;
@@ -422,6 +422,8 @@ void TMainFrm::FormCloseQuery(bool& canClose) {
             ActivePort = nullptr;
         }
     } catch (...) {
+        // A port that fails to close must not keep the window open: the list and the
+        // settings are written, and the port goes with the program.
     }
     THelpFrm::CloseAll();
     Closed = true;
@@ -694,6 +696,7 @@ void TMainFrm::New1Click() {
         DisplaySequence(true);
         Previous2BtnClick();
     } catch (...) {
+        // Commands that create sequences go on after a failure; whatever failed has said so.
     }
 }
 
