@@ -8,9 +8,9 @@
 #include <memory>
 
 #include "engine/Electsequence.h"
+#include "seam/Seam.h"
 #include "ui/QtHost.h"
 #include "ui/SavedState.h"
-#include "ui/Seam.h"
 
 namespace Ui {
 class TMainFrm;
