@@ -5,9 +5,7 @@
 #include "engine/Electsequence.h"
 
 namespace {
-// The automatic multigradient set-up: the one level it selects in every spacing coefficient,
-// and the meter's settings it presets.
-constexpr int kAutoLevel = 9;
+// The meter's settings that the automatic multigradient set-up presets.
 constexpr std::int32_t kAutoStackMin = 3;
 constexpr std::int32_t kAutoStackMax = 6;
 constexpr float kAutoQMax = 0.5f;
@@ -126,11 +124,11 @@ void TElectSequence::AutomaticCreation(float maxDepth) {
     for (auto& row : SpacingLevels) {
         ClearRow(row);
         if (stopped) continue;
-        const float depth = row.DepthX[kAutoLevel - 1];
+        const float depth = row.DepthX[kAutoCreationLevel - 1];
         if (depth > limit) {
             stopped = true;
         } else if (depth > kNoDepth) {
-            row.Selected[kAutoLevel - 1] = 1;
+            row.Selected[kAutoCreationLevel - 1] = 1;
             row.SelectedCount = 1;
         }
     }
@@ -146,7 +144,7 @@ void TElectSequence::AutoGridDepthLevel() {
         switch (Grid.ArrayType) {
             case atWenner: case atGradient: case atCompletePolePole: case atCrossDiagonalPolePole:
                 first = 1; count = kOneSpacingLevels; break;
-            case atMultiGradient: first = kAutoLevel; count = 1; break;
+            case atMultiGradient: first = kAutoCreationLevel; count = 1; break;
             default: first = kLevelStepPerSpacing * (a - 1) + 1; count = kLevelsPerSpacing; break;
         }
         for (int n = first; n < first + count && !stopped; ++n) {

@@ -352,7 +352,7 @@ void TMainFrm::AutomaticCreationBtnClick() {
     // sequence itself would clear its depth tables and could lower its channel counts.
     auto probe = std::make_unique<TElectSequence>(*CurrentSequence);
     probe->SetArrayType(atMultiGradient);
-    const float depth = probe->ComputeSpacingLevelDepths(false, 9);
+    const float depth = probe->ComputeSpacingLevelDepths(false, kAutoCreationLevel);
     ui->InvestigationDepthEdt->setText(Format1(depth));
     ui->AutomaticMaxLbl->setText(Format1(depth) + " m");
     const double top = std::ceil(double(depth));
