@@ -15,8 +15,9 @@ struct TComputeOptions {
     // Picks the polarisation variants of the generators and, after an optimisation, reorders
     // the chains; without the optimisation there are no chains to reorder.
     bool DelPolar = true;
-    // Nodes the spread moved since the acquisition before, on each axis. The quadripoles that
-    // the previous spread already measured are cut; 0 (or less) on both axes cuts nothing.
+    // Nodes the spread moved since the acquisition before, on each axis: the quadripoles that
+    // the previous spread already measured are cut. An axis not moved (0 or less) limits
+    // nothing; when neither moved, nothing is cut.
     std::int32_t NodesX = 0;
     std::int32_t NodesY = 0;
 };
@@ -41,7 +42,9 @@ struct TComputeFigures {
 
 TListFigures FiguresOf(const TElectSequence& s);
 
-// Computes s in place and clears its NeedsRecompute.
+// Computes s in place from its grid, array and selected cells: the electrode positions, the
+// generator, the cut, then (when asked) the optimisation and the polarisation deletion. Clears
+// NeedsRecompute. Returns the figures the results window shows.
 TComputeFigures RunComputation(TElectSequence& s, const TComputeOptions& options);
 
 // The file proposed for the next spread: line.sqz gives line~.sqz, a name without an
