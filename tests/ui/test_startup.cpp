@@ -11,7 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "link/Portvirt.h"
+#include "link/Ports.h"
 #include "tests/ui/UiTest.h"
 #include "ui_Main.h"
 
