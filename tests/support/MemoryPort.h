@@ -6,6 +6,16 @@
 #include "link/PortNumbers.h"
 #include "link/Portvirt.h"
 
+// The port number a link of that kind is opened with (the serial link's first port).
+inline int PortNumberFor(TLinkKind kind) {
+    switch (kind) {
+        case TLinkKind::USB: return kUSBPortNumber;
+        case TLinkKind::IP: return kIPPortNumber;
+        case TLinkKind::Serial: break;
+    }
+    return kFirstSerialPortNumber;
+}
+
 class TPortMemory : public TPortVirt {
 public:
     using TPortVirt::TPortVirt;
