@@ -4,9 +4,9 @@
 // ports derive from it in their own files.
 //
 // A derived port supplies the raw operations (Open, Close, WriteByte, the raw reads,
-// RxCount, TxCount, the line settings); the waits, the handshake, the synchronisation and
-// the block transfer live here once, and the differences between the links are the
-// TLinkTraits data handed to the constructor.
+// RxCount, and the line settings and transmit queue it has); the waits, the handshake, the
+// synchronisation and the block transfer live here once, and the differences between the
+// links are the TLinkTraits data handed to the constructor.
 #include <cstdint>
 #include <stdexcept>
 #include <string>

@@ -244,7 +244,7 @@ TEST(Upload, CancelDuringATransfer) {
 
 // ---------------------------------------------------------------- the upload session
 
-// The list the session sends from, and the last lines it logged.
+// The list the session sends from, and a log that keeps its lines.
 struct TSessionList final : TUploadList {
     std::vector<TElectSequence*> Sequences;
     int EntryCount() override { return static_cast<int>(Sequences.size()); }
