@@ -16,36 +16,34 @@
 #include "tests/support/MeterLinks.h"
 #include "link/Portcom.h"
 #include "link/Portip.h"
+#include "link/UploadSession.h"
 #include "tests/support/RecordingHost.h"
 #include "tests/support/UploadSequence.h"
 
 namespace {
 
-
-
 // Opens and synchronises the port, then uploads the full sequence once per iteration.
 void RunUploads(benchmark::State& state, TPortVirt& port, TMeterSim& meter, int portNumber,
                 const std::string& address) {
     meter.Knobs.Status = 0;  // the meter never fills up
-    if (port.Open(portNumber, 273000, 0, "", false, address) <= 0) {
+    TUploadLog quiet;
+    TProgressBar progress;
+    TUploadSession session(&port, quiet, &progress);
+    if (!session.Open({portNumber, kHighSpeed, address})) {
         state.SkipWithError("the port did not open");
         return;
     }
-    std::string name, speed;
-    std::uint8_t version[4];
-    if (!port.Synchronize(name, speed)) {
+    if (!session.Connect()) {
         state.SkipWithError("no meter");
         return;
     }
-    port.GetBuffer(version, 4);
     auto s = FullUploadSequence();
-    TProgressBar progress;
     for (auto _ : state) {
-        const std::int32_t r = s->Upload(port, 0x20000003, &progress);
+        const TSequenceResult r = session.Send(0, *s);
         // The last echo is on its way to the meter when the upload returns.
         for (int i = 0; i < 1000 && (meter.Images.empty() || !meter.Images.back().Complete); ++i) PumpEvents(1);
-        if (r != 0 || meter.Images.empty() || !meter.Images.back().Complete) {
-            state.SkipWithError(("upload failed: " + std::to_string(r)).c_str());
+        if (r.Outcome != TSequenceOutcome::Stored || meter.Images.empty() || !meter.Images.back().Complete) {
+            state.SkipWithError("upload failed");
             break;
         }
         state.PauseTiming();
@@ -66,7 +64,7 @@ void BM_UploadOverPseudoTerminal(benchmark::State& state) {
     settings.setValue(QStringLiteral("Initialisation/PlanoraPro/ComDevice1"), QString::fromStdString(line.SlavePath()));
     settings.sync();
     TPortCOM port;
-    RunUploads(state, port, meter, 1, "");
+    RunUploads(state, port, meter, kFirstSerialPortNumber, "");
 }
 
 void BM_UploadOverTcpLoopback(benchmark::State& state) {
@@ -77,7 +75,7 @@ void BM_UploadOverTcpLoopback(benchmark::State& state) {
     AttachMeter(link, meter);
     TPortIP port;
     port.TcpPort = link.Port();
-    RunUploads(state, port, meter, 100, "127.0.0.1");
+    RunUploads(state, port, meter, kIPPortNumber, "127.0.0.1");
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <memory>
 
 #include "engine/Electsequence.h"
+#include "link/PortNumbers.h"
+#include "link/UploadSession.h"
 #include "tests/support/MeterSim.h"
 #include "tests/support/PipePort.h"
 #include "tests/support/RecordingHost.h"
@@ -13,25 +15,25 @@
 
 namespace {
 
-
 void BM_UploadFullSequence(benchmark::State& state) {
     TRecordingHost host;
     TMeterSim meter;
     meter.Knobs.Status = 0;  // the meter never fills up
     TPortPipe port(meter);
-    port.Open(1, 273000, 0, "", false, "");
-    std::string name, speed;
-    port.Synchronize(name, speed);
-    std::uint8_t version[4];
-    port.GetBuffer(version, 4);
-    auto s = FullUploadSequence();
+    TUploadLog quiet;
     TProgressBar progress;
+    TUploadSession session(&port, quiet, &progress);
+    if (!session.Open({kFirstSerialPortNumber, kHighSpeed, ""}) || !session.Connect()) {
+        state.SkipWithError("no meter");
+        return;
+    }
+    auto s = FullUploadSequence();
 
     const double floorMs = UploadPauseFloorMs(port.Timing);
 
     for (auto _ : state) {
-        const std::int32_t r = s->Upload(port, 0x20000003, &progress);
-        if (r != 0 || meter.Images.empty() || !meter.Images.back().Complete) {
+        const TSequenceResult r = session.Send(0, *s);
+        if (r.Outcome != TSequenceOutcome::Stored || meter.Images.empty() || !meter.Images.back().Complete) {
             state.SkipWithError("upload failed");
             break;
         }

@@ -13,6 +13,13 @@ class TPortVirt;         // the abstract port of the instrument link
 class TProgressSink;     // progress indicator handed to the block transfer
 
 constexpr std::size_t kSequenceFileSize = 492408;
+
+// TElectSequence::Upload gives the meter's memory number (0..kLastMeterMemory) or one of these.
+constexpr std::int32_t kUploadNotComputed = -4;  // or an empty list: nothing is sent
+constexpr std::int32_t kUploadTooOld = -3;       // meter software too old: nothing is sent
+constexpr std::int32_t kUploadError = -2;        // the exchange failed, or was cancelled
+constexpr std::int32_t kUploadMemoryFull = -1;   // the meter has no memory free
+constexpr std::int32_t kLastMeterMemory = 12;
 constexpr int kSpacingCoefficients = 9;   // rows a = 1..9 of the depth-level grid
 constexpr int kLevels = 128;              // columns n = 1..128
 // The one level that the automatic multigradient set-up selects in each spacing coefficient.
@@ -197,9 +204,8 @@ struct TElectSequence {
     bool ImportSdCardFile(std::string& name);
 
     // ---- upload ----
-    // Sends the sequence over an open, synchronised port: the memory number (0..12), or
-    // -4 not computed (or an empty list), -3 meter software too old, -2 upload error,
-    // -1 meter memory full. Built in the link library.
+    // Sends the sequence over an open, synchronised port: the memory number, or one of the
+    // kUpload... failures above. Built in the link library.
     std::int32_t Upload(TPortVirt& port, std::int32_t version, TProgressSink* progress);
 };
 

@@ -29,9 +29,6 @@ private:
     int Maximum = 0;
     int Current = 0;
 };
-
-constexpr std::int32_t kFirstResult = -3;  // software too old; -4 cannot come: both are computed
-constexpr std::int32_t kLastMemory = 12;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -44,11 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<TElectSequence*> sent;
     for (int i = 0; i < port.Options.Sequences; ++i) sent.push_back(sequences[std::size_t(i)].get());
     TCheckedProgress progress;
-    const TUploadExchange x = RunUploadExchange(port, port.Options.PortNumber, sent, &progress);
+    const TUploadReport x = RunUploadExchange(port, port.Options.PortNumber, sent, &progress);
 
-    if (!x.Opened || x.Results.size() > sent.size()) std::abort();
-    for (std::int32_t r : x.Results)
-        if (r < kFirstResult || r > kLastMemory) std::abort();
+    if (x.End == TUploadEnd::PortRefused || x.Results.size() > sent.size()) std::abort();
+    for (std::size_t i = 0; i < x.Results.size(); ++i)
+        if (x.Results[i].Entry != static_cast<int>(i) || !KnownResultOfComputed(x.Results[i])) std::abort();
     for (std::size_t i = 0; i < sent.size(); ++i)
         if (std::memcmp(static_cast<const void*>(sent[i]), pristine[i].get(), sizeof(TElectSequence)) != 0)
             std::abort();

@@ -13,31 +13,30 @@ constexpr std::int32_t kFirstSupported = 0x20000002;  // electrode table, comman
 constexpr std::int32_t kRemoteAndGaps = 0x20000003;   // remote electrodes, gap-filler bit, 0xBB
 constexpr std::uint8_t kCommandOld = 0xAA;
 constexpr std::uint8_t kCommand = 0xBB;
-constexpr std::int32_t kLastMemory = 12;
 constexpr std::uint16_t kGapFillerBit = 0x8000;
 }  // namespace
 
 std::int32_t TElectSequence::Upload(TPortVirt& port, std::int32_t version, TProgressSink* progress) {
-    if (!IsValid() && Grid.ArrayType != 0) return -4;
+    if (!IsValid() && Grid.ArrayType != 0) return kUploadNotComputed;
     // Bounded to the tables before anything is built from them; an empty list has nothing
     // the meter could store.
     const std::int32_t lastQuad = std::min(Device.LastQuadripole, kMaxQuadripoles - 1);
     const std::int32_t lastElect = std::clamp(Device.LastElectrode, 0, kMaxElectrodes - 1);
-    if (lastQuad < 0) return -4;
-    if (version < kFirstSupported) return -3;
+    if (lastQuad < 0) return kUploadNotComputed;
+    if (version < kFirstSupported) return kUploadTooOld;
     const bool old = version < kRemoteAndGaps;
     if (old)
         Host().ShowMessage(
             "The software version of Reskon or Dunel is too old, All fonctionnalities could not be "
             "transfered, Contact Olvane Zerarezizuz for new version.");
     try {
-        if (!port.SendCmd(old ? kCommandOld : kCommand, port.Timing.CommandTimeoutMs)) return -2;
+        if (!port.SendCmd(old ? kCommandOld : kCommand, port.Timing.CommandTimeoutMs)) return kUploadError;
         std::uint8_t reply[4];
         port.GetBuffer(reply, 4);
         std::int32_t status;
         std::memcpy(&status, reply, 4);
-        if (status < 0) return -2;
-        if (status > kLastMemory) return -1;
+        if (status < 0) return kUploadError;
+        if (status > kLastMeterMemory) return kUploadMemoryFull;
 
         // The header as the meter must read it: with the bounded counts.
         std::uint8_t header[kDeviceHeaderSize];
@@ -58,6 +57,7 @@ std::int32_t TElectSequence::Upload(TPortVirt& port, std::int32_t version, TProg
                           progress);
         return status;
     } catch (...) {
-        return -2;
+        // Every failure of the exchange, the user's Cancel included, is the upload error.
+        return kUploadError;
     }
 }

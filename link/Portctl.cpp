@@ -13,6 +13,8 @@
 #include <tuple>
 #include <vector>
 
+#include "link/PortNumbers.h"
+
 namespace {
 
 // Driver's error counters: frame, overrun, parity, break. False where the driver keeps none.
@@ -54,7 +56,7 @@ void OrderSerialDevices(std::vector<std::string>& paths) {
 }
 
 std::string ComDevicePath(int n) {
-    if (n < 1 || n > 98) return {};
+    if (n < kFirstSerialPortNumber || n > kLastSerialPortNumber) return {};
     QSettings settings(QStringLiteral("Olvane Zerarezizuz"), QStringLiteral("PlanoraPro"));
     settings.beginGroup(QStringLiteral("Initialisation/PlanoraPro"));
     QString set = settings.value(QStringLiteral("ComDevice%1").arg(n)).toString();

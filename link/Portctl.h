@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "link/PortNumbers.h"
+
 class QSerialPort;
 
 class TPortCtl {
@@ -78,7 +80,7 @@ private:
     std::unique_ptr<QSerialPort> Port;
     std::string Path;
     bool LostFlag = false;
-    int PortNumber = 0, BaudRate = 19200, Parity = 0, DataBits = 8, StopBits = 1;
+    int PortNumber = 0, BaudRate = kLowSpeed, Parity = 0, DataBits = 8, StopBits = 1;
     int XonXoff = 0, DtrDsr = 0, RtsCts = 0, Dtr = 0, Rts = 0;
     // Driver's error counters at the last ClearLineStatus: frame, overrun, parity, break.
     int LineBase[4] = {0, 0, 0, 0};

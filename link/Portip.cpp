@@ -9,7 +9,7 @@
 #include "engine/Host.h"
 
 namespace {
-constexpr int ConnectAttempts = 4;
+constexpr int kConnectAttempts = 4;
 }
 
 TPortIP::TPortIP() : TPortVirt(kIPLink) {
@@ -18,7 +18,7 @@ TPortIP::TPortIP() : TPortVirt(kIPLink) {
     try {
         Socket = std::make_unique<QTcpSocket>();
         QTcpSocket* s = Socket.get();
-        QObject::connect(s, &QTcpSocket::connected, s, [this] { State = 100; });
+        QObject::connect(s, &QTcpSocket::connected, s, [this] { State = kIPPortNumber; });
         // A dropped connection or a socket error ends every wait; neither raises anything.
         QObject::connect(s, &QTcpSocket::disconnected, s, [this] { State = -1; });
         QObject::connect(s, &QTcpSocket::errorOccurred, s, [this](QAbstractSocket::SocketError) { State = -1; });
@@ -51,15 +51,15 @@ int TPortIP::Open(int port, int, int, const std::string&, bool, const std::strin
     StatusText = Address;
     if (!Socket) throw EPortError("Port err. no socket");
     if (Socket->state() != QAbstractSocket::UnconnectedState) Socket->abort();
-    if (port == 100 && !Host().Ask("Connect Netvane on RESKON \nthen press < OK > button", "connect to " + StatusText)) {
+    if (port == kIPPortNumber && !Host().Ask("Connect Netvane on RESKON \nthen press < OK > button", "connect to " + StatusText)) {
         State = -1;
         return 0;
     }
     State = 0;
-    for (int attempt = 0; attempt < ConnectAttempts; ++attempt) {
+    for (int attempt = 0; attempt < kConnectAttempts; ++attempt) {
         Socket->connectToHost(QString::fromStdString(Address), static_cast<quint16>(TcpPort));
         const auto start = std::chrono::steady_clock::now();
-        // The connect signal sets State to 100, an error to -1.
+        // The connect signal sets State to kIPPortNumber, an error to -1.
         while (State == 0) {
             const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
                                    std::chrono::steady_clock::now() - start)
@@ -68,7 +68,7 @@ int TPortIP::Open(int port, int, int, const std::string&, bool, const std::strin
             Host().ProcessMessages();
             PumpEvents(static_cast<int>(std::min<long long>(Timing.PollSliceMs, ConnectLimitMs - spent)));
         }
-        if (State == 100) {
+        if (State == kIPPortNumber) {
             Socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
             State = port;
             return port;

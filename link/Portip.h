@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "link/PortNumbers.h"
 #include "link/Portvirt.h"
 
 class QTcpSocket;
@@ -31,27 +32,15 @@ public:
     int Open(int port, int bps, int byteDelayMs, const std::string& initText, bool waitDsr,
              const std::string& address) override;
     void Close() override;
-    void ClearTxBuffer() override {}
     void FlushInput() override;
     int WriteByte(std::uint8_t b) override;
     int WriteBuffer(const void* data, int n) override;
     int ReadBufferTimed(void* buf, int n, int timeoutMs) override;
     int ReadByteTimed(int timeoutMs) override;
     int ReadByte() override;
-    void SetPortNumber(int) override {}
-    void SetBaudRate(int) override {}
-    void SetParity(int) override {}
-    void SetDataBits(int) override {}
-    void SetStopBits(int) override {}
-    void SetXonXoff(int) override {}
-    void SetDtrDsr(int) override {}
-    void SetRtsCts(int) override {}
-    void SetDtr(int) override {}
-    void SetRts(int) override {}
     int RxCount() override;
-    int TxCount() override { return IsOpen() ? 0 : -1; }
     int GetPortNumber() override { return Socket ? TcpPort : 0; }
-    int GetBaudRate() override { return Socket ? 273000 : 0; }
+    int GetBaudRate() override { return Socket ? kHighSpeed : 0; }
     int GetDataBits() override { return Socket ? 1 : 0; }
     int GetStopBits() override { return Socket ? 1 : 0; }
     int GetXonXoff() override { return Socket ? 1 : 0; }
@@ -61,7 +50,7 @@ public:
     int GetDtr() override { return Socket ? 1 : 0; }
     int GetRts() override { return Socket ? 1 : 0; }
     int GetDsr() override { return Socket ? 1 : 0; }
-    int MaxSpeed() override { return 273000; }
+    int MaxSpeed() override { return kHighSpeed; }
     std::string InterfaceName() override { return "TCP/IP"; }
     std::string DriverVersion() override { return StatusText; }
     std::string AddressText() override { return Address; }

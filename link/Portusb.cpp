@@ -5,6 +5,11 @@
 #include "link/Eventpump.h"
 #include "engine/Host.h"
 
+namespace {
+// Tries to open the device, each after a short pause (USBOpenTryMs).
+constexpr int kOpenTries = 501;
+}  // namespace
+
 TPortUSB::TPortUSB() : TPortVirt(kUSBLink) {}
 
 TPortUSB::~TPortUSB() { Handle.reset(); }
@@ -30,7 +35,7 @@ int TPortUSB::Open(int port, int bps, int byteDelayMs, const std::string&, bool,
         if (!Host().Ask("Connect USB link between computer and RESKON,\nthen press < OK > button", "Communication"))
             return 0;
     }
-    for (int tries = 0; tries < 501 && !Handle; ++tries) {
+    for (int tries = 0; tries < kOpenTries && !Handle; ++tries) {
         Pause(Timing.USBOpenTryMs);
         Handle = FtdiLibrary().Open(0);
     }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "link/Ftdidevice.h"
+#include "link/PortNumbers.h"
 #include "link/Portvirt.h"
 
 class TPortUSB : public TPortVirt {
@@ -34,7 +35,6 @@ public:
     int ReadBufferTimed(void* buf, int n, int timeoutMs) override;
     int ReadByteTimed(int timeoutMs) override;
     int ReadByte() override;
-    void SetPortNumber(int) override {}
     void SetBaudRate(int value) override;
     void SetParity(int value) override;
     void SetDataBits(int value) override;
@@ -58,7 +58,7 @@ public:
     int GetRts() override { return Rts; }
     int GetDsr() override;
     void SetLatency(int ms) override;
-    int MaxSpeed() override { return 273000; }
+    int MaxSpeed() override { return kHighSpeed; }
     std::string InterfaceName() override { return "USB"; }
     std::string DriverVersion() override;
     void PollIo(int ms) override;

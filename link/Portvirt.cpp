@@ -8,8 +8,6 @@
 
 #include "engine/Host.h"
 
-TPortVirt* ActivePort = nullptr;
-
 namespace {
 using Clock = std::chrono::steady_clock;
 
@@ -21,6 +19,17 @@ constexpr std::uint8_t kProbe = 0x40;
 constexpr std::uint8_t kEsc = 0x1B;
 constexpr int kBlockMax = 528;
 constexpr int kLastRequest = 127;
+// SetCmd: probes sent at most before the command, and the count of unanswered ones from which
+// an echo comes too late; then the command/complement exchanges tried at most.
+constexpr int kMaxProbes = 82;
+constexpr int kLateEcho = 78;
+constexpr int kCommandExchanges = 6;
+// Synchronize: the attempt from which the fallback speed is used.
+constexpr int kFallbackAttempt = 11;
+// The longest of the meter's two text lines at synchronisation.
+constexpr int kMeterLineLength = 40;
+// Block transfer: out-of-order requests in a row from which the wait cursor goes.
+constexpr int kWrongRequestsShown = 5;
 
 // Restores the default cursor on every way out of a scope that showed the hourglass.
 struct TWaitCursorScope {
@@ -264,10 +273,10 @@ bool TPortVirt::SetCmd(int cmd, int timeoutMs) {
     for (;;) {
         PutCom(kProbe);
         if (ReadByteTimed(timeoutMs) == kProbe) break;
-        if (++unanswered > 81) break;
+        if (++unanswered >= kMaxProbes) break;
     }
     ClearTxBuffer();
-    if (unanswered >= 78) {
+    if (unanswered >= kLateEcho) {
         WaitCursor(false);
         return false;
     }
@@ -280,7 +289,7 @@ bool TPortVirt::SetCmd(int cmd, int timeoutMs) {
     };
     const auto c = static_cast<std::uint8_t>(cmd);
     int reply = -1;
-    for (int tries = 0; tries < 6; ++tries) {
+    for (int tries = 0; tries < kCommandExchanges; ++tries) {
         FlushInput();
         writeRaw(c);
         Pause(Timing.CommandGapMs);
@@ -327,7 +336,7 @@ bool TPortVirt::Synchronize(std::string& name, std::string& speed) {
             // The echo is tested first: an echo at the attempt that would change the speed or
             // send ESC is a success at the speed in use.
             if (answer == kProbe) break;
-            if (LinkTraits.FallbackSpeed > 0 && attempts == 11) {
+            if (LinkTraits.FallbackSpeed > 0 && attempts == kFallbackAttempt) {
                 savedSpeed = GetBaudRate();
                 SetBaudRate(LinkTraits.FallbackSpeed);
             }
@@ -340,8 +349,8 @@ bool TPortVirt::Synchronize(std::string& name, std::string& speed) {
                 attempts = 0;
             }
         }
-        if (!GetString(speed, 40, Timing.SyncLineMs)) return false;
-        if (!GetString(name, 40, Timing.SyncLineMs)) return false;
+        if (!GetString(speed, kMeterLineLength, Timing.SyncLineMs)) return false;
+        if (!GetString(name, kMeterLineLength, Timing.SyncLineMs)) return false;
         if (LinkTraits.SpeedIsAddress) speed = AddressText();
         return true;
     } catch (...) {
@@ -414,7 +423,7 @@ void TPortVirt::SendStream(TProgressSink* progress, TIndicatorSink* indicator) {
         PutBuffer(rq, 2);
         if (r != next && r != last) {
             // Out of order: echoed and counted only; the meter goes on asking.
-            if (++wrongInRow >= 5) {
+            if (++wrongInRow >= kWrongRequestsShown) {
                 WaitCursor(false);
                 Host().ProcessMessages();
             }

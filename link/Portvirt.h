@@ -4,9 +4,9 @@
 // ports derive from it in their own files.
 //
 // A derived port supplies the raw operations (Open, Close, WriteByte, the raw reads,
-// RxCount, TxCount, the line settings); the waits, the handshake, the synchronisation and
-// the block transfer live here once, and the differences between the links are the
-// TLinkTraits data handed to the constructor.
+// RxCount, and the line settings and transmit queue it has); the waits, the handshake, the
+// synchronisation and the block transfer live here once, and the differences between the
+// links are the TLinkTraits data handed to the constructor.
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -143,7 +143,8 @@ public:
     // Exactly n bytes; throws ReadError when fewer come.
     virtual void GetBuffer(void* buf, int n);
     virtual void FlushInput();
-    virtual void ClearTxBuffer() = 0;
+    // Drops the bytes not yet sent; nothing to drop on a link with no transmit queue of its own.
+    virtual void ClearTxBuffer() {}
     // Raw operations: -1 on failure or on a closed link. A derived port makes its timed reads
     // with WaitRx so that they process messages and end when the link closes.
     virtual int WriteByte(std::uint8_t b) = 0;
@@ -152,18 +153,22 @@ public:
     // One byte that is waiting, or -1 (never 0 for "nothing came").
     virtual int ReadByte() = 0;
     virtual void SetState(int value);
-    virtual void SetPortNumber(int value) = 0;
-    virtual void SetBaudRate(int value) = 0;
-    virtual void SetParity(int value) = 0;
-    virtual void SetDataBits(int value) = 0;
-    virtual void SetStopBits(int value) = 0;
-    virtual void SetXonXoff(int value) = 0;
-    virtual void SetDtrDsr(int value) = 0;
-    virtual void SetRtsCts(int value) = 0;
-    virtual void SetDtr(int value) = 0;
-    virtual void SetRts(int value) = 0;
+    // Line settings. A link without such a setting (the Wi-Fi link has none) leaves them as
+    // they are here: they do nothing.
+    virtual void SetPortNumber(int) {}
+    virtual void SetBaudRate(int) {}
+    virtual void SetParity(int) {}
+    virtual void SetDataBits(int) {}
+    virtual void SetStopBits(int) {}
+    virtual void SetXonXoff(int) {}
+    virtual void SetDtrDsr(int) {}
+    virtual void SetRtsCts(int) {}
+    virtual void SetDtr(int) {}
+    virtual void SetRts(int) {}
     virtual int RxCount() = 0;
-    virtual int TxCount() = 0;
+    // Bytes waiting to be sent; -1 when closed. Here for a link with no transmit queue of its
+    // own: nothing ever waits.
+    virtual int TxCount() { return IsOpen() ? 0 : -1; }
     virtual int GetState();
     virtual int GetPortNumber() = 0;
     // The speed in use. Synchronize saves it before its fallback and sets it again at the
@@ -230,6 +235,3 @@ private:
     std::int32_t Remaining = 0;
     std::uint16_t BlockLength = 0;
 };
-
-// The one port object of the program (created and deleted by the main window).
-extern TPortVirt* ActivePort;

@@ -29,7 +29,7 @@
 #include "ui/Help.h"
 #include "ui/ListPanel.h"
 #include "ui/Placement.h"
-#include "link/Portvirt.h"
+#include "link/Ports.h"
 #include "ui/SheetModels.h"
 #include "ui/StringGrid.h"
 #include "ui/UpDown.h"
@@ -224,13 +224,13 @@ TMainFrm::TMainFrm(QWidget* owner)
     HelpFile = THelpFrm::PageOf(THelpFrm::HelpTopics);
     LockWorkFolder();
 
-    PortNum = 99;
+    PortNum = kUSBPortNumber;
     IPAddress.clear();
     CurrentIndex = -1;
     PortSpeed = 0;
     ReadSettings();
-    if (PortSpeed != 19200) {
-        PortSpeed = 273000;
+    if (PortSpeed != kLowSpeed) {
+        PortSpeed = kHighSpeed;
         ui->HighSpeed->setChecked(true);
     } else {
         ui->LowSpeed->setChecked(true);
@@ -242,8 +242,8 @@ TMainFrm::TMainFrm(QWidget* owner)
         case 4: ui->Com41->setChecked(true); break;
         case 5: ui->Com51->setChecked(true); break;
         case 6: ui->Com61->setChecked(true); break;
-        case 99: ui->USB->setChecked(true); break;
-        case 100: ui->Netvane1->setChecked(true); break;
+        case kUSBPortNumber: ui->USB->setChecked(true); break;
+        case kIPPortNumber: ui->Netvane1->setChecked(true); break;
         default: ui->BT->setChecked(true); break;
     }
     // A second copy leaves the port, the list and the settings to the first one.
@@ -416,11 +416,8 @@ void TMainFrm::FormCloseQuery(bool& canClose) {
     WriteSettings(selected);
     try {
         FreeSequences();
-        if (ActivePort) {
-            if (ActivePort->GetState() > 0) ActivePort->Close();
-            delete ActivePort;
-            ActivePort = nullptr;
-        }
+        if (ActivePort && ActivePort->GetState() > 0) ActivePort->Close();
+        FreeActivePort();
     } catch (...) {
         // A port that fails to close must not keep the window open: the list and the
         // settings are written, and the port goes with the program.

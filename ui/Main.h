@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "engine/Electsequence.h"
+#include "link/PortNumbers.h"
 #include "seam/Seam.h"
 #include "ui/QtHost.h"
 #include "ui/SavedState.h"
@@ -35,7 +36,7 @@ public:
     int CurrentIndex = -1;
     int MouseDownCol = -1, MouseDownRow = -1, RunningNumber = 0;
     bool AnimationRunning = false;
-    int PortNum = 99;
+    int PortNum = kUSBPortNumber;
     int PortSpeed = 0;
     int SequenceCount = 0;
     std::array<TElectSequence*, kMaxSequences> Sequences{};

@@ -6,16 +6,16 @@
 #include <QPixmap>
 #include <array>
 
+#include "link/PortNumbers.h"
+#include "link/Ports.h"
+#include "link/Portusb.h"
 #include "ui/DeviceWatch.h"
 #include "ui/Main.h"
-#include "link/Portcom.h"
-#include "link/Portip.h"
-#include "link/Portusb.h"
 #include "ui_Main.h"
 
 namespace {
-constexpr int kUSBPort = 99;
-constexpr int kIPPort = 100;
+// The serial ports of the menu: 1..kMenuSerialPorts.
+constexpr int kMenuSerialPorts = 6;
 constexpr int kPictureHeight = 15;
 constexpr int kPictureWidth = 22;
 
@@ -43,7 +43,8 @@ const std::array<QPixmap, 10>& ImageList3() {
         std::array<QPixmap, 10> p;
         p[0] = DrawPicture("USB", QColor(150, 150, 150));
         p[1] = DrawPicture("USB", QColor(0, 110, 0));
-        for (int n = 1; n <= 6; ++n) p[std::size_t(n + 1)] = DrawPicture("C" + QString::number(n), QColor(0, 0, 128));
+        for (int n = 1; n <= kMenuSerialPorts; ++n)
+            p[std::size_t(n + 1)] = DrawPicture("C" + QString::number(n), QColor(0, 0, 128));
         p[8] = DrawPicture("BT", QColor(0, 90, 200));
         p[9] = DrawPicture("WiFi", QColor(160, 90, 0));
         return p;
@@ -55,7 +56,7 @@ const std::array<QPixmap, 10>& ImageList3() {
 bool BluetoothPortText(const QString& text, int& port) {
     bool ok = false;
     const int n = text.toInt(&ok);
-    if (!ok || n < 1 || n > 98) return false;
+    if (!ok || n < kFirstSerialPortNumber || n > kLastSerialPortNumber) return false;
     port = n;
     return true;
 }
@@ -71,20 +72,13 @@ void TMainFrm::ConnectPortHandlers() {
 }
 
 void TMainFrm::ShowPortImage(bool create) {
-    if (create && !ActivePort) {
-        if (PortNum == kUSBPort)
-            ActivePort = new TPortUSB();
-        else if (PortNum == kIPPort)
-            ActivePort = new TPortIP();
-        else
-            ActivePort = new TPortCOM();
-    }
+    if (create && !ActivePort) MakeActivePort(PortNum);
     int picture = 8;
-    if (PortNum >= 1 && PortNum <= 6)
+    if (PortNum >= 1 && PortNum <= kMenuSerialPorts)
         picture = PortNum + 1;
-    else if (PortNum == kUSBPort)
+    else if (PortNum == kUSBPortNumber)
         picture = TPortUSB::DeviceCount() != 0 ? 1 : 0;
-    else if (PortNum == kIPPort)
+    else if (PortNum == kIPPortNumber)
         picture = 9;
     PortPicture = picture;
     ui->Image2->clear();
@@ -107,22 +101,19 @@ void TMainFrm::ComCheck(QAction* item) {
     } else {
         PortNum = tag;
     }
-    if (PortNum == kIPPort)
+    if (PortNum == kIPPortNumber)
         Seam().InputQuery("IP address ex: 192.168.1.20",
                           "Enter IP address for WIFI client or leave blank for Reskon access point:", IPAddress);
-    if (ActivePort) {
-        delete ActivePort;
-        ActivePort = nullptr;
-    }
+    FreeActivePort();
     ShowPortImage(true);
 }
 
 void TMainFrm::LowSpeedClick() {
-    PortSpeed = 19200;
+    PortSpeed = kLowSpeed;
     ui->LowSpeed->setChecked(true);
 }
 
 void TMainFrm::HighSpeedClick() {
-    PortSpeed = 273000;
+    PortSpeed = kHighSpeed;
     ui->HighSpeed->setChecked(true);
 }

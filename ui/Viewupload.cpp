@@ -1,11 +1,12 @@
 #include "ui/Viewupload.h"
 
 #include <QCloseEvent>
+#include <QColor>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "link/Portvirt.h"
+#include "link/Ports.h"
 #include "ui_Viewupload.h"
 
 TViewUploadFrm::TViewUploadFrm(QWidget* owner)
@@ -41,23 +42,25 @@ void TViewUploadFrm::reject() {
 
 void TViewUploadFrm::closeEvent(QCloseEvent* event) { event->ignore(); }
 
+void TViewUploadFrm::ShowLinkState(const std::string& text) { ViewUploadNameLbl->setText(QString::fromStdString(text)); }
+
 void TViewUploadFrm::ClearLog() {
     UploadListTxt->clear();
     LogEmpty = true;
 }
 
-void TViewUploadFrm::AddLine(const QString& text) {
+void TViewUploadFrm::AddLine(const std::string& text) {
     QTextCursor c(UploadListTxt->document());
     c.movePosition(QTextCursor::End);
     if (!LogEmpty) c.insertBlock();
     LogEmpty = false;
     c.setBlockCharFormat(Format);
-    c.insertText(text, Format);
+    c.insertText(QString::fromStdString(text), Format);
     UploadListTxt->setTextCursor(c);
     UploadListTxt->ensureCursorVisible();
 }
 
-void TViewUploadFrm::SetLogColor(const QColor& color) { Format.setForeground(color); }
+void TViewUploadFrm::SetLogColor(TLogColor color) { Format.setForeground(QColor(color.Red, color.Green, color.Blue)); }
 
 void TViewUploadFrm::SetLogBold() { Format.setFontWeight(QFont::Bold); }
 

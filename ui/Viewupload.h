@@ -1,9 +1,10 @@
 #pragma once
 // The upload window: the link state, the running log of the exchange and the button that
-// ends it. Its Tag is the result word: 0 running, 1 OK, 2 cancelled.
-#include <QColor>
+// ends it. Its Tag is the result word: 0 running, 1 OK, 2 cancelled. The exchange reports to it.
 #include <QDialog>
 #include <QTextCharFormat>
+
+#include "link/UploadSession.h"
 
 namespace Ui {
 class TViewUploadFrm;
@@ -12,7 +13,7 @@ class QLabel;
 class QPushButton;
 class QTextEdit;
 
-class TViewUploadFrm : public QDialog {
+class TViewUploadFrm : public QDialog, public TUploadLog {
     Q_OBJECT
 public:
     explicit TViewUploadFrm(QWidget* owner);
@@ -29,12 +30,13 @@ public:
     // Closes the port, which ends the wait the exchange is in.
     void CancelBtnClick();
 
-    // The log: lines are added with the colour and weight last set (as a rich edit keeps its
-    // attributes at the caret).
-    void ClearLog();
-    void AddLine(const QString& text);
-    void SetLogColor(const QColor& color);
-    void SetLogBold();
+    // The link state and the log: lines are added with the colour and weight last set (as a
+    // rich edit keeps its attributes at the caret).
+    void ShowLinkState(const std::string& text) override;
+    void ClearLog() override;
+    void AddLine(const std::string& text) override;
+    void SetLogColor(TLogColor color) override;
+    void SetLogBold() override;
     QStringList LogLines() const;
 
 protected:

@@ -5,10 +5,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "engine/Electsequence.h"
+#include "link/PortNumbers.h"
+#include "link/UploadSession.h"
 #include "tests/support/MeterSim.h"
 #include "tests/support/PipePort.h"
 #include "tests/support/RecordingHost.h"
@@ -30,11 +33,12 @@ struct TLinkRig {
     TActingHost host;
     TMeterSim meter;
     TPortPipe port;
+    TUploadLog log;  // shows nothing
+    TUploadSession session{&port, log};
 
-    explicit TLinkRig(const TLinkTraits& traits = kSerialLink, int speed = 273000) : port(meter, traits) {
+    explicit TLinkRig(const TLinkTraits& traits = kSerialLink, int speed = kHighSpeed) : port(meter, traits) {
         port.Timing = FastTiming();
-        port.Open(traits.Kind == TLinkKind::IP ? 100 : traits.Kind == TLinkKind::USB ? 99 : 1, speed, 0,
-                  "", false, "");
+        port.Open(PortNumberFor(traits.Kind), speed, 0, "", false, "");
     }
 
     // Bytes the program sent to the meter, from index `from` on.
@@ -44,15 +48,18 @@ struct TLinkRig {
     int CountReceived(std::uint8_t b) const {
         return static_cast<int>(std::count(meter.Received.begin(), meter.Received.end(), b));
     }
-    // Runs the steps of the upload command up to the version: synchronise, read the version.
-    std::int32_t Connect() {
-        std::string name, speed;
-        if (!port.Synchronize(name, speed)) return 0;
-        std::uint8_t v[4];
-        port.GetBuffer(v, 4);
-        return static_cast<std::int32_t>(v[0] | (v[1] << 8) | (v[2] << 16) | (std::uint32_t(v[3]) << 24));
-    }
+    // The upload command's steps up to the meter's software version (0 when not synchronised).
+    std::int32_t Connect() { return session.Connect() ? session.Report().Version : 0; }
 };
+
+// One entry's result as the upload session reports it.
+inline TSequenceResult Stored(int entry, int memory) { return {entry, TSequenceOutcome::Stored, memory}; }
+inline TSequenceResult Failed(int entry, TSequenceOutcome outcome) { return {entry, outcome, -1}; }
+
+inline void PrintTo(const TSequenceResult& r, std::ostream* os) {
+    static const char* const names[] = {"Stored", "NotComputed", "SoftwareTooOld", "UploadError", "MemoryFull"};
+    *os << "{entry " << r.Entry << ", " << names[static_cast<int>(r.Outcome)] << ", memory " << r.Memory << "}";
+}
 
 inline std::vector<std::uint8_t> Bytes(std::initializer_list<int> list) {
     std::vector<std::uint8_t> v;

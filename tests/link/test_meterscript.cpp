@@ -38,7 +38,7 @@ const TRecordCase kRecordCases[] = {
 };
 
 struct TRecording {
-    TUploadExchange exchange;
+    TUploadReport exchange;
     std::vector<std::uint8_t> script;
     std::vector<std::uint8_t> fromProgram;  // every byte the meter received
 };
@@ -56,16 +56,15 @@ TRecording Record(const TRecordCase& c) {
     port.Timing = FastTiming();
     auto sequences = ScriptSequences();
     TProgressBar progress;
-    const int number = c.traits->Kind == TLinkKind::IP ? 100 : c.traits->Kind == TLinkKind::USB ? 99 : 1;
     TRecording r;
-    r.exchange = RunUploadExchange(port, number, First(sequences, c.sequences), &progress);
+    r.exchange = RunUploadExchange(port, PortNumberFor(c.traits->Kind), First(sequences, c.sequences), &progress);
     r.script = port.Script(c.sequences);
     r.fromProgram = meter.Received;
     return r;
 }
 
 struct TPlayed {
-    TUploadExchange exchange;
+    TUploadReport exchange;
     std::vector<std::uint8_t> written;
 };
 
@@ -109,7 +108,7 @@ TEST(MeterScript, RecordedExchangesPlayAgain) {
 
         for (std::size_t size = 0; size < r.script.size(); ++size) {
             const TPlayed cut = Play(std::vector<std::uint8_t>(r.script.begin(), r.script.begin() + std::ptrdiff_t(size)));
-            for (std::int32_t result : cut.exchange.Results) EXPECT_TRUE(result >= -3 && result <= 12) << size;
+            for (const TSequenceResult& result : cut.exchange.Results) EXPECT_TRUE(KnownResultOfComputed(result)) << size;
         }
     }
 }

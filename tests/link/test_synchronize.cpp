@@ -34,15 +34,15 @@ TEST(Synchronize, EchoOnAttemptN) {
         TSpeeds speeds;
     };
     const TCase cases[] = {
-        {&kSerialLink, 1, {{273000, 0}}},
-        {&kSerialLink, 10, {{273000, 0}}},
-        {&kSerialLink, 11, {{273000, 0}}},
-        {&kSerialLink, 12, {{273000, 0}, {38400, 11}}},
-        {&kSerialLink, 20, {{273000, 0}, {38400, 11}}},
-        {&kUSBLink, 11, {{273000, 0}}},
-        {&kUSBLink, 20, {{273000, 0}, {115200, 11}}},
-        {&kIPLink, 20, {{273000, 0}}},
-        {&kIPLink, 21, {{273000, 0}}},
+        {&kSerialLink, 1, {{kHighSpeed, 0}}},
+        {&kSerialLink, 10, {{kHighSpeed, 0}}},
+        {&kSerialLink, 11, {{kHighSpeed, 0}}},
+        {&kSerialLink, 12, {{kHighSpeed, 0}, {38400, 11}}},
+        {&kSerialLink, 20, {{kHighSpeed, 0}, {38400, 11}}},
+        {&kUSBLink, 11, {{kHighSpeed, 0}}},
+        {&kUSBLink, 20, {{kHighSpeed, 0}, {115200, 11}}},
+        {&kIPLink, 20, {{kHighSpeed, 0}}},
+        {&kIPLink, 21, {{kHighSpeed, 0}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(int(c.traits->Kind)) + " echo at " + std::to_string(c.echoAt));
@@ -63,7 +63,7 @@ TEST(Synchronize, MeterListeningAtTheFallbackSpeedOnly) {
     std::string name, speed;
     ASSERT_TRUE(rig.port.Synchronize(name, speed));
     EXPECT_EQ(rig.CountReceived(0x40), 12);
-    EXPECT_EQ(rig.port.SpeedLog, (TSpeeds{{273000, 0}, {38400, 11}}));
+    EXPECT_EQ(rig.port.SpeedLog, (TSpeeds{{kHighSpeed, 0}, {38400, 11}}));
 }
 
 // A meter that answers at no speed: attempts at the chosen speed, at the fallback speed, the
@@ -76,10 +76,10 @@ TEST(Synchronize, RecoveryCycleWhenTheMeterNeverAnswers) {
     };
     const TCase cases[] = {
         {&kSerialLink,
-         {{273000, 0}, {38400, 11}, {273000, 20}, {38400, 102 + 11}, {273000, 102 + 20}},
+         {{kHighSpeed, 0}, {38400, 11}, {kHighSpeed, 20}, {38400, 102 + 11}, {kHighSpeed, 102 + 20}},
          false},
-        {&kUSBLink, {{273000, 0}, {115200, 11}, {273000, 20}}, true},
-        {&kIPLink, {{273000, 0}}, true},
+        {&kUSBLink, {{kHighSpeed, 0}, {115200, 11}, {kHighSpeed, 20}}, true},
+        {&kIPLink, {{kHighSpeed, 0}}, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.traits->Kind));
@@ -114,7 +114,7 @@ TEST(Synchronize, RecoveryByEsc) {
         ASSERT_TRUE(rig.port.Synchronize(name, speed));
         EXPECT_EQ(rig.meter.Commands, Bytes({0x1B}));
         EXPECT_EQ(name, "RESKON");
-        EXPECT_EQ(rig.port.GetBaudRate(), 273000) << "the chosen speed is set back for the ESC";
+        EXPECT_EQ(rig.port.GetBaudRate(), kHighSpeed) << "the chosen speed is set back for the ESC";
     }
 }
 

@@ -22,7 +22,7 @@ struct TUploadRig : TLinkRig {
         version = Connect();
     }
     std::int32_t Upload(TElectSequence& s) { return s.Upload(port, version, nullptr); }
-    bool End() { return port.SendCmd(0, port.Timing.CommandTimeoutMs); }
+    bool End() { return session.End(); }
 };
 
 void ExpectImageOf(const TElectSequence& s, const TMeterSim::TImage& image, bool withRemotesAndGaps) {
@@ -78,7 +78,7 @@ TEST(Upload, OlderFirmwareSendsNothing) {
         TUploadRig rig(v);
         const auto sent = rig.meter.Received.size();
         auto s = MakeSequence(48, 30);
-        EXPECT_EQ(rig.Upload(*s), -3);
+        EXPECT_EQ(rig.Upload(*s), kUploadTooOld);
         EXPECT_EQ(rig.meter.Received.size(), sent);
         EXPECT_TRUE(rig.host.Messages.empty());
     }
@@ -98,7 +98,7 @@ TEST(Upload, MemoryFullSendsNoBlock) {
     TUploadRig rig;
     rig.meter.Knobs.MemoryFull = true;
     auto s = MakeSequence(48, 30);
-    EXPECT_EQ(rig.Upload(*s), -1);
+    EXPECT_EQ(rig.Upload(*s), kUploadMemoryFull);
     EXPECT_TRUE(rig.meter.Transfers.empty());
     EXPECT_TRUE(rig.End()) << "the closing command still goes through";
     EXPECT_EQ(rig.meter.Commands, Bytes({0xBB, 0x00}));
@@ -124,7 +124,7 @@ TEST(Upload, NotComputedSendsNothing) {
         const auto sent = rig.meter.Received.size();
         auto s = MakeSequence(48, 30);
         c.spoil(*s);
-        EXPECT_EQ(rig.Upload(*s), -4);
+        EXPECT_EQ(rig.Upload(*s), kUploadNotComputed);
         EXPECT_EQ(rig.meter.Received.size(), sent);
         EXPECT_TRUE(rig.host.Messages.empty()) << "no Err. Buffer";
     }
@@ -208,7 +208,7 @@ TEST(Upload, FailuresGiveUploadError) {
         TUploadRig rig;
         c.fault(rig.meter);
         auto s = MakeSequence(120, 2000);
-        EXPECT_EQ(rig.Upload(*s), -2);
+        EXPECT_EQ(rig.Upload(*s), kUploadError);
         EXPECT_EQ(rig.meter.Transfers.size(), c.transfers);
         if (c.quietAfter) {
             EXPECT_FALSE(rig.meter.Wire.back().FromHost);
@@ -236,10 +236,108 @@ TEST(Upload, CancelDuringATransfer) {
     rig.host.OnProcess = [&] {
         if (rig.meter.Transfers.size() == 4) rig.port.Close();
     };
-    EXPECT_EQ(rig.Upload(*s), -2);
+    EXPECT_EQ(rig.Upload(*s), kUploadError);
     EXPECT_EQ(rig.port.GetState(), 0);
     EXPECT_FALSE(rig.meter.Images.at(0).Complete);
     EXPECT_EQ(rig.host.WaitCursorDepth, 0);
+}
+
+// ---------------------------------------------------------------- the upload session
+
+// The list the session sends from, and a log that keeps its lines.
+struct TSessionList final : TUploadList {
+    std::vector<TElectSequence*> Sequences;
+    int EntryCount() override { return static_cast<int>(Sequences.size()); }
+    TElectSequence* EntryToSend(int i) override { return Sequences[std::size_t(i)]; }
+};
+
+struct TLines final : TUploadLog {
+    std::vector<std::string> Lines;
+    void AddLine(const std::string& text) override { Lines.push_back(text); }
+};
+
+// The whole exchange: which entries reach the meter, what ends it, and whether the closing
+// command goes out.
+TEST(UploadSession, SendsTheListAndEndsWithCommandZero) {
+    struct TCase {
+        const char* name;
+        const TLinkTraits* traits;
+        void (*knobs)(TMeterSim::TKnobs&);
+        std::vector<bool> computed;  // the list's entries
+        TUploadEnd end;
+        std::vector<TSequenceResult> results;
+        std::vector<std::uint8_t> commands;
+        std::string lastLine;
+    };
+    const TCase cases[] = {
+        {"every entry stored", &kSerialLink, [](TMeterSim::TKnobs&) {}, {true, true}, TUploadEnd::Finished,
+         {Stored(0, 0), Stored(1, 1)}, Bytes({0xBB, 0xBB, 0x00}), ""},
+        {"a not computed entry is skipped", &kUSBLink, [](TMeterSim::TKnobs&) {}, {false, true},
+         TUploadEnd::Finished, {Failed(0, TSequenceOutcome::NotComputed), Stored(1, 0)}, Bytes({0xBB, 0x00}), ""},
+        {"a full memory ends the loop", &kSerialLink, [](TMeterSim::TKnobs& k) { k.MemoryFull = true; },
+         {true, true}, TUploadEnd::Finished, {Failed(0, TSequenceOutcome::MemoryFull)}, Bytes({0xBB, 0x00}), ""},
+        {"software too old ends the loop", &kIPLink, [](TMeterSim::TKnobs& k) { k.Version = 0x20000001; },
+         {true, true}, TUploadEnd::Finished, {Failed(0, TSequenceOutcome::SoftwareTooOld)}, Bytes({0x00}), ""},
+        {"an upload error ends the loop", &kSerialLink, [](TMeterSim::TKnobs& k) { k.ForeignReply = 0x3F; },
+         {true, true}, TUploadEnd::Finished, {Failed(0, TSequenceOutcome::UploadError)}, Bytes({0x00}), ""},
+        // A 0xFF in a line of the meter's greeting: the TCP/IP link does not synchronise.
+        {"no synchronisation sends nothing", &kIPLink, [](TMeterSim::TKnobs& k) { k.SpeedLine = "273\xFF"; },
+         {true}, TUploadEnd::CommunicationStopped, {}, {}, "Communication stopped"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TLinkRig rig(*c.traits);
+        c.knobs(rig.meter.Knobs);
+        std::vector<std::unique_ptr<TElectSequence>> owned;
+        TSessionList list;
+        for (bool computed : c.computed) {
+            owned.push_back(MakeSequence(48, 30));
+            if (!computed) owned.back()->ClearQuadripoles();
+            list.Sequences.push_back(owned.back().get());
+        }
+        TLines log;
+        TProgressBar progress;
+        progress.Pos = 5;
+        const TUploadReport r = TUploadSession(&rig.port, log, &progress)
+                                    .Run({PortNumberFor(c.traits->Kind), kHighSpeed, "127.0.0.1"}, list);
+        EXPECT_EQ(r.End, c.end);
+        EXPECT_EQ(r.Results, c.results);
+        EXPECT_EQ(rig.meter.Commands, c.commands);
+        EXPECT_EQ(r.Ended, !c.commands.empty() && c.commands.back() == 0x00);
+        ASSERT_FALSE(log.Lines.empty());
+        EXPECT_EQ(log.Lines.back(), c.lastLine);
+        EXPECT_EQ(progress.Pos, 0);
+        EXPECT_EQ(rig.host.WaitCursorDepth, 0);
+    }
+}
+
+TEST(UploadSession, NoPortObjectIsARefusedPort) {
+    TRecordingHost host;
+    TLines log;
+    TSessionList list;
+    const TUploadReport r = TUploadSession(nullptr, log).Run({kUSBPortNumber, kHighSpeed, ""}, list);
+    EXPECT_EQ(r.End, TUploadEnd::PortRefused);
+    EXPECT_EQ(host.Messages, std::vector<std::string>{"Interrupted by user, or another software is using the "
+                                                      "communication port, close it and try again"});
+    EXPECT_EQ(log.Lines, std::vector<std::string>{""});
+}
+
+// Commands run inside the waits: an entry that leaves the list while another is being sent is
+// not asked for.
+TEST(UploadSession, TheListIsReadAfreshAtEveryEntry) {
+    TLinkRig rig;
+    auto a = MakeSequence(48, 30);
+    auto b = MakeSequence(24, 10);
+    TSessionList list;
+    list.Sequences = {a.get(), b.get()};
+    rig.host.OnProcess = [&] {
+        if (!rig.meter.Images.empty()) list.Sequences.resize(1);
+    };
+    TUploadLog quiet;
+    const TUploadReport r = TUploadSession(&rig.port, quiet).Run({1, kHighSpeed, ""}, list);
+    EXPECT_EQ(r.Results, std::vector<TSequenceResult>{Stored(0, 0)});
+    EXPECT_EQ(rig.meter.Images.size(), 1u);
+    EXPECT_TRUE(r.Ended);
 }
 
 }  // namespace

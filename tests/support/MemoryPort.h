@@ -3,7 +3,18 @@
 // nothing waits to be sent, and the names are fixed. A port over it supplies the bytes.
 #include <string>
 
+#include "link/PortNumbers.h"
 #include "link/Portvirt.h"
+
+// The port number a link of that kind is opened with (the serial link's first port).
+inline int PortNumberFor(TLinkKind kind) {
+    switch (kind) {
+        case TLinkKind::USB: return kUSBPortNumber;
+        case TLinkKind::IP: return kIPPortNumber;
+        case TLinkKind::Serial: break;
+    }
+    return kFirstSerialPortNumber;
+}
 
 class TPortMemory : public TPortVirt {
 public:
@@ -16,18 +27,10 @@ public:
         SetState(0);
         WaitCursor(false);
     }
-    void ClearTxBuffer() override {}
     void SetPortNumber(int value) override { PortNumber = value; }
     void SetBaudRate(int value) override { Baud = value; }
-    void SetParity(int) override {}
-    void SetDataBits(int) override {}
-    void SetStopBits(int) override {}
-    void SetXonXoff(int) override {}
-    void SetDtrDsr(int) override {}
-    void SetRtsCts(int) override {}
     void SetDtr(int value) override { Dtr = value; }
     void SetRts(int value) override { Rts = value; }
-    int TxCount() override { return IsOpen() ? 0 : -1; }
     int GetPortNumber() override { return PortNumber; }
     int GetBaudRate() override { return Baud; }
     int GetDataBits() override { return 8; }
@@ -39,7 +42,7 @@ public:
     int GetDtr() override { return Dtr; }
     int GetRts() override { return Rts; }
     int GetDsr() override { return 1; }
-    int MaxSpeed() override { return 273000; }
+    int MaxSpeed() override { return kHighSpeed; }
     std::string DriverVersion() override { return "NA"; }
     std::string AddressText() override { return "127.0.0.1"; }
 

@@ -15,9 +15,9 @@ constexpr std::uint8_t kLongRun = 255;  // a length byte that says more of the r
 TScriptOptions DecodeScriptOptions(std::uint8_t options) {
     const int sequences = (options & kTwoSequences) ? 2 : 1;
     switch (options & kLinkBits) {
-        case 1: return {&kUSBLink, 99, sequences};
-        case 2: return {&kIPLink, 100, sequences};
-        default: return {&kSerialLink, 1, sequences};
+        case 1: return {&kUSBLink, PortNumberFor(TLinkKind::USB), sequences};
+        case 2: return {&kIPLink, PortNumberFor(TLinkKind::IP), sequences};
+        default: return {&kSerialLink, PortNumberFor(TLinkKind::Serial), sequences};
     }
 }
 

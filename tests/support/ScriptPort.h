@@ -24,7 +24,7 @@
 
 struct TScriptOptions {
     const TLinkTraits* Traits;
-    int PortNumber;      // the number Open gets for that link: 1, 99 or 100
+    int PortNumber;      // the number Open gets for that link (PortNumberFor)
     int Sequences;       // 1 or 2
 };
 

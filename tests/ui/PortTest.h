@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "link/Ftdidevice.h"
-#include "link/Portvirt.h"
+#include "link/Ports.h"
 #include "tests/ui/UiTest.h"
 
 class TInputSeam : public TScriptedSeam {
@@ -51,10 +51,7 @@ protected:
         UiTest::TearDown();
     }
     // A window dropped without closing leaves its port object behind.
-    static void FreePort() {
-        delete ActivePort;
-        ActivePort = nullptr;
-    }
+    static void FreePort() { FreeActivePort(); }
     void StoreSettings(int portNum, const QString& address = QString()) {
         QSettings s = Settings();
         s.clear();

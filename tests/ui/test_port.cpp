@@ -30,9 +30,9 @@ TEST_F(PortTest, EachPortItemSetsThePortNumberAndMakesANewPortObject) {
     const TCase cases[] = {
         {"Com11", 1, TKind::COM, 2}, {"Com21", 2, TKind::COM, 3}, {"Com31", 3, TKind::COM, 4},
         {"Com41", 4, TKind::COM, 5}, {"Com51", 5, TKind::COM, 6}, {"Com61", 6, TKind::COM, 7},
-        {"USB", 99, TKind::USB, 0},  {"Netvane1", 100, TKind::IP, 9},
+        {"USB", kUSBPortNumber, TKind::USB, 0},  {"Netvane1", kIPPortNumber, TKind::IP, 9},
         // The item already checked recreates the object all the same.
-        {"Netvane1", 100, TKind::IP, 9}, {"USB", 99, TKind::USB, 0},
+        {"Netvane1", kIPPortNumber, TKind::IP, 9}, {"USB", kUSBPortNumber, TKind::USB, 0},
     };
     auto w = Start();
     for (const TCase& c : cases) {
@@ -54,7 +54,7 @@ TEST_F(PortTest, EachPortItemSetsThePortNumberAndMakesANewPortObject) {
     }
     Close(w);
     EXPECT_EQ(ActivePort, nullptr);
-    EXPECT_EQ(Settings().value("Initialisation/PlanoraPro/PortNum").toInt(), 99);
+    EXPECT_EQ(Settings().value("Initialisation/PlanoraPro/PortNum").toInt(), kUSBPortNumber);
 }
 
 TEST_F(PortTest, BluetoothAsksUntilAPortFrom1To98) {
@@ -86,7 +86,7 @@ TEST_F(PortTest, BluetoothAsksUntilAPortFrom1To98) {
 }
 
 TEST_F(PortTest, NetvaneEditsTheAddressAndCancelKeepsIt) {
-    StoreSettings(99, "10.0.0.7");
+    StoreSettings(kUSBPortNumber, "10.0.0.7");
     auto w = Start();
     w->ui->Netvane1->trigger();  // cancelled
     EXPECT_EQ(w->IPAddress, "10.0.0.7");
@@ -114,19 +114,19 @@ TEST_F(PortTest, SpeedItemsSetTheSpeedAndLeaveThePortObject) {
     TPortVirt* port = ActivePort;
     ASSERT_NE(port, nullptr);
     w->ui->LowSpeed->trigger();
-    EXPECT_EQ(w->PortSpeed, 19200);
+    EXPECT_EQ(w->PortSpeed, kLowSpeed);
     EXPECT_TRUE(w->ui->LowSpeed->isChecked());
     EXPECT_FALSE(w->ui->HighSpeed->isChecked());
     EXPECT_EQ(ActivePort, port);
     Close(w);
-    EXPECT_EQ(Settings().value("Initialisation/PlanoraPro/PortSpeed").toInt(), 19200);
+    EXPECT_EQ(Settings().value("Initialisation/PlanoraPro/PortSpeed").toInt(), kLowSpeed);
     w = Start();
     EXPECT_TRUE(w->ui->LowSpeed->isChecked());
     w->ui->HighSpeed->trigger();
-    EXPECT_EQ(w->PortSpeed, 273000);
+    EXPECT_EQ(w->PortSpeed, kHighSpeed);
     EXPECT_TRUE(w->ui->HighSpeed->isChecked());
     Close(w);
-    EXPECT_EQ(Settings().value("Initialisation/PlanoraPro/PortSpeed").toInt(), 273000);
+    EXPECT_EQ(Settings().value("Initialisation/PlanoraPro/PortSpeed").toInt(), kHighSpeed);
 }
 
 TEST_F(PortTest, StoredPortNumbersPickTheirObjectAndPicture) {
@@ -135,8 +135,8 @@ TEST_F(PortTest, StoredPortNumbersPickTheirObjectAndPicture) {
         TKind kind;
         int picture;
     };
-    for (const TCase& c : {TCase{50, TKind::COM, 8}, TCase{4, TKind::COM, 5}, TCase{100, TKind::IP, 9},
-                           TCase{99, TKind::USB, 0}}) {
+    for (const TCase& c : {TCase{50, TKind::COM, 8}, TCase{4, TKind::COM, 5}, TCase{kIPPortNumber, TKind::IP, 9},
+                           TCase{kUSBPortNumber, TKind::USB, 0}}) {
         SCOPED_TRACE(c.portNum);
         StoreSettings(c.portNum);
         auto w = Start();
@@ -149,7 +149,7 @@ TEST_F(PortTest, StoredPortNumbersPickTheirObjectAndPicture) {
 
 TEST_F(PortTest, TheUSBPictureFollowsDevicesWithoutAClick) {
     auto w = Start();
-    ASSERT_EQ(w->PortNum, 99);
+    ASSERT_EQ(w->PortNum, kUSBPortNumber);
     EXPECT_EQ(w->PortPicture, 0);
     TPortVirt* port = ActivePort;
     port->ByteDelayMs = 77;

@@ -11,7 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "link/Portvirt.h"
+#include "link/Ports.h"
 #include "tests/ui/UiTest.h"
 #include "ui_Main.h"
 
@@ -26,8 +26,8 @@ QStringList Entries(TMainFrm& w) {
 TEST_F(UiTest, FirstStartHasOneNewSequenceOnTheCreationTab) {
     auto w = Start();
     EXPECT_EQ(w->windowTitle(), "Planora Pro");
-    EXPECT_EQ(w->PortNum, 99);
-    EXPECT_EQ(w->PortSpeed, 273000);
+    EXPECT_EQ(w->PortNum, kUSBPortNumber);
+    EXPECT_EQ(w->PortSpeed, kHighSpeed);
     EXPECT_TRUE(w->ui->USB->isChecked());
     EXPECT_TRUE(w->ui->HighSpeed->isChecked());
     EXPECT_TRUE(w->IPAddress.isEmpty());
@@ -50,10 +50,13 @@ TEST_F(UiTest, StoredPortAndSpeedCheckTheirMenuItems) {
         const char* speedItem;
     };
     const TCase cases[] = {
-        {1, 19200, "Com11", 19200, "LowSpeed"},   {6, 273000, "Com61", 273000, "HighSpeed"},
-        {99, 0, "USB", 273000, "HighSpeed"},      {100, 115200, "Netvane1", 273000, "HighSpeed"},
-        {7, 19200, "BT", 19200, "LowSpeed"},      {0, QVariant(), "BT", 273000, "HighSpeed"},
-        {50, 38400, "BT", 273000, "HighSpeed"},
+        {1, kLowSpeed, "Com11", kLowSpeed, "LowSpeed"},
+        {6, kHighSpeed, "Com61", kHighSpeed, "HighSpeed"},
+        {kUSBPortNumber, 0, "USB", kHighSpeed, "HighSpeed"},
+        {kIPPortNumber, 115200, "Netvane1", kHighSpeed, "HighSpeed"},
+        {7, kLowSpeed, "BT", kLowSpeed, "LowSpeed"},
+        {0, QVariant(), "BT", kHighSpeed, "HighSpeed"},
+        {50, 38400, "BT", kHighSpeed, "HighSpeed"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.portItem);
@@ -82,8 +85,8 @@ TEST_F(UiTest, SettingsOfTheWrongTypeFallBackToTheDefaults) {
         s.setValue("Initialisation/PlanoraPro/IPAddress", QStringList{"10.0.0.1", "10.0.0.2"});
     }
     auto w = Start();
-    EXPECT_EQ(w->PortNum, 99);
-    EXPECT_EQ(w->PortSpeed, 273000);
+    EXPECT_EQ(w->PortNum, kUSBPortNumber);
+    EXPECT_EQ(w->PortSpeed, kHighSpeed);
     EXPECT_EQ(w->CurrentIndex, 0);
     EXPECT_TRUE(w->IPAddress.isEmpty());
     EXPECT_TRUE(w->ui->USB->isChecked());
@@ -172,7 +175,7 @@ TEST_F(UiTest, ClosingWritesTheSettingsAndTheSortedListAndTheSelectionSurvives) 
     EXPECT_EQ(ReadList(), (QStringList{a, b}));
     QSettings s = Settings();
     EXPECT_EQ(s.value("Initialisation/PlanoraPro/PortNum").toInt(), 4);
-    EXPECT_EQ(s.value("Initialisation/PlanoraPro/PortSpeed").toInt(), 273000);
+    EXPECT_EQ(s.value("Initialisation/PlanoraPro/PortSpeed").toInt(), kHighSpeed);
     EXPECT_EQ(s.value("Initialisation/PlanoraPro/IPAddress").toString(), "10.1.2.3");
 
     auto again = Start();

@@ -67,7 +67,7 @@ protected:
             Hook(*view);
             if (OnMeter) OnMeter(*view);
         };
-        StoreSettings(100, "127.0.0.1");
+        StoreSettings(kIPPortNumber, "127.0.0.1");
         W = Start();
         auto* ip = dynamic_cast<TPortIP*>(ActivePort);
         ASSERT_NE(ip, nullptr);
@@ -214,7 +214,7 @@ TEST_F(UploadTest, TheCheckedEntriesAndTheCurrentOneReachTheMeterInListOrder) {
     EXPECT_EQ(Input.Questions[1].Caption, "connect to 127.0.0.1");
     EXPECT_TRUE(Input.Messages.isEmpty()) << Input.Messages.join('\n').toStdString();
     // The port stays open after an exchange that was not cancelled.
-    EXPECT_EQ(ActivePort->GetState(), 100);
+    EXPECT_EQ(ActivePort->GetState(), kIPPortNumber);
 }
 
 TEST_F(UploadTest, ANotComputedEntryIsLoggedAndTheNextOneStillGoes) {
@@ -414,7 +414,7 @@ TEST_F(UploadTest, CommandsInsideTheWaitsLeaveThePortAlone) {
     Upload();
     EXPECT_TRUE(tried);
     EXPECT_EQ(ActivePort, port);
-    EXPECT_EQ(W->PortNum, 100);
+    EXPECT_EQ(W->PortNum, kIPPortNumber);
     EXPECT_EQ(Input.Questions.size(), 2u);
     EXPECT_EQ(Meter.Images.size(), 1u);
     EXPECT_EQ(Meter.Commands, (std::vector<std::uint8_t>{0xBB, 0x00}));

@@ -31,10 +31,11 @@ bool PumpUntil(TPred pred) {
 // Names the device of serial port n (the setting the user would write); empty removes it.
 void SetComDevice(int n, const std::string& path);
 
-// The steps of the upload command for one sequence: open, latency, synchronise, version,
-// the sequence, command 0, close. Returns the sequence's result (memory number or failure).
-std::int32_t UploadOne(TPortVirt& port, int portNumber, int speed, const std::string& address,
-                       TElectSequence& s);
+// The upload command's exchange for one sequence (open, latency, synchronise, version, the
+// sequence, command 0), then the port closed. The sequence's result; entry -1 when the exchange
+// stopped before it.
+TSequenceResult UploadOne(TPortVirt& port, int portNumber, int speed, const std::string& address,
+                          TElectSequence& s);
 
 // The image the meter decoded equals what the sequence holds, field by field.
 void ExpectImageOf(const TElectSequence& s, const TMeterSim::TImage& image);

@@ -43,7 +43,7 @@ TEST(SerialPort, DevicePathComesFromTheSettingFirst) {
     SetComDevice(5, "/dev/ttyMETER");
     EXPECT_EQ(ComDevicePath(5), "/dev/ttyMETER");
     SetComDevice(5, "");
-    for (int n : {0, 99, -1}) EXPECT_EQ(ComDevicePath(n), "") << n;
+    for (int n : {0, kUSBPortNumber, -1}) EXPECT_EQ(ComDevicePath(n), "") << n;
 }
 
 TEST(SerialPort, PortNumbersCountUsbAdaptersThenModemsThenBluetoothThenBuiltIn) {
@@ -56,12 +56,12 @@ TEST(SerialPort, PortNumbersCountUsbAdaptersThenModemsThenBluetoothThenBuiltIn) 
 }
 
 TEST(SerialPort, UploadsASequenceAtEitherSpeed) {
-    for (int speed : {19200, 273000}) {
+    for (int speed : {kLowSpeed, kHighSpeed}) {
         SCOPED_TRACE(speed);
         TPtyRig rig;
         rig.host.Answers = {true};
         auto s = MakeSequence(24, 700, 9);
-        EXPECT_EQ(UploadOne(rig.port, Com, speed, "", *s), 0);
+        EXPECT_EQ(UploadOne(rig.port, Com, speed, "", *s), Stored(0, 0));
         ASSERT_EQ(rig.meter.Images.size(), 1u);
         ExpectImageOf(*s, rig.meter.Images[0]);
         // The meter heard the line at the speed that Open set on the device.
@@ -77,7 +77,7 @@ TEST(SerialPort, SpeedFallbackReachesAMeterAt38400) {
     TPtyRig rig;
     rig.meter.Knobs.RequiredSpeed = 38400;
     rig.host.Answers = {true};
-    ASSERT_EQ(rig.port.Open(Com, 19200, 0, "", false, ""), Com);
+    ASSERT_EQ(rig.port.Open(Com, kLowSpeed, 0, "", false, ""), Com);
     std::string name, speed;
     EXPECT_TRUE(rig.port.Synchronize(name, speed));
     EXPECT_EQ(name, "RESKON");
@@ -88,7 +88,7 @@ TEST(SerialPort, OpenWithoutADeviceAsksFirstThenFails) {
     TPtyRig rig;
     SetComDevice(Com, "/dev/no-such-tty");
     rig.host.Answers = {true};
-    EXPECT_EQ(rig.port.Open(Com, 19200, 0, "", false, ""), 0);
+    EXPECT_EQ(rig.port.Open(Com, kLowSpeed, 0, "", false, ""), 0);
     EXPECT_EQ(rig.host.Questions, std::vector<std::string>{ComPrompt});
     EXPECT_EQ(rig.port.GetState(), 0);
 }
@@ -98,14 +98,14 @@ TEST(SerialPort, CancelCloseAndReopenLeaveTheDeviceToOthers) {
     const std::string path = rig.line.SlavePath();
 
     rig.host.Answers = {false};
-    EXPECT_EQ(rig.port.Open(Com, 19200, 0, "", false, ""), 0);
+    EXPECT_EQ(rig.port.Open(Com, kLowSpeed, 0, "", false, ""), 0);
     EXPECT_EQ(rig.port.GetState(), -1);
     EXPECT_TRUE(DeviceFree(path));
 
     // Opening twice: the second Open lets go of the device before taking it again.
     rig.host.Answers = {true, true};
-    EXPECT_EQ(rig.port.Open(Com, 19200, 0, "", false, ""), Com);
-    EXPECT_EQ(rig.port.Open(Com, 19200, 0, "", false, ""), Com);
+    EXPECT_EQ(rig.port.Open(Com, kLowSpeed, 0, "", false, ""), Com);
+    EXPECT_EQ(rig.port.Open(Com, kLowSpeed, 0, "", false, ""), Com);
     EXPECT_FALSE(DeviceFree(path));
 
     rig.port.Close();
@@ -113,7 +113,7 @@ TEST(SerialPort, CancelCloseAndReopenLeaveTheDeviceToOthers) {
     EXPECT_TRUE(DeviceFree(path));
 
     rig.host.Answers = {true};
-    EXPECT_EQ(rig.port.Open(Com, 19200, 0, "", false, ""), Com);
+    EXPECT_EQ(rig.port.Open(Com, kLowSpeed, 0, "", false, ""), Com);
 }
 
 TEST(SerialPort, MeterHangingUpMidTransferEndsTheUpload) {
@@ -121,7 +121,7 @@ TEST(SerialPort, MeterHangingUpMidTransferEndsTheUpload) {
     rig.meter.Knobs.HangUpAt = {3, 3};  // the quadripole transfer, at its third block
     rig.host.Answers = {true};
     auto s = MakeSequence(24, 700);
-    EXPECT_EQ(UploadOne(rig.port, Com, 273000, "", *s), -2);
+    EXPECT_EQ(UploadOne(rig.port, Com, kHighSpeed, "", *s), Failed(0, TSequenceOutcome::UploadError));
     EXPECT_EQ(rig.port.GetState(), -1);
     try {
         rig.port.GetCom();
@@ -141,7 +141,7 @@ TEST(SerialPort, CancelEndsAWaitAtOnce) {
     };
     rig.host.Answers = {true};
     auto s = MakeSequence(24, 700);
-    EXPECT_EQ(UploadOne(rig.port, Com, 273000, "", *s), -2);
+    EXPECT_EQ(UploadOne(rig.port, Com, kHighSpeed, "", *s), Failed(0, TSequenceOutcome::UploadError));
     EXPECT_EQ(rig.port.GetState(), 0);
     EXPECT_TRUE(DeviceFree(rig.line.SlavePath()));
 }
@@ -174,7 +174,7 @@ TEST(SerialPort, DialsThroughAModemWhenGivenANumber) {
     TPortCOM port;
     port.Timing = TLinkTiming().Scaled(0.01);
     host.Answers = {true};
-    EXPECT_EQ(port.Open(Com, 19200, 0, "ATS0=0", false, "5550123"), Com);
+    EXPECT_EQ(port.Open(Com, kLowSpeed, 0, "ATS0=0", false, "5550123"), Com);
     EXPECT_EQ(heard, "ATZ\r\nATS0=0\r\nATDT5550123\r\n");
     SetComDevice(Com, "");
 }

@@ -84,7 +84,7 @@ TEST(IPPort, UploadsASequenceOverLoopback) {
     TTcpRig rig;
     rig.host.Answers = {true};
     auto s = MakeSequence(30, 900, 5);
-    EXPECT_EQ(UploadOne(rig.port, 100, 273000, "127.0.0.1", *s), 0);
+    EXPECT_EQ(UploadOne(rig.port, kIPPortNumber, kHighSpeed, "127.0.0.1", *s), Stored(0, 0));
     ASSERT_EQ(rig.meter.Images.size(), 1u);
     ExpectImageOf(*s, rig.meter.Images[0]);
     EXPECT_EQ(rig.meter.Commands, Bytes({0xBB, 0x00}));
@@ -96,7 +96,7 @@ TEST(IPPort, UploadsASequenceOverLoopback) {
 TEST(IPPort, EmptyAddressMeansTheMetersAccessPoint) {
     TTcpRig rig;
     rig.host.Answers = {false};
-    EXPECT_EQ(rig.port.Open(100, 273000, 0, "", false, ""), 0);
+    EXPECT_EQ(rig.port.Open(kIPPortNumber, kHighSpeed, 0, "", false, ""), 0);
     EXPECT_EQ(rig.host.Captions, std::vector<std::string>{std::string("connect to ") + DefaultIPAddress});
     EXPECT_EQ(rig.port.GetState(), -1);
 }
@@ -107,7 +107,7 @@ TEST(IPPort, NoListenerFourAttemptsThenTheMessage) {
     int attempts = 0;
     CountAttempts(rig.port, attempts);
     rig.host.Answers = {true};
-    EXPECT_EQ(rig.port.Open(100, 273000, 0, "", false, "127.0.0.1"), 0);
+    EXPECT_EQ(rig.port.Open(kIPPortNumber, kHighSpeed, 0, "", false, "127.0.0.1"), 0);
     EXPECT_EQ(attempts, 4);
     EXPECT_EQ(rig.host.Messages, std::vector<std::string>{"Unable to connect to 127.0.0.1"});
     EXPECT_EQ(rig.port.DriverVersion(), "Not connected");
@@ -125,7 +125,7 @@ TEST(IPPort, AnAddressThatDoesNotAnswerIsGivenUpInTime) {
     int attempts = 0;
     CountAttempts(rig.port, attempts);
     rig.host.Answers = {true};
-    EXPECT_EQ(rig.port.Open(100, 273000, 0, "", false, "127.0.0.1"), 0);
+    EXPECT_EQ(rig.port.Open(kIPPortNumber, kHighSpeed, 0, "", false, "127.0.0.1"), 0);
     EXPECT_EQ(attempts, 4);
     EXPECT_EQ(rig.host.Messages, std::vector<std::string>{"Unable to connect to 127.0.0.1"});
 }
@@ -133,14 +133,14 @@ TEST(IPPort, AnAddressThatDoesNotAnswerIsGivenUpInTime) {
 TEST(IPPort, OpenOnAConnectedSocketConnectsAgain) {
     TTcpRig rig;
     rig.host.Answers = {true, true};
-    EXPECT_EQ(rig.port.Open(100, 273000, 0, "", false, "127.0.0.1"), 100);
-    EXPECT_EQ(rig.port.Open(100, 273000, 0, "", false, "127.0.0.1"), 100);
+    EXPECT_EQ(rig.port.Open(kIPPortNumber, kHighSpeed, 0, "", false, "127.0.0.1"), kIPPortNumber);
+    EXPECT_EQ(rig.port.Open(kIPPortNumber, kHighSpeed, 0, "", false, "127.0.0.1"), kIPPortNumber);
     EXPECT_EQ(rig.link.Connections(), 2);
     EXPECT_EQ(rig.port.DriverVersion(), "127.0.0.1");
     rig.port.Close();
     EXPECT_EQ(rig.port.GetState(), 0);
     rig.host.Answers = {true};
-    EXPECT_EQ(rig.port.Open(100, 273000, 0, "", false, "127.0.0.1"), 100);
+    EXPECT_EQ(rig.port.Open(kIPPortNumber, kHighSpeed, 0, "", false, "127.0.0.1"), kIPPortNumber);
 }
 
 TEST(IPPort, MeterHangingUpMidTransferEndsTheUpload) {
@@ -148,7 +148,8 @@ TEST(IPPort, MeterHangingUpMidTransferEndsTheUpload) {
     rig.meter.Knobs.HangUpAt = {3, 2};
     rig.host.Answers = {true};
     auto s = MakeSequence(30, 900);
-    EXPECT_EQ(UploadOne(rig.port, 100, 273000, "127.0.0.1", *s), -2);
+    EXPECT_EQ(UploadOne(rig.port, kIPPortNumber, kHighSpeed, "127.0.0.1", *s),
+              Failed(0, TSequenceOutcome::UploadError));
     EXPECT_EQ(rig.port.GetState(), -1);
     try {
         rig.port.GetCom();
@@ -161,7 +162,7 @@ TEST(IPPort, MeterHangingUpMidTransferEndsTheUpload) {
 TEST(IPPort, WritingAfterTheMeterHungUpDoesNotKillTheProgram) {
     TTcpRig rig;
     rig.host.Answers = {true};
-    ASSERT_EQ(rig.port.Open(100, 273000, 0, "", false, "127.0.0.1"), 100);
+    ASSERT_EQ(rig.port.Open(kIPPortNumber, kHighSpeed, 0, "", false, "127.0.0.1"), kIPPortNumber);
     PumpUntil([&] { return rig.link.Connected(); });
     rig.link.HangUp();
     // Before the port has seen the hang-up, its writes meet a reset connection.
@@ -186,7 +187,8 @@ TEST(IPPort, CancelEndsAWaitAtOnce) {
     };
     rig.host.Answers = {true};
     auto s = MakeSequence(30, 900);
-    EXPECT_EQ(UploadOne(rig.port, 100, 273000, "127.0.0.1", *s), -2);
+    EXPECT_EQ(UploadOne(rig.port, kIPPortNumber, kHighSpeed, "127.0.0.1", *s),
+              Failed(0, TSequenceOutcome::UploadError));
     EXPECT_EQ(rig.port.GetState(), 0);
 }
 
@@ -203,5 +205,5 @@ TEST(IPPort, ClosedPort) {
     EXPECT_THROW(rig.port.GetCom(), EPortError);
     EXPECT_EQ(rig.port.DriverVersion(), "Not connected");
     EXPECT_EQ(rig.port.GetPortNumber(), rig.link.Port());
-    EXPECT_EQ(rig.port.GetBaudRate(), 273000);
+    EXPECT_EQ(rig.port.GetBaudRate(), kHighSpeed);
 }

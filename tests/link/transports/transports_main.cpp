@@ -10,6 +10,7 @@
 #include "engine/Host.h"
 #include "link/Portvirt.h"
 #include "tests/link/transports/TransportRig.h"
+#include "tests/support/UploadExchange.h"
 
 void SetComDevice(int n, const std::string& path) {
     QSettings settings(QStringLiteral("Olvane Zerarezizuz"), QStringLiteral("PlanoraPro"));
@@ -21,19 +22,11 @@ void SetComDevice(int n, const std::string& path) {
         settings.setValue(key, QString::fromStdString(path));
 }
 
-std::int32_t UploadOne(TPortVirt& port, int portNumber, int speed, const std::string& address,
-                       TElectSequence& s) {
-    if (port.Open(portNumber, speed, 0, "", false, address) <= 0) return -100;
-    port.SetLatency(10);
-    std::string name, line;
-    if (!port.Synchronize(name, line)) return -101;
-    std::uint8_t v[4];
-    port.GetBuffer(v, 4);
-    const auto version = static_cast<std::int32_t>(v[0] | (v[1] << 8) | (v[2] << 16) | (std::uint32_t(v[3]) << 24));
-    const std::int32_t result = s.Upload(port, version, nullptr);
-    if (port.GetState() > 0) port.SendCmd(0, port.Timing.CommandTimeoutMs);
+TSequenceResult UploadOne(TPortVirt& port, int portNumber, int speed, const std::string& address,
+                          TElectSequence& s) {
+    const TUploadReport report = RunUploadExchange(port, portNumber, {&s}, nullptr, speed, address);
     port.Close();
-    return result;
+    return report.Results.empty() ? TSequenceResult{-1, TSequenceOutcome::UploadError, -1} : report.Results[0];
 }
 
 void ExpectImageOf(const TElectSequence& s, const TMeterSim::TImage& image) {

@@ -115,7 +115,7 @@ struct TUsbRig {
     TFakeFtdi ftdi;
     TPortUSB port;
     TUsbRig() { port.Timing = FastTiming(); }
-    int Open(int bps = 273000) { return port.Open(99, bps, 0, "", false, ""); }
+    int Open(int bps = kHighSpeed) { return port.Open(kUSBPortNumber, bps, 0, "", false, ""); }
 };
 
 // Every setter and every call that might reach the device, as a closed port sees them.
@@ -145,8 +145,8 @@ TEST(USBPort, OpenTalksToTheDeviceInOrder) {
     TUsbRig rig;
     rig.ftdi.OpenFailures = 2;
     const auto& t = rig.port.Timing;
-    EXPECT_EQ(rig.Open(273000), 99);
-    EXPECT_EQ(rig.port.GetState(), 99);
+    EXPECT_EQ(rig.Open(kHighSpeed), kUSBPortNumber);
+    EXPECT_EQ(rig.port.GetState(), kUSBPortNumber);
     const std::vector<std::string> want = {
         "DeviceCount", "Open 0", "Open 0", "Open 0", "SetDtr 0", "SetRts 0", "SetBaudRate 273000",
         "SetTimeouts " + std::to_string(t.USBDriverLimitMs) + " " + std::to_string(t.USBDriverLimitMs),
@@ -163,7 +163,7 @@ TEST(USBPort, WithoutADeviceOpenAsksUntilOneIsThere) {
     };
     const TCase cases[] = {
         {{0, 0}, {true, false}, 0, -1, 2},  // still none after OK, then Cancel
-        {{0, 1}, {true}, 99, 99, 1},        // plugged in before OK
+        {{0, 1}, {true}, kUSBPortNumber, kUSBPortNumber, 1},  // plugged in before OK
     };
     for (const TCase& c : cases) {
         TUsbRig rig;
@@ -199,7 +199,7 @@ TEST(USBPort, NothingReachesTheDeviceWhileClosed) {
     EXPECT_EQ(rig.port.XonXoff + rig.port.DtrDsr + rig.port.RtsCts + rig.port.Dtr + rig.port.Rts, 0);
 
     // The same after a Close: the device has been let go.
-    ASSERT_EQ(rig.Open(), 99);
+    ASSERT_EQ(rig.Open(), kUSBPortNumber);
     rig.port.Close();
     EXPECT_EQ(rig.ftdi.Log.back(), "Close");
     rig.ftdi.Log.clear();
@@ -222,7 +222,7 @@ TEST(USBPort, FlowControlKeepsOneFlag) {
     };
     for (const TCase& c : cases) {
         TUsbRig rig;
-        ASSERT_EQ(rig.Open(), 99);
+        ASSERT_EQ(rig.Open(), kUSBPortNumber);
         for (auto [which, v] : c.calls) {
             if (which == 'X') rig.port.SetXonXoff(v);
             if (which == 'D') rig.port.SetDtrDsr(v);
@@ -238,7 +238,7 @@ TEST(USBPort, FlowControlKeepsOneFlag) {
 
 TEST(USBPort, LineSettingsWhileOpen) {
     TUsbRig rig;
-    ASSERT_EQ(rig.Open(), 99);
+    ASSERT_EQ(rig.Open(), kUSBPortNumber);
     rig.ftdi.Log.clear();
     rig.port.SetParity(9);
     rig.port.SetDataBits(7);
@@ -266,7 +266,7 @@ TEST(USBPort, DriverVersionText) {
     };
     for (const TCase& c : cases) {
         TUsbRig rig;
-        ASSERT_EQ(rig.Open(), 99);
+        ASSERT_EQ(rig.Open(), kUSBPortNumber);
         rig.ftdi.DriverVersionFails = c.driverFails;
         rig.ftdi.LibraryVersionFails = c.libraryFails;
         EXPECT_EQ(rig.port.DriverVersion(), c.text);
@@ -275,10 +275,10 @@ TEST(USBPort, DriverVersionText) {
 
 TEST(USBPort, OpenCloseOpenTakesTheDeviceAnew) {
     TUsbRig rig;
-    ASSERT_EQ(rig.Open(), 99);
+    ASSERT_EQ(rig.Open(), kUSBPortNumber);
     rig.port.Close();
     rig.ftdi.Log.clear();
-    ASSERT_EQ(rig.Open(), 99);
+    ASSERT_EQ(rig.Open(), kUSBPortNumber);
     EXPECT_EQ(std::count(rig.ftdi.Log.begin(), rig.ftdi.Log.end(), "Close"), 0);
     EXPECT_EQ(rig.ftdi.Log[1], "Open 0");
 }
@@ -288,7 +288,7 @@ TEST(USBPort, UploadsASequenceThroughTheDevice) {
     TMeterSim meter;
     rig.ftdi.Meter = &meter;
     auto s = MakeSequence(16, 600, 4);
-    EXPECT_EQ(UploadOne(rig.port, 99, 273000, "", *s), 0);
+    EXPECT_EQ(UploadOne(rig.port, kUSBPortNumber, kHighSpeed, "", *s), Stored(0, 0));
     ASSERT_EQ(meter.Images.size(), 1u);
     ExpectImageOf(*s, meter.Images[0]);
     EXPECT_EQ(meter.Commands, Bytes({0xBB, 0x00}));
@@ -298,7 +298,7 @@ TEST(USBPort, AnUnpluggedDeviceEndsEveryWait) {
     TUsbRig rig;
     TMeterSim meter;
     rig.ftdi.Meter = &meter;
-    ASSERT_EQ(rig.Open(), 99);
+    ASSERT_EQ(rig.Open(), kUSBPortNumber);
     rig.ftdi.Gone = true;
     EXPECT_EQ(rig.port.ReadByteTimed(600000), -1);
     EXPECT_EQ(rig.port.GetState(), -1);
@@ -326,14 +326,14 @@ TEST(USBPort, SynchronizeGoesBackToTheSpeedOfOpen) {
     meter.Knobs.SyncEchoAt = 0;  // the meter never answers
     meter.Knobs.ProbeEchoAt = 0;
     rig.ftdi.Meter = &meter;
-    ASSERT_EQ(rig.Open(19200), 99);
+    ASSERT_EQ(rig.Open(kLowSpeed), kUSBPortNumber);
     std::string name, speed;
     EXPECT_FALSE(rig.port.Synchronize(name, speed));
     std::vector<std::string> speeds;
     for (const std::string& l : rig.ftdi.Log)
         if (l.rfind("SetBaudRate", 0) == 0) speeds.push_back(l);
     EXPECT_EQ(speeds, (std::vector<std::string>{"SetBaudRate 19200", "SetBaudRate 115200", "SetBaudRate 19200"}));
-    EXPECT_EQ(rig.port.GetBaudRate(), 19200);
+    EXPECT_EQ(rig.port.GetBaudRate(), kLowSpeed);
 }
 
 TEST(USBPort, TheLibftdiLibraryWithoutAConverter) {
