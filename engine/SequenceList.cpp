@@ -15,6 +15,7 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kUtf8Signature = "\xEF\xBB\xBF";
 constexpr std::string_view kLineEnd = "\r\n";
+constexpr int kMaxLinkLevels = 32;  // a loop of links ends here
 
 std::string ListFullText(int limit) {
     return "The sequence list is full (" + std::to_string(limit) +
@@ -58,14 +59,19 @@ bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
     return true;
 }
 
-// Replaces the file at once, never leaving half of it; a link is followed to the file it names.
+// Replaces the file at once, never leaving half of it. A link is followed to the file it names,
+// whether that exists yet or not, and stays a link.
 bool SaveLines(const std::string& path, const std::vector<std::string>& lines) {
     std::string data;
     for (const std::string& l : lines) data.append(l).append(kLineEnd);
+    fs::path target = path;
     std::error_code ec;
-    if (!fs::is_symlink(path, ec)) return ReplaceFileContents(path, data.data(), data.size());
-    const fs::path target = fs::weakly_canonical(path, ec);
-    return !ec && ReplaceFileContents(target.string(), data.data(), data.size());
+    for (int level = 0; level < kMaxLinkLevels && fs::is_symlink(target, ec); ++level) {
+        const fs::path next = fs::read_symlink(target, ec);
+        if (ec) break;
+        target = target.parent_path() / next;  // an absolute next replaces the folder
+    }
+    return ReplaceFileContents(target.string(), data.data(), data.size());
 }
 }  // namespace
 
