@@ -518,9 +518,13 @@ int TMainFrm::EntryTextRoom() const {
 }
 
 void TMainFrm::RemakeEntryText(int i) {
-    if (i < 0 || i >= SequenceCount) return;
+    // An entry of the list that the control does not show yet (the list file is still being
+    // read) gets its text when it is added.
+    QListWidgetItem* item = ui->SeqFileLb->item(i);
+    const TElectSequence* s = Sequences[std::size_t(i)];
+    if (!item || !s) return;
     const QSignalBlocker block(ui->SeqFileLb);
-    ui->SeqFileLb->item(i)->setText(EntryText(*Sequences[std::size_t(i)]));
+    item->setText(EntryText(*s));
 }
 
 void TMainFrm::SelectEntry(int i) {
@@ -713,7 +717,6 @@ bool TMainFrm::SaveCurrent() {
         name = WithDefaultExt(SaveDialog1.FileName, SaveDialog1.DefaultExt);
         // Another entry already shows that file: write into it as Save as does.
         const int listed = ListedIndex(name);
-        // The sequence asked about stays unsaved: the false stands whatever that write did.
         if (listed >= 0 && listed != CurrentIndex && ExtOf(name) != ".txt" && ExtOf(name) != ".sds") {
             SaveAsNewSequence(name);
             return false;
