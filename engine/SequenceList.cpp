@@ -94,7 +94,7 @@ bool TSequenceList::RefuseWhenFull() const {
 }
 
 bool TSequenceList::Append(std::unique_ptr<TElectSequence> s) {
-    if (RefuseWhenFull()) return false;
+    if (!s || RefuseWhenFull()) return false;
     // Every entry starts as its file holds it, or as a new sequence is made.
     Saved.MarkSaved(*s);
     Entries.push_back(std::move(s));
@@ -197,10 +197,7 @@ void TSequenceList::ReopenList(const std::string& listFile, const std::string& p
     int selected = -1;
     int line = 0;
     for (std::size_t i = 0; i < lines.size(); ++line) {
-        if (EntryCount >= MaxEntries) {
-            Host().ShowMessage(ListFullText(MaxEntries));
-            break;
-        }
+        if (RefuseWhenFull()) break;
         try {
             Append(std::make_unique<TElectSequence>(lines[i]));
             if (line == storedLine) selected = EntryCount - 1;

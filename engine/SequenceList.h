@@ -34,7 +34,8 @@ public:
     void SetLimit(int limit) { MaxEntries = limit; }
     // True, after the message that says so, when the list holds its limit.
     bool RefuseWhenFull() const;
-    // Adds s at the end as its file holds it; false, after the message, when the list is full.
+    // Adds s at the end as its file holds it; false for a null s, or, after the message, when the
+    // list is full.
     bool Append(std::unique_ptr<TElectSequence> s);
     // Adds the sequence of the .sqz file path; its index, or -1 after the message of the list or
     // of the file. A file that is listed already is not looked for.
