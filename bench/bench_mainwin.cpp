@@ -10,29 +10,13 @@
 #include <memory>
 
 #include "engine/Electsequence.h"
+#include "tests/support/ScriptedSeam.h"
 #include "ui/Main.h"
-#include "ui/Seam.h"
 #include "ui_Main.h"
 
 namespace {
-// Answers nothing, keeps the documents folder in a temporary home.
-class TQuietSeam : public TUiSeam {
-public:
-    QString Home;
-    void Message(const QString&) override {}
-    TMsgResult Question(const QString&, const QString&, TMsgButtons, TMsgIcon, std::optional<QPoint>) override {
-        return TMsgResult::Cancel;
-    }
-    bool InputQuery(const QString&, const QString&, QString&) override { return false; }
-    bool ExecuteFileDialog(TFileDialogSetup&) override { return false; }
-    void Beep() override {}
-    void OpenUrl(const QString&) override {}
-    void ShowHelp(int) override {}
-    QString DocumentsFolder() override { return Home + "/Documents"; }
-    QString ProgramFolder() override { return Home; }
-};
-
-TQuietSeam seam;
+// Turns every dialog down; the documents folder lies in a temporary home.
+TScriptedSeam seam;
 
 // A computed line sequence of 96 electrodes holding a full list.
 std::unique_ptr<TElectSequence> FullSequence() {
@@ -124,7 +108,8 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toLocal8Bit());
     QApplication app(argc, argv);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path() + "/.config");
-    seam.Home = home.path();
+    seam.Documents = home.path() + "/Documents";
+    seam.Program = home.path();
     SetSeam(&seam);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -19,7 +19,9 @@
 #include <stdexcept>
 
 #include "chart/ChartEnums.h"
-#include "chart/ChartUi.h"
+#include "chart/ChartExportDialog.h"
+#include "chart/ChartView.h"
+#include "seam/Seam.h"
 
 namespace chart {
 
@@ -105,9 +107,11 @@ bool Drawable(QSize s) {
 }
 }  // namespace
 
+void ChartEngine::Tell(const QString& text) { Seam().Message(text, QObject::tr("Chart"), TMsgIcon::Warning, owner_); }
+
 bool ChartEngine::CheckSize(QSize s) {
     if (Drawable(s)) return true;
-    TheChartUi().Message(owner_, tr("The chart cannot be made %1 x %2 pixels large.").arg(s.width()).arg(s.height()));
+    Tell(tr("The chart cannot be made %1 x %2 pixels large.").arg(s.width()).arg(s.height()));
     return false;
 }
 
@@ -319,6 +323,7 @@ void ChartEngine::Maximize() {
     maximized_ = true;
     {
         QDialog window(owner_);
+        window.setObjectName(QStringLiteral("ChartMaximizedDlg"));
         window.setWindowTitle(owner_ ? owner_->window()->windowTitle() : QString());
         auto* layout = new QVBoxLayout(&window);
         layout->setContentsMargins(0, 0, 0, 0);
@@ -328,7 +333,7 @@ void ChartEngine::Maximize() {
         const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
         window.resize(avail.size() * 0.9);
         view->setFocus();
-        TheChartUi().RunMaximized(window);
+        Seam().RunModal(window);
     }
     maximized_ = false;
     SetSize(controlSize_);
@@ -343,7 +348,7 @@ void ChartEngine::PopupMenu(QPoint) { emit notified(notify::PopupMenu); }
 
 void ChartEngine::ColorDialog() {
     QColor c = Renderer::ToColor(uint32_t(store_.GetNumber(Id("GraphBackColor"))));
-    if (!TheChartUi().ChooseColor(owner_, c)) return;
+    if (!Seam().ChooseColor(c, owner_)) return;
     store_.SetNumber(Id("GraphBackColor"), int32_t(uint32_t(c.red()) | uint32_t(c.green()) << 8 | uint32_t(c.blue()) << 16));
     TakeProperties();
     ResetImage(0, 0);
@@ -352,7 +357,7 @@ void ChartEngine::ColorDialog() {
 
 void ChartEngine::FontDialog() {
     QFont f(store_.GetText(Id("LabelFont")));
-    if (!TheChartUi().ChooseFont(owner_, f)) return;
+    if (!Seam().ChooseFont(f, owner_)) return;
     store_.SetText(Id("LabelFont"), f.family());
     TakeProperties();
     ResetImage(0, 0);
@@ -366,14 +371,16 @@ void ChartEngine::ExportDialog() {
     req.destination = store_.GetNumber(Id("ExportDestDef")) & 0xFF;
     req.file = store_.GetText(Id("ExportFileDef"));
     req.size = size_;
-    if (!TheChartUi().ChooseExport(owner_, req)) return;
+    ChartExportDialog dialog(req, owner_);
+    if (Seam().RunModal(dialog) != QDialog::Accepted) return;
+    req = dialog.Request();
     store_.SetNumber(Id("ExportTypeDef"), req.type);
     store_.SetNumber(Id("ExportDestDef"), req.destination);
     store_.SetText(Id("ExportFileDef"), req.file);
     const QSize size = OrDefault(req.size);
     if (req.destination == tdExportToPrinter) {
         QPrinter printer(QPrinter::HighResolution);
-        if (TheChartUi().ChoosePrinter(owner_, printer)) Print(printer, size);
+        if (Seam().SetupPrinter(printer, owner_)) Print(printer, size);
         return;
     }
     if (req.destination == tdExportToClipboard) {
@@ -398,8 +405,13 @@ void ChartEngine::TextExportDialog(int number, const QString& text) {
         if (QClipboard* cb = QGuiApplication::clipboard()) cb->setText(DataAsText());
         return;
     }
-    const QString file = TheChartUi().ChooseTextFile(owner_, text);
-    if (!file.isEmpty()) ExportText(file);
+    TFileDialogSetup dialog;
+    dialog.Save = true;
+    dialog.Title = tr("Export data");
+    dialog.FileName = text;
+    dialog.Filter = tr("Text (*.txt)|*.txt");
+    dialog.Parent = owner_;
+    if (Seam().ExecuteFileDialog(dialog)) ExportText(dialog.FileName);
 }
 
 void ChartEngine::PrintDialog(int flag, QSize size) {
@@ -407,7 +419,7 @@ void ChartEngine::PrintDialog(int flag, QSize size) {
     const int orientation = store_.GetNumber(id::DefOrientation) & 0xFF;
     if (orientation == tdLandscape) printer.setPageOrientation(QPageLayout::Landscape);
     if (orientation == tdPortrait) printer.setPageOrientation(QPageLayout::Portrait);
-    if (!TheChartUi().ChoosePrinter(owner_, printer)) return;
+    if (!Seam().SetupPrinter(printer, owner_)) return;
     Print(printer, flag ? QSize() : size);
 }
 
@@ -432,8 +444,8 @@ bool ChartEngine::ExportImage(const QString& file, ImageFormat format, QSize siz
     QImageWriter writer(file, kind);
     if (format == ImageFormat::Jpeg) writer.setQuality(std::clamp(store_.GetNumber(Id("JpgQuality")), 1, 100));
     if (file.isEmpty() || !writer.write(img)) {
-        TheChartUi().Message(owner_, tr("The chart could not be exported to \"%1\": %2")
-                                         .arg(file, file.isEmpty() ? tr("no file name") : writer.errorString()));
+        Tell(tr("The chart could not be exported to \"%1\": %2")
+                 .arg(file, file.isEmpty() ? tr("no file name") : writer.errorString()));
         return false;
     }
     return true;
@@ -443,8 +455,8 @@ bool ChartEngine::ExportPdf(const QString& file, QSize size) {
     if (!CheckSize(OrDefault(size))) return false;
     QFile out(file);
     if (file.isEmpty() || !out.open(QIODevice::WriteOnly)) {
-        TheChartUi().Message(owner_, tr("The chart could not be exported to \"%1\": %2")
-                                         .arg(file, file.isEmpty() ? tr("no file name") : out.errorString()));
+        Tell(tr("The chart could not be exported to \"%1\": %2")
+                 .arg(file, file.isEmpty() ? tr("no file name") : out.errorString()));
         return false;
     }
     const QSize s = OrDefault(size);
@@ -454,14 +466,14 @@ bool ChartEngine::ExportPdf(const QString& file, QSize size) {
     pdf.setPageSize(QPageSize(QSizeF(s.width() * 25.4 / 96, s.height() * 25.4 / 96), QPageSize::Millimeter));
     QPainter p;
     if (!p.begin(&pdf)) {
-        TheChartUi().Message(owner_, tr("The chart could not be exported to \"%1\".").arg(file));
+        Tell(tr("The chart could not be exported to \"%1\".").arg(file));
         return false;
     }
     RenderTo(p, QRect(QPoint(0, 0), p.viewport().size()));
     p.end();
     out.close();
     if (out.error() != QFileDevice::NoError) {
-        TheChartUi().Message(owner_, tr("The chart could not be exported to \"%1\": %2").arg(file, out.errorString()));
+        Tell(tr("The chart could not be exported to \"%1\": %2").arg(file, out.errorString()));
         return false;
     }
     return true;
@@ -496,15 +508,15 @@ bool ChartEngine::ExportText(const QString& file) {
         ok = ok && out.error() == QFileDevice::NoError;
     }
     if (!ok)
-        TheChartUi().Message(owner_, tr("The chart data could not be exported to \"%1\": %2")
-                                         .arg(file, file.isEmpty() ? tr("no file name") : out.errorString()));
+        Tell(tr("The chart data could not be exported to \"%1\": %2")
+                 .arg(file, file.isEmpty() ? tr("no file name") : out.errorString()));
     return ok;
 }
 
 bool ChartEngine::Print(QPrinter& printer, QSize size) {
     QPainter p;
     if (!p.begin(&printer)) {
-        TheChartUi().Message(owner_, tr("The chart could not be printed: the printer could not be opened."));
+        Tell(tr("The chart could not be printed: the printer could not be opened."));
         return false;
     }
     QRect page = p.viewport();
@@ -516,7 +528,7 @@ bool ChartEngine::Print(QPrinter& printer, QSize size) {
     RenderTo(p, page);
     const bool ended = p.end();
     if (!ended || printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted) {
-        TheChartUi().Message(owner_, tr("The chart could not be printed: the printer stopped or was cancelled."));
+        Tell(tr("The chart could not be printed: the printer stopped or was cancelled."));
         return false;
     }
     return true;

@@ -159,6 +159,8 @@ private:
     void SyncAutoRotation();
     void ImageToClipboard(QSize size);
     QSize OrDefault(QSize s) const;
+    // A failure the user must hear about, in a warning box over the control.
+    void Tell(const QString& text);
     // False, and the user is told, when an image of that size cannot be made.
     bool CheckSize(QSize s);
     bool Allowed(const char* flag) const;

@@ -5,6 +5,23 @@
 #include "engine/Electsequence.h"
 
 namespace {
+// The meter's settings that the automatic multigradient set-up presets.
+constexpr std::int32_t kAutoStackMin = 3;
+constexpr std::int32_t kAutoStackMax = 6;
+constexpr float kAutoQMax = 0.5f;
+constexpr std::int32_t kAutoVmnChoice = 0;
+constexpr std::int32_t kAutoTimeIndex = 4;
+constexpr std::int32_t kAutoVabMax = 800;  // volts
+constexpr long double kAutoDepthMargin = 0.1L;  // a cell this much deeper than asked still counts
+// A cell no deeper than this does not fit on the spread.
+constexpr long double kNoDepth = 0.01L;
+
+// The default selection of the other arrays: every level but the last for the arrays with one
+// spacing coefficient, else six levels a spacing coefficient, each row starting five further.
+constexpr int kOneSpacingLevels = kLevels - 1;
+constexpr int kLevelsPerSpacing = 6;
+constexpr int kLevelStepPerSpacing = 5;
+
 long double DipoleDipole(long double r) { return (-0.0018333L * r + 0.27642L) * r + 0.1416933L; }
 long double PoleDipole(long double r) { return (-0.000915179L * r + 0.397614583L) * r + 0.127613095L; }
 
@@ -12,12 +29,14 @@ long double PoleDipole(long double r) { return (-0.000915179L * r + 0.397614583L
 int FitCount(const TElectGrid& g, bool alongY, int count, int a, int n) {
     if (g.GridType == gtBorehole) return count - 2;
     switch (g.ArrayType) {
-        case 1: case 12: return count - 2 * a - n;
-        case 2: return (!alongY || a == 1) ? count - n : 0;
-        case 3: case 4: case 13: case 14: return count - a - n;
-        case 5: return a == 1 ? count - 3 * n : 0;
-        case 6: case 7: return count - a - 2 * n;
-        case 11: return count - (n + 2) * a;
+        case atDipoleDipole: case atCrossDiagonalDipoleDipole: return count - 2 * a - n;
+        case atDipoleDipoleEquatorial: return (!alongY || a == 1) ? count - n : 0;
+        case atPoleDipoleForward: case atPoleDipoleReverse:
+        case atCrossDiagonalPoleDipoleForward: case atCrossDiagonalPoleDipoleReverse:
+            return count - a - n;
+        case atWenner: return a == 1 ? count - 3 * n : 0;
+        case atWennerSchlumberger: case atWSReciprocal: return count - a - 2 * n;
+        case atMultiGradient: return count - (n + 2) * a;
         default: return a == 1 ? count - n : 0;
     }
 }
@@ -29,12 +48,15 @@ float CellDepth(const TElectGrid& g, float d, int a, int n) {
     long double depth;
     const int type = g.GridType == gtBorehole ? -1 : g.ArrayType;
     switch (type) {
-        case 1: case 12: depth = DipoleDipole(r) * s; break;
-        case 3: case 4: case 6: case 7: case 13: case 14: depth = PoleDipole(r) * s; break;
-        case 5: depth = 0.519L * L; break;
-        case 8: depth = 0.19L * L; break;
-        case 9: case 10: depth = 0.867L * L; break;
-        case 11: {
+        case atDipoleDipole: case atCrossDiagonalDipoleDipole: depth = DipoleDipole(r) * s; break;
+        case atPoleDipoleForward: case atPoleDipoleReverse: case atWennerSchlumberger: case atWSReciprocal:
+        case atCrossDiagonalPoleDipoleForward: case atCrossDiagonalPoleDipoleReverse:
+            depth = PoleDipole(r) * s;
+            break;
+        case atWenner: depth = 0.519L * L; break;
+        case atGradient: depth = 0.19L * L; break;
+        case atCompletePolePole: case atCrossDiagonalPolePole: depth = 0.867L * L; break;
+        case atMultiGradient: {
             const float r2 = static_cast<float>((n + 1) / 2.0L);
             depth = PoleDipole(r2) * s;
             break;
@@ -87,26 +109,26 @@ float TElectSequence::ComputeSpacingLevelDepths(bool store, std::int32_t k) {
 void TElectSequence::AutomaticCreation(float maxDepth) {
     SetComment("<-- Automatic creation -->");
     SetSeqName("MultiGAuto");
-    SetArrayType(11);
+    SetArrayType(atMultiGradient);
     ComputeSpacingLevelDepths(true, kLevels);
     SetRhoIP(false);
-    Device.StackMin = 3;
-    Device.StackMax = 6;
-    Device.QMax = 0.5f;
-    SetVmn(0);
-    SetTime(4);
-    SetVabMax(800);
+    Device.StackMin = kAutoStackMin;
+    Device.StackMax = kAutoStackMax;
+    Device.QMax = kAutoQMax;
+    SetVmn(kAutoVmnChoice);
+    SetTime(kAutoTimeIndex);
+    SetVabMax(kAutoVabMax);
 
-    const float limit = static_cast<float>(static_cast<long double>(maxDepth) + 0.1L);
+    const float limit = static_cast<float>(static_cast<long double>(maxDepth) + kAutoDepthMargin);
     bool stopped = false;
     for (auto& row : SpacingLevels) {
         ClearRow(row);
         if (stopped) continue;
-        const float depth = row.DepthX[9 - 1];
+        const float depth = row.DepthX[kAutoCreationLevel - 1];
         if (depth > limit) {
             stopped = true;
-        } else if (depth > 0.01L) {
-            row.Selected[9 - 1] = 1;
+        } else if (depth > kNoDepth) {
+            row.Selected[kAutoCreationLevel - 1] = 1;
             row.SelectedCount = 1;
         }
     }
@@ -120,12 +142,13 @@ void TElectSequence::AutoGridDepthLevel() {
         ClearRow(row);
         int first, count;
         switch (Grid.ArrayType) {
-            case 5: case 8: case 9: case 10: first = 1; count = 127; break;
-            case 11: first = 9; count = 1; break;
-            default: first = 5 * (a - 1) + 1; count = 6; break;
+            case atWenner: case atGradient: case atCompletePolePole: case atCrossDiagonalPolePole:
+                first = 1; count = kOneSpacingLevels; break;
+            case atMultiGradient: first = kAutoCreationLevel; count = 1; break;
+            default: first = kLevelStepPerSpacing * (a - 1) + 1; count = kLevelsPerSpacing; break;
         }
         for (int n = first; n < first + count && !stopped; ++n) {
-            if (row.DepthX[n - 1] <= 0.01L) {
+            if (row.DepthX[n - 1] <= kNoDepth) {
                 stopped = true;
                 break;
             }

@@ -12,5 +12,5 @@ TElectGrid::TElectGrid() {
     DY = 5.0f;
     OffsetY = 0.0f;
     NY = 1;
-    ArrayType = 1;
+    ArrayType = atDipoleDipole;
 }

@@ -11,6 +11,31 @@ constexpr int kMaxGridRows = 192;      // node map rows (IY 1..192)
 
 enum TGridType : std::int32_t { gtLine = 0, gtSurface = 1, gtBorehole = 2 };
 
+// The array of a line or surface grid: its index in the window's array list and the value of
+// TElectGrid::ArrayType. "mixed array" (0) marks an imported list, in the borehole list too,
+// and is never generated.
+enum TArrayType : std::int32_t {
+    atMixed = 0,
+    atDipoleDipole = 1,
+    atDipoleDipoleEquatorial = 2,
+    atPoleDipoleForward = 3,
+    atPoleDipoleReverse = 4,
+    atWenner = 5,
+    atWennerSchlumberger = 6,
+    atWSReciprocal = 7,
+    atGradient = 8,
+    atCompletePolePole = 9,
+    atCrossDiagonalPolePole = 10,
+    atMultiGradient = 11,
+    atCrossDiagonalDipoleDipole = 12,
+    atCrossDiagonalPoleDipoleForward = 13,
+    atCrossDiagonalPoleDipoleReverse = 14,
+    atLastArrayType = atCrossDiagonalPoleDipoleReverse,
+};
+
+// The array of a borehole grid: its index in the window's borehole array list (0 is atMixed).
+enum TBoreholeArrayType : std::int32_t { batDipoleDipoleDiagonal = 1, batDipoleDipoleEquatorial = 2 };
+
 // The records below are byte images of files and of what the meter receives, laid out
 // little-endian: they are written and read as they lie in memory.
 static_assert(std::endian::native == std::endian::little);

@@ -15,6 +15,8 @@ class TProgressSink;     // progress indicator handed to the block transfer
 constexpr std::size_t kSequenceFileSize = 492408;
 constexpr int kSpacingCoefficients = 9;   // rows a = 1..9 of the depth-level grid
 constexpr int kLevels = 128;              // columns n = 1..128
+// The one level that the automatic multigradient set-up selects in each spacing coefficient.
+constexpr int kAutoCreationLevel = 9;
 
 // Strips leading and trailing blanks and control characters.
 std::string TrimText(const char* text);

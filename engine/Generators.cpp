@@ -6,26 +6,28 @@ void TElectSequence::ComputeSequence(bool reverse, bool delPolar) {
     int count = -1;  // -1: no generator for this array type, the list stays in force
     if (Grid.GridType == gtBorehole) {
         switch (Grid.ArrayType) {
-            case 1: count = ComputeBoreholeDipoleDipoleDiagonal(); break;
-            case 2: count = ComputeBoreholeDipoleDipoleEquatorial(); break;
+            case batDipoleDipoleDiagonal: count = ComputeBoreholeDipoleDipoleDiagonal(); break;
+            case batDipoleDipoleEquatorial: count = ComputeBoreholeDipoleDipoleEquatorial(); break;
             default: break;
         }
     } else {
         switch (Grid.ArrayType) {
-            case 1: count = ComputeDipoleDipole(); break;
-            case 2: count = ComputeDipoleDipoleEquatorial(); break;
-            case 3: count = ComputePoleDipoleForward(); break;
-            case 4: count = ComputePoleDipoleReverse(); break;
-            case 5: count = delPolar ? ComputeWennerDelPolar() : ComputeWenner(); break;
-            case 6: count = delPolar ? ComputeWennerSchlumbergerDelPolar() : ComputeWennerSchlumberger(); break;
-            case 7: count = ComputeWSReciprocal(); break;
-            case 8: count = ComputeGradient(); break;
-            case 9: count = ComputeCompletePolePole(); break;
-            case 10: count = ComputeCrossDiagonalPolePole(); break;
-            case 11: count = ComputeMultiGradient(); break;
-            case 12: count = ComputeCrossDiagonalDipoleDipole(); break;
-            case 13: count = ComputeCrossDiagonalPoleDipoleForward(); break;
-            case 14: count = ComputeCrossDiagonalPoleDipoleReverse(); break;
+            case atDipoleDipole: count = ComputeDipoleDipole(); break;
+            case atDipoleDipoleEquatorial: count = ComputeDipoleDipoleEquatorial(); break;
+            case atPoleDipoleForward: count = ComputePoleDipoleForward(); break;
+            case atPoleDipoleReverse: count = ComputePoleDipoleReverse(); break;
+            case atWenner: count = delPolar ? ComputeWennerDelPolar() : ComputeWenner(); break;
+            case atWennerSchlumberger:
+                count = delPolar ? ComputeWennerSchlumbergerDelPolar() : ComputeWennerSchlumberger();
+                break;
+            case atWSReciprocal: count = ComputeWSReciprocal(); break;
+            case atGradient: count = ComputeGradient(); break;
+            case atCompletePolePole: count = ComputeCompletePolePole(); break;
+            case atCrossDiagonalPolePole: count = ComputeCrossDiagonalPolePole(); break;
+            case atMultiGradient: count = ComputeMultiGradient(); break;
+            case atCrossDiagonalDipoleDipole: count = ComputeCrossDiagonalDipoleDipole(); break;
+            case atCrossDiagonalPoleDipoleForward: count = ComputeCrossDiagonalPoleDipoleForward(); break;
+            case atCrossDiagonalPoleDipoleReverse: count = ComputeCrossDiagonalPoleDipoleReverse(); break;
             default: break;
         }
     }

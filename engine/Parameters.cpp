@@ -56,7 +56,7 @@ constexpr std::uint16_t kIPTimingTable[kTimeIndices][kIPModes][23] = {
 };
 
 bool SingleChannelArray(const TElectGrid& g) {
-    return g.GridType != gtBorehole && (g.ArrayType == 5 || g.ArrayType == 6);
+    return g.GridType != gtBorehole && (g.ArrayType == atWenner || g.ArrayType == atWennerSchlumberger);
 }
 }  // namespace
 
@@ -75,13 +75,19 @@ void TElectSequence::SetArrayType(std::int32_t t) {
         Device.DeviceArrayCode = 7;
     } else {
         switch (t) {
-            case 0: case 2: case 7: case 11: case 12: Device.DeviceArrayCode = 7; break;
-            case 1: Device.DeviceArrayCode = 1; break;
-            case 3: case 4: case 13: case 14: Device.DeviceArrayCode = 2; break;
-            case 5: Device.DeviceArrayCode = 4; break;
-            case 6: Device.DeviceArrayCode = 5; break;
-            case 8: Device.DeviceArrayCode = 6; break;
-            case 9: case 10: Device.DeviceArrayCode = 8; break;
+            case atMixed: case atDipoleDipoleEquatorial: case atWSReciprocal: case atMultiGradient:
+            case atCrossDiagonalDipoleDipole:
+                Device.DeviceArrayCode = 7;
+                break;
+            case atDipoleDipole: Device.DeviceArrayCode = 1; break;
+            case atPoleDipoleForward: case atPoleDipoleReverse:
+            case atCrossDiagonalPoleDipoleForward: case atCrossDiagonalPoleDipoleReverse:
+                Device.DeviceArrayCode = 2;
+                break;
+            case atWenner: Device.DeviceArrayCode = 4; break;
+            case atWennerSchlumberger: Device.DeviceArrayCode = 5; break;
+            case atGradient: Device.DeviceArrayCode = 6; break;
+            case atCompletePolePole: case atCrossDiagonalPolePole: Device.DeviceArrayCode = 8; break;
             default: break;  // unknown index: the meter keeps its code
         }
     }

@@ -101,11 +101,16 @@ float TElectSequence::GetInvestigationDepth(const std::uint32_t abmn[4], bool ge
     long double depth = 0;
     int rule = generic ? -1 : Grid.ArrayType;
     switch (rule) {
-        case 1: case 12: depth = RatioRule(DipoleDipole, am < bm ? am : bm, mn); break;
-        case 3: case 4: case 6: case 11: case 13: case 14: depth = RatioRule(PoleDipole, dmin, mn); break;
-        case 5: depth = 0.519L * dmin; break;
-        case 7: depth = RatioRule(PoleDipole, dmin, ab); break;
-        case 9: case 10: depth = 0.867L * dmin; break;
+        case atDipoleDipole: case atCrossDiagonalDipoleDipole:
+            depth = RatioRule(DipoleDipole, am < bm ? am : bm, mn);
+            break;
+        case atPoleDipoleForward: case atPoleDipoleReverse: case atWennerSchlumberger: case atMultiGradient:
+        case atCrossDiagonalPoleDipoleForward: case atCrossDiagonalPoleDipoleReverse:
+            depth = RatioRule(PoleDipole, dmin, mn);
+            break;
+        case atWenner: depth = 0.519L * dmin; break;
+        case atWSReciprocal: depth = RatioRule(PoleDipole, dmin, ab); break;
+        case atCompletePolePole: case atCrossDiagonalPolePole: depth = 0.867L * dmin; break;
         default: rule = -1; break;
     }
     if (rule == -1) {

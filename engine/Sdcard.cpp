@@ -96,7 +96,7 @@ bool TElectSequence::ImportSdCardFile(std::string& name) {
     if (const std::string why = InferGrid(*this, TGridTypeRule::SdCard); !why.empty()) return refuse(why);
     // Like an imported text, the meter's own image is a list of the mixed array, uploaded as it
     // stands; its array code for the meter stays the file's.
-    Grid.ArrayType = 0;
+    Grid.ArrayType = atMixed;
 
     int count = 0, outside = 0;
     for (int q = 0; q <= Device.LastQuadripole; ++q) {

@@ -35,7 +35,7 @@ bool TablesConsistent(const TElectSequence& s) {
         return false;
     // Column and row counts are typed by the user, 0 included, but never beyond the node map.
     if (!Within(g.GridType, gtLine, gtBorehole) || !Within(g.NX, 0, kMaxGridColumns) ||
-        !Within(g.NY, 0, kMaxGridRows) || !Within(g.ArrayType, 0, 14))
+        !Within(g.NY, 0, kMaxGridRows) || !Within(g.ArrayType, atMixed, atLastArrayType))
         return false;
     for (const auto& node : g.Nodes)
         if (node.Used == 1 && (!Within(node.IX, 1, kMaxGridColumns) || !Within(node.IY, 1, kMaxGridRows)))

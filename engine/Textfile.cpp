@@ -182,7 +182,7 @@ bool TElectSequence::ImportTextFile(const std::string& name) {
     if (placed == 0) return coordinateError("no electrode coordinates");
     if (const std::string why = InferGrid(*this, TGridTypeRule::TextFile); !why.empty())
         return coordinateError(why);
-    SetArrayType(0);
+    SetArrayType(atMixed);
 
     // ---- quadripoles ----
     std::size_t j = 0;

@@ -15,8 +15,8 @@
 #include <cstring>
 #include <limits>
 
-#include "export/ExportPrompts.h"
 #include "export/ExportUpDown.h"
+#include "seam/Seam.h"
 #include "ui_Exportsqt.h"
 
 namespace {
@@ -175,7 +175,7 @@ void TExportSqtFrm::FormToSolvy() {
     try {
         UpdateBlock(Model->Config);
     } catch (const TConversionError& e) {
-        ExportPrompts().Message(this, e.Text);
+        Seam().Message(e.Text, QString(), TMsgIcon::Information, this);
         Updating = false;
         return;
     }
@@ -279,7 +279,7 @@ void TExportSqtFrm::ProgrammedTiming(TSolvyConfig& c) {
         if (sum > cycle) {
             error = true;
             w = 0;
-            ExportPrompts().Beep();
+            Seam().Beep();
         }
         t[3 + k] = std::uint32_t(w);
     }
@@ -427,7 +427,7 @@ void TExportSqtFrm::ClampIntEdit(QLineEdit* edit, TExportUpDown* upDown) {
     if (!ToInt(edit->text(), v)) v = -1;
     const int clamped = std::clamp(v, upDown->minimum(), upDown->maximum());
     if (clamped != v) {
-        ExportPrompts().Beep();
+        Seam().Beep();
         edit->setText(QString::number(clamped));
     }
 }
@@ -438,7 +438,7 @@ void TExportSqtFrm::ClampDecimalEdit(QLineEdit* edit, TExportUpDown* upDown) {
     if (!number) v = 0;
     const double clamped = std::clamp(v, double(upDown->minimum()), double(upDown->maximum()));
     if (!number || clamped != v) {
-        ExportPrompts().Beep();
+        Seam().Beep();
         edit->setText(Decimal(clamped));
     }
 }
@@ -502,19 +502,20 @@ void TExportSqtFrm::IpTimingCbChange() {
 void TExportSqtFrm::BitBtn1Click() {
     if (Model) {
         const std::string own = Model->Sequence ? TrimText(Model->Sequence->FileName) : std::string();
-        TExportSaveRequest r;
-        r.Caption = windowTitle();
-        r.Filter = "Planora pro Solvy (*.sqt)";
-        r.DefaultSuffix = "sqt";
+        TFileDialogSetup dialog;
+        dialog.Save = true;
+        dialog.Title = windowTitle();
+        dialog.Filter = "Planora pro Solvy (*.sqt)|*.sqt";
+        dialog.DefaultExt = ".sqt";
+        dialog.Parent = this;
         if (!own.empty()) {
             const QFileInfo name(QString::fromLocal8Bit(TReskonSolvy::SqtName(own).c_str()));
-            r.Folder = name.absolutePath();
-            r.Name = name.completeBaseName();
+            dialog.InitialDir = name.absolutePath();
+            dialog.FileName = name.completeBaseName();
         } else {
-            r.Folder = SequenceFolder;
+            dialog.InitialDir = SequenceFolder;
         }
-        const QString chosen = ExportPrompts().SaveFileName(this, r);
-        if (!chosen.isEmpty()) Model->SaveSqt(QFile::encodeName(chosen).toStdString());
+        if (Seam().ExecuteFileDialog(dialog)) Model->SaveSqt(QFile::encodeName(dialog.FileName).toStdString());
     }
     accept();
 }

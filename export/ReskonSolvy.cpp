@@ -191,16 +191,16 @@ TSolvyConfigStore& TReskonSolvy::ConfigStore() { return Store ? *Store : SolvySe
 
 unsigned TReskonSolvy::ArrayCode(std::int32_t arrayType) {
     switch (arrayType) {
-        case 1: case 12: return 1;
-        case 2: return 9;
-        case 3: case 13: return 2;
-        case 4: case 14: return 12;
-        case 5: return 4;
-        case 6: return 5;
-        case 7: return 13;
-        case 8: return 6;
-        case 9: case 10: return 8;
-        case 11: return 14;
+        case atDipoleDipole: case atCrossDiagonalDipoleDipole: return 1;
+        case atDipoleDipoleEquatorial: return 9;
+        case atPoleDipoleForward: case atCrossDiagonalPoleDipoleForward: return 2;
+        case atPoleDipoleReverse: case atCrossDiagonalPoleDipoleReverse: return 12;
+        case atWenner: return 4;
+        case atWennerSchlumberger: return 5;
+        case atWSReciprocal: return 13;
+        case atGradient: return 6;
+        case atCompletePolePole: case atCrossDiagonalPolePole: return 8;
+        case atMultiGradient: return 14;
         default: return 11;
     }
 }

@@ -4,10 +4,10 @@
 #include <QEvent>
 #include <QMouseEvent>
 
+#include "seam/Seam.h"
 #include "ui/Artwork.h"
 #include "ui/Help.h"
 #include "ui/Placement.h"
-#include "ui/Seam.h"
 #include "ui_About.h"
 
 namespace {

@@ -2,8 +2,9 @@
 
 #include <exception>
 
+#include "seam/Seam.h"
 #include "ui/Artwork.h"
-#include "ui/Seam.h"
+#include "ui/Help.h"
 
 TPlanoraApp::TPlanoraApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName("Planora Pro");
@@ -12,6 +13,7 @@ TPlanoraApp::TPlanoraApp(int& argc, char** argv) : QApplication(argc, argv) {
     setWindowIcon(ProgramIcon());
     // The installed desktop entry: it gives the window its icon and name on the desktop.
     setDesktopFileName(QStringLiteral("planorapro"));
+    SetHelpViewer([](int contextId) { THelpFrm::ShowContext(contextId); });
 }
 
 bool TPlanoraApp::notify(QObject* receiver, QEvent* event) {

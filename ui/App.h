@@ -1,6 +1,6 @@
 #pragma once
 // The application object: an exception that reaches the event loop is shown in a message
-// box and the loop goes on.
+// box and the loop goes on. Help asked for on the desktop opens the program's help window.
 #include <QApplication>
 
 class TPlanoraApp : public QApplication {

@@ -849,8 +849,10 @@ void TMainFrm::DisplaySequence(bool refreshViews) {
     ui->CommentEdt->setPlainText(QString::fromStdString(s.GetComment()));
     ui->PlanoraNameTxt->setText(QString::fromStdString(s.GetSeqName()));
 
-    SetItemIndex(ui->BoreholeArrayTypeList, g.ArrayType >= 0 && g.ArrayType < ui->BoreholeArrayTypeList->count() ? g.ArrayType : 0);
-    SetItemIndex(ui->ArrayTypeList, g.ArrayType >= 0 && g.ArrayType < ui->ArrayTypeList->count() ? g.ArrayType : 0);
+    SetItemIndex(ui->BoreholeArrayTypeList,
+                 g.ArrayType >= 0 && g.ArrayType < ui->BoreholeArrayTypeList->count() ? g.ArrayType : atMixed);
+    SetItemIndex(ui->ArrayTypeList,
+                 g.ArrayType >= 0 && g.ArrayType < ui->ArrayTypeList->count() ? g.ArrayType : atMixed);
     s.SetArrayType(ui->ArrayTypeList->currentIndex());
 
     const int maxChannel = s.GetMaxChannel();
@@ -869,7 +871,7 @@ void TMainFrm::DisplaySequence(bool refreshViews) {
 
     ui->XCaPmTxt->setText(FormatHash2(s.RemoteElectrodes[0].X));
     ui->YCaPmTxt->setText(FormatHash2(s.RemoteElectrodes[0].Y));
-    const TElectrodeXYZ& second = s.RemoteElectrodes[g.ArrayType == 8 ? 1 : 3];
+    const TElectrodeXYZ& second = s.RemoteElectrodes[g.ArrayType == atGradient ? 1 : 3];
     ui->XCbPnTxt->setText(FormatHash2(second.X));
     ui->YCbPnTxt->setText(FormatHash2(second.Y));
 
@@ -923,11 +925,11 @@ void TMainFrm::DisplaySequence(bool refreshViews) {
     const int quadripoles = s.Device.LastQuadripole + 1;
     const int arrayIndex = ui->ArrayTypeList->currentIndex();
     ui->ComputeBtn->setEnabled(levelCount != 0 || quadripoles >= 1);
-    ui->MoveComputeBtn->setEnabled(arrayIndex != 0 && OwnEnabled(ui->ComputeBtn));
-    ui->CreateNewSeqBtn->setEnabled(arrayIndex != 0 && quadripoles >= 1);
+    ui->MoveComputeBtn->setEnabled(arrayIndex != atMixed && OwnEnabled(ui->ComputeBtn));
+    ui->CreateNewSeqBtn->setEnabled(arrayIndex != atMixed && quadripoles >= 1);
     ui->CreateNewSeqBtn->setVisible(quadripoles >= 1 && OwnVisible(ui->ArrayTypeList));
-    ui->SpacingLevelGd->setVisible((arrayIndex != 0 && OwnVisible(ui->ArrayTypeList)) ||
-                                   (ui->BoreholeArrayTypeList->currentIndex() != 0 &&
+    ui->SpacingLevelGd->setVisible((arrayIndex != atMixed && OwnVisible(ui->ArrayTypeList)) ||
+                                   (ui->BoreholeArrayTypeList->currentIndex() != atMixed &&
                                     OwnVisible(ui->BoreholeArrayTypeList)));
 
     s.NeedsRecompute = needsRecompute;
@@ -1005,8 +1007,8 @@ void TMainFrm::UpdateDepthLevelCommands() {
     TElectSequence& s = *CurrentSequence;
     const TElectGrid& g = s.Grid;
     ui->AutomaticCreationPanel->setVisible(false);
-    ui->AutomaticCreationBtn->setVisible(g.ElectrodeCount != 0 && g.GridType != 2 && OwnEnabled(ui->ClearBtn));
-    if ((OwnVisible(ui->AutomaticCreationBtn) || g.GridType == 2) && g.ArrayType != 0 &&
+    ui->AutomaticCreationBtn->setVisible(g.ElectrodeCount != 0 && g.GridType != gtBorehole && OwnEnabled(ui->ClearBtn));
+    if ((OwnVisible(ui->AutomaticCreationBtn) || g.GridType == gtBorehole) && g.ArrayType != atMixed &&
         ui->PageControl1->currentWidget() == ui->ConfigurationTbs)
         s.ComputeSpacingLevelDepths(true, 128);
     else

@@ -9,8 +9,8 @@
 
 #include "engine/Electsequence.h"
 #include "engine/SequenceList.h"
+#include "seam/Seam.h"
 #include "ui/QtHost.h"
-#include "ui/Seam.h"
 
 namespace Ui {
 class TMainFrm;
@@ -309,10 +309,6 @@ public:
     void MovePanelEnter();
     void NodeToMoveXUpDownChangingEx(bool& allowChange, int newValue, int direction);
     void NodeToMoveYUpDownChangingEx(bool& allowChange, int newValue, int direction);
-    // The proposed file of the next roll-along sequence (line.sqz gives line~.sqz) and its
-    // sequence name (ABC~1 gives ABC~2, WENNER48 gives WENNER48~1).
-    static QString RollAlongFileName(const QString& oldName);
-    static std::string RollAlongSeqName(const std::string& name);
     // Which command opened the shift prompt: 0 recompute in place, 1 new roll-along sequence.
     int MovePanelTag = 0;
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/Compute.h"
 #include "ui/Format.h"
 #include "ui/Help.h"
 #include "ui/Main.h"
@@ -19,7 +20,6 @@
 
 namespace {
 const char* const kNoDepthLevel = "No set of depth level !!!";
-constexpr std::size_t kSeqNameLength = 10;  // what the meter keeps of a sequence name
 
 QString Trimmed(const char* text) { return QString::fromStdString(TrimText(text)); }
 
@@ -30,12 +30,11 @@ int ShiftOf(const QLineEdit* edit) {
     return ok ? v : -1;
 }
 
-// Shows the figures of the list as it stands.
-void ShowFigures(TElectSequence& s, QLabel* count, QLabel* injections, QLabel* channels, QLineEdit* time) {
-    count->setText(QString::number(s.Device.LastQuadripole + 1));
-    injections->setText(QString::number(s.MeasurementCycles));
-    channels->setText(QString::number(s.MaxChannelUsed));
-    time->setText(FormatDuration(s.GetTotalTime()));
+void ShowFigures(const TListFigures& f, QLabel* count, QLabel* injections, QLabel* channels, QLineEdit* time) {
+    count->setText(QString::number(f.Quadripoles));
+    injections->setText(QString::number(f.Injections));
+    channels->setText(QString::number(f.Channels));
+    time->setText(FormatDuration(f.AcquisitionTime));
 }
 }  // namespace
 
@@ -77,26 +76,23 @@ void TMainFrm::ComputeAndShow(int nx, int ny) {
     wait.emplace();
     TViewComputedFRm view(this);
     Ui::TViewComputedFRm& v = *view.ui;
-    TElectSequence& s = *CurrentSequence;
 
-    s.ComputeElectrodePositions();
-    s.ComputeSequence(ui->SwapABMNCb->isChecked(), ui->DelPolarEffectCb->isChecked());
-    s.NeedsRecompute = 0;
-    if (nx > 1 || ny > 1) s.MoveSequence(nx, ny);
+    TComputeOptions options;
+    options.Reverse = ui->SwapABMNCb->isChecked();
+    options.Optimise = ui->MultiChannelOptimizationCb->isChecked();
+    options.DelPolar = ui->DelPolarEffectCb->isChecked();
+    options.NodesX = nx - 1;
+    options.NodesY = ny - 1;
+    const TComputeFigures figures = RunComputation(*CurrentSequence, options);
 
-    ShowFigures(s, v.OriginalQuadMaxLblx, v.OriginalInjectionLblx, v.NumberOfChannelLblx, v.EstimatedAcquisitionTimeTxt);
-    if (s.Device.LastQuadripole + 1 >= kMaxQuadripoles) v.MaxQuadriploleLbl->setVisible(true);
-
-    if (ui->MultiChannelOptimizationCb->isChecked()) {
-        s.MultiChannelOptimization();
-        // Polarisation deletion reorders the chains the optimisation made: without them it has
-        // nothing to work on.
-        if (ui->DelPolarEffectCb->isChecked()) s.DelPolarEffect();
-        ShowFigures(s, v.OptimizedQuadMaxLblx, v.OptimizedStepCountLblx, v.OptimizedChanUsedLblx,
+    ShowFigures(figures.Original, v.OriginalQuadMaxLblx, v.OriginalInjectionLblx, v.NumberOfChannelLblx,
+                v.EstimatedAcquisitionTimeTxt);
+    if (figures.Full) v.MaxQuadriploleLbl->setVisible(true);
+    if (figures.Optimised)
+        ShowFigures(*figures.Optimised, v.OptimizedQuadMaxLblx, v.OptimizedStepCountLblx, v.OptimizedChanUsedLblx,
                     v.OptimizedEstimatedAcquisitionTimeTxt);
-    } else {
+    else
         EnableControls(v.OptimizeGb, false);
-    }
 
     wait.reset();
     view.exec();
@@ -194,9 +190,8 @@ void TMainFrm::MovePanelOkBtnClick() {
     }
 
     const QString oldName = Trimmed(CurrentSequence->FileName);
-    const std::string seqName = CurrentSequence->GetSeqName();
 
-    SaveDialog1.FileName = RollAlongFileName(oldName);
+    SaveDialog1.FileName = QString::fromStdString(RollAlongFileName(oldName.toStdString()));
     SaveDialog1.InitialDir = oldName.contains('/') ? QFileInfo(oldName).absolutePath() : SequenceFolder;
     SaveDialog1.DefaultExt = ".sqz";
     SaveDialog1.FilterIndex = 1;
@@ -207,36 +202,9 @@ void TMainFrm::MovePanelOkBtnClick() {
     // the sequence still current is the one the user rolls from.
     if (!SaveAsNewSequence(chosen)) return;
 
-    TElectSequence& s = *CurrentSequence;
-    s.SetComment(s.GetComment() + "\r\n<-- Roll along from ( " + oldName.toStdString() + " ) On X grid : " +
-                 std::to_string(dx) + " Nodes");
-    if (dy > 0) s.SetComment(s.GetComment() + " / On Y grid : " + std::to_string(dy) + " Nodes");
-    s.SetComment(s.GetComment() + " -->");
-    s.SetSeqName(RollAlongSeqName(seqName));
-    s.Grid.OffsetX = s.Grid.OffsetX + float(dx) * s.Grid.DX;
-    s.Grid.OffsetY = s.Grid.OffsetY + float(dy) * s.Grid.DY;
+    RollAlong(*CurrentSequence, oldName.toStdString(), dx, dy);
     DisplaySequence(true);
-    s.SetFileName(chosen.toStdString());
+    CurrentSequence->SetFileName(chosen.toStdString());
     ComputeAndShow(dx + 1, dy + 1);
     SaveClick();
-}
-
-QString TMainFrm::RollAlongFileName(const QString& oldName) {
-    const qsizetype slash = oldName.lastIndexOf('/');
-    const qsizetype dot = oldName.lastIndexOf('.');
-    return (dot > slash ? oldName.left(dot) : oldName) + "~.sqz";
-}
-
-std::string TMainFrm::RollAlongSeqName(const std::string& name) {
-    const std::size_t tilde = name.find('~');
-    const std::size_t length = name.size();
-    if (tilde != std::string::npos && tilde + 2 == length) {
-        const char last = name.back();
-        const int number = (last >= '0' && last <= '9' ? last - '0' : -1) + 1;
-        const std::string digits = std::to_string(number);
-        // The stem gives way so that the number survives the ten-character limit.
-        const std::string stem = name.substr(0, std::min(tilde, kSeqNameLength - 1 - digits.size()));
-        return stem + '~' + digits;
-    }
-    return name.substr(0, 8) + "~1";
 }

@@ -229,7 +229,7 @@ QRect TMainFrm::SpacingLevelSelection() const {
 
 void TMainFrm::UpdateSpacingLevelButtons() {
     ui->ComputeBtn->setEnabled(CurrentSequence->GetSpacingLevelCount() != 0);
-    ui->MoveComputeBtn->setEnabled(ui->ArrayTypeList->currentIndex() != 0 &&
+    ui->MoveComputeBtn->setEnabled(ui->ArrayTypeList->currentIndex() != atMixed &&
                                    !ui->ComputeBtn->testAttribute(Qt::WA_ForceDisabled));
 }
 
@@ -351,8 +351,8 @@ void TMainFrm::AutomaticCreationBtnClick() {
     // The deepest multigradient cell of level 9 the spread holds, found on a copy: asking the
     // sequence itself would clear its depth tables and could lower its channel counts.
     auto probe = std::make_unique<TElectSequence>(*CurrentSequence);
-    probe->SetArrayType(11);
-    const float depth = probe->ComputeSpacingLevelDepths(false, 9);
+    probe->SetArrayType(atMultiGradient);
+    const float depth = probe->ComputeSpacingLevelDepths(false, kAutoCreationLevel);
     ui->InvestigationDepthEdt->setText(Format1(depth));
     ui->AutomaticMaxLbl->setText(Format1(depth) + " m");
     const double top = std::ceil(double(depth));

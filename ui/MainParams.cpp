@@ -471,7 +471,7 @@ void TMainFrm::ArrayTypeListClick() {
     // The edits show the positions just reset, not those of the array left.
     ui->XCaPmTxt->setText(FormatHash2(s->RemoteElectrodes[kRemoteA].X));
     ui->YCaPmTxt->setText(FormatHash2(s->RemoteElectrodes[kRemoteA].Y));
-    const TElectrodeXYZ& second = s->RemoteElectrodes[s->Grid.ArrayType == 8 ? kRemoteB : kRemoteN];
+    const TElectrodeXYZ& second = s->RemoteElectrodes[s->Grid.ArrayType == atGradient ? kRemoteB : kRemoteN];
     ui->XCbPnTxt->setText(FormatHash2(second.X));
     ui->YCbPnTxt->setText(FormatHash2(second.Y));
 
@@ -489,13 +489,13 @@ void TMainFrm::ArrayTypeListClick() {
         FillSpacingLevelGrid();
     }
 
-    const bool movable = index != 0 && OwnEnabled(ui->ComputeBtn);
+    const bool movable = index != atMixed && OwnEnabled(ui->ComputeBtn);
     ui->MoveComputeBtn->setEnabled(movable);
     ui->CreateNewSeqBtn->setEnabled(movable);
     // "mixed array" has no depth-level grid.
-    ui->SpacingLevelGd->setVisible(index != 0);
+    ui->SpacingLevelGd->setVisible(index != atMixed);
     // The pole-pole arrays always inject with a fixed Vab.
-    if (index == 9 || index == 10) {
+    if (index == atCompletePolePole || index == atCrossDiagonalPolePole) {
         ui->VabRdBtn->setChecked(true);
         VabRdBtnClick();
     }
@@ -514,11 +514,11 @@ void TMainFrm::BoreholeArrayTypeListClick() {
     ui->OptimizationChannelEdn->setText(QString::number(s->ChannelOptions.OptimizationChannel));
     s->ClearQuadripoles();
     ShowSequenceInfo();
-    if (s->Grid.ArrayType != 0) s->ComputeSpacingLevelDepths(true, 128);
+    if (s->Grid.ArrayType != atMixed) s->ComputeSpacingLevelDepths(true, kLevels);
     ui->AutomaticCreationBtn->setVisible(false);
     ui->MoveComputeBtn->setEnabled(false);
     ui->CreateNewSeqBtn->setEnabled(false);
-    ui->SpacingLevelGd->setVisible(index != 0);
+    ui->SpacingLevelGd->setVisible(index != atMixed);
     s->NeedsRecompute = 1;
 }
 
@@ -531,16 +531,17 @@ void TMainFrm::UpdateRemoteElectrodePanel() {
     for (QWidget* w : second) w->setVisible(true);
     if (!CurrentSequence) return;
     switch (CurrentSequence->Grid.ArrayType) {
-        case 3: case 4: case 13: case 14:  // pole-dipole: the remote A only
+        case atPoleDipoleForward: case atPoleDipoleReverse:
+        case atCrossDiagonalPoleDipoleForward: case atCrossDiagonalPoleDipoleReverse:  // the remote A only
             for (QWidget* w : second) w->setVisible(false);
             ui->CaPmCbPnPanel->setVisible(true);
             break;
-        case 8:  // gradient: remote A and B
+        case atGradient:  // remote A and B
             ui->XCbPnLbl->setText("X Cb (m):");
             ui->YCbPnLbl->setText("Y Cb (m):");
             ui->CaPmCbPnPanel->setVisible(true);
             break;
-        case 9: case 10:  // pole-pole: remote A and N (M beside N)
+        case atCompletePolePole: case atCrossDiagonalPolePole:  // remote A and N (M beside N)
             ui->XCbPnLbl->setText("X Pn (m):");
             ui->YCbPnLbl->setText("Y Pn (m):");
             ui->CaPmCbPnPanel->setVisible(true);
@@ -575,7 +576,7 @@ void TMainFrm::StoreSecondRemote(QLineEdit* edit, float TElectrodeXYZ::*coord) {
     TElectSequence& s = *CurrentSequence;
     const std::optional<double> v = DecimalOf(edit->text());
     const float value = v ? float(*v) : kNoElectrode;
-    if (s.Grid.ArrayType == 8) {
+    if (s.Grid.ArrayType == atGradient) {
         s.RemoteElectrodes[kRemoteB].*coord = value;
     } else {
         s.RemoteElectrodes[kRemoteN].*coord = value;

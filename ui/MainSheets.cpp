@@ -32,13 +32,13 @@ void TMainFrm::PrintGrid(TStringGrid* grid, int columnsPerBlock) {
 
 void TMainFrm::PrintElectrodeClick() {
     if (!Printer) Printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
-    if (!PrintSeam().SetupPrinter(*Printer)) return;
+    if (!Seam().SetupPrinter(*Printer, nullptr)) return;
     PrintGrid(ui->ElectrodeGd, 4);
 }
 
 void TMainFrm::PrintQuadripoleClick() {
     if (!Printer) Printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
-    if (!PrintSeam().SetupPrinter(*Printer)) return;
+    if (!Seam().SetupPrinter(*Printer, nullptr)) return;
     PrintGrid(ui->QuadripoleGd, 9);
 }
 

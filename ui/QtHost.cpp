@@ -4,7 +4,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 
-#include "ui/Seam.h"
+#include "seam/Seam.h"
 
 void TQtHost::ShowMessage(const std::string& text) { Seam().Message(QString::fromStdString(text)); }
 

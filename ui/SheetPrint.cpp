@@ -1,27 +1,14 @@
 #include "ui/SheetPrint.h"
 
-#include <QApplication>
 #include <QColor>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
-#include <QPrintDialog>
 #include <QPrinter>
 
 #include "ui/StringGrid.h"
 
 namespace {
-
-class TQtPrintSeam : public TPrintSeam {
-public:
-    bool SetupPrinter(QPrinter& printer) override {
-        QPrintDialog dialog(&printer, QApplication::activeWindow());
-        return dialog.exec() == QDialog::Accepted;
-    }
-};
-
-TQtPrintSeam qtPrintSeam;
-TPrintSeam* currentPrintSeam = &qtPrintSeam;
 
 // Parts of a run of count items cut into pieces of size (the last one takes the remainder).
 std::vector<std::pair<int, int>> Pieces(int count, int size) {
@@ -31,9 +18,6 @@ std::vector<std::pair<int, int>> Pieces(int count, int size) {
 }
 
 }  // namespace
-
-TPrintSeam& PrintSeam() { return *currentPrintSeam; }
-void SetPrintSeam(TPrintSeam* s) { currentPrintSeam = s ? s : &qtPrintSeam; }
 
 std::vector<TSheetPage> SheetPages(int cols, int rows, int blockWidth) {
     std::vector<TSheetPage> pages;

@@ -1,25 +1,11 @@
 #pragma once
-// Printing of a sheet as framed boxes, page by page, and its comma-separated text. The printer
-// set-up dialog is reached through a seam of its own so that tests can print to a PDF file or
-// cancel.
+// Printing of a sheet as framed boxes, page by page, and its comma-separated text.
 #include <QByteArray>
 #include <QString>
 #include <vector>
 
 class QPrinter;
 class TGridModel;
-
-class TPrintSeam {
-public:
-    virtual ~TPrintSeam() = default;
-    // The printer set-up dialog on printer; false when cancelled.
-    virtual bool SetupPrinter(QPrinter& printer) = 0;
-};
-
-// Never null: Qt's print dialog unless another seam is installed.
-TPrintSeam& PrintSeam();
-// Installs s; nullptr restores Qt's dialog. The caller keeps ownership.
-void SetPrintSeam(TPrintSeam* s);
 
 // One printed page: a block of columns and a run of rows of the sheet.
 struct TSheetPage {

@@ -1,6 +1,6 @@
 #pragma once
-// Shared helpers of the chart tests: a control with the main window's form values, a
-// recorder in place of the dialogs, and a way to find drawn points by their colour.
+// Shared helpers of the chart tests: a control with the main window's form values, the scripted
+// seam in place of the dialogs, and a way to find drawn points by their colour.
 #include <QDialog>
 #include <QDir>
 #include <QImage>
@@ -14,59 +14,16 @@
 #include <memory>
 #include <optional>
 
-#include "chart/ChartUi.h"
 #include "chart/Pe3dvcl.h"
-
-// Answers the chart's dialogs as a test wants and remembers what the user was told.
-struct RecordingUi : chart::ChartUi {
-    QStringList messages;
-    int printerAsked = 0, exportAsked = 0, textFileAsked = 0, colourAsked = 0, fontAsked = 0, maximized = 0;
-    QString printTo;                // PDF file the printer writes; empty: cancel
-    std::optional<chart::ExportRequest> exportAnswer;  // nullopt: cancel
-    QString textFile, textFileProposed;
-    chart::ChartEngine* maximizedEngine = nullptr;
-    QSize maximizedSize;
-    std::function<void(QDialog&)> whileMaximized;  // drives the large window while it is open
-
-    void Message(QWidget*, const QString& text) override { messages << text; }
-    bool ChoosePrinter(QWidget*, QPrinter& printer) override {
-        ++printerAsked;
-        if (printTo.isEmpty()) return false;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(printTo);
-        return true;
-    }
-    bool ChooseExport(QWidget*, chart::ExportRequest& r) override {
-        ++exportAsked;
-        if (!exportAnswer) return false;
-        r = *exportAnswer;
-        return true;
-    }
-    QString ChooseTextFile(QWidget*, const QString& proposed) override {
-        ++textFileAsked;
-        textFileProposed = proposed;
-        return textFile;
-    }
-    bool ChooseColor(QWidget*, QColor&) override { return ++colourAsked, false; }
-    bool ChooseFont(QWidget*, QFont&) override { return ++fontAsked, false; }
-    void RunMaximized(QDialog& w) override;
-};
-
-inline void RecordingUi::RunMaximized(QDialog& w) {
-    ++maximized;
-    auto* view = w.findChild<chart::ChartView*>();
-    maximizedEngine = view ? view->Engine() : nullptr;
-    maximizedSize = w.size();
-    if (whileMaximized) whileMaximized(w);
-}
+#include "tests/support/ScriptedSeam.h"
 
 class ChartTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        chart::SetChartUi(&ui);
+        SetSeam(&seam);
         ASSERT_TRUE(dir.isValid());
     }
-    void TearDown() override { chart::SetChartUi(nullptr); }
+    void TearDown() override { SetSeam(nullptr); }
 
     // A shown control of the given size with the main window's form values.
     std::unique_ptr<Pe3do> MakeChart(int w = 400, int h = 300) {
@@ -109,6 +66,6 @@ protected:
     }
     QString Path(const QString& name) const { return dir.filePath(name); }
 
-    RecordingUi ui;
+    TScriptedSeam seam;
     QTemporaryDir dir;
 };

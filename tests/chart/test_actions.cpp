@@ -5,6 +5,7 @@
 #include <QImageReader>
 #include <QSignalSpy>
 
+#include "chart/ChartView.h"
 #include "tests/chart/ChartFixture.h"
 
 using namespace chart;
@@ -102,27 +103,32 @@ TEST_F(ChartActions, EveryActionRunsItsRow) {
     c->SetPEactions(tdInvalidateImage);
     EXPECT_EQ(e->RenderCount(), renders);
 
+    ChartEngine* maximizedEngine = nullptr;
+    seam.WhileModal = [&](QDialog& w) {
+        if (auto* view = w.findChild<ChartView*>()) maximizedEngine = view->Engine();
+    };
     c->SetPEactions(tdMaximize);
-    EXPECT_EQ(ui.maximized, 1);
-    EXPECT_EQ(ui.maximizedEngine, e);  // a large window on the same engine
+    EXPECT_EQ(seam.ModalWindows, QStringList{"ChartMaximizedDlg"});
+    EXPECT_EQ(maximizedEngine, e);  // a large window on the same engine
+    seam.WhileModal = nullptr;
     c->Set("AllowMaximization", false);
     c->SetPEactions(tdMaximize);
-    EXPECT_EQ(ui.maximized, 1);
+    EXPECT_EQ(seam.ModalWindows.size(), 1);
 
     c->SetPEactions(tdCustomize);
     EXPECT_EQ(customize.count(), 1);
     c->SetPEactions(tdExportDialog);
-    EXPECT_EQ(ui.exportAsked, 1);
+    EXPECT_EQ(seam.ModalWindows, (QStringList{"ChartMaximizedDlg", "ChartExportDlg"}));
     c->SetPEstrarg1(QStringLiteral("proposed.txt"));
     c->SetPEactions(tdTextExportDialog);
-    EXPECT_EQ(ui.textFileAsked, 1);
-    EXPECT_EQ(ui.textFileProposed, QStringLiteral("proposed.txt"));
+    ASSERT_EQ(seam.Dialogs.size(), 1u);
+    EXPECT_EQ(seam.Dialogs[0].FileName, QStringLiteral("proposed.txt"));
     c->SetPEactions(tdPrintDialog);
-    EXPECT_EQ(ui.printerAsked, 1);
+    EXPECT_EQ(seam.PrinterDialogs, 1);
     c->SetPEactions(tdColorDialog);
-    EXPECT_EQ(ui.colourAsked, 1);
+    EXPECT_EQ(seam.ColourDialogs, 1);
     c->SetPEactions(tdFontDialog);
-    EXPECT_EQ(ui.fontAsked, 1);
+    EXPECT_EQ(seam.FontDialogs, 1);
     c->SetPEactions(tdPopupMenu);
     EXPECT_EQ(popup.count(), 1);
 
@@ -150,7 +156,7 @@ TEST_F(ChartActions, EveryActionRunsItsRow) {
     for (int a : {16, 24, 25, 255}) c->SetPEactions(ePEactions(a));
     EXPECT_EQ(e->RenderCount(), renders);
     EXPECT_FALSE(QFile::exists(Path("nothing")));
-    EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join('\n').toStdString();
+    EXPECT_TRUE(seam.Messages.isEmpty()) << seam.Messages.join('\n').toStdString();
 
     c->SetPEactions(tdReinitCustoms);
     EXPECT_EQ(e->RenderCount(), renders);
@@ -168,7 +174,7 @@ TEST_F(ChartActions, PrintGraphGoesToThePrinterOrTellsWhyNot) {
     // Without a printer on the machine the user hears of it; with one nothing is said.
     QPrinter probe;
     if (!probe.isValid() || probe.printerName().isEmpty()) {
-        EXPECT_EQ(ui.messages.size(), 1);
+        EXPECT_EQ(seam.Messages.size(), 1);
     }
     SUCCEED();
 }

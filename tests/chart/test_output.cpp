@@ -1,8 +1,13 @@
 // Export and printing, their failures, and a chart of a dipole-dipole line as an image.
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QImageReader>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 
 #include <cmath>
 
@@ -47,7 +52,7 @@ TEST_F(ChartOutput, ImageFilesDecodeAtTheRequestedSize) {
             EXPECT_EQ(img.size(), size.isEmpty() ? c->GethObject()->Size() : size) << r.file;
         }
     }
-    EXPECT_TRUE(ui.messages.isEmpty());
+    EXPECT_TRUE(seam.Messages.isEmpty());
 }
 
 TEST_F(ChartOutput, PdfAndTextExports) {
@@ -64,17 +69,35 @@ TEST_F(ChartOutput, PdfAndTextExports) {
 
 TEST_F(ChartOutput, TheExportDialogExportsWhatWasChosen) {
     auto c = Small();
-    ui.exportAnswer = ExportRequest{tdExportJpeg, tdExportToFile, QSize(200, 100), Path("dialog.jpg")};
+    // JPEG to a file of 200 x 100 pixels, the file named through the dialog's browse button.
+    seam.Files = {Path("dialog.jpg")};
+    seam.WhileModal = [](QDialog& d) {
+        d.findChild<QComboBox*>("TypeCb")->setCurrentIndex(tdExportJpeg);
+        d.findChild<QComboBox*>("DestinationCb")->setCurrentIndex(tdExportToFile);
+        d.findChild<QSpinBox*>("WidthSpn")->setValue(200);
+        d.findChild<QSpinBox*>("HeightSpn")->setValue(100);
+        d.findChild<QPushButton*>("BrowseBtn")->click();
+        d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    };
     c->SetPEactions(tdExportDialog);
+    ASSERT_EQ(seam.Dialogs.size(), 1u);
+    EXPECT_EQ(seam.Dialogs[0].Filter, "JPEG (*.jpg *.jpeg)|*.jpg *.jpeg");  // the type chosen
     EXPECT_EQ(QImageReader(Path("dialog.jpg")).size(), QSize(200, 100));
     // Its choices are offered again next time.
     EXPECT_EQ(c->Get("ExportTypeDef").toInt(), int(tdExportJpeg));
     EXPECT_EQ(c->Get("ExportFileDef").toString(), Path("dialog.jpg"));
-    ui.exportAnswer.reset();  // cancelled: nothing written, nothing said
+    int typeShown = -1;
+    QString fileShown;
+    seam.WhileModal = [&](QDialog& d) {  // then cancelled: nothing written, nothing said
+        typeShown = d.findChild<QComboBox*>("TypeCb")->currentIndex();
+        fileShown = d.findChild<QLineEdit*>("FileEdt")->text();
+    };
     QFile::remove(Path("dialog.jpg"));
     c->SetPEactions(tdExportDialog);
+    EXPECT_EQ(typeShown, int(tdExportJpeg));
+    EXPECT_EQ(fileShown, Path("dialog.jpg"));
     EXPECT_FALSE(QFile::exists(Path("dialog.jpg")));
-    EXPECT_TRUE(ui.messages.isEmpty());
+    EXPECT_TRUE(seam.Messages.isEmpty());
 }
 
 TEST_F(ChartOutput, AFailedExportTellsTheUser) {
@@ -83,31 +106,31 @@ TEST_F(ChartOutput, AFailedExportTellsTheUser) {
     const struct { ePEactions action; const char* ext; } rows[] = {
         {tdPngToFile, ".png"}, {tdJpegToFile, ".jpg"}, {tdBmpToFile, ".bmp"}, {tdMetaToFile, ".pdf"}};
     for (const auto& r : rows) {
-        ui.messages.clear();
+        seam.Messages.clear();
         c->SetPEstrarg1(bad + QLatin1String(r.ext));
         c->SetPEactions(r.action);
-        ASSERT_EQ(ui.messages.size(), 1) << r.ext;
-        EXPECT_TRUE(ui.messages[0].contains(bad + QLatin1String(r.ext))) << ui.messages[0].toStdString();
+        ASSERT_EQ(seam.Messages.size(), 1) << r.ext;
+        EXPECT_TRUE(seam.Messages[0].contains(bad + QLatin1String(r.ext))) << seam.Messages[0].toStdString();
     }
-    ui.messages.clear();
+    seam.Messages.clear();
     c->SetPEstrarg1(QString());
     c->SetPEactions(tdPngToFile);
-    EXPECT_EQ(ui.messages.size(), 1);
-    ui.messages.clear();
-    ui.textFile = bad + ".txt";
+    EXPECT_EQ(seam.Messages.size(), 1);
+    seam.Messages.clear();
+    seam.Files = {bad + ".txt"};
     c->SetPEnarg1(0);
     c->SetPEactions(tdTextExportDialog);
-    EXPECT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(seam.Messages.size(), 1);
     EXPECT_FALSE(c->GethObject()->ExportText(bad + ".txt"));
 
     // A size no image can have is refused and told, the file left alone.
     for (const QSize huge : {QSize(100000, 100000), QSize(10001, 10), QSize(9000, 9000)}) {
-        ui.messages.clear();
+        seam.Messages.clear();
         c->SetPEnarg1(huge.width());
         c->SetPEnarg2(huge.height());
         c->SetPEstrarg1(Path("huge.png"));
         c->SetPEactions(tdPngToFile);
-        EXPECT_EQ(ui.messages.size(), 1) << huge.width();
+        EXPECT_EQ(seam.Messages.size(), 1) << huge.width();
         EXPECT_FALSE(QFile::exists(Path("huge.png")));
         c->SetPEactions(tdResetImage);  // the image keeps the chart's own size
         EXPECT_EQ(c->GethObject()->GetImage().size(), c->GethObject()->Size());
@@ -116,22 +139,22 @@ TEST_F(ChartOutput, AFailedExportTellsTheUser) {
 
 TEST_F(ChartOutput, PrintingMakesOnePageAndAFailureIsTold) {
     auto c = Small();
-    ui.printTo = Path("printed.pdf");
+    seam.PrintTo = Path("printed.pdf");
     c->SetPEactions(tdPrintDialog);  // both arguments 0: the chart fills the page
     EXPECT_EQ(PdfPages(Path("printed.pdf")), 1);
     c->SetPEnarg1(400);
     c->SetPEnarg2(100);
-    ui.printTo = Path("printed2.pdf");
+    seam.PrintTo = Path("printed2.pdf");
     c->SetPEactions(tdPrintDialog);
     EXPECT_EQ(PdfPages(Path("printed2.pdf")), 1);
-    EXPECT_TRUE(ui.messages.isEmpty());
+    EXPECT_TRUE(seam.Messages.isEmpty());
 
-    ui.printTo = Path("no/such/folder/p.pdf");  // the printer cannot start
+    seam.PrintTo = Path("no/such/folder/p.pdf");  // the printer cannot start
     c->SetPEactions(tdPrintDialog);
-    EXPECT_EQ(ui.messages.size(), 1);
-    ui.printTo.clear();  // the user cancels: that is the user's own choice
+    EXPECT_EQ(seam.Messages.size(), 1);
+    seam.PrintTo.clear();  // the user cancels: that is the user's own choice
     c->SetPEactions(tdPrintDialog);
-    EXPECT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(seam.Messages.size(), 1);
 }
 
 // A dipole-dipole line: 48 electrodes 5 m apart, spacing coefficients 1 and 2, levels 1 to 6,

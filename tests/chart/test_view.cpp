@@ -6,6 +6,7 @@
 
 #include <stdexcept>
 
+#include "chart/ChartView.h"
 #include "tests/chart/ChartFixture.h"
 
 using namespace chart;
@@ -182,7 +183,7 @@ TEST_F(ChartView3D, TheMaximisedWindowTurnsZoomsScrollsAndReadsOut) {
     QSignalSpy data(c.get(), &Pe3do::OnDataHotSpot);
     QSignalSpy click(c.get(), &Pe3do::OnClick);
     bool ran = false;
-    ui.whileMaximized = [&](QDialog& w) {
+    seam.WhileModal = [&](QDialog& w) {
         w.resize(900, 680);
         w.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));

@@ -1,6 +1,7 @@
 #pragma once
 // Shared fixture of the export tests: a home and settings folder of its own, a recording
-// engine host, and readers of little-endian values in byte images.
+// engine host, the scripted seam answering the dialogs, and readers of little-endian values in
+// byte images.
 #include <gtest/gtest.h>
 
 #include <QByteArray>
@@ -17,8 +18,9 @@
 #include <vector>
 
 #include "engine/Electsequence.h"
-#include "tests/support/RecordingHost.h"
 #include "export/ReskonSolvy.h"
+#include "tests/support/RecordingHost.h"
+#include "tests/support/ScriptedSeam.h"
 
 template <typename T>
 T At(const std::uint8_t* bytes, std::size_t offset) {
@@ -42,6 +44,7 @@ class ExportTest : public ::testing::Test {
 protected:
     QTemporaryDir Home;
     TRecordingHost Recorder;
+    TScriptedSeam Seam;
     std::unique_ptr<TElectSequence> Seq = std::make_unique<TElectSequence>();
 
     void SetUp() override {
@@ -49,7 +52,11 @@ protected:
         qputenv("HOME", Home.path().toLocal8Bit());
         qputenv("XDG_CONFIG_HOME", (Home.path() + "/.config").toLocal8Bit());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Home.path() + "/.config");
+        SetSeam(&Seam);
     }
+    // Here rather than in TearDown: a derived fixture's dialog closes after TearDown, still
+    // answered by the scripted seam.
+    ~ExportTest() override { SetSeam(nullptr); }
 
     std::string Path(const QString& name) const { return QDir(Home.path()).filePath(name).toStdString(); }
 

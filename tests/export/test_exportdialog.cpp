@@ -12,36 +12,14 @@
 
 #include <filesystem>
 
-#include "export/ExportPrompts.h"
 #include "tests/export/ExportTest.h"
 #include "export/ExportUpDown.h"
 #include "export/Exportsqt.h"
 
 namespace {
 
-class ScriptedPrompts : public TExportPrompts {
-public:
-    std::vector<QString> Messages;
-    std::vector<TExportSaveRequest> Requests;
-    QString Answer;   // the name the save dialog returns; empty = cancelled
-    int Beeps = 0;
-
-    ScriptedPrompts() { SetExportPrompts(this); }
-    ~ScriptedPrompts() override { SetExportPrompts(nullptr); }
-    ScriptedPrompts(const ScriptedPrompts&) = delete;
-    ScriptedPrompts& operator=(const ScriptedPrompts&) = delete;
-
-    void Message(QWidget*, const QString& text) override { Messages.push_back(text); }
-    QString SaveFileName(QWidget*, const TExportSaveRequest& r) override {
-        Requests.push_back(r);
-        return Answer;
-    }
-    void Beep() override { ++Beeps; }
-};
-
 class ExportDialogTest : public ExportTest {
 protected:
-    ScriptedPrompts Prompts;
     std::unique_ptr<TExportSqtFrm> Dlg;
 
     // As the main window's export command does: model loaded, then shown.
@@ -243,20 +221,20 @@ TEST_F(ExportDialogTest, ProgrammableWindowsAreStoredOnlyWhenTheyFit) {
     EXPECT_EQ(100u, Block().IPTiming[1]);
     EXPECT_EQ(24u, Block().IPTiming[2]);
     for (int k = 0; k < 20; ++k) EXPECT_EQ(8u, Block().IPTiming[3 + k]);
-    EXPECT_EQ(0, Prompts.Beeps);
+    EXPECT_EQ(0, Seam.Beeps);
 
     // Mdly 500: the sum passes 200 at window 18; one beep each for 18, 19, 20, nothing stored.
     Leave("MdlyEdt", "500");
-    EXPECT_EQ(3, Prompts.Beeps);
+    EXPECT_EQ(3, Seam.Beeps);
     EXPECT_EQ(24u, Block().IPTiming[2]);
     EXPECT_EQ("240", Text("MdlyEdt"));
 
     // Vdly 1900: 200 - 12 < 190.
-    Prompts.Beeps = 0;
+    Seam.Beeps = 0;
     Leave("VdlyEdt", "1900");
     EXPECT_EQ(100u, Block().IPTiming[1]);
     EXPECT_EQ("1000", Text("VdlyEdt"));
-    EXPECT_EQ(0, Prompts.Beeps);
+    EXPECT_EQ(0, Seam.Beeps);
 
     // A negative width is refused.
     Cell(3)->setText("-80");
@@ -304,9 +282,9 @@ TEST_F(ExportDialogTest, StackEditsAreClampedOnLeaving) {
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message() << r.edit << " " << r.typed);
         Open();
-        Prompts.Beeps = 0;
+        Seam.Beeps = 0;
         Leave(r.edit, r.typed);
-        EXPECT_EQ(r.beeps, Prompts.Beeps);
+        EXPECT_EQ(r.beeps, Seam.Beeps);
         EXPECT_EQ(r.shown, Text(r.edit));
         EXPECT_EQ(r.min, Block().StackMin);
         EXPECT_EQ(r.max, Block().StackMax);
@@ -341,9 +319,9 @@ TEST_F(ExportDialogTest, ErrorLimitEditsAreClampedOnLeaving) {
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message() << r.edit << " " << r.typed);
         Open();
-        Prompts.Beeps = 0;
+        Seam.Beeps = 0;
         Leave(r.edit, r.typed);
-        EXPECT_EQ(r.beeps, Prompts.Beeps);
+        EXPECT_EQ(r.beeps, Seam.Beeps);
         EXPECT_EQ(r.shown, Text(r.edit));
         EXPECT_EQ(r.qr, Block().QRMax);
         EXPECT_EQ(r.qm, Block().QMMax);
@@ -456,12 +434,12 @@ TEST_F(ExportDialogTest, TextThatIsNotANumberStopsTheUpdate) {
     Click("ModeReceiverOnlyCb");
     const float before = Block().Current;
     Leave("TxIabEdt", "abc");
-    EXPECT_EQ(std::vector<QString>{"'abc' is not a valid floating point value"}, Prompts.Messages);
+    EXPECT_EQ(QStringList{"'abc' is not a valid floating point value"}, Seam.Messages);
     EXPECT_EQ(before, Block().Current);
     EXPECT_EQ("abc", Text("TxIabEdt"));
     Leave("TxIabEdt", "0.5");
     EXPECT_EQ(500.0f, Block().Current);
-    EXPECT_EQ(1u, Prompts.Messages.size());
+    EXPECT_EQ(1, Seam.Messages.size());
 }
 
 TEST_F(ExportDialogTest, IPDeviationUnitSwitchesTheLabel) {
@@ -538,14 +516,15 @@ TEST_F(ExportDialogTest, SaveButtonWritesTheChosenFile) {
     std::filesystem::create_directories(Path("data"));
     Seq->SetFileName(Path("data/Line1.sqz"));
     Open();
-    Prompts.Answer = QString::fromStdString(Path("Chosen.dat"));
+    Seam.Files = {QString::fromStdString(Path("Chosen.dat"))};
     Click("BitBtn1");
-    ASSERT_EQ(1u, Prompts.Requests.size());
-    const TExportSaveRequest& r = Prompts.Requests[0];
-    EXPECT_EQ(QString::fromStdString(Path("data")), r.Folder);
-    EXPECT_EQ("Line1", r.Name);
-    EXPECT_EQ("Planora pro Solvy (*.sqt)", r.Filter);
-    EXPECT_EQ("sqt", r.DefaultSuffix);
+    ASSERT_EQ(1u, Seam.Dialogs.size());
+    const TFileDialogSetup& r = Seam.Dialogs[0];
+    EXPECT_TRUE(r.Save);
+    EXPECT_EQ(QString::fromStdString(Path("data")), r.InitialDir);
+    EXPECT_EQ("Line1", r.FileName);
+    EXPECT_EQ("Planora pro Solvy (*.sqt)|*.sqt", r.Filter);
+    EXPECT_EQ(".sqt", r.DefaultExt);
     EXPECT_TRUE(std::filesystem::is_regular_file(Path("Chosen.sqt")));
     EXPECT_STREQ("Chosen.sqt", Block().FileName);
     EXPECT_EQ(Image(Block()), StoredValue().toByteArray());
@@ -558,9 +537,9 @@ TEST_F(ExportDialogTest, CancelledSaveStoresNothing) {
     Dlg->SequenceFolder = QString::fromStdString(Path("Sequence"));
     Choose("NoiseRejectionCb", 1);
     Click("BitBtn1");
-    ASSERT_EQ(1u, Prompts.Requests.size());
-    EXPECT_EQ(QString::fromStdString(Path("Sequence")), Prompts.Requests[0].Folder);
-    EXPECT_TRUE(Prompts.Requests[0].Name.isEmpty());
+    ASSERT_EQ(1u, Seam.Dialogs.size());
+    EXPECT_EQ(QString::fromStdString(Path("Sequence")), Seam.Dialogs[0].InitialDir);
+    EXPECT_TRUE(Seam.Dialogs[0].FileName.isEmpty());
     EXPECT_FALSE(StoredValue().isValid());
     EXPECT_FALSE(Dlg->isVisible());
 }
@@ -591,7 +570,7 @@ TEST_F(ExportDialogTest, FieldsBeyondTheListsShowNothingAndStayInRange) {
     EXPECT_EQ("0", Text("VabMaxEdt"));
     EXPECT_EQ("0", Text("QrMaxEdt"));
     Choose("NoiseRejectionCb", 0);
-    EXPECT_TRUE(Prompts.Messages.empty());
+    EXPECT_TRUE(Seam.Messages.empty());
     EXPECT_EQ(0u, c.TimeCode());
     EXPECT_EQ(0u, c.WindowMode());
     EXPECT_EQ(0u, c.Trigger());
@@ -606,7 +585,7 @@ TEST_F(ExportDialogTest, DestroyingTheDialogWithAnEditInUseRunsNoHandler) {
     W("StackMinEdn")->setFocus();
     W<QLineEdit>("StackMinEdn")->setText("0");
     Dlg.reset();
-    EXPECT_EQ(0, Prompts.Beeps);
+    EXPECT_EQ(0, Seam.Beeps);
 }
 
 TEST_F(ExportDialogTest, FormWithoutModelDoesNothing) {
@@ -617,8 +596,8 @@ TEST_F(ExportDialogTest, FormWithoutModelDoesNothing) {
     plain.IpTimingCbChange();
     plain.BitBtn1Click();
     EXPECT_EQ(nullptr, plain.Solvy());
-    EXPECT_TRUE(Prompts.Requests.empty());
-    EXPECT_TRUE(Prompts.Messages.empty());
+    EXPECT_TRUE(Seam.Dialogs.empty());
+    EXPECT_TRUE(Seam.Messages.empty());
 }
 
 }  // namespace

@@ -4,52 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QPoint>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <deque>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "engine/Electsequence.h"
+#include "tests/support/ScriptedSeam.h"
 #include "ui/Main.h"
-#include "ui/Seam.h"
-
-class TScriptedSeam : public TUiSeam {
-public:
-    struct TQuestion {
-        QString Text, Caption;
-        TMsgButtons Buttons;
-        TMsgIcon Icon;
-        std::optional<QPoint> At;
-    };
-    QStringList Messages;
-    std::vector<TQuestion> Questions;
-    std::deque<TMsgResult> Answers;  // consumed by Question; Cancel / No / Discard when empty
-    std::deque<QString> Inputs;      // consumed by InputQuery; cancelled when empty
-    std::deque<QString> Files;       // consumed by file dialogs; an empty text cancels
-    std::vector<TFileDialogSetup> Dialogs;  // each dialog as it was opened
-    int FilterChosen = 0;                   // when not 0, the filter index the "user" picks
-    int Beeps = 0;
-    QStringList Urls;
-    std::vector<int> HelpIds;
-    QString Documents, Program;
-
-    void Message(const QString& text) override { Messages << text; }
-    TMsgResult Question(const QString& text, const QString& caption, TMsgButtons buttons, TMsgIcon icon,
-                        std::optional<QPoint> at) override;
-    bool InputQuery(const QString& caption, const QString& prompt, QString& value) override;
-    bool ExecuteFileDialog(TFileDialogSetup& dialog) override;
-    void Beep() override { ++Beeps; }
-    void OpenUrl(const QString& url) override { Urls << url; }
-    void ShowHelp(int contextId) override { HelpIds.push_back(contextId); }
-    QString DocumentsFolder() override { return Documents; }
-    QString ProgramFolder() override { return Program; }
-};
 
 class UiTest : public ::testing::Test {
 protected:

@@ -11,12 +11,12 @@
 #include <QTimer>
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include "ui/Format.h"
+#include "engine/Compute.h"
 #include "tests/ui/UiTest.h"
+#include "ui/Format.h"
 #include "ui/Viewcomputed.h"
 #include "ui_Main.h"
 #include "ui_Viewcomputed.h"
@@ -34,10 +34,6 @@ struct TShown {
     bool ReadOnly = false;
     bool FullNotice = false;
     bool Hourglass = false;
-};
-
-struct TFigures {
-    int Count, Injections, Channels;
 };
 
 std::vector<std::array<std::uint16_t, 4>> ListOf(const TElectSequence& s) {
@@ -71,19 +67,26 @@ std::unique_ptr<TElectSequence> Layout(int array, int a, int levels, int nx, int
     return s;
 }
 
-// The engine run by hand on a copy, for the lists a command must leave.
-std::unique_ptr<TElectSequence> Computed(const TElectSequence& from, bool optimise, bool delPolar, int nx = -1,
-                                         int ny = -1) {
-    auto s = std::make_unique<TElectSequence>();
-    std::memcpy(static_cast<void*>(s.get()), &from, sizeof(TElectSequence));
-    s->ComputeElectrodePositions();
-    s->ComputeSequence(false, delPolar);
-    if (nx > 1 || ny > 1) s->MoveSequence(nx, ny);
-    if (optimise) {
-        s->MultiChannelOptimization();
-        if (delPolar) s->DelPolarEffect();
-    }
-    return s;
+std::unique_ptr<TElectSequence> CopyOf(const TElectSequence& from) { return std::make_unique<TElectSequence>(from); }
+
+// What a command must leave: the compute workflow run on a copy with the window's options.
+struct TRun {
+    std::unique_ptr<TElectSequence> Sequence;
+    TComputeFigures Figures;
+};
+TRun Computed(const TElectSequence& from, bool optimise, bool delPolar, int nodesX = 0, int nodesY = 0) {
+    TRun run{CopyOf(from), {}};
+    TComputeOptions options;
+    options.Optimise = optimise;
+    options.DelPolar = delPolar;
+    options.NodesX = nodesX;
+    options.NodesY = nodesY;
+    run.Figures = RunComputation(*run.Sequence, options);
+    return run;
+}
+std::vector<std::array<std::uint16_t, 4>> ComputedList(const TElectSequence& from, bool optimise, bool delPolar,
+                                                       int nodesX = 0, int nodesY = 0) {
+    return ListOf(*Computed(from, optimise, delPolar, nodesX, nodesY).Sequence);
 }
 
 std::unique_ptr<TElectSequence> ReadBack(const QString& path) {
@@ -142,22 +145,23 @@ protected:
         w.ui->MultiChannelOptimizationCb->setChecked(optimise);
         w.ui->DelPolarEffectCb->setChecked(delPolar);
     }
-    static void ExpectFigures(const TShown& shown, const TElectSequence& s, bool optimised) {
-        const QString count = QString::number(s.Device.LastQuadripole + 1);
-        const QString injections = QString::number(s.MeasurementCycles);
-        const QString channels = QString::number(s.MaxChannelUsed);
-        const QString time = FormatDuration(s.GetTotalTime());
-        if (optimised) {
-            EXPECT_EQ(shown.OptCount, count);
-            EXPECT_EQ(shown.OptInjections, injections);
-            EXPECT_EQ(shown.OptChannels, channels);
-            EXPECT_EQ(shown.OptTime, time);
-        } else {
-            EXPECT_EQ(shown.Count, count);
-            EXPECT_EQ(shown.Injections, injections);
-            EXPECT_EQ(shown.Channels, channels);
-            EXPECT_EQ(shown.Time, time);
-        }
+    // The results window shows the workflow's figures; the optimised ones empty and disabled
+    // when there are none.
+    static void ExpectFigures(const TShown& shown, const TComputeFigures& f) {
+        EXPECT_EQ(shown.Count, QString::number(f.Original.Quadripoles));
+        EXPECT_EQ(shown.Injections, QString::number(f.Original.Injections));
+        EXPECT_EQ(shown.Channels, QString::number(f.Original.Channels));
+        EXPECT_EQ(shown.Time, FormatDuration(f.Original.AcquisitionTime));
+        EXPECT_EQ(shown.FullNotice, f.Full);
+        EXPECT_TRUE(shown.OriginalLive);
+        const TListFigures none{};
+        const TListFigures& opt = f.Optimised ? *f.Optimised : none;
+        EXPECT_EQ(shown.OptCount, f.Optimised ? QString::number(opt.Quadripoles) : QString());
+        EXPECT_EQ(shown.OptInjections, f.Optimised ? QString::number(opt.Injections) : QString());
+        EXPECT_EQ(shown.OptChannels, f.Optimised ? QString::number(opt.Channels) : QString());
+        EXPECT_EQ(shown.OptTime, f.Optimised ? FormatDuration(opt.AcquisitionTime) : QString());
+        EXPECT_EQ(shown.OptFieldsEnabled, f.Optimised.has_value());
+        EXPECT_EQ(shown.OptimisedLive, f.Optimised.has_value());
     }
     // Opens the shift prompt with the command, types the shifts and confirms.
     static void Shift(TMainFrm& w, bool newSequence, const QString& dx, const QString& dy = "0") {
@@ -188,20 +192,15 @@ TEST_F(ComputeTest, DipoleDipoleLineShowsItsFiguresBeforeAndAfterOptimisationAnd
     EXPECT_EQ(shown.Count, "22");
     EXPECT_EQ(shown.Injections, "22");
     EXPECT_EQ(shown.Channels, "1");
-    auto plain = Computed(*layout, false, true);
-    ExpectFigures(shown, *plain, false);
-    auto optimised = Computed(*layout, true, true);
-    ExpectFigures(shown, *optimised, true);
+    const TRun optimised = Computed(*layout, true, true);
+    ExpectFigures(shown, optimised.Figures);
     EXPECT_NE(shown.OptInjections, shown.Injections);
-    EXPECT_TRUE(shown.OptFieldsEnabled);
-    EXPECT_TRUE(shown.OriginalLive);
-    EXPECT_TRUE(shown.OptimisedLive);
     EXPECT_TRUE(shown.ReadOnly);
     EXPECT_FALSE(shown.FullNotice);
     EXPECT_FALSE(shown.Hourglass);
 
     const TElectSequence& s = *w->CurrentSequence;
-    EXPECT_EQ(ListOf(s), ListOf(*optimised));
+    EXPECT_EQ(ListOf(s), ListOf(*optimised.Sequence));
     EXPECT_EQ(s.NeedsRecompute, 0);
     EXPECT_EQ(w->ui->QuadripolesTxt->text(), shown.OptCount);
     EXPECT_EQ(w->ui->QuadripoleGd->Cells(1, 1), "1");
@@ -209,7 +208,7 @@ TEST_F(ComputeTest, DipoleDipoleLineShowsItsFiguresBeforeAndAfterOptimisationAnd
     EXPECT_EQ(w->ui->QuadripoleGd->Cells(3, 1), "4");
     EXPECT_EQ(w->ui->QuadripoleGd->Cells(4, 1), "6");
     // The command saves what it computed and offers the roll-along.
-    EXPECT_EQ(ListOf(*ReadBack(Path("line.sqz"))), ListOf(*optimised));
+    EXPECT_EQ(ListOf(*ReadBack(Path("line.sqz"))), ListOf(*optimised.Sequence));
     EXPECT_FALSE(w->ui->CreateNewSeqBtn->isHidden());
     EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
 }
@@ -228,32 +227,20 @@ TEST_F(ComputeTest, PolarisationDeletionRunsOnlyAfterTheOptimisation) {
         SetBoxes(*w, c.optimise, c.delPolar);
         w->ComputeBtnClick();
         ASSERT_EQ(Shown.size(), 1u);
-        auto expected = Computed(*layout, c.optimise, c.delPolar);
-        EXPECT_EQ(ListOf(*w->CurrentSequence), ListOf(*expected));
-        ExpectFigures(Shown[0], *Computed(*layout, false, c.delPolar), false);
-        if (c.optimise) {
-            ExpectFigures(Shown[0], *expected, true);
-            EXPECT_TRUE(Shown[0].OptFieldsEnabled);
-            EXPECT_TRUE(Shown[0].OptimisedLive);
-        } else {
-            EXPECT_EQ(Shown[0].OptCount, "");
-            EXPECT_EQ(Shown[0].OptInjections, "");
-            EXPECT_EQ(Shown[0].OptChannels, "");
-            EXPECT_EQ(Shown[0].OptTime, "");
-            EXPECT_FALSE(Shown[0].OptFieldsEnabled);
-            EXPECT_FALSE(Shown[0].OptimisedLive);
-        }
-        EXPECT_TRUE(Shown[0].OriginalLive);
+        const TRun expected = Computed(*layout, c.optimise, c.delPolar);
+        EXPECT_EQ(ListOf(*w->CurrentSequence), ListOf(*expected.Sequence));
+        ExpectFigures(Shown[0], expected.Figures);
+        EXPECT_EQ(Shown[0].OptCount.isEmpty(), !c.optimise);
     }
     // The three lists differ, so the table above told them apart.
-    EXPECT_NE(ListOf(*Computed(*layout, true, true)), ListOf(*Computed(*layout, true, false)));
-    EXPECT_NE(ListOf(*Computed(*layout, true, false)), ListOf(*Computed(*layout, false, false)));
+    EXPECT_NE(ComputedList(*layout, true, true), ComputedList(*layout, true, false));
+    EXPECT_NE(ComputedList(*layout, true, false), ComputedList(*layout, false, false));
 }
 
 TEST_F(ComputeTest, TheReversalIsAskedAndCancelComputesUnreversed) {
     auto layout = Layout(1, 1, 2, 8);
     auto w = StartWith(*layout, "line.sqz");
-    const auto plain = ListOf(*Computed(*layout, false, false));
+    const auto plain = ComputedList(*layout, false, false);
     struct TCase {
         TMsgResult answer;
         bool reversed;
@@ -317,7 +304,7 @@ TEST_F(ComputeTest, CommandsWithoutDepthLevelCellsAreRefused) {
     EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
     EXPECT_EQ(Shown.size(), 1u);
     EXPECT_EQ(w->CurrentSequence->Device.LastQuadripole, 5);
-    EXPECT_EQ(ListOf(*w->CurrentSequence), ListOf(*Computed(*mixed, true, true)));
+    EXPECT_EQ(ListOf(*w->CurrentSequence), ComputedList(*mixed, true, true));
 }
 
 TEST_F(ComputeTest, AShiftOutOfRangeIsClampedWithABeepAndComputesNothing) {
@@ -389,9 +376,9 @@ TEST_F(ComputeTest, UncompleteComputeCutsTheCoveredPartIntoTheSameFile) {
     // Quadripoles standing wholly on columns 1..8 were measured by the previous spread.
     const auto list = ListOf(*w->CurrentSequence);
     ASSERT_FALSE(list.empty());
-    EXPECT_LT(list.size(), ListOf(*Computed(*layout, false, false)).size());
+    EXPECT_LT(list.size(), ComputedList(*layout, false, false).size());
     for (const auto& q : list) EXPECT_GE(std::max({q[0], q[1], q[2], q[3]}), 9) << q[0] << q[1] << q[2] << q[3];
-    EXPECT_EQ(list, ListOf(*Computed(*layout, false, false, 5, 1)));
+    EXPECT_EQ(list, ComputedList(*layout, false, false, 4));
     EXPECT_EQ(w->SequenceCount, 1);
     EXPECT_EQ(w->CurrentSequence->Grid.OffsetX, 0.0f);
     EXPECT_EQ(ListOf(*ReadBack(Path("line.sqz"))), list);
@@ -430,12 +417,11 @@ TEST_F(ComputeTest, RollAlongIntoANewFile) {
         EXPECT_EQ(s.GetSeqName(), "DD12~1");
         EXPECT_EQ(s.Grid.OffsetX, float(c.dx));
         // The new spread's positions, cut where the previous one already measured.
-        auto moved = std::make_unique<TElectSequence>();
-        std::memcpy(static_cast<void*>(moved.get()), layout.get(), sizeof(TElectSequence));
-        moved->Grid.OffsetX = float(c.dx);
-        const auto expected = ListOf(*Computed(*moved, true, true, c.dx + 1, 1));
+        auto moved = CopyOf(*layout);
+        RollAlong(*moved, source.toStdString(), c.dx, 0);
+        const auto expected = ComputedList(*moved, true, true, c.dx);
         EXPECT_EQ(ListOf(s), expected);
-        EXPECT_EQ(expected.size() < ListOf(*Computed(*moved, true, true)).size(), c.cut);
+        EXPECT_EQ(expected.size() < ComputedList(*moved, true, true).size(), c.cut);
         EXPECT_EQ(ListOf(*ReadBack(rolled)), expected);
         EXPECT_EQ(ReadBack(rolled)->GetSeqName(), "DD12~1");
         // The spread rolled from is untouched, in the list and on disk.
@@ -524,27 +510,4 @@ TEST_F(ComputeTest, SurfaceRollAlongAlongRowsAndLinesIgnoreTheHiddenRowShift) {
     const auto lineList = ListOf(*w->CurrentSequence);
     ASSERT_FALSE(lineList.empty());
     for (const auto& q : lineList) EXPECT_GE(std::max({q[0], q[1], q[2], q[3]}), 9);
-}
-
-TEST(RollAlongNames, NextSequenceNameAndFile) {
-    struct TCase {
-        const char* name;
-        const char* next;
-    };
-    const TCase names[] = {
-        {"ABC~1", "ABC~2"},       {"ABC~9", "ABC~10"},         {"ABC~x", "ABC~0"},
-        {"SEQ~3", "SEQ~4"},       {"SEQ~12", "SEQ~12~1"},      {"WENNER48", "WENNER48~1"},
-        {"DIPDIP4800", "DIPDIP48~1"}, {"", "~1"},
-        // Ten characters at most: the stem gives way, not the number.
-        {"ABCDEFGH~9", "ABCDEFG~10"},
-    };
-    for (const TCase& c : names) EXPECT_EQ(TMainFrm::RollAlongSeqName(c.name), c.next) << c.name;
-
-    struct TFile {
-        const char* old;
-        const char* proposed;
-    };
-    const TFile files[] = {{"/d/line.sqz", "/d/line~.sqz"}, {"/d/line", "/d/line~.sqz"}, {"/d.x/line", "/d.x/line~.sqz"},
-                           {"", "~.sqz"}};
-    for (const TFile& f : files) EXPECT_EQ(TMainFrm::RollAlongFileName(f.old), f.proposed) << f.old;
 }

@@ -5,10 +5,15 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QTextBrowser>
 #include <QTimer>
 #include <functional>
 
+#include "chart/Pe3dvcl.h"
+#include "export/Exportsqt.h"
+#include "export/ReskonSolvy.h"
 #include "tests/ui/UiTest.h"
+#include "ui/Help.h"
 #include "ui_Main.h"
 
 namespace {
@@ -98,4 +103,95 @@ TEST_F(DialogTest, TheEnginesMessageReachesAMessageBox) {
     EXPECT_TRUE(text.startsWith(Path("gone.sqz"))) << text.toStdString();
     EXPECT_TRUE(text.contains("file not found"));
     EXPECT_EQ(w->SequenceCount, 1);
+}
+
+// Each part of the program tells the user in a message box of its own kind: the window plainly
+// under the program's name, the chart with a warning over the chart, the export dialog with
+// an information over itself.
+TEST_F(DialogTest, EachPartTellsTheUserInItsOwnMessageBox) {
+    auto w = Start();
+    auto sequence = MakeSequence(10);
+    TExportSqtFrm exportDialog(nullptr, sequence.get());
+    exportDialog.Solvy()->LoadFromSequence();
+    w->ui->PageControl1->setCurrentWidget(w->ui->ViewGraphTbs);
+    QApplication::processEvents();
+    Pe3do* chart = w->ui->Pe3do1;
+    UseQtDialogs();
+    const struct {
+        const char* part;
+        std::function<void()> act;
+        QString caption;
+        QMessageBox::Icon icon;
+        QWidget* parent;
+        QString text;
+    } rows[] = {
+        {"window", [&] { w->OpenSequenceFile(Path("gone.sqz")); }, "Planora Pro", QMessageBox::NoIcon, w.get(),
+         Path("gone.sqz") + "\r\nfile not found"},
+        {"chart",
+         [&] {
+             chart->SetPEstrarg1(Path("no/such/folder/c.png"));
+             chart->SetPEactions(tdPngToFile);
+         },
+         "Chart", QMessageBox::Warning, chart, "The chart could not be exported to \"" + Path("no/such/folder/c.png")},
+        {"export",
+         [&] {
+             exportDialog.show();
+             exportDialog.findChild<QAbstractButton*>("ModeReceiverOnlyCb")->click();
+             auto* edit = exportDialog.findChild<QLineEdit*>("TxIabEdt");
+             edit->setText("abc");
+             emit edit->editingFinished();
+         },
+         "Planora Pro", QMessageBox::Information, &exportDialog, "'abc' is not a valid floating point value"},
+    };
+    for (const auto& r : rows) {
+        QMessageBox* shown = nullptr;
+        QString caption, text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QWidget* parent = nullptr;
+        WhenModal([&](QWidget* modal) {
+            shown = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(shown, nullptr);
+            caption = shown->windowTitle();
+            text = shown->text();
+            icon = shown->icon();
+            parent = shown->parentWidget();
+            shown->button(QMessageBox::Ok)->click();
+        });
+        r.act();
+        ASSERT_NE(shown, nullptr) << r.part;
+        EXPECT_EQ(caption, r.caption) << r.part;
+        EXPECT_EQ(icon, r.icon) << r.part;
+        EXPECT_EQ(parent, r.parent) << r.part;
+        EXPECT_TRUE(text.startsWith(r.text)) << r.part << ": " << text.toStdString();
+    }
+}
+
+TEST_F(DialogTest, HelpOpensTheProgramsHelpWindow) {
+    auto w = Start();
+    UseQtDialogs();
+    w->Rubriquedaide1Click();
+    THelpFrm* help = THelpFrm::Current();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->Browser()->source(), QUrl(THelpFrm::PageOf(THelpFrm::HelpTopics)));
+    THelpFrm::CloseAll();
+}
+
+// The chart's maximised view and its export dialog run as modal windows over the program.
+TEST_F(DialogTest, TheChartsWindowsRunModally) {
+    auto w = Start();
+    UseQtDialogs();
+    const struct {
+        QAbstractButton* button;
+        QString window;
+    } rows[] = {{w->ui->MaximizeBtn, "ChartMaximizedDlg"}, {w->ui->ExportBtn, "ChartExportDlg"}};
+    for (const auto& r : rows) {
+        QString shown;
+        WhenModal([&](QWidget* modal) {
+            shown = modal->objectName();
+            modal->close();
+        });
+        r.button->click();
+        EXPECT_EQ(shown, r.window);
+    }
 }

@@ -12,7 +12,6 @@
 #include <functional>
 #include <tuple>
 
-#include "export/ExportPrompts.h"
 #include "export/Exportsqt.h"
 #include "ui/SheetPrint.h"
 #include "ui/StringGrid.h"
@@ -20,44 +19,6 @@
 #include "ui_Main.h"
 
 namespace {
-
-// Answers the printer set-up dialog: prints to a PDF file, or cancels when File is empty.
-class TPdfPrintSeam : public TPrintSeam {
-public:
-    QString File;
-    int Dialogs = 0;
-    TPdfPrintSeam() { SetPrintSeam(this); }
-    ~TPdfPrintSeam() override { SetPrintSeam(nullptr); }
-    TPdfPrintSeam(const TPdfPrintSeam&) = delete;
-    TPdfPrintSeam& operator=(const TPdfPrintSeam&) = delete;
-
-    bool SetupPrinter(QPrinter& printer) override {
-        ++Dialogs;
-        if (File.isEmpty()) return false;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(File);
-        return true;
-    }
-};
-
-// Answers the export dialog's save dialog with Answer (empty: cancelled).
-class TScriptedExportPrompts : public TExportPrompts {
-public:
-    QString Answer;
-    std::vector<TExportSaveRequest> Requests;
-    QStringList Messages;
-    TScriptedExportPrompts() { SetExportPrompts(this); }
-    ~TScriptedExportPrompts() override { SetExportPrompts(nullptr); }
-    TScriptedExportPrompts(const TScriptedExportPrompts&) = delete;
-    TScriptedExportPrompts& operator=(const TScriptedExportPrompts&) = delete;
-
-    void Message(QWidget*, const QString& text) override { Messages << text; }
-    QString SaveFileName(QWidget*, const TExportSaveRequest& request) override {
-        Requests.push_back(request);
-        return Answer;
-    }
-    void Beep() override {}
-};
 
 // Pages of a PDF file as its writer counts them in the page tree.
 int PdfPageCount(const QString& path) {
@@ -126,8 +87,6 @@ protected:
         s->MeasurementCycles = 3;
         return s;
     }
-
-    TPdfPrintSeam Printer;
 };
 
 TEST_F(SheetsTest, ExportWritesEachSheetAsDisplayed) {
@@ -320,22 +279,22 @@ TEST_F(SheetsTest, PrintingPagesOfBothSheets) {
     auto w = Show(*MakeSequence(16000, 1.0f, 60));
     Ui::TMainFrm& ui = *w->ui;
     ASSERT_EQ(ui.QuadripoleGd->RowCount(), 16001);
-    Printer.File = Path("quadripoles.pdf");
+    Seam.PrintTo = Path("quadripoles.pdf");
     ui.PrintQuadripole->click();
     EXPECT_EQ(PdfPageCount(Path("quadripoles.pdf")), 267);
 
     // 60 electrodes and the titles: 61 rows, two pages.
-    Printer.File = Path("electrodes.pdf");
+    Seam.PrintTo = Path("electrodes.pdf");
     ui.PrintElectrode->click();
     EXPECT_EQ(PdfPageCount(Path("electrodes.pdf")), 2);
-    EXPECT_EQ(Printer.Dialogs, 2);
+    EXPECT_EQ(Seam.PrinterDialogs, 2);
     EXPECT_TRUE(Seam.Messages.isEmpty());
 }
 
 TEST_F(SheetsTest, SixtyRowsPrintOnOnePage) {
     auto w = Show(*MakeSequence(10, 1.0f, 59));
     ASSERT_EQ(w->ui->ElectrodeGd->RowCount(), 60);
-    Printer.File = Path("electrodes.pdf");
+    Seam.PrintTo = Path("electrodes.pdf");
     w->PrintElectrodeClick();
     EXPECT_EQ(PdfPageCount(Path("electrodes.pdf")), 1);
 }
@@ -343,24 +302,21 @@ TEST_F(SheetsTest, SixtyRowsPrintOnOnePage) {
 TEST_F(SheetsTest, CancelledOrFailedPrinting) {
     auto w = Show(*MakeSequence(10));
     // Cancelled set-up: no job, no file.
-    Printer.File.clear();
+    Seam.PrintTo.clear();
     w->PrintQuadripoleClick();
     w->PrintElectrodeClick();
-    EXPECT_EQ(Printer.Dialogs, 2);
+    EXPECT_EQ(Seam.PrinterDialogs, 2);
     EXPECT_TRUE(QDir(Home.path()).entryList({"*.pdf"}, QDir::Files).isEmpty());
     EXPECT_TRUE(Seam.Messages.isEmpty());
 
     // A job that cannot start is reported.
-    Printer.File = Path("missing/sheet.pdf");
+    Seam.PrintTo = Path("missing/sheet.pdf");
     w->PrintQuadripoleClick();
     EXPECT_EQ(Seam.Messages, QStringList{"Can't print the grid on < " + Path("missing/sheet.pdf") + " >"});
     EXPECT_FALSE(QFileInfo::exists(Path("missing")));
 }
 
-class ExportCommandTest : public SheetsTest {
-protected:
-    TScriptedExportPrompts Prompts;
-};
+using ExportCommandTest = SheetsTest;
 
 TEST_F(ExportCommandTest, OpensTheDialogForTheCurrentSequenceAndSaves) {
     auto s = MakeSequence(10);
@@ -368,7 +324,7 @@ TEST_F(ExportCommandTest, OpensTheDialogForTheCurrentSequenceAndSaves) {
     s->Device.SetTimeIndex(0);   // 8000 ms, which it does not take
     auto w = Show(*s, "profile.sqz");
     w->ui->QuadripolesTxt->setText("stale");
-    Prompts.Answer = Path("chosen.sqt");
+    Seam.Files = {Path("chosen.sqt")};
 
     const TElectSequence* shown = nullptr;
     QString label;
@@ -391,12 +347,12 @@ TEST_F(ExportCommandTest, OpensTheDialogForTheCurrentSequenceAndSaves) {
     EXPECT_EQ(arrayCode, TReskonSolvy::ArrayCode(w->CurrentSequence->Grid.ArrayType));
     EXPECT_EQ(stackMin, w->CurrentSequence->Device.StackMin);
     EXPECT_EQ(folder, w->SequenceFolder);
-    ASSERT_EQ(Prompts.Requests.size(), 1u);
-    EXPECT_EQ(Prompts.Requests[0].Name, "profile");
+    ASSERT_EQ(Seam.Dialogs.size(), 1u);
+    EXPECT_EQ(Seam.Dialogs[0].FileName, "profile");
     const QByteArray sqt = ReadAll(Path("chosen.sqt"));
     ASSERT_GE(sqt.size(), 4);
     EXPECT_EQ(sqt.left(4), QByteArray::fromHex("03000020"));
-    EXPECT_TRUE(Prompts.Messages.isEmpty());
+    EXPECT_TRUE(Seam.Messages.isEmpty());
     // The dialog is gone with the command.
     EXPECT_TRUE(w->findChildren<TExportSqtFrm*>().isEmpty());
 
@@ -414,7 +370,7 @@ TEST_F(ExportCommandTest, ClosingTheDialogWritesNothing) {
     });
     w->ExporttoSQTformatSolvy1Click();
     EXPECT_EQ(dialogs, 1);
-    EXPECT_TRUE(Prompts.Requests.empty());
+    EXPECT_TRUE(Seam.Dialogs.empty());
     EXPECT_TRUE(QDir(Home.path()).entryList({"*.sqt"}, QDir::Files).isEmpty());
 }
 

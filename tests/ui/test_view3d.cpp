@@ -14,7 +14,6 @@
 #include <QtTest/QTest>
 #include <functional>
 
-#include "chart/ChartUi.h"
 #include "tests/support/ComputedLists.h"
 #include "ui/Format.h"
 #include "chart/Pe3dvcl.h"
@@ -54,14 +53,6 @@ std::unique_ptr<TElectSequence> DipoleDipoleLine(int electrodes = 24, float dx =
     s->NeedsRecompute = 0;
     return s;
 }
-
-// Dialogs of the chart, answered "cancel" and counted.
-struct CountingChartUi : chart::ChartUi {
-    int printer = 0, exports = 0, maximized = 0;
-    bool ChoosePrinter(QWidget*, QPrinter&) override { return ++printer, false; }
-    bool ChooseExport(QWidget*, chart::ExportRequest&) override { return ++exports, false; }
-    void RunMaximized(QDialog&) override { ++maximized; }
-};
 
 }  // namespace
 
@@ -502,8 +493,6 @@ TEST_F(View3DTest, TheToolBarZoomsTurnsGridsAndOpensTheChartDialogs) {
     auto w = Show(MakeSequence(5));
     Ui::TMainFrm& ui = *w->ui;
     Pe3do& c = *ui.Pe3do1;
-    CountingChartUi dialogs;
-    chart::SetChartUi(&dialogs);
 
     ui.ZoomPlusBtn->click();
     EXPECT_FLOAT_EQ(c.GetZDistance(), -21.0f);
@@ -543,10 +532,9 @@ TEST_F(View3DTest, TheToolBarZoomsTurnsGridsAndOpensTheChartDialogs) {
     ui.PrintBtn->click();
     ui.ExportBtn->click();
     ui.MaximizeBtn->click();
-    EXPECT_EQ(dialogs.printer, 1);
-    EXPECT_EQ(dialogs.exports, 1);
-    EXPECT_EQ(dialogs.maximized, 1);
-    chart::SetChartUi(nullptr);
+    // The chart's dialogs, each answered "cancel".
+    EXPECT_EQ(Seam.PrinterDialogs, 1);
+    EXPECT_EQ(Seam.ModalWindows, (QStringList{"ChartExportDlg", "ChartMaximizedDlg"}));
 }
 
 // Writes the View Graph tab of a computed dipole-dipole line beside the test program.

@@ -7,23 +7,14 @@
 #include <QToolButton>
 #include <QtTest/QTest>
 
-#include <functional>
 #include <optional>
 
-#include "chart/ChartUi.h"
+#include "chart/ChartView.h"
 #include "chart/Pe3dvcl.h"
 #include "tests/ui/UiTest.h"
 #include "ui_Main.h"
 
 namespace {
-
-// Runs the maximised window with a script instead of a modal loop.
-struct ScriptedChartUi : chart::ChartUi {
-    std::function<void(QDialog&)> script;
-    void RunMaximized(QDialog& w) override {
-        if (script) script(w);
-    }
-};
 
 // The middle of a solid dot of that colour (0x00BBGGRR): a pixel whose eight neighbours share it.
 std::optional<QPoint> DotOf(const QImage& img, uint32_t bgr) {
@@ -86,9 +77,9 @@ TEST_F(View3DChartTest, TheMaximisedChartReadsOutAndTurnsAsTheTabsChartDoes) {
     Pe3do& c = *w->ui->Pe3do1;
     QLabel* readOut = w->ui->DataValueTxt;
     const uint32_t colour = c.GetSubsetColors(0);
-    ScriptedChartUi dialogs;
     bool ran = false;
-    dialogs.script = [&](QDialog& d) {
+    // The maximised window runs this script instead of a modal loop.
+    Seam.WhileModal = [&](QDialog& d) {
         d.resize(1100, 800);
         d.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
@@ -110,8 +101,6 @@ TEST_F(View3DChartTest, TheMaximisedChartReadsOutAndTurnsAsTheTabsChartDoes) {
         d.close();
         ran = true;
     };
-    chart::SetChartUi(&dialogs);
     w->ui->MaximizeBtn->click();
-    chart::SetChartUi(nullptr);
     EXPECT_TRUE(ran);
 }

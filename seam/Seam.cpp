@@ -1,27 +1,45 @@
-#include "ui/Seam.h"
+#include "seam/Seam.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QUrl>
 
-#include "ui/Help.h"
+#include <utility>
 
 namespace {
 TQtSeam qtSeam;
 TUiSeam* current = &qtSeam;
+std::function<void(int)> helpViewer;
 
-QWidget* DialogParent() { return QApplication::activeWindow(); }
+QWidget* DialogParent(QWidget* parent = nullptr) { return parent ? parent : QApplication::activeWindow(); }
+
+QMessageBox::Icon QtIcon(TMsgIcon icon) {
+    switch (icon) {
+        case TMsgIcon::Information: return QMessageBox::Information;
+        case TMsgIcon::Warning: return QMessageBox::Warning;
+        case TMsgIcon::Question: return QMessageBox::Question;
+        case TMsgIcon::Error: return QMessageBox::Critical;
+        case TMsgIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
 }  // namespace
 
 TUiSeam& Seam() { return *current; }
 void SetSeam(TUiSeam* s) { current = s ? s : &qtSeam; }
+void SetHelpViewer(std::function<void(int)> viewer) { helpViewer = std::move(viewer); }
 
 QStringList QtFilters(const QString& filter) {
     const QStringList parts = filter.split('|');
@@ -43,22 +61,15 @@ QString WithDefaultExt(const QString& name, const QString& ext) {
     return name + (ext.startsWith('.') ? ext : '.' + ext);
 }
 
-void TQtSeam::Message(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok, DialogParent());
+void TQtSeam::Message(const QString& text, const QString& caption, TMsgIcon icon, QWidget* parent) {
+    QMessageBox box(QtIcon(icon), caption.isEmpty() ? QApplication::applicationName() : caption, text, QMessageBox::Ok,
+                    DialogParent(parent));
     box.exec();
 }
 
 TMsgResult TQtSeam::Question(const QString& text, const QString& caption, TMsgButtons buttons, TMsgIcon icon,
                              std::optional<QPoint> at) {
-    QMessageBox::Icon qicon = QMessageBox::NoIcon;
-    switch (icon) {
-        case TMsgIcon::Information: qicon = QMessageBox::Information; break;
-        case TMsgIcon::Warning: qicon = QMessageBox::Warning; break;
-        case TMsgIcon::Question: qicon = QMessageBox::Question; break;
-        case TMsgIcon::Error: qicon = QMessageBox::Critical; break;
-        case TMsgIcon::None: break;
-    }
-    QMessageBox box(qicon, caption, text, QMessageBox::NoButton, DialogParent());
+    QMessageBox box(QtIcon(icon), caption, text, QMessageBox::NoButton, DialogParent());
     QAbstractButton* yes = nullptr;
     QAbstractButton* ok = nullptr;
     QAbstractButton* save = nullptr;
@@ -106,7 +117,8 @@ bool TQtSeam::InputQuery(const QString& caption, const QString& prompt, QString&
 }
 
 bool TQtSeam::ExecuteFileDialog(TFileDialogSetup& d) {
-    QFileDialog dlg(DialogParent());
+    QFileDialog dlg(DialogParent(d.Parent));
+    if (!d.Title.isEmpty()) dlg.setWindowTitle(d.Title);
     dlg.setAcceptMode(d.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dlg.setFileMode(d.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dlg.setOption(QFileDialog::DontConfirmOverwrite, !d.OverwritePrompt);
@@ -126,11 +138,34 @@ bool TQtSeam::ExecuteFileDialog(TFileDialogSetup& d) {
     return true;
 }
 
+bool TQtSeam::SetupPrinter(QPrinter& printer, QWidget* parent) {
+    QPrintDialog dialog(&printer, DialogParent(parent));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool TQtSeam::ChooseColor(QColor& colour, QWidget* parent) {
+    const QColor c = QColorDialog::getColor(colour, DialogParent(parent));
+    if (!c.isValid()) return false;
+    colour = c;
+    return true;
+}
+
+bool TQtSeam::ChooseFont(QFont& font, QWidget* parent) {
+    bool ok = false;
+    const QFont f = QFontDialog::getFont(&ok, font, DialogParent(parent));
+    if (ok) font = f;
+    return ok;
+}
+
+int TQtSeam::RunModal(QDialog& window) { return window.exec(); }
+
 void TQtSeam::Beep() { QApplication::beep(); }
 
 void TQtSeam::OpenUrl(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }
 
-void TQtSeam::ShowHelp(int contextId) { THelpFrm::ShowContext(contextId); }
+void TQtSeam::ShowHelp(int contextId) {
+    if (helpViewer) helpViewer(contextId);
+}
 
 QString TQtSeam::DocumentsFolder() { return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation); }
 
