@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QCollator>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -13,14 +12,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <algorithm>
-#include <cstring>
 #include <numeric>
 
 #include "ui/About.h"
@@ -41,7 +38,6 @@ namespace {
 const char* const kOrganisation = "Olvane Zerarezizuz";
 const char* const kApplication = "PlanoraPro";
 const char* const kSettingsGroup = "Initialisation/PlanoraPro";
-const char* const kListFull = "The sequence list is full (1024 sequences): exclude a sequence from the list first.";
 const char* const kOpenFilter = "Planora pro  (*.sqz)|*.sqz|Texte   (*.txt)|*.txt|Planora Sd   (*.sds)|*.sds";
 const char* const kLockFileName = "PlanoraPro.lock";
 const char* const kAlreadyRunning =
@@ -75,38 +71,6 @@ QString FolderOf(const QString& path) {
 }
 
 QString BaseNameOf(const QString& path) { return WithExt(QFileInfo(path).fileName(), QString()); }
-
-QString Canonical(const QString& path) {
-    const QFileInfo fi(path);
-    const QString c = fi.canonicalFilePath();
-    return c.isEmpty() ? QDir::cleanPath(fi.absoluteFilePath()) : c;
-}
-
-// Lines of a text file ended by CR LF, CR or LF; false when it cannot be read.
-bool ReadLines(const QString& path, QStringList& lines) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    QByteArray data = f.readAll();
-    if (f.error() != QFile::NoError) return false;
-    if (data.startsWith("\xEF\xBB\xBF")) data.remove(0, 3);
-    lines.clear();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < data.size(); ++i) {
-        if (data[i] != '\r' && data[i] != '\n') continue;
-        lines << QString::fromLocal8Bit(data.mid(start, i - start));
-        if (data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < data.size()) lines << QString::fromLocal8Bit(data.mid(start));
-    return true;
-}
-
-bool SaveLines(const QString& path, const QStringList& lines) {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    for (const QString& l : lines) f.write(l.toLocal8Bit() + "\r\n");
-    return f.commit();
-}
 
 // The entry text: the path shortened to width pixels by replacing folders, from the front,
 // with "...", then dropping the root, then keeping the file name alone, which is never cut.
@@ -226,9 +190,8 @@ TMainFrm::TMainFrm(QWidget* owner)
 
     PortNum = kUSBPortNumber;
     IPAddress.clear();
-    CurrentIndex = -1;
     PortSpeed = 0;
-    ReadSettings();
+    const int storedEntry = ReadSettings();
     if (PortSpeed != kLowSpeed) {
         PortSpeed = kHighSpeed;
         ui->HighSpeed->setChecked(true);
@@ -254,13 +217,13 @@ TMainFrm::TMainFrm(QWidget* owner)
     SaveDialog1.Save = true;
     SaveDialog1.Filter = kSaveFilter;
 
-    if (!AnotherCopyRunning) ReopenList();
-    if (CurrentIndex < 0 || CurrentIndex >= SequenceCount) {
-        if (SequenceCount == 0) AppendSequence(new TElectSequence());
-        CurrentIndex = 0;
+    if (!AnotherCopyRunning) ReopenList(storedEntry);
+    if (CurrentIndex < 0) {
+        if (SequenceCount == 0) AppendSequence(std::make_unique<TElectSequence>());
+        MakeCurrent(0);
+    } else {
+        SelectEntry(CurrentIndex);
     }
-    SelectEntry(CurrentIndex);
-    CurrentSequence = Sequences[std::size_t(CurrentIndex)];
     CentreOnScreen(this);
 }
 
@@ -427,13 +390,7 @@ void TMainFrm::FormCloseQuery(bool& canClose) {
 }
 
 void TMainFrm::FreeSequences() {
-    Saved.Clear();
-    for (int i = 0; i < SequenceCount; ++i) {
-        delete Sequences[std::size_t(i)];
-        Sequences[std::size_t(i)] = nullptr;
-    }
-    SequenceCount = 0;
-    CurrentSequence = nullptr;
+    Sequences.Clear();
     CurrentGrid = nullptr;
     CurrentDevice = nullptr;
 }
@@ -466,7 +423,7 @@ void TMainFrm::EnableControls(QWidget* container, bool enable) {
 
 // ---------------------------------------------------------------- settings and list file
 
-void TMainFrm::ReadSettings() {
+int TMainFrm::ReadSettings() {
     QSettings s(kOrganisation, kApplication);
     s.beginGroup(kSettingsGroup);
     // A value that is not a number keeps the default.
@@ -476,13 +433,15 @@ void TMainFrm::ReadSettings() {
         const int v = s.value(key).toInt(&ok);
         if (ok) into = v;
     };
+    int selected = -1;
     readInt("PortNum", PortNum);
     readInt("PortSpeed", PortSpeed);
-    readInt("SeqFileLbItemIndex", CurrentIndex);
+    readInt("SeqFileLbItemIndex", selected);
     if (s.contains("IPAddress")) {
         const QVariant v = s.value("IPAddress");
         if (v.typeId() == QMetaType::QString) IPAddress = v.toString();
     }
+    return selected;
 }
 
 void TMainFrm::WriteSettings(int selected) {
@@ -497,93 +456,43 @@ void TMainFrm::WriteSettings(int selected) {
     if (s.status() != QSettings::NoError) Seam().Message("Can't write the settings to < " + s.fileName() + " >");
 }
 
-void TMainFrm::ReopenList() {
-    QStringList lines;
-    const QString listFile = ListFilePath();
+void TMainFrm::ReopenList(int storedLine) {
     const QString programList = QDir(Seam().ProgramFolder()).filePath("SeqFilePath.lst");
-    if (QFileInfo::exists(listFile)) {
-        if (!ReadLines(listFile, lines)) {
-            Seam().Message("Can't read the sequence list < " + listFile + " >");
-            lines.clear();
-        }
-    } else if (QFileInfo::exists(programList)) {
-        if (ReadLines(programList, lines))
-            SaveLines(listFile, lines);
-        else
-            lines.clear();
-    }
-    // The stored index names a line of the list file; lines that fail move it up.
-    const int storedLine = CurrentIndex;
-    int selected = -1;
-    SequenceCount = 0;
-    int line = 0;
-    for (qsizetype i = 0; i < lines.size(); ++line) {
-        if (SequenceCount >= kMaxSequences) {
-            Seam().Message(kListFull);
-            break;
-        }
-        try {
-            auto* s = new TElectSequence(lines[i].toStdString());
-            AppendSequence(s);
-            if (line == storedLine) selected = SequenceCount - 1;
-            ++i;
-        } catch (...) {
-            lines.removeAt(i);
-            SaveLines(listFile, lines);
-        }
-    }
-    CurrentIndex = selected;
+    Sequences.ReopenList(ListFilePath().toStdString(), programList.toStdString(), storedLine);
+    AddEntryItems();
 }
 
 int TMainFrm::WriteList() {
-    struct TLine {
-        QString Path;
-        int Entry;
-    };
-    std::vector<TLine> lines;
-    for (int i = 0; i < SequenceCount; ++i) {
-        const QString t = Trimmed(Sequences[std::size_t(i)]->FileName);
-        if (!t.isEmpty()) lines.push_back({t, i});
-    }
+    // Sorted as the user's locale sorts, without regard to case.
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(lines.begin(), lines.end(),
-                     [&collator](const TLine& a, const TLine& b) { return collator.compare(a.Path, b.Path) < 0; });
-    QStringList out;
-    int selected = -1;
-    for (const TLine& l : lines) {
-        if (l.Entry == CurrentIndex) selected = int(out.size());
-        out << l.Path;
-    }
-    if (!SaveLines(ListFilePath(), out)) Seam().Message("Can't save the sequence list < " + ListFilePath() + " >");
-    return selected;
+    return Sequences.WriteList(ListFilePath().toStdString(), [&collator](const std::string& a, const std::string& b) {
+        return collator.compare(QString::fromStdString(a), QString::fromStdString(b)) < 0;
+    });
 }
 
 // ---------------------------------------------------------------- sequence list
 
-bool TMainFrm::ListFull() {
-    if (SequenceCount < kMaxSequences) return false;
-    Seam().Message(kListFull);
+bool TMainFrm::AppendSequence(std::unique_ptr<TElectSequence> s) {
+    if (!Sequences.Append(std::move(s))) return false;
+    AddEntryItems();
     return true;
 }
 
-bool TMainFrm::AppendSequence(TElectSequence* s) {
-    if (ListFull()) {
-        delete s;
-        return false;
+void TMainFrm::AddEntryItems() {
+    QListWidget* list = ui->SeqFileLb;
+    const QSignalBlocker block(list);
+    for (int i = list->count(); i < SequenceCount; ++i) {
+        auto* item = new QListWidgetItem(EntryText(*Sequences[std::size_t(i)]));
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+        list->addItem(item);
     }
-    Sequences[std::size_t(SequenceCount)] = s;
-    // Every entry starts as its file holds it, or as a new sequence is made.
-    Saved.MarkSaved(*s);
-    auto* item = new QListWidgetItem(EntryText(*s));
-    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-    item->setCheckState(Qt::Unchecked);
-    {
-        const QSignalBlocker block(ui->SeqFileLb);
-        ui->SeqFileLb->addItem(item);
-    }
-    ++SequenceCount;
-    return true;
+}
+
+void TMainFrm::MakeCurrent(int i) {
+    Sequences.SetCurrent(i);
+    SelectEntry(i);
 }
 
 QString TMainFrm::EntryText(const TElectSequence& s) const {
@@ -606,9 +515,13 @@ int TMainFrm::EntryTextRoom() const {
 }
 
 void TMainFrm::RemakeEntryText(int i) {
-    if (i < 0 || i >= SequenceCount) return;
+    // An entry of the list that the control does not show yet (the list file is still being
+    // read) gets its text when it is added.
+    QListWidgetItem* item = ui->SeqFileLb->item(i);
+    const TElectSequence* s = Sequences[std::size_t(i)];
+    if (!item || !s) return;
     const QSignalBlocker block(ui->SeqFileLb);
-    ui->SeqFileLb->item(i)->setText(EntryText(*Sequences[std::size_t(i)]));
+    item->setText(EntryText(*s));
 }
 
 void TMainFrm::SelectEntry(int i) {
@@ -622,8 +535,7 @@ void TMainFrm::SeqFileLbClick() {
     const int i = SelectedIndex();
     if (i == CurrentIndex || i < 0 || i >= SequenceCount) return;
     TWaitCursor wait;
-    CurrentIndex = i;
-    CurrentSequence = Sequences[std::size_t(i)];
+    Sequences.SetCurrent(i);
     DisplaySequence(true);
 }
 
@@ -647,47 +559,31 @@ void TMainFrm::ExcludeSeqBtnClick() {
     if (Seam().Question(text, "Confirmation", TMsgButtons::YesNo, TMsgIcon::Question, QPoint(x() + 200, y() + 48)) !=
         TMsgResult::Yes)
         return;
-    Saved.Forget(*Sequences[std::size_t(sel)]);
-    delete Sequences[std::size_t(sel)];
-    --SequenceCount;
-    for (int k = sel; k < SequenceCount; ++k) Sequences[std::size_t(k)] = Sequences[std::size_t(k) + 1];
-    Sequences[std::size_t(SequenceCount)] = nullptr;
-    CurrentSequence = nullptr;
+    // The last entry becomes current.
+    Sequences.Exclude(sel);
     {
         const QSignalBlocker block(ui->SeqFileLb);
         delete ui->SeqFileLb->takeItem(sel);
     }
     if (SequenceCount > 0) {
-        CurrentIndex = SequenceCount - 1;
-        CurrentSequence = Sequences[std::size_t(CurrentIndex)];
         SelectEntry(CurrentIndex);
         DisplaySequence(true);
     } else {
-        CurrentIndex = -1;
         New1Click();
     }
     SeqFileLbClickCheck();
 }
 
-int TMainFrm::ListedIndex(const QString& path) const {
-    const QString wanted = Canonical(path);
-    for (int i = 0; i < SequenceCount; ++i) {
-        const QString t = Trimmed(Sequences[std::size_t(i)]->FileName);
-        if (!t.isEmpty() && Canonical(t) == wanted) return i;
-    }
-    return -1;
-}
+int TMainFrm::ListedIndex(const QString& path) const { return Sequences.Find(path.toStdString()); }
 
 // ---------------------------------------------------------------- file commands
 
 void TMainFrm::New1Click() {
     try {
         SetActivePage(0);
-        if (!AppendSequence(new TElectSequence())) return;
+        if (!AppendSequence(std::make_unique<TElectSequence>())) return;
         // The entry is counted before the display runs.
-        CurrentIndex = SequenceCount - 1;
-        CurrentSequence = Sequences[std::size_t(CurrentIndex)];
-        SelectEntry(CurrentIndex);
+        MakeCurrent(SequenceCount - 1);
         ui->ElectrodeLocationGd->SetColCount(2);
         ui->ElectrodeLocationGd->SetRowCount(2);
         DisplaySequence(true);
@@ -734,31 +630,24 @@ void TMainFrm::OpenSequenceFile(const QString& file) {
         }
         const int i = ListedIndex(path);
         if (i >= 0) {
-            SelectEntry(i);
-            CurrentIndex = i;
-            CurrentSequence = Sequences[std::size_t(i)];
+            MakeCurrent(i);
             // Opening the file again drops the changes made since it was saved: ask first. An
             // import asked before it replaced the file.
-            if (!import && Saved.Changed(*CurrentSequence)) {
+            if (!import && Sequences.Changed(i)) {
                 const TMsgResult answer = AskToSave("Save the changes before the file is opened again?");
                 if (answer == TMsgResult::Cancel || (answer == TMsgResult::Save && !SaveCurrent())) {
                     DisplaySequence(true);
                     return;
                 }
             }
-            if (CurrentSequence->LoadFromFile(path.toStdString())) Saved.MarkSaved(*CurrentSequence);
+            Sequences.Reload(i, path.toStdString());
             DisplaySequence(true);
             return;
         }
-        if (ListFull()) return;
-        // Read here rather than by the constructor of list entries, whose messages say that
-        // the file leaves the list: this one was never in it.
-        auto opened = std::make_unique<TElectSequence>();
-        if (!opened->LoadFromFile(path.toStdString())) return;
-        if (!AppendSequence(opened.release())) return;
-        CurrentIndex = SequenceCount - 1;
-        CurrentSequence = Sequences[std::size_t(CurrentIndex)];
-        SelectEntry(CurrentIndex);
+        const int added = Sequences.AppendFromFile(path.toStdString());
+        if (added < 0) return;
+        AddEntryItems();
+        MakeCurrent(added);
         DisplaySequence(true);
     } catch (...) {
         // The engine has shown its message; the current sequence stays.
@@ -767,11 +656,9 @@ void TMainFrm::OpenSequenceFile(const QString& file) {
 
 bool TMainFrm::ImportMayReplace(const QString& target) {
     const int i = ListedIndex(target);
-    if (i < 0 || !Saved.Changed(*Sequences[std::size_t(i)])) return true;
+    if (i < 0 || !Sequences.Changed(i)) return true;
     // Saving first would be of no use: the import writes over the file at once.
-    SelectEntry(i);
-    CurrentIndex = i;
-    CurrentSequence = Sequences[std::size_t(i)];
+    MakeCurrent(i);
     DisplaySequence(true);
     return Seam().Question("< " + target + " > was changed since it was last saved.\nThe import replaces it: import anyway?",
                            "Import", TMsgButtons::OkCancel, TMsgIcon::Warning) == TMsgResult::Ok;
@@ -791,26 +678,19 @@ bool TMainFrm::SaveChangesBeforeClosing() {
     ui->SeqFileLb->setFocus();
     const int shown = CurrentIndex;
     for (int i = 0; i < SequenceCount; ++i) {
-        TElectSequence* s = Sequences[std::size_t(i)];
-        if (!Saved.Changed(*s)) continue;
+        if (!Sequences.Changed(i)) continue;
         // The sequence asked about is the one shown.
         if (i != CurrentIndex) {
-            SelectEntry(i);
-            CurrentIndex = i;
-            CurrentSequence = s;
+            MakeCurrent(i);
             DisplaySequence(true);
         }
         const TMsgResult answer = AskToSave("Save the changes?");
         if (answer == TMsgResult::Cancel) return false;
         // A save that did not happen (refused, cancelled, failed) keeps the window open.
-        if (answer == TMsgResult::Save && (!SaveCurrent() || Saved.Changed(*s))) return false;
+        if (answer == TMsgResult::Save && (!SaveCurrent() || Sequences.Changed(i))) return false;
     }
     // The entry chosen before closing is the one remembered.
-    if (shown != CurrentIndex && shown >= 0 && shown < SequenceCount) {
-        SelectEntry(shown);
-        CurrentIndex = shown;
-        CurrentSequence = Sequences[std::size_t(shown)];
-    }
+    if (shown != CurrentIndex && shown >= 0 && shown < SequenceCount) MakeCurrent(shown);
     return true;
 }
 
@@ -835,7 +715,7 @@ bool TMainFrm::SaveCurrent() {
         // Another entry already shows that file: write into it as Save as does.
         const int listed = ListedIndex(name);
         if (listed >= 0 && listed != CurrentIndex && ExtOf(name) != ".txt" && ExtOf(name) != ".sds") {
-            SaveCurrentAs(name);
+            SaveAsNewSequence(name);
             return false;
         }
     }
@@ -848,34 +728,8 @@ bool TMainFrm::SaveCurrent() {
         CurrentSequence->SaveToSdCard(name.toStdString());
         return false;
     }
-    char previous[sizeof(CurrentSequence->FileName)];
-    std::memcpy(previous, CurrentSequence->FileName, sizeof(previous));
-    if (!CurrentSequence->SaveToFile(name.toStdString())) {
-        std::memcpy(CurrentSequence->FileName, previous, sizeof(previous));
-        return false;
-    }
-    Saved.MarkSaved(*CurrentSequence);
+    if (!Sequences.SaveCurrent(name.toStdString())) return false;
     RemakeEntryText(CurrentIndex);
-    return true;
-}
-
-bool TMainFrm::SaveCurrentAs(const QString& chosen) {
-    int i = ListedIndex(chosen);
-    if (i < 0 && ListFull()) return false;
-    // The file is written from a copy: the entry the command started from keeps its name.
-    auto copy = std::make_unique<TElectSequence>();
-    std::memcpy(static_cast<void*>(copy.get()), CurrentSequence, sizeof(TElectSequence));
-    if (!copy->SaveToFile(chosen.toStdString())) return false;
-    if (i < 0) {
-        AppendSequence(copy.release());
-        i = SequenceCount - 1;
-    }
-    SelectEntry(i);
-    CurrentIndex = i;
-    CurrentSequence = Sequences[std::size_t(i)];
-    if (CurrentSequence->LoadFromFile(chosen.toStdString())) Saved.MarkSaved(*CurrentSequence);
-    RemakeEntryText(i);
-    DisplaySequence(true);
     return true;
 }
 
@@ -902,7 +756,7 @@ void TMainFrm::Saveas1Click() {
         CurrentSequence->SaveToSdCard(chosen.toStdString());
         return;
     }
-    SaveCurrentAs(chosen);
+    SaveAsNewSequence(chosen);
 }
 
 void TMainFrm::SavetoSDcardformat1Click() {
@@ -923,26 +777,14 @@ void TMainFrm::SavetoSDcardformat1Click() {
     if (ExtOf(chosen) == ".sds") CurrentSequence->SaveToSdCard(chosen.toStdString());
 }
 
-void TMainFrm::SaveAsNewSequence(const QString& name) {
-    int i = ListedIndex(name);
-    if (i < 0 && ListFull()) return;
-    auto copy = std::make_unique<TElectSequence>();
-    std::memcpy(static_cast<void*>(copy.get()), CurrentSequence, sizeof(TElectSequence));
-    if (!copy->SaveToFile(name.toStdString())) return;
-    if (i >= 0) {
-        std::memcpy(static_cast<void*>(Sequences[std::size_t(i)]), copy.get(), sizeof(TElectSequence));
-        SelectEntry(i);
-        CurrentIndex = i;
-        CurrentSequence = Sequences[std::size_t(i)];
-        if (CurrentSequence->LoadFromFile(name.toStdString())) Saved.MarkSaved(*CurrentSequence);
-        RemakeEntryText(i);
-    } else {
-        AppendSequence(copy.release());
-        CurrentIndex = SequenceCount - 1;
-        CurrentSequence = Sequences[std::size_t(CurrentIndex)];
-        SelectEntry(CurrentIndex);
-    }
+bool TMainFrm::SaveAsNewSequence(const QString& name) {
+    const int i = Sequences.SaveAsNew(name.toStdString());
+    if (i < 0) return false;
+    AddEntryItems();
+    SelectEntry(i);
+    RemakeEntryText(i);
     DisplaySequence(true);
+    return true;
 }
 
 // ---------------------------------------------------------------- display
@@ -950,7 +792,7 @@ void TMainFrm::SaveAsNewSequence(const QString& name) {
 void TMainFrm::DisplaySequence(bool refreshViews) {
     if (!CurrentSequence) return;
     TWaitCursor wait;
-    const TSavedState::TShowing showing(Saved, CurrentSequence);
+    const auto showing = Sequences.KeepSaved(CurrentIndex);
     TElectSequence& s = *CurrentSequence;
     CurrentGrid = &s.Grid;
     CurrentDevice = &s.Device;
@@ -1145,7 +987,7 @@ void TMainFrm::PageControl1Changing(bool& allowChange) {
 
 void TMainFrm::PageControl1Change() {
     TWaitCursor wait;
-    const TSavedState::TShowing showing(Saved, CurrentSequence);
+    const auto showing = Sequences.KeepSaved(CurrentIndex);
     TElectSequence& s = *CurrentSequence;
     const TElectGrid& g = s.Grid;
     QTabWidget* pc = ui->PageControl1;

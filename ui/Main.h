@@ -1,6 +1,6 @@
 #pragma once
-// The main window: owns the open sequences, the sequence list, the file commands and the
-// display of the current sequence in every control.
+// The main window: shows the open sequences in the sequence list, runs the file commands and
+// displays the current sequence in every control.
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
@@ -8,10 +8,10 @@
 #include <memory>
 
 #include "engine/Electsequence.h"
+#include "engine/SequenceList.h"
 #include "link/PortNumbers.h"
 #include "seam/Seam.h"
 #include "ui/QtHost.h"
-#include "ui/SavedState.h"
 
 namespace Ui {
 class TMainFrm;
@@ -22,8 +22,6 @@ class QTimer;
 class TQuadripoleSheet;
 class TElectrodeSheet;
 
-constexpr int kMaxSequences = 1024;
-
 class TMainFrm : public QMainWindow {
     Q_OBJECT
 public:
@@ -33,14 +31,16 @@ public:
     Ui::TMainFrm* ui;
 
     // ---- state ----
-    int CurrentIndex = -1;
+    // The open sequences, one for each entry of SeqFileLb and in its order, one of them current.
+    TSequenceList Sequences;
+    // What every command reads of the list, as members that follow it.
+    const int& SequenceCount = Sequences.Count();
+    const int& CurrentIndex = Sequences.CurrentIndex();
+    TElectSequence* const& CurrentSequence = Sequences.CurrentSequence();
     int MouseDownCol = -1, MouseDownRow = -1, RunningNumber = 0;
     bool AnimationRunning = false;
     int PortNum = kUSBPortNumber;
     int PortSpeed = 0;
-    int SequenceCount = 0;
-    std::array<TElectSequence*, kMaxSequences> Sequences{};
-    TElectSequence* CurrentSequence = nullptr;
     TElectGrid* CurrentGrid = nullptr;
     TReskonPro* CurrentDevice = nullptr;
     QString SequenceFolder;
@@ -68,23 +68,27 @@ public:
 
     // ---- settings and the list file ----
     QString ListFilePath() const { return WorkFolder + "SeqFilePath.lst"; }
-    void ReadSettings();
+    // Reads the port, speed and address; returns the stored index of the selected entry (-1 when
+    // there is none).
+    int ReadSettings();
     // Writes the four values; selected = index of the current entry in the written list file.
     void WriteSettings(int selected);
-    void ReopenList();
+    // Entries for the files of the list file; the one of line storedLine becomes current.
+    void ReopenList(int storedLine);
     // Writes the list file; returns the line of the current entry (-1 when it is not in it).
     int WriteList();
 
     // ---- sequence list ----
-    // Appends s (the list takes it); false, with a message, when the list is full.
-    bool AppendSequence(TElectSequence* s);
+    // Appends s; false, with a message, when the list is full.
+    bool AppendSequence(std::unique_ptr<TElectSequence> s);
+    // Entry i becomes current and selected.
+    void MakeCurrent(int i);
     // The path of s shortened to the room the list has for an entry's text.
     QString EntryText(const TElectSequence& s) const;
     int EntryTextRoom() const;
     void RemakeEntryText(int i);
     void SelectEntry(int i);
     int SelectedIndex() const;
-    bool ListFull();
     void SeqFileLbClick();
     void SeqFileLbClickCheck();
     void ExcludeSeqBtnClick();
@@ -99,8 +103,6 @@ public:
     void SaveClick();
     // Save of the current sequence; true when it was written to its .sqz file.
     bool SaveCurrent();
-    // Which open sequences were changed since they were last opened or saved.
-    TSavedState Saved;
     // Save, Don't Save or Cancel for the changes of the current sequence; question ends the text.
     TMsgResult AskToSave(const QString& question);
     // An import writes target (.sqz): when a listed entry of that file has unsaved changes it is
@@ -110,7 +112,10 @@ public:
     bool SaveChangesBeforeClosing();
     void Saveas1Click();
     void SavetoSDcardformat1Click();
-    void SaveAsNewSequence(const QString& name);
+    // Writes a copy of the current sequence to the .sqz file name, whose entry (added when the
+    // file is not listed) takes it and is shown; the entry copied keeps its contents and file.
+    // True when the copy was written and is current.
+    bool SaveAsNewSequence(const QString& name);
 
     // ---- display ----
     void DisplaySequence(bool refreshViews);
@@ -341,7 +346,8 @@ private:
     void ConnectHandlers();
     void SetUpSpacingLevelGrid();
     void FreeSequences();
-    bool SaveCurrentAs(const QString& chosen);
+    // Adds an entry to SeqFileLb for each sequence of the list it does not show yet.
+    void AddEntryItems();
     void OnPageChanged(int index);
 
     TQtHost QtHost;

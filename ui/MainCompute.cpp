@@ -23,36 +23,6 @@ const char* const kNoDepthLevel = "No set of depth level !!!";
 
 QString Trimmed(const char* text) { return QString::fromStdString(TrimText(text)); }
 
-QString Canonical(const QString& path) {
-    const QFileInfo fi(path);
-    const QString c = fi.canonicalFilePath();
-    return c.isEmpty() ? QDir::cleanPath(fi.absoluteFilePath()) : c;
-}
-
-// Forwards everything to the host it replaces and counts the messages shown meanwhile: the
-// engine reports a failed save only by its message.
-class TMessageWatch final : public THost {
-public:
-    TMessageWatch() : Previous(&Host()) { SetHost(this); }
-    ~TMessageWatch() override { SetHost(Previous); }
-    TMessageWatch(const TMessageWatch&) = delete;
-    TMessageWatch& operator=(const TMessageWatch&) = delete;
-
-    void ShowMessage(const std::string& text) override {
-        ++Shown;
-        Previous->ShowMessage(text);
-    }
-    bool Ask(const std::string& text, const std::string& caption) override { return Previous->Ask(text, caption); }
-    void ProcessMessages() override { Previous->ProcessMessages(); }
-    void SetWaitCursor(bool on) override { Previous->SetWaitCursor(on); }
-    void Beep() override { Previous->Beep(); }
-
-    int Shown = 0;
-
-private:
-    THost* Previous;
-};
-
 // The value of a shift edit: -1 when it is not a number.
 int ShiftOf(const QLineEdit* edit) {
     bool ok = false;
@@ -228,13 +198,9 @@ void TMainFrm::MovePanelOkBtnClick() {
     if (!Seam().ExecuteFileDialog(SaveDialog1)) return;
     const QString chosen = WithDefaultExt(SaveDialog1.FileName, SaveDialog1.DefaultExt);
 
-    {
-        // The copy must be on disk and current before anything of it changes: after a failed
-        // save the sequence still current is the one the user rolls from.
-        TMessageWatch watch;
-        SaveAsNewSequence(chosen);
-        if (watch.Shown != 0 || Canonical(Trimmed(CurrentSequence->FileName)) != Canonical(chosen)) return;
-    }
+    // The copy must be on disk and current before anything of it changes: after a failed save
+    // the sequence still current is the one the user rolls from.
+    if (!SaveAsNewSequence(chosen)) return;
 
     RollAlong(*CurrentSequence, oldName.toStdString(), dx, dy);
     DisplaySequence(true);

@@ -304,20 +304,28 @@ TEST_F(FileTest, SaveAsNewSequenceCopiesTheCurrentOneUnderTheName) {
     auto w = StartWith({"a.sqz", "b.sqz"});
     TElectSequence* first = w->CurrentSequence;
     first->SetComment("roll");
-    w->SaveAsNewSequence(Path("a~.sqz"));
+    EXPECT_TRUE(w->SaveAsNewSequence(Path("a~.sqz")));
     ASSERT_EQ(w->SequenceCount, 3);
+    EXPECT_EQ(w->ui->SeqFileLb->count(), 3);
+    EXPECT_EQ(w->ui->SeqFileLb->currentRow(), 2);
     EXPECT_EQ(w->CurrentIndex, 2);
     EXPECT_EQ(w->CurrentSequence->GetComment(), "roll");
     EXPECT_EQ(QString(first->FileName), Files[0]);
     // Onto a listed file: that entry takes the copy and becomes current.
     w->SelectEntry(0);
     w->SeqFileLbClick();
-    w->SaveAsNewSequence(Files[1]);
+    EXPECT_TRUE(w->SaveAsNewSequence(Files[1]));
     EXPECT_EQ(w->SequenceCount, 3);
     EXPECT_EQ(w->CurrentIndex, 1);
+    EXPECT_EQ(w->ui->SeqFileLb->currentRow(), 1);
     EXPECT_EQ(w->CurrentSequence->GetComment(), "roll");
     EXPECT_EQ(QString(w->CurrentSequence->FileName), Files[1]);
     EXPECT_EQ(QString(first->FileName), Files[0]);
+    // A file that cannot be written: said, and the entry shown stays.
+    EXPECT_FALSE(w->SaveAsNewSequence(Unwritable(Home.path())));
+    EXPECT_EQ(Seam.Messages.size(), 1);
+    EXPECT_EQ(w->SequenceCount, 3);
+    EXPECT_EQ(w->CurrentIndex, 1);
 }
 
 TEST_F(FileTest, NewAddsAnEmptyEntryOnTheCreationTab) {

@@ -149,25 +149,24 @@ TEST_F(ListTest, EntriesKeepTheFileNameWholeAtEveryWidth) {
 }
 
 TEST_F(ListTest, TheEntryAfterTheLastSlotIsRefused) {
+    EXPECT_EQ(TSequenceList().Limit(), 1024);
     auto w = Start();
-    // Fill the table with aliases of entry 0 (1024 real sequences would need half a gigabyte).
-    TElectSequence* first = w->Sequences[0];
-    while (w->SequenceCount < kMaxSequences) {
-        w->Sequences[std::size_t(w->SequenceCount++)] = first;
-        w->ui->SeqFileLb->addItem(QString());
-    }
+    // A list of three (1024 real sequences would need half a gigabyte), filled by New.
+    constexpr int kLimit = 3;
+    w->Sequences.SetLimit(kLimit);
+    while (w->SequenceCount < kLimit) w->New1Click();
+    EXPECT_TRUE(Seam.Messages.isEmpty());
     const QString file = WriteSequenceFile(Path("one-more.sqz"));
     w->New1Click();
     w->OpenSequenceFile(file);
     Seam.Files = {Path("copy.sqz")};
     Seam.Answers = {TMsgResult::Ok};  // save the uncomputed sequence anyway
     w->Saveas1Click();
-    EXPECT_EQ(w->SequenceCount, kMaxSequences);
-    EXPECT_EQ(w->ui->SeqFileLb->count(), kMaxSequences);
+    EXPECT_EQ(w->SequenceCount, kLimit);
+    EXPECT_EQ(w->ui->SeqFileLb->count(), kLimit);
+    EXPECT_EQ(w->CurrentIndex, kLimit - 1);
     EXPECT_EQ(Seam.Messages.size(), 3);
-    for (const QString& m : Seam.Messages) EXPECT_TRUE(m.contains("1024")) << m.toStdString();
+    for (const QString& m : Seam.Messages)
+        EXPECT_EQ(m, "The sequence list is full (3 sequences): exclude a sequence from the list first.");
     EXPECT_FALSE(QFileInfo::exists(Path("copy.sqz")));
-    // Give the aliases back before the window frees its sequences.
-    for (int i = 1; i < kMaxSequences; ++i) w->Sequences[std::size_t(i)] = nullptr;
-    w->SequenceCount = 1;
 }

@@ -88,8 +88,8 @@ protected:
         s->SetSeqName(name.toStdString());
         if (!computed) s->Device.LastQuadripole = -1;
         WriteSequence(*s, Path(name + ".sqz"));
-        TElectSequence* p = s.release();
-        EXPECT_TRUE(W->AppendSequence(p));
+        TElectSequence* p = s.get();
+        EXPECT_TRUE(W->AppendSequence(std::move(s)));
         W->ui->SeqFileLb->item(W->SequenceCount - 1)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
         return p;
     }

@@ -1,7 +1,7 @@
 #pragma once
 // Which open sequences hold changes that their file does not: each sequence is remembered by
-// a fingerprint of its bytes as it was last opened or saved. Kept by the window only; no
-// file holds it. Plain C++, so that it can go wherever the sequence list goes.
+// a fingerprint of its bytes as it was last opened or saved. Kept by the sequence list; no
+// file holds it.
 #include <cstddef>
 #include <unordered_map>
 

@@ -1,4 +1,4 @@
-#include "ui/SavedState.h"
+#include "engine/SavedState.h"
 
 #include <functional>
 #include <string_view>
