@@ -17,7 +17,7 @@ constexpr std::uint16_t kGapFillerBit = 0x8000;
 }  // namespace
 
 std::int32_t TElectSequence::Upload(TPortVirt& port, std::int32_t version, TProgressSink* progress) {
-    if (!IsValid() && Grid.ArrayType != 0) return kUploadNotComputed;
+    if (!IsValid() && Grid.ArrayType != atMixed) return kUploadNotComputed;
     // Bounded to the tables before anything is built from them; an empty list has nothing
     // the meter could store.
     const std::int32_t lastQuad = std::min(Device.LastQuadripole, kMaxQuadripoles - 1);
