@@ -22,6 +22,7 @@
 
 #include "ui/About.h"
 #include "ui/Artwork.h"
+#include "ui/ControlEvents.h"
 #include "ui/Format.h"
 #include "ui/Help.h"
 #include "ui/ListPanel.h"
@@ -111,6 +112,7 @@ void SetItemIndex(QComboBox* box, int index) {
 TMainFrm::TMainFrm(QWidget* owner)
     : QMainWindow(owner),
       ui(new Ui::TMainFrm),
+      Events(std::make_unique<TControlEvents>()),
       QuadripoleSheet(new TQuadripoleSheet(this)),
       ElectrodeSheet(new TElectrodeSheet(this)) {
     MainFrm = this;
@@ -165,14 +167,6 @@ TMainFrm::TMainFrm(QWidget* owner)
     ui->ElectrodeGd->SetDefaultRowHeight(21);
     ui->ElectrodeGd->SetColWidth(0, 56);
     ui->ProgressBar1->setMaximumHeight(5);
-    ui->QuadripoleGd->installEventFilter(this);
-    ui->ElectrodeGd->installEventFilter(this);
-    ui->ReskonGB->setMouseTracking(true);
-    ui->ReskonGB->installEventFilter(this);
-    ui->StrapForPopolBtn->setMouseTracking(true);
-    ui->StrapForPopolBtn->installEventFilter(this);
-    // The entries are shortened to the list's width: a new width remakes them.
-    ui->SeqFileLb->viewport()->installEventFilter(this);
     ui->StrapPictureLbl->setPixmap(StrapPicture(devicePixelRatioF()));
     ui->StrapPanel->SetAnchor(ui->StrapForPopolBtn);
     ConnectHandlers();
@@ -235,19 +229,43 @@ TMainFrm::~TMainFrm() {
 }
 
 void TMainFrm::ConnectHandlers() {
-    connect(ui->New1, &QAction::triggered, this, [this] { New1Click(); });
-    connect(ui->Open1, &QAction::triggered, this, [this] { Open1Click(); });
-    connect(ui->Save, &QAction::triggered, this, [this] { SaveClick(); });
-    connect(ui->Saveas1, &QAction::triggered, this, [this] { Saveas1Click(); });
-    connect(ui->SavetoSDcardformat1, &QAction::triggered, this, [this] { SavetoSDcardformat1Click(); });
-    connect(ui->ExcludeSeqBtn, &QAction::triggered, this, [this] { ExcludeSeqBtnClick(); });
-    connect(ui->Rubriquedaide1, &QAction::triggered, this, [this] { Rubriquedaide1Click(); });
-    connect(ui->Homepage1, &QAction::triggered, this, [this] { Homepage1Click(); });
-    connect(ui->Productsupport1, &QAction::triggered, this, [this] { Productsupport1Click(); });
-    connect(ui->Apropos1, &QAction::triggered, this, [this] { Apropos1Click(); });
-    connect(ui->SeqFileLb, &QListWidget::currentRowChanged, this, [this](int) { SeqFileLbClick(); });
-    connect(ui->SeqFileLb, &QListWidget::itemChanged, this, [this](QListWidgetItem*) { SeqFileLbClickCheck(); });
-    connect(ui->PageControl1, &QTabWidget::currentChanged, this, [this](int i) { OnPageChanged(i); });
+    TControlEvents& e = *Events;
+    e.OnClick(ui->New1, [this] { New1Click(); });
+    e.OnClick(ui->Open1, [this] { Open1Click(); });
+    e.OnClick(ui->Save, [this] { SaveClick(); });
+    e.OnClick(ui->Saveas1, [this] { Saveas1Click(); });
+    e.OnClick(ui->SavetoSDcardformat1, [this] { SavetoSDcardformat1Click(); });
+    e.OnClick(ui->ExcludeSeqBtn, [this] { ExcludeSeqBtnClick(); });
+    e.OnClick(ui->Rubriquedaide1, [this] { Rubriquedaide1Click(); });
+    e.OnClick(ui->Homepage1, [this] { Homepage1Click(); });
+    e.OnClick(ui->Productsupport1, [this] { Productsupport1Click(); });
+    e.OnClick(ui->Apropos1, [this] { Apropos1Click(); });
+    e.On(ui->SeqFileLb, &QListWidget::currentRowChanged, [this] { SeqFileLbClick(); });
+    e.On(ui->SeqFileLb, &QListWidget::itemChanged, [this] { SeqFileLbClickCheck(); });
+    e.On(ui->PageControl1, &QTabWidget::currentChanged, [this](int i) { OnPageChanged(i); });
+    // The entries are shortened to the list's width: a new width remakes them.
+    e.OnEvent(ui->SeqFileLb->viewport(), QEvent::Resize, [this](QEvent*) {
+        for (int i = 0; i < SequenceCount; ++i) RemakeEntryText(i);
+        return false;
+    });
+    for (QWidget* sheet : {ui->QuadripoleGd, ui->ElectrodeGd})
+        e.OnEvent(sheet, QEvent::Resize, [this](QEvent*) {
+            SizeSheetColumns();
+            return false;
+        });
+    // The strap hint shows while the pointer is over its button, and goes when it reaches the
+    // meter's parameters.
+    ui->StrapForPopolBtn->setMouseTracking(true);
+    for (QEvent::Type over : {QEvent::MouseMove, QEvent::Enter})
+        e.OnEvent(ui->StrapForPopolBtn, over, [this](QEvent*) {
+            StrapForPopolBtnMouseMove();
+            return false;
+        });
+    ui->ReskonGB->setMouseTracking(true);
+    e.OnEvent(ui->ReskonGB, QEvent::MouseMove, [this](QEvent*) {
+        ReskonGBMouseMove();
+        return false;
+    });
     Connect3DHandlers();
     ConnectSheetHandlers();
     ConnectLayoutHandlers();
@@ -390,6 +408,8 @@ void TMainFrm::FormCloseQuery(bool& canClose) {
 }
 
 void TMainFrm::FreeSequences() {
+    // The window is going: from here on no control's event reaches a handler.
+    Events->Close();
     Sequences.Clear();
     CurrentGrid = nullptr;
     CurrentDevice = nullptr;
@@ -1036,15 +1056,3 @@ void TMainFrm::Apropos1Click() {
 void TMainFrm::StrapForPopolBtnMouseMove() { ui->StrapPanel->setVisible(true); }
 
 void TMainFrm::ReskonGBMouseMove() { ui->StrapPanel->setVisible(false); }
-
-bool TMainFrm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Resize && watched == ui->SeqFileLb->viewport())
-        for (int i = 0; i < SequenceCount; ++i) RemakeEntryText(i);
-    if (event->type() == QEvent::Resize && (watched == ui->QuadripoleGd || watched == ui->ElectrodeGd))
-        SizeSheetColumns();
-    if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
-        if (watched == ui->StrapForPopolBtn) StrapForPopolBtnMouseMove();
-        if (watched == ui->ReskonGB && event->type() == QEvent::MouseMove) ReskonGBMouseMove();
-    }
-    return QMainWindow::eventFilter(watched, event);
-}

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/Compute.h"
+#include "ui/ControlEvents.h"
 #include "ui/Format.h"
 #include "ui/Help.h"
 #include "ui/Main.h"
@@ -39,29 +40,23 @@ void ShowFigures(const TListFigures& f, QLabel* count, QLabel* injections, QLabe
 }  // namespace
 
 void TMainFrm::ConnectComputeHandlers() {
-    connect(ui->ComputeBtn, &QPushButton::clicked, this, [this] { ComputeBtnClick(); });
-    connect(ui->MoveComputeBtn, &QPushButton::clicked, this, [this] { MoveComputeBtnClick(); });
-    connect(ui->CreateNewSeqBtn, &QPushButton::clicked, this, [this] { CreateNewSeqBtnClick(); });
-    connect(ui->MovePanelOkBtn, &QPushButton::clicked, this, [this] { MovePanelOkBtnClick(); });
-    connect(ui->MovePanelCancelBtn, &QPushButton::clicked, this, [this] { MovePanelCancelBtnClick(); });
-    connect(ui->MovePanelHelpBtn, &QPushButton::clicked, this, [this] { MovePanelHelpBtnClick(); });
+    TControlEvents& e = *Events;
+    e.OnClick(ui->ComputeBtn, [this] { ComputeBtnClick(); });
+    e.OnClick(ui->MoveComputeBtn, [this] { MoveComputeBtnClick(); });
+    e.OnClick(ui->CreateNewSeqBtn, [this] { CreateNewSeqBtnClick(); });
+    e.OnClick(ui->MovePanelOkBtn, [this] { MovePanelOkBtnClick(); });
+    e.OnClick(ui->MovePanelCancelBtn, [this] { MovePanelCancelBtnClick(); });
+    e.OnClick(ui->MovePanelHelpBtn, [this] { MovePanelHelpBtnClick(); });
     // The arrows step the edit's value; the next step starts from what was typed.
     ui->NodeToMoveXUpDown->Associate(ui->NodeToMoveXTxt);
-    ui->NodeToMoveXUpDown->OnChanging = [this](bool& allow, int value, int direction) {
+    e.OnChanging(ui->NodeToMoveXUpDown, [this](bool& allow, int value, int direction) {
         NodeToMoveXUpDownChangingEx(allow, value, direction);
-    };
-    ui->NodeToMoveYUpDown->Associate(ui->NodeToMoveYTxt);
-    ui->NodeToMoveYUpDown->OnChanging = [this](bool& allow, int value, int direction) {
-        NodeToMoveYUpDownChangingEx(allow, value, direction);
-    };
-    // The prompt's enter event: the focus arrives in it from outside. Bound to the panel, and
-    // deciding on the panel alone, so that focus moves while the window is torn down never
-    // reach the half-destroyed window.
-    QWidget* panel = ui->MovePanel;
-    connect(qApp, &QApplication::focusChanged, panel, [this, panel](QWidget* from, QWidget* to) {
-        if (to && panel->isVisible() && panel->isAncestorOf(to) && !(from && panel->isAncestorOf(from)))
-            MovePanelEnter();
     });
+    ui->NodeToMoveYUpDown->Associate(ui->NodeToMoveYTxt);
+    e.OnChanging(ui->NodeToMoveYUpDown, [this](bool& allow, int value, int direction) {
+        NodeToMoveYUpDownChangingEx(allow, value, direction);
+    });
+    e.OnPanelEnter(ui->MovePanel, [this] { MovePanelEnter(); });
 }
 
 // ---------------------------------------------------------------- computation

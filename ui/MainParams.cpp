@@ -5,8 +5,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QEvent>
-#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -19,10 +17,10 @@
 #include <QToolButton>
 #include <cfloat>
 #include <cmath>
-#include <functional>
 #include <optional>
-#include <vector>
+#include <utility>
 
+#include "ui/ControlEvents.h"
 #include "ui/Format.h"
 #include "ui/Iptime.h"
 #include "ui/Main.h"
@@ -38,46 +36,6 @@ constexpr std::size_t kSeqNameBytes = 10;
 const QString kLongestPosition = QStringLiteral("-99999.99");
 
 enum TRemote { kRemoteA = 0, kRemoteB = 1, kRemoteM = 2, kRemoteN = 3 };
-
-// Leaving or entering a control by the user's doing: not the window losing its activation
-// nor a menu or popup taking the keyboard for a moment.
-bool UserFocusChange(const QEvent* e) {
-    const Qt::FocusReason r = static_cast<const QFocusEvent*>(e)->reason();
-    return r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason && r != Qt::MenuBarFocusReason;
-}
-
-// Runs a handler of the window on some events of one control (its exit, its entry, the
-// press of its arrows). Lives as long as the control; silent once the window is going away.
-class TControlHook : public QObject {
-public:
-    TControlHook(QWidget* control, TMainFrm* frm, std::vector<QEvent::Type> types, std::function<void()> run)
-        : QObject(control), Frm(frm), Types(std::move(types)), Run(std::move(run)) {
-        control->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override {
-        bool wanted = false;
-        for (QEvent::Type t : Types) wanted = wanted || e->type() == t;
-        if (!wanted || MainFrm != Frm || !Frm->CurrentSequence) return false;
-        if ((e->type() == QEvent::FocusIn || e->type() == QEvent::FocusOut) && !UserFocusChange(e)) return false;
-        Run();
-        return false;
-    }
-
-private:
-    TMainFrm* Frm;
-    std::vector<QEvent::Type> Types;
-    std::function<void()> Run;
-};
-
-void OnExit(QWidget* control, TMainFrm* frm, std::function<void()> run) {
-    new TControlHook(control, frm, {QEvent::FocusOut}, std::move(run));
-}
-
-void OnEnter(QWidget* control, TMainFrm* frm, std::function<void()> run) {
-    new TControlHook(control, frm, {QEvent::FocusIn}, std::move(run));
-}
 
 // The text as an integer; fallback when it is not one.
 int IntOf(const QString& text, int fallback) {
@@ -188,79 +146,63 @@ void ApplyPreset(TElectSequence& s, const TPreset& p) {
 }  // namespace
 
 void TMainFrm::ConnectParamHandlers() {
-    OnExit(ui->StdChannelEdn, this, [this] { StdChannelEdnExit(); });
-    OnExit(ui->OptimizationChannelEdn, this, [this] { OptimizationChannelEdnExit(); });
-    OnExit(ui->QMaxEdn, this, [this] { QMaxEdnExit(); });
-    OnExit(ui->StackMinEdn, this, [this] { StackMinEdnExit(); });
-    OnExit(ui->StackMaxEdn, this, [this] { StackMaxEdnExit(); });
-    OnExit(ui->VabMaxEdt, this, [this] { VabMaxEdtExit(); });
-    OnExit(ui->PlanoraNameTxt, this, [this] { PlanoraNameTxtExit(); });
-    OnExit(ui->CommentEdt, this, [this] { CommentEdtExit(); });
+    TControlEvents& e = *Events;
+    e.OnExit(ui->StdChannelEdn, [this] { StdChannelEdnExit(); });
+    e.OnExit(ui->OptimizationChannelEdn, [this] { OptimizationChannelEdnExit(); });
+    e.OnExit(ui->QMaxEdn, [this] { QMaxEdnExit(); });
+    e.OnExit(ui->StackMinEdn, [this] { StackMinEdnExit(); });
+    e.OnExit(ui->StackMaxEdn, [this] { StackMaxEdnExit(); });
+    e.OnExit(ui->VabMaxEdt, [this] { VabMaxEdtExit(); });
+    e.OnExit(ui->PlanoraNameTxt, [this] { PlanoraNameTxtExit(); });
+    e.OnExit(ui->CommentEdt, [this] { CommentEdtExit(); });
     // The remote positions show whole, the unset placeholder included.
-    for (QLineEdit* e : {ui->XCaPmTxt, ui->YCaPmTxt, ui->XCbPnTxt, ui->YCbPnTxt}) FitWidth(e, kLongestPosition);
-    OnExit(ui->XCaPmTxt, this, [this] { XCaPmTxtExit(); });
-    OnExit(ui->YCaPmTxt, this, [this] { YCaPmTxtExit(); });
-    OnExit(ui->XCbPnTxt, this, [this] { XCbPnTxtExit(); });
-    OnExit(ui->YCbPnTxt, this, [this] { YCbPnTxtExit(); });
+    for (QLineEdit* edit : {ui->XCaPmTxt, ui->YCaPmTxt, ui->XCbPnTxt, ui->YCbPnTxt}) FitWidth(edit, kLongestPosition);
+    e.OnExit(ui->XCaPmTxt, [this] { XCaPmTxtExit(); });
+    e.OnExit(ui->YCaPmTxt, [this] { YCaPmTxtExit(); });
+    e.OnExit(ui->XCbPnTxt, [this] { XCbPnTxtExit(); });
+    e.OnExit(ui->YCbPnTxt, [this] { YCbPnTxtExit(); });
 
     // The arrows step their edit's value; the edit commits it when it is left.
-    auto arrows = [this](TUpDown* upDown, void (TMainFrm::*changing)(bool&)) {
-        upDown->OnChanging = [this, changing](bool& allow, int, int) {
-            if (CurrentSequence) (this->*changing)(allow);
-        };
-    };
     ui->StdChannelEdnUpDown->Associate(ui->StdChannelEdn);
     ui->OptimizationChannelUpDown->Associate(ui->OptimizationChannelEdn);
     ui->QMaxEdnUpDown->Associate(ui->QMaxEdn, FormatHash2);
     ui->StackMinEdnUpDown->Associate(ui->StackMinEdn);
     ui->StackMaxEdnUpDown->Associate(ui->StackMaxEdn);
     ui->VabMaxEdtUpDown->Associate(ui->VabMaxEdt);
-    arrows(ui->StdChannelEdnUpDown, &TMainFrm::StdChannelEdnUpDownChanging);
-    arrows(ui->OptimizationChannelUpDown, &TMainFrm::ChannelEdnUpDownChanging);
-    arrows(ui->QMaxEdnUpDown, &TMainFrm::QMaxEdnUpDownChanging);
-    arrows(ui->StackMinEdnUpDown, &TMainFrm::StackMinEdnUpDownChanging);
-    arrows(ui->StackMaxEdnUpDown, &TMainFrm::StackMaxEdnUpDownChanging);
-    arrows(ui->VabMaxEdtUpDown, &TMainFrm::VabMaxEdtUpDownChanging);
+    const std::pair<TUpDown*, void (TMainFrm::*)(bool&)> arrows[] = {
+        {ui->StdChannelEdnUpDown, &TMainFrm::StdChannelEdnUpDownChanging},
+        {ui->OptimizationChannelUpDown, &TMainFrm::ChannelEdnUpDownChanging},
+        {ui->QMaxEdnUpDown, &TMainFrm::QMaxEdnUpDownChanging},
+        {ui->StackMinEdnUpDown, &TMainFrm::StackMinEdnUpDownChanging},
+        {ui->StackMaxEdnUpDown, &TMainFrm::StackMaxEdnUpDownChanging},
+        {ui->VabMaxEdtUpDown, &TMainFrm::VabMaxEdtUpDownChanging}};
+    for (const auto& [upDown, changing] : arrows)
+        e.OnChanging(upDown, [this, changing](bool& allow, int, int) { (this->*changing)(allow); });
 
-    OnEnter(ui->RhoIPRdBtn, this, [this] { RhoIPRdBtnEnter(); });
-    OnEnter(ui->RhoOnlyRdBtn, this, [this] { RhoOnlyRdBtnEnter(); });
-    auto clicked = [this](QAbstractButton* b, void (TMainFrm::*handler)()) {
-        connect(b, &QAbstractButton::clicked, this, [this, handler] {
-            if (CurrentSequence) (this->*handler)();
-        });
-    };
-    clicked(ui->RhoIPRdBtn, &TMainFrm::RhoIPRdBtnClick);
-    clicked(ui->RhoOnlyRdBtn, &TMainFrm::RhoOnlyRdBtnClick);
-    clicked(ui->VpRdBtn, &TMainFrm::VpRdBtnClick);
-    clicked(ui->VabRdBtn, &TMainFrm::VabRdBtnClick);
-    clicked(ui->IPModeProgBtn, &TMainFrm::IPModeProgBtnClick);
+    e.OnEnter(ui->RhoIPRdBtn, [this] { RhoIPRdBtnEnter(); });
+    e.OnEnter(ui->RhoOnlyRdBtn, [this] { RhoOnlyRdBtnEnter(); });
+    e.OnClick(ui->RhoIPRdBtn, [this] { RhoIPRdBtnClick(); });
+    e.OnClick(ui->RhoOnlyRdBtn, [this] { RhoOnlyRdBtnClick(); });
+    e.OnClick(ui->VpRdBtn, [this] { VpRdBtnClick(); });
+    e.OnClick(ui->VabRdBtn, [this] { VabRdBtnClick(); });
+    e.OnClick(ui->IPModeProgBtn, [this] { IPModeProgBtnClick(); });
 
-    auto chosen = [this](QComboBox* box, void (TMainFrm::*handler)()) {
-        connect(box, &QComboBox::activated, this, [this, handler](int) {
-            if (CurrentSequence) (this->*handler)();
-        });
-    };
-    chosen(ui->TimeCB, &TMainFrm::TimeCBClick);
-    chosen(ui->IPModeCB, &TMainFrm::IPModeCBClick);
-    chosen(ui->VmnCB, &TMainFrm::VmnCBClick);
-    chosen(ui->VabCB, &TMainFrm::VabCBClick);
-    chosen(ui->ArrayTypeList, &TMainFrm::ArrayTypeListClick);
-    chosen(ui->BoreholeArrayTypeList, &TMainFrm::BoreholeArrayTypeListClick);
+    e.On(ui->TimeCB, &QComboBox::activated, [this] { TimeCBClick(); });
+    e.On(ui->IPModeCB, &QComboBox::activated, [this] { IPModeCBClick(); });
+    e.On(ui->VmnCB, &QComboBox::activated, [this] { VmnCBClick(); });
+    e.On(ui->VabCB, &QComboBox::activated, [this] { VabCBClick(); });
+    e.On(ui->ArrayTypeList, &QComboBox::activated, [this] { ArrayTypeListClick(); });
+    e.On(ui->BoreholeArrayTypeList, &QComboBox::activated, [this] { BoreholeArrayTypeListClick(); });
 
     // The boxes follow their check state, however it is set, so the warning label and the
     // enabled state of the optimisation group always match what is shown.
-    auto toggled = [this](QCheckBox* box, void (TMainFrm::*handler)()) {
-        connect(box, &QCheckBox::toggled, this, [this, handler](bool) {
-            if (CurrentSequence) (this->*handler)();
-        });
-    };
-    toggled(ui->MultiChannelOptimizationCb, &TMainFrm::MultiChannelOptimizationCbClick);
-    toggled(ui->SwapABMNCb, &TMainFrm::MultiChannelOptimizationCbClick);
-    toggled(ui->AllowDummyQuadripolesCb, &TMainFrm::AllowDummyQuadripolesCbClick);
-    toggled(ui->DelPolarEffectCb, &TMainFrm::DelPolarEffectCbClick);
+    e.On(ui->MultiChannelOptimizationCb, &QCheckBox::toggled, [this] { MultiChannelOptimizationCbClick(); });
+    e.On(ui->SwapABMNCb, &QCheckBox::toggled, [this] { MultiChannelOptimizationCbClick(); });
+    e.On(ui->AllowDummyQuadripolesCb, &QCheckBox::toggled, [this] { AllowDummyQuadripolesCbClick(); });
+    e.On(ui->DelPolarEffectCb, &QCheckBox::toggled, [this] { DelPolarEffectCbClick(); });
 
     // The comment holds at most 1000 characters: what goes beyond is refused where it was typed.
-    connect(ui->CommentEdt, &QTextEdit::textChanged, this, [this] {
+    e.On(ui->CommentEdt, &QTextEdit::textChanged, [this] {
         QTextEdit* edit = ui->CommentEdt;
         const int excess = int(edit->toPlainText().size()) - kCommentLength;
         if (excess <= 0) return;

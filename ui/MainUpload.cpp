@@ -12,6 +12,7 @@
 #include "link/Eventpump.h"
 #include "link/Ports.h"
 #include "link/UploadSession.h"
+#include "ui/ControlEvents.h"
 #include "ui/Main.h"
 #include "ui/Viewupload.h"
 #include "ui_Main.h"
@@ -85,7 +86,7 @@ private:
 }  // namespace
 
 void TMainFrm::ConnectUploadHandlers() {
-    connect(ui->Upload1, &QAction::triggered, this, [this] { Upload1Click(); });
+    Events->OnClick(ui->Upload1, [this] { Upload1Click(); });
 }
 
 void TMainFrm::Upload1Click() {
