@@ -31,6 +31,7 @@
 #include "ui/SheetModels.h"
 #include "ui/StringGrid.h"
 #include "ui/UpDown.h"
+#include "ui/Widgets.h"
 #include "ui_Main.h"
 
 TMainFrm* MainFrm = nullptr;
@@ -49,8 +50,6 @@ const char* const kNotASequenceFile =
 const char* const kExcludeRefused = "A sequence cannot be excluded while an upload is running.";
 constexpr int kNoticeMs = 8000;  // how long a notice stays in the status bar
 const char* const kSaveFilter = "Planora pro  (*.Sqz)|*.sqz|Text|*.txt|Sd card format (*.sds)|*.sds";
-
-QString Trimmed(const char* text) { return QString::fromStdString(TrimText(text)); }
 
 // Extension of the file-name part, dot included, lower-cased; empty when there is none.
 QString ExtOf(const QString& path) {
@@ -90,10 +89,6 @@ QString ShortenPath(const QString& path, const QFontMetrics& fm, int width) {
     const QString t = ".../" + name;
     return fm.horizontalAdvance(t) <= width ? t : name;
 }
-
-// Own flags, as the form sets them, whatever the parents' state.
-bool OwnVisible(const QWidget* w) { return !w->isHidden(); }
-bool OwnEnabled(const QWidget* w) { return !w->testAttribute(Qt::WA_ForceDisabled); }
 
 void CheckOnly(QRadioButton* chosen, std::initializer_list<QRadioButton*> group) {
     for (QRadioButton* b : group) {
@@ -625,7 +620,7 @@ void TMainFrm::OpenSequenceFile(const QString& file) {
     // An edit being typed in belongs to the sequence shown now: it is committed first.
     ui->SeqFileLb->setFocus();
     try {
-        QString path = QString::fromStdString(TrimText(file.toStdString().c_str()));
+        QString path = Trimmed(file.toStdString().c_str());
         SequenceFolder = FolderOf(path);
         if (!QFileInfo::exists(path)) {
             Seam().Message(path + "\r\nfile not found");

@@ -73,9 +73,6 @@ bool QuadripoleSlot(const TQuadripoleInfo& i, int& subset, int& point) {
     return subset >= 0 && point >= 0;
 }
 
-// The default float text: up to 15 significant digits.
-QString FloatText(long double v) { return QString::number(double(v), 'g', 15); }
-
 }  // namespace
 
 void TMainFrm::Connect3DHandlers() {
@@ -128,10 +125,10 @@ void TMainFrm::FillGraph() {
     const int G = s.GetMaxGroup();
     int P = s.GetMaxQuadNumber();
 
-    const QString file = QFileInfo(QString::fromStdString(TrimText(s.FileName))).fileName();
+    const QString file = QFileInfo(Trimmed(s.FileName)).fileName();
     const long double end = static_cast<long double>(g.ElectrodeCount) * g.DX + g.OffsetX;
     c.SetMainTitle(ui->PlanoraNameTxt->text() + "   Line (m): " + ui->XGridOffsetLblx->text() + " - " +
-                   FloatText(end) + " < " + file + " >");
+                   FormatGeneral(double(end)) + " < " + file + " >");
     c.SetSubTitle(ui->NbNodesLblx->text() + " Nodes  - X spacing: " + ui->XGridSpacingLblx->text() +
                   "m , Quadripole/Injection: " + ui->QuadripolesTxt->text() + "/" + ui->InjectionTxt->text() +
                   ", Estimated time: " + ui->EstimatedAcquisitionTimeTxt->text() + " config (" +

@@ -1,5 +1,4 @@
 // The compute and roll-along commands.
-#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -21,15 +20,6 @@
 
 namespace {
 const char* const kNoDepthLevel = "No set of depth level !!!";
-
-QString Trimmed(const char* text) { return QString::fromStdString(TrimText(text)); }
-
-// The value of a shift edit: -1 when it is not a number.
-int ShiftOf(const QLineEdit* edit) {
-    bool ok = false;
-    const int v = edit->text().trimmed().toInt(&ok);
-    return ok ? v : -1;
-}
 
 void ShowFigures(const TListFigures& f, QLabel* count, QLabel* injections, QLabel* channels, QLineEdit* time) {
     count->setText(QString::number(f.Quadripoles));
@@ -158,7 +148,8 @@ namespace {
 // Reads a shift and keeps it within its arrows' range; false (after a beep, with the
 // range's end shown and focused) when it was outside.
 bool ReadShift(QLineEdit* edit, const TUpDown* upDown, int& shift) {
-    shift = ShiftOf(edit);
+    // Not a number: -1, below the range.
+    shift = IntOf(edit->text(), -1);
     const int clamped = std::clamp(shift, upDown->minimum(), upDown->maximum());
     if (clamped == shift) return true;
     Seam().Beep();

@@ -1,6 +1,5 @@
 // The depth-level grid and the automatic creation commands.
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QComboBox>
 #include <QHelpEvent>
 #include <QItemSelectionModel>
@@ -25,6 +24,7 @@
 #include "ui/Main.h"
 #include "ui/StringGrid.h"
 #include "ui/UpDown.h"
+#include "ui/Widgets.h"
 #include "ui_Main.h"
 
 namespace {
@@ -65,8 +65,6 @@ bool ParseDecimal(const QString& text, double& value) {
     value = v;
     return true;
 }
-
-QString ShortestDecimal(double v) { return QString::number(v, 'g', 15); }
 
 // Draws the cells as the grid does, then the window's own decoration of each.
 class TSpacingLevelDelegate : public QStyledItemDelegate {
@@ -137,7 +135,7 @@ void TMainFrm::ConnectDepthGridHandlers() {
 
     // The arrows step the depth in the edit; leaving the edit checks it.
     e.OnExit(ui->InvestigationDepthEdt, [this] { InvestigationDepthEdtExit(); });
-    ui->InvestigationDepthUpDown->Associate(ui->InvestigationDepthEdt, ShortestDecimal);
+    ui->InvestigationDepthUpDown->Associate(ui->InvestigationDepthEdt, FormatGeneral);
     e.OnChanging(ui->InvestigationDepthUpDown, [this](bool&, int, int) { InvestigationDepthUpDownChanging(); });
     InvestigationDepthMin = ui->InvestigationDepthUpDown->minimum();
     InvestigationDepthMax = ui->InvestigationDepthUpDown->maximum();
@@ -189,7 +187,7 @@ QRect TMainFrm::SpacingLevelSelection() const {
 void TMainFrm::UpdateSpacingLevelButtons() {
     ui->ComputeBtn->setEnabled(CurrentSequence->GetSpacingLevelCount() != 0);
     ui->MoveComputeBtn->setEnabled(ui->ArrayTypeList->currentIndex() != atMixed &&
-                                   !ui->ComputeBtn->testAttribute(Qt::WA_ForceDisabled));
+                                   OwnEnabled(ui->ComputeBtn));
 }
 
 void TMainFrm::FillSpacingLevelGrid() {
@@ -332,7 +330,7 @@ void TMainFrm::InvestigationDepthEdtExit() {
     }
     if (corrected) {
         Seam().Beep();
-        ui->InvestigationDepthEdt->setText(ShortestDecimal(v));
+        ui->InvestigationDepthEdt->setText(FormatGeneral(v));
     }
 }
 

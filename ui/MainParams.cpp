@@ -26,6 +26,7 @@
 #include "ui/Main.h"
 #include "ui/StringGrid.h"
 #include "ui/UpDown.h"
+#include "ui/Widgets.h"
 #include "ui_Iptime.h"
 #include "ui_Main.h"
 
@@ -37,13 +38,6 @@ const QString kLongestPosition = QStringLiteral("-99999.99");
 
 enum TRemote { kRemoteA = 0, kRemoteB = 1, kRemoteM = 2, kRemoteN = 3 };
 
-// The text as an integer; fallback when it is not one.
-int IntOf(const QString& text, int fallback) {
-    bool ok = false;
-    const int v = text.trimmed().toInt(&ok);
-    return ok ? v : fallback;
-}
-
 // The text as a decimal number that a single-precision field can hold; nothing otherwise
 // (an infinity or NaN would poison every distance computed from it).
 std::optional<double> DecimalOf(const QString& text) {
@@ -52,9 +46,6 @@ std::optional<double> DecimalOf(const QString& text) {
     if (!ok || !std::isfinite(v) || std::fabs(v) > double(FLT_MAX)) return std::nullopt;
     return v;
 }
-
-// The shortest general decimal form of a stored single-precision value.
-QString General(double v) { return QString::number(v, 'g', 15); }
 
 // Clamps v into the up-down's current range; true when it had to.
 template <class T>
@@ -80,7 +71,7 @@ int CommitInt(const QLineEdit* edit, const QSpinBox* range, bool& corrected) {
 
 // A remote position written back in the general form: its start stays in view.
 void ShowPosition(QLineEdit* edit, float v) {
-    edit->setText(General(v));
+    edit->setText(FormatGeneral(v));
     edit->setCursorPosition(0);
 }
 
@@ -104,10 +95,6 @@ void Corrected(QLineEdit* edit, const QString& shown) {
     Seam().Beep();
     edit->setText(shown);
 }
-
-// Own flags, as the form sets them, whatever the state of the parents.
-bool OwnVisible(const QWidget* w) { return !w->isHidden(); }
-bool OwnEnabled(const QWidget* w) { return !w->testAttribute(Qt::WA_ForceDisabled); }
 
 // The name as the 8-bit field takes it: at most ten bytes, never half a character.
 std::string SeqNameBytes(QString name) {
@@ -249,7 +236,7 @@ void TMainFrm::QMaxEdnExit() {
     bool corrected = !read;
     corrected = Clamp(v, ui->QMaxEdnUpDown) || corrected;
     CurrentSequence->Device.QMax = float(v);
-    if (corrected) Corrected(ui->QMaxEdn, General(v));
+    if (corrected) Corrected(ui->QMaxEdn, FormatGeneral(v));
 }
 
 void TMainFrm::StackMinEdnExit() {

@@ -15,6 +15,7 @@
 #include "ui/ControlEvents.h"
 #include "ui/Main.h"
 #include "ui/Viewupload.h"
+#include "ui/Widgets.h"
 #include "ui_Main.h"
 
 namespace {
@@ -56,7 +57,7 @@ public:
         Running = true;
         for (QWidget* w : {static_cast<QWidget*>(ui.Communicationport1), ui.CreationTbs, ui.ConfigurationTbs,
                            static_cast<QWidget*>(ui.GraphToolbar), static_cast<QWidget*>(ui.ToolBar2)}) {
-            Widgets.push_back({w, !w->testAttribute(Qt::WA_ForceDisabled)});
+            Widgets.push_back({w, OwnEnabled(w)});
             w->setEnabled(false);
         }
         for (QAction* a : {ui.New1, ui.Open1, ui.Save, ui.Saveas1, ui.SavetoSDcardformat1, ui.ExporttoSQTformatSolvy1,
