@@ -19,6 +19,7 @@
 #include <QStyleOptionViewItem>
 #include <algorithm>
 #include <numeric>
+#include <optional>
 
 #include "ui/About.h"
 #include "ui/Artwork.h"
@@ -71,6 +72,21 @@ QString FolderOf(const QString& path) {
 }
 
 QString BaseNameOf(const QString& path) { return WithExt(QFileInfo(path).fileName(), QString()); }
+
+// Runs the save dialog from the folder and base name of current (from the sequence folder with
+// no name when current is empty); the name chosen, given the dialog's default extension when
+// it has none; nothing when the dialog was cancelled.
+std::optional<QString> AskSaveName(TFileDialogSetup& dialog, const QString& current, const QString& sequenceFolder) {
+    if (!current.isEmpty()) {
+        dialog.InitialDir = FolderOf(current);
+        dialog.FileName = BaseNameOf(current);
+    } else {
+        dialog.InitialDir = sequenceFolder;
+        dialog.FileName.clear();
+    }
+    if (!Seam().ExecuteFileDialog(dialog)) return std::nullopt;
+    return WithDefaultExt(dialog.FileName, dialog.DefaultExt);
+}
 
 // The entry text: the path shortened to width pixels by replacing folders, from the front,
 // with "...", then dropping the root, then keeping the file name alone, which is never cut.
@@ -722,11 +738,10 @@ bool TMainFrm::SaveCurrent() {
     ui->SeqFileLb->setFocus();
     QString name = Trimmed(CurrentSequence->FileName);
     if (name.isEmpty()) {
-        SaveDialog1.InitialDir = SequenceFolder;
-        SaveDialog1.FileName.clear();
         SaveDialog1.DefaultExt = ".sqz";
-        if (!Seam().ExecuteFileDialog(SaveDialog1)) return false;
-        name = WithDefaultExt(SaveDialog1.FileName, SaveDialog1.DefaultExt);
+        const std::optional<QString> chosen = AskSaveName(SaveDialog1, QString(), SequenceFolder);
+        if (!chosen) return false;
+        name = *chosen;
         // Another entry already shows that file: write into it as Save as does.
         const int listed = ListedIndex(name);
         if (listed >= 0 && listed != CurrentIndex && ExtOf(name) != ".txt" && ExtOf(name) != ".sds") {
@@ -751,45 +766,28 @@ bool TMainFrm::SaveCurrent() {
 void TMainFrm::Saveas1Click() {
     if (!ValidChangeAnyWay()) return;
     ui->SeqFileLb->setFocus();
-    const QString name = Trimmed(CurrentSequence->FileName);
     SaveDialog1.DefaultExt = ".sqz";
-    if (!name.isEmpty()) {
-        SaveDialog1.InitialDir = FolderOf(name);
-        SaveDialog1.FileName = BaseNameOf(name);
-    } else {
-        SaveDialog1.InitialDir = SequenceFolder;
-        SaveDialog1.FileName.clear();
-    }
-    if (!Seam().ExecuteFileDialog(SaveDialog1)) return;
-    const QString chosen = WithDefaultExt(SaveDialog1.FileName, SaveDialog1.DefaultExt);
-    const QString ext = ExtOf(chosen);
+    const std::optional<QString> chosen = AskSaveName(SaveDialog1, Trimmed(CurrentSequence->FileName), SequenceFolder);
+    if (!chosen) return;
+    const QString ext = ExtOf(*chosen);
     if (ext == ".txt") {
-        CurrentSequence->ExportTextFile(chosen.toStdString(), "\t");
+        CurrentSequence->ExportTextFile(chosen->toStdString(), "\t");
         return;
     }
     if (ext == ".sds") {
-        CurrentSequence->SaveToSdCard(chosen.toStdString());
+        CurrentSequence->SaveToSdCard(chosen->toStdString());
         return;
     }
-    SaveAsNewSequence(chosen);
+    SaveAsNewSequence(*chosen);
 }
 
 void TMainFrm::SavetoSDcardformat1Click() {
     if (!ValidChangeAnyWay()) return;
     ui->SeqFileLb->setFocus();
-    const QString name = Trimmed(CurrentSequence->FileName);
     SaveDialog1.DefaultExt = ".sds";
     SaveDialog1.FilterIndex = 3;
-    if (!name.isEmpty()) {
-        SaveDialog1.InitialDir = FolderOf(name);
-        SaveDialog1.FileName = BaseNameOf(name);
-    } else {
-        SaveDialog1.InitialDir = SequenceFolder;
-        SaveDialog1.FileName.clear();
-    }
-    if (!Seam().ExecuteFileDialog(SaveDialog1)) return;
-    const QString chosen = WithDefaultExt(SaveDialog1.FileName, SaveDialog1.DefaultExt);
-    if (ExtOf(chosen) == ".sds") CurrentSequence->SaveToSdCard(chosen.toStdString());
+    const std::optional<QString> chosen = AskSaveName(SaveDialog1, Trimmed(CurrentSequence->FileName), SequenceFolder);
+    if (chosen && ExtOf(*chosen) == ".sds") CurrentSequence->SaveToSdCard(chosen->toStdString());
 }
 
 bool TMainFrm::SaveAsNewSequence(const QString& name) {

@@ -263,21 +263,24 @@ void TMainFrm::LineClick() {
     UpdateAxisLabels();
 }
 
-void TMainFrm::SurfaceRbClick() {
-    CurrentGrid->GridType = gtSurface;
-    if (CurrentGrid->DY == 0.0f) {
-        CurrentGrid->DY = 1.0f;
+namespace {
+// A surface and a borehole have a second axis: a spacing of 0 along it becomes 1.
+void ChooseTwoAxisType(TElectGrid& g, TGridType type, Ui::TMainFrm* ui) {
+    g.GridType = type;
+    if (g.DY == 0.0f) {
+        g.DY = 1.0f;
         ui->YZGridSpacingLblx->setText("1");
     }
+}
+}  // namespace
+
+void TMainFrm::SurfaceRbClick() {
+    ChooseTwoAxisType(*CurrentGrid, gtSurface, ui);
     UpdateAxisLabels();
 }
 
 void TMainFrm::BoreholeRbClick() {
-    CurrentGrid->GridType = gtBorehole;
-    if (CurrentGrid->DY == 0.0f) {
-        CurrentGrid->DY = 1.0f;
-        ui->YZGridSpacingLblx->setText("1");
-    }
+    ChooseTwoAxisType(*CurrentGrid, gtBorehole, ui);
     UpdateAxisLabels();
 }
 

@@ -96,6 +96,16 @@ void Corrected(QLineEdit* edit, const QString& shown) {
     edit->setText(shown);
 }
 
+// Commits an integer edit against its up-down: the value is stored, and a corrected one is
+// written back with a beep.
+template <class Store>
+void CommitIntEdit(QLineEdit* edit, const QSpinBox* range, Store&& store) {
+    bool corrected = false;
+    const int v = CommitInt(edit, range, corrected);
+    store(v);
+    if (corrected) Corrected(edit, QString::number(v));
+}
+
 // The name as the 8-bit field takes it: at most ten bytes, never half a character.
 std::string SeqNameBytes(QString name) {
     QByteArray bytes = name.toLocal8Bit();
@@ -222,11 +232,9 @@ void TMainFrm::StdChannelEdnExit() {
 }
 
 void TMainFrm::OptimizationChannelEdnExit() {
-    if (!CurrentSequence) return;
-    bool corrected = false;
-    const int v = CommitInt(ui->OptimizationChannelEdn, ui->OptimizationChannelUpDown, corrected);
-    CurrentSequence->ChannelOptions.OptimizationChannel = v;
-    if (corrected) Corrected(ui->OptimizationChannelEdn, QString::number(v));
+    if (TElectSequence* s = CurrentSequence)
+        CommitIntEdit(ui->OptimizationChannelEdn, ui->OptimizationChannelUpDown,
+                      [s](int v) { s->ChannelOptions.OptimizationChannel = v; });
 }
 
 void TMainFrm::QMaxEdnExit() {
@@ -240,27 +248,18 @@ void TMainFrm::QMaxEdnExit() {
 }
 
 void TMainFrm::StackMinEdnExit() {
-    if (!CurrentSequence) return;
-    bool corrected = false;
-    const int v = CommitInt(ui->StackMinEdn, ui->StackMinEdnUpDown, corrected);
-    CurrentSequence->Device.StackMin = v;
-    if (corrected) Corrected(ui->StackMinEdn, QString::number(v));
+    if (TElectSequence* s = CurrentSequence)
+        CommitIntEdit(ui->StackMinEdn, ui->StackMinEdnUpDown, [s](int v) { s->Device.StackMin = v; });
 }
 
 void TMainFrm::StackMaxEdnExit() {
-    if (!CurrentSequence) return;
-    bool corrected = false;
-    const int v = CommitInt(ui->StackMaxEdn, ui->StackMaxEdnUpDown, corrected);
-    CurrentSequence->Device.StackMax = v;
-    if (corrected) Corrected(ui->StackMaxEdn, QString::number(v));
+    if (TElectSequence* s = CurrentSequence)
+        CommitIntEdit(ui->StackMaxEdn, ui->StackMaxEdnUpDown, [s](int v) { s->Device.StackMax = v; });
 }
 
 void TMainFrm::VabMaxEdtExit() {
-    if (!CurrentSequence) return;
-    bool corrected = false;
-    const int v = CommitInt(ui->VabMaxEdt, ui->VabMaxEdtUpDown, corrected);
-    CurrentSequence->SetVabMax(v);
-    if (corrected) Corrected(ui->VabMaxEdt, QString::number(v));
+    if (TElectSequence* s = CurrentSequence)
+        CommitIntEdit(ui->VabMaxEdt, ui->VabMaxEdtUpDown, [s](int v) { s->SetVabMax(v); });
 }
 
 // Before an arrow steps its edit: the focus goes to the edit, which commits the value when
