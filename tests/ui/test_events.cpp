@@ -1,7 +1,6 @@
 // The controls' events reach the handlers while the window is open, and never once it is
 // closing or being destroyed; a prompt is entered only from outside it.
 #include <QApplication>
-#include <QFocusEvent>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,13 +11,6 @@
 #include "tests/ui/UiTest.h"
 #include "ui/StringGrid.h"
 #include "ui_Main.h"
-
-namespace {
-void Leave(QWidget* w) {
-    QFocusEvent e(QEvent::FocusOut, Qt::TabFocusReason);
-    QCoreApplication::sendEvent(w, &e);
-}
-}  // namespace
 
 class EventsTest : public UiTest {
 protected:
