@@ -97,29 +97,29 @@ void TMainFrm::ComputeBtnClick() {
 
 // ---------------------------------------------------------------- shift prompt
 
-void TMainFrm::MoveComputeBtnClick() {
-    if (CurrentSequence->GetSpacingLevelCount() < 1) {
+namespace {
+// Opens the shift prompt for the command tag names, the focus on the X shift; false, with a
+// message, when no depth level is selected.
+bool OpenShiftPrompt(TMainFrm& w, int tag) {
+    if (w.CurrentSequence->GetSpacingLevelCount() < 1) {
         Seam().Message(kNoDepthLevel);
-        return;
+        return false;
     }
-    MovePanelTag = 0;
+    w.MovePanelTag = tag;
+    w.ui->MovePanel->setVisible(true);
+    w.MovePanelEnter();
+    w.ui->NodeToMoveXTxt->setFocus();
+    return true;
+}
+}  // namespace
+
+void TMainFrm::MoveComputeBtnClick() {
+    if (!OpenShiftPrompt(*this, 0)) return;
     ui->MovePanelCancelBtn->setVisible(true);
-    ui->MovePanel->setVisible(true);
-    MovePanelEnter();
-    ui->NodeToMoveXTxt->setFocus();
     ui->CreateNewSeqBtn->setVisible(true);
 }
 
-void TMainFrm::CreateNewSeqBtnClick() {
-    if (CurrentSequence->GetSpacingLevelCount() < 1) {
-        Seam().Message(kNoDepthLevel);
-        return;
-    }
-    MovePanelTag = 1;
-    ui->MovePanel->setVisible(true);
-    MovePanelEnter();
-    ui->NodeToMoveXTxt->setFocus();
-}
+void TMainFrm::CreateNewSeqBtnClick() { OpenShiftPrompt(*this, 1); }
 
 void TMainFrm::MovePanelEnter() {
     ui->NodeMoveYPanel->setVisible(ui->SurfaceRb->isChecked());

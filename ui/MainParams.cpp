@@ -140,6 +140,20 @@ void ApplyPreset(TElectSequence& s, const TPreset& p) {
     // Ten channels exceed the limit of the single-channel arrays: keep the count within it.
     s.CheckChannel();
 }
+
+constexpr TPreset kRhoIPPreset{.StackMin = 4, .StackMax = 8, .VmnChoice = 5, .TimeIndex = 2, .RhoMode = 0};
+constexpr TPreset kRhoOnlyPreset{.StackMin = 3, .StackMax = 6, .VmnChoice = 2, .TimeIndex = 4, .RhoMode = 1};
+
+// Applies preset to the current sequence and shows what it set, in Vp mode.
+void ShowPreset(TMainFrm& w, const TPreset& preset) {
+    ApplyPreset(*w.CurrentSequence, preset);
+    const TReskonPro& d = w.CurrentSequence->Device;
+    w.ui->StackMinEdn->setText(QString::number(d.StackMin));
+    w.ui->StackMaxEdn->setText(QString::number(d.StackMax));
+    w.ui->QMaxEdn->setText(FormatHash2(d.QMax));
+    w.ui->VpRdBtn->setChecked(true);
+    w.VpRdBtnClick();
+}
 }  // namespace
 
 void TMainFrm::ConnectParamHandlers() {
@@ -311,25 +325,11 @@ void TMainFrm::RhoIPRdBtnClick() {
 }
 
 void TMainFrm::RhoIPRdBtnEnter() {
-    if (!CurrentSequence) return;
-    ApplyPreset(*CurrentSequence, TPreset{4, 8, 5, 2, 0});
-    const TReskonPro& d = CurrentSequence->Device;
-    ui->StackMinEdn->setText(QString::number(d.StackMin));
-    ui->StackMaxEdn->setText(QString::number(d.StackMax));
-    ui->QMaxEdn->setText(FormatHash2(d.QMax));
-    ui->VpRdBtn->setChecked(true);
-    VpRdBtnClick();
+    if (CurrentSequence) ShowPreset(*this, kRhoIPPreset);
 }
 
 void TMainFrm::RhoOnlyRdBtnEnter() {
-    if (!CurrentSequence) return;
-    ApplyPreset(*CurrentSequence, TPreset{3, 6, 2, 4, 1});
-    const TReskonPro& d = CurrentSequence->Device;
-    ui->StackMinEdn->setText(QString::number(d.StackMin));
-    ui->StackMaxEdn->setText(QString::number(d.StackMax));
-    ui->QMaxEdn->setText(FormatHash2(d.QMax));
-    ui->VpRdBtn->setChecked(true);
-    VpRdBtnClick();
+    if (CurrentSequence) ShowPreset(*this, kRhoOnlyPreset);
 }
 
 void TMainFrm::VpRdBtnClick() {
