@@ -20,6 +20,9 @@
 
 namespace {
 const char* const kNoDepthLevel = "No set of depth level !!!";
+// What the shift prompt was opened for (its tag).
+constexpr int kRecomputeInPlace = 0;
+constexpr int kNewRollAlong = 1;
 
 void ShowFigures(const TListFigures& f, QLabel* count, QLabel* injections, QLabel* channels, QLineEdit* time) {
     count->setText(QString::number(f.Quadripoles));
@@ -114,12 +117,12 @@ bool OpenShiftPrompt(TMainFrm& w, int tag) {
 }  // namespace
 
 void TMainFrm::MoveComputeBtnClick() {
-    if (!OpenShiftPrompt(*this, 0)) return;
+    if (!OpenShiftPrompt(*this, kRecomputeInPlace)) return;
     ui->MovePanelCancelBtn->setVisible(true);
     ui->CreateNewSeqBtn->setVisible(true);
 }
 
-void TMainFrm::CreateNewSeqBtnClick() { OpenShiftPrompt(*this, 1); }
+void TMainFrm::CreateNewSeqBtnClick() { OpenShiftPrompt(*this, kNewRollAlong); }
 
 void TMainFrm::MovePanelEnter() {
     ui->NodeMoveYPanel->setVisible(ui->SurfaceRb->isChecked());
@@ -169,7 +172,7 @@ void TMainFrm::MovePanelOkBtnClick() {
     }
     ui->MovePanel->setVisible(false);
 
-    if (MovePanelTag != 1) {
+    if (MovePanelTag != kNewRollAlong) {
         ComputeAndShow(dx + 1, dy + 1);
         SaveClick();
         return;
