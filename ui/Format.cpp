@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "engine/Electsequence.h"
+
 namespace {
 QString Fixed(double v, int decimals) {
     QString s = QString::number(v, 'f', decimals);
@@ -30,3 +32,13 @@ QString FormatDuration(double days) {
     const long long s = ms / 1000;
     return QString::asprintf("%02lld:%02lld:%02lld", s / 3600, (s / 60) % 60, s % 60);
 }
+
+QString FormatGeneral(double v) { return QString::number(v, 'g', 15); }
+
+int IntOf(const QString& text, int fallback) {
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    return ok ? v : fallback;
+}
+
+QString Trimmed(const char* text) { return QString::fromStdString(TrimText(text)); }

@@ -19,9 +19,11 @@
 #include <QStyleOptionViewItem>
 #include <algorithm>
 #include <numeric>
+#include <optional>
 
 #include "ui/About.h"
 #include "ui/Artwork.h"
+#include "ui/ControlEvents.h"
 #include "ui/Format.h"
 #include "ui/Help.h"
 #include "ui/ListPanel.h"
@@ -30,6 +32,7 @@
 #include "ui/SheetModels.h"
 #include "ui/StringGrid.h"
 #include "ui/UpDown.h"
+#include "ui/Widgets.h"
 #include "ui_Main.h"
 
 TMainFrm* MainFrm = nullptr;
@@ -48,8 +51,6 @@ const char* const kNotASequenceFile =
 const char* const kExcludeRefused = "A sequence cannot be excluded while an upload is running.";
 constexpr int kNoticeMs = 8000;  // how long a notice stays in the status bar
 const char* const kSaveFilter = "Planora pro  (*.Sqz)|*.sqz|Text|*.txt|Sd card format (*.sds)|*.sds";
-
-QString Trimmed(const char* text) { return QString::fromStdString(TrimText(text)); }
 
 // Extension of the file-name part, dot included, lower-cased; empty when there is none.
 QString ExtOf(const QString& path) {
@@ -72,6 +73,21 @@ QString FolderOf(const QString& path) {
 
 QString BaseNameOf(const QString& path) { return WithExt(QFileInfo(path).fileName(), QString()); }
 
+// Runs the save dialog from the folder and base name of current (from the sequence folder with
+// no name when current is empty); the name chosen, given the dialog's default extension when
+// it has none; nothing when the dialog was cancelled.
+std::optional<QString> AskSaveName(TFileDialogSetup& dialog, const QString& current, const QString& sequenceFolder) {
+    if (!current.isEmpty()) {
+        dialog.InitialDir = FolderOf(current);
+        dialog.FileName = BaseNameOf(current);
+    } else {
+        dialog.InitialDir = sequenceFolder;
+        dialog.FileName.clear();
+    }
+    if (!Seam().ExecuteFileDialog(dialog)) return std::nullopt;
+    return WithDefaultExt(dialog.FileName, dialog.DefaultExt);
+}
+
 // The entry text: the path shortened to width pixels by replacing folders, from the front,
 // with "...", then dropping the root, then keeping the file name alone, which is never cut.
 QString ShortenPath(const QString& path, const QFontMetrics& fm, int width) {
@@ -90,10 +106,6 @@ QString ShortenPath(const QString& path, const QFontMetrics& fm, int width) {
     return fm.horizontalAdvance(t) <= width ? t : name;
 }
 
-// Own flags, as the form sets them, whatever the parents' state.
-bool OwnVisible(const QWidget* w) { return !w->isHidden(); }
-bool OwnEnabled(const QWidget* w) { return !w->testAttribute(Qt::WA_ForceDisabled); }
-
 void CheckOnly(QRadioButton* chosen, std::initializer_list<QRadioButton*> group) {
     for (QRadioButton* b : group) {
         b->setAutoExclusive(false);
@@ -111,6 +123,7 @@ void SetItemIndex(QComboBox* box, int index) {
 TMainFrm::TMainFrm(QWidget* owner)
     : QMainWindow(owner),
       ui(new Ui::TMainFrm),
+      Events(std::make_unique<TControlEvents>()),
       QuadripoleSheet(new TQuadripoleSheet(this)),
       ElectrodeSheet(new TElectrodeSheet(this)) {
     MainFrm = this;
@@ -165,14 +178,6 @@ TMainFrm::TMainFrm(QWidget* owner)
     ui->ElectrodeGd->SetDefaultRowHeight(21);
     ui->ElectrodeGd->SetColWidth(0, 56);
     ui->ProgressBar1->setMaximumHeight(5);
-    ui->QuadripoleGd->installEventFilter(this);
-    ui->ElectrodeGd->installEventFilter(this);
-    ui->ReskonGB->setMouseTracking(true);
-    ui->ReskonGB->installEventFilter(this);
-    ui->StrapForPopolBtn->setMouseTracking(true);
-    ui->StrapForPopolBtn->installEventFilter(this);
-    // The entries are shortened to the list's width: a new width remakes them.
-    ui->SeqFileLb->viewport()->installEventFilter(this);
     ui->StrapPictureLbl->setPixmap(StrapPicture(devicePixelRatioF()));
     ui->StrapPanel->SetAnchor(ui->StrapForPopolBtn);
     ConnectHandlers();
@@ -235,19 +240,43 @@ TMainFrm::~TMainFrm() {
 }
 
 void TMainFrm::ConnectHandlers() {
-    connect(ui->New1, &QAction::triggered, this, [this] { New1Click(); });
-    connect(ui->Open1, &QAction::triggered, this, [this] { Open1Click(); });
-    connect(ui->Save, &QAction::triggered, this, [this] { SaveClick(); });
-    connect(ui->Saveas1, &QAction::triggered, this, [this] { Saveas1Click(); });
-    connect(ui->SavetoSDcardformat1, &QAction::triggered, this, [this] { SavetoSDcardformat1Click(); });
-    connect(ui->ExcludeSeqBtn, &QAction::triggered, this, [this] { ExcludeSeqBtnClick(); });
-    connect(ui->Rubriquedaide1, &QAction::triggered, this, [this] { Rubriquedaide1Click(); });
-    connect(ui->Homepage1, &QAction::triggered, this, [this] { Homepage1Click(); });
-    connect(ui->Productsupport1, &QAction::triggered, this, [this] { Productsupport1Click(); });
-    connect(ui->Apropos1, &QAction::triggered, this, [this] { Apropos1Click(); });
-    connect(ui->SeqFileLb, &QListWidget::currentRowChanged, this, [this](int) { SeqFileLbClick(); });
-    connect(ui->SeqFileLb, &QListWidget::itemChanged, this, [this](QListWidgetItem*) { SeqFileLbClickCheck(); });
-    connect(ui->PageControl1, &QTabWidget::currentChanged, this, [this](int i) { OnPageChanged(i); });
+    TControlEvents& e = *Events;
+    e.OnClick(ui->New1, [this] { New1Click(); });
+    e.OnClick(ui->Open1, [this] { Open1Click(); });
+    e.OnClick(ui->Save, [this] { SaveClick(); });
+    e.OnClick(ui->Saveas1, [this] { Saveas1Click(); });
+    e.OnClick(ui->SavetoSDcardformat1, [this] { SavetoSDcardformat1Click(); });
+    e.OnClick(ui->ExcludeSeqBtn, [this] { ExcludeSeqBtnClick(); });
+    e.OnClick(ui->Rubriquedaide1, [this] { Rubriquedaide1Click(); });
+    e.OnClick(ui->Homepage1, [this] { Homepage1Click(); });
+    e.OnClick(ui->Productsupport1, [this] { Productsupport1Click(); });
+    e.OnClick(ui->Apropos1, [this] { Apropos1Click(); });
+    e.On(ui->SeqFileLb, &QListWidget::currentRowChanged, [this] { SeqFileLbClick(); });
+    e.On(ui->SeqFileLb, &QListWidget::itemChanged, [this] { SeqFileLbClickCheck(); });
+    e.On(ui->PageControl1, &QTabWidget::currentChanged, [this](int i) { OnPageChanged(i); });
+    // The entries are shortened to the list's width: a new width remakes them.
+    e.OnEvent(ui->SeqFileLb->viewport(), QEvent::Resize, [this](QEvent*) {
+        for (int i = 0; i < SequenceCount; ++i) RemakeEntryText(i);
+        return false;
+    });
+    for (QWidget* sheet : {ui->QuadripoleGd, ui->ElectrodeGd})
+        e.OnEvent(sheet, QEvent::Resize, [this](QEvent*) {
+            SizeSheetColumns();
+            return false;
+        });
+    // The strap hint shows while the pointer is over its button, and goes when it reaches the
+    // meter's parameters.
+    ui->StrapForPopolBtn->setMouseTracking(true);
+    for (QEvent::Type over : {QEvent::MouseMove, QEvent::Enter})
+        e.OnEvent(ui->StrapForPopolBtn, over, [this](QEvent*) {
+            StrapForPopolBtnMouseMove();
+            return false;
+        });
+    ui->ReskonGB->setMouseTracking(true);
+    e.OnEvent(ui->ReskonGB, QEvent::MouseMove, [this](QEvent*) {
+        ReskonGBMouseMove();
+        return false;
+    });
     Connect3DHandlers();
     ConnectSheetHandlers();
     ConnectLayoutHandlers();
@@ -390,6 +419,8 @@ void TMainFrm::FormCloseQuery(bool& canClose) {
 }
 
 void TMainFrm::FreeSequences() {
+    // The window is going: from here on no control's event reaches a handler.
+    Events->Close();
     Sequences.Clear();
     CurrentGrid = nullptr;
     CurrentDevice = nullptr;
@@ -605,7 +636,7 @@ void TMainFrm::OpenSequenceFile(const QString& file) {
     // An edit being typed in belongs to the sequence shown now: it is committed first.
     ui->SeqFileLb->setFocus();
     try {
-        QString path = QString::fromStdString(TrimText(file.toStdString().c_str()));
+        QString path = Trimmed(file.toStdString().c_str());
         SequenceFolder = FolderOf(path);
         if (!QFileInfo::exists(path)) {
             Seam().Message(path + "\r\nfile not found");
@@ -707,11 +738,10 @@ bool TMainFrm::SaveCurrent() {
     ui->SeqFileLb->setFocus();
     QString name = Trimmed(CurrentSequence->FileName);
     if (name.isEmpty()) {
-        SaveDialog1.InitialDir = SequenceFolder;
-        SaveDialog1.FileName.clear();
         SaveDialog1.DefaultExt = ".sqz";
-        if (!Seam().ExecuteFileDialog(SaveDialog1)) return false;
-        name = WithDefaultExt(SaveDialog1.FileName, SaveDialog1.DefaultExt);
+        const std::optional<QString> chosen = AskSaveName(SaveDialog1, QString(), SequenceFolder);
+        if (!chosen) return false;
+        name = *chosen;
         // Another entry already shows that file: write into it as Save as does.
         const int listed = ListedIndex(name);
         if (listed >= 0 && listed != CurrentIndex && ExtOf(name) != ".txt" && ExtOf(name) != ".sds") {
@@ -736,45 +766,28 @@ bool TMainFrm::SaveCurrent() {
 void TMainFrm::Saveas1Click() {
     if (!ValidChangeAnyWay()) return;
     ui->SeqFileLb->setFocus();
-    const QString name = Trimmed(CurrentSequence->FileName);
     SaveDialog1.DefaultExt = ".sqz";
-    if (!name.isEmpty()) {
-        SaveDialog1.InitialDir = FolderOf(name);
-        SaveDialog1.FileName = BaseNameOf(name);
-    } else {
-        SaveDialog1.InitialDir = SequenceFolder;
-        SaveDialog1.FileName.clear();
-    }
-    if (!Seam().ExecuteFileDialog(SaveDialog1)) return;
-    const QString chosen = WithDefaultExt(SaveDialog1.FileName, SaveDialog1.DefaultExt);
-    const QString ext = ExtOf(chosen);
+    const std::optional<QString> chosen = AskSaveName(SaveDialog1, Trimmed(CurrentSequence->FileName), SequenceFolder);
+    if (!chosen) return;
+    const QString ext = ExtOf(*chosen);
     if (ext == ".txt") {
-        CurrentSequence->ExportTextFile(chosen.toStdString(), "\t");
+        CurrentSequence->ExportTextFile(chosen->toStdString(), "\t");
         return;
     }
     if (ext == ".sds") {
-        CurrentSequence->SaveToSdCard(chosen.toStdString());
+        CurrentSequence->SaveToSdCard(chosen->toStdString());
         return;
     }
-    SaveAsNewSequence(chosen);
+    SaveAsNewSequence(*chosen);
 }
 
 void TMainFrm::SavetoSDcardformat1Click() {
     if (!ValidChangeAnyWay()) return;
     ui->SeqFileLb->setFocus();
-    const QString name = Trimmed(CurrentSequence->FileName);
     SaveDialog1.DefaultExt = ".sds";
     SaveDialog1.FilterIndex = 3;
-    if (!name.isEmpty()) {
-        SaveDialog1.InitialDir = FolderOf(name);
-        SaveDialog1.FileName = BaseNameOf(name);
-    } else {
-        SaveDialog1.InitialDir = SequenceFolder;
-        SaveDialog1.FileName.clear();
-    }
-    if (!Seam().ExecuteFileDialog(SaveDialog1)) return;
-    const QString chosen = WithDefaultExt(SaveDialog1.FileName, SaveDialog1.DefaultExt);
-    if (ExtOf(chosen) == ".sds") CurrentSequence->SaveToSdCard(chosen.toStdString());
+    const std::optional<QString> chosen = AskSaveName(SaveDialog1, Trimmed(CurrentSequence->FileName), SequenceFolder);
+    if (chosen && ExtOf(*chosen) == ".sds") CurrentSequence->SaveToSdCard(chosen->toStdString());
 }
 
 bool TMainFrm::SaveAsNewSequence(const QString& name) {
@@ -1036,15 +1049,3 @@ void TMainFrm::Apropos1Click() {
 void TMainFrm::StrapForPopolBtnMouseMove() { ui->StrapPanel->setVisible(true); }
 
 void TMainFrm::ReskonGBMouseMove() { ui->StrapPanel->setVisible(false); }
-
-bool TMainFrm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Resize && watched == ui->SeqFileLb->viewport())
-        for (int i = 0; i < SequenceCount; ++i) RemakeEntryText(i);
-    if (event->type() == QEvent::Resize && (watched == ui->QuadripoleGd || watched == ui->ElectrodeGd))
-        SizeSheetColumns();
-    if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
-        if (watched == ui->StrapForPopolBtn) StrapForPopolBtnMouseMove();
-        if (watched == ui->ReskonGB && event->type() == QEvent::MouseMove) ReskonGBMouseMove();
-    }
-    return QMainWindow::eventFilter(watched, event);
-}

@@ -141,7 +141,8 @@ public:
     void ReskonGBMouseMove();
 
     // Each command area below wires its own controls in its Connect...Handlers(), called from
-    // ConnectHandlers(), and keeps its handlers in a source file of its own.
+    // ConnectHandlers(), and keeps its handlers in a source file of its own. The wiring goes
+    // through one router (ui/ControlEvents.h), which stops every route as the window closes.
 
     // ---- 3-D view (Main3D.cpp) ----
     void Connect3DHandlers();
@@ -206,12 +207,6 @@ public:
     // The cell holds a number that the last rescan found in more than one cell.
     bool DuplicateMarked(int col, int row) const;
     std::array<bool, kMaxElectrodes> DuplicateNumber{};
-    // Cleared as the window starts to be destroyed, before its controls go: focus and editor
-    // events that the location grid and the edits receive while they are torn down are ignored.
-    struct TLiveFlag {
-        std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
-        ~TLiveFlag() { *Alive = false; }
-    } LayoutLive;
 
     // ---- acquisition parameters (MainParams.cpp) ----
     void ConnectParamHandlers();
@@ -292,9 +287,6 @@ public:
     void UpdateSpacingLevelButtons();
     // The common end of both automatic commands, once the selection is made.
     void FinishAutomaticCommand();
-    // Routes the grid's and the prompt's input to the handlers. A member, so that it goes
-    // before the widgets do: nothing reaches the handlers while the window is torn down.
-    std::unique_ptr<QObject> DepthGridEvents;
 
     // ---- compute and roll-along (MainCompute.cpp) ----
     void ConnectComputeHandlers();
@@ -340,9 +332,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Routes the controls' events to the handlers; every Connect...Handlers() wires through it.
+    std::unique_ptr<class TControlEvents> Events;
     void ConnectHandlers();
     void SetUpSpacingLevelGrid();
     void FreeSequences();

@@ -2,16 +2,16 @@
 // acquisition order, the read-out of clicked points and the view tool bar.
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QListWidget>
-#include <QTimer>
 #include <algorithm>
 #include <vector>
 
+#include "chart/Pe3dvcl.h"
+#include "link/Eventpump.h"
+#include "ui/ControlEvents.h"
 #include "ui/Format.h"
 #include "ui/Main.h"
-#include "chart/Pe3dvcl.h"
 #include "ui/UpDown.h"
 #include "ui_Main.h"
 
@@ -73,42 +73,32 @@ bool QuadripoleSlot(const TQuadripoleInfo& i, int& subset, int& point) {
     return subset >= 0 && point >= 0;
 }
 
-// The default float text: up to 15 significant digits.
-QString FloatText(long double v) { return QString::number(double(v), 'g', 15); }
-
-// Processes pending events, waiting at most ms for one to arrive.
-void PumpEvents(int ms) {
-    QTimer wake;
-    wake.setSingleShot(true);
-    wake.start(std::max(1, ms));
-    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-}
-
 }  // namespace
 
 void TMainFrm::Connect3DHandlers() {
     Pe3do* chart = ui->Pe3do1;
     ApplyMainFormChartValues(*chart);
-    connect(chart, &Pe3do::OnDataHotSpot, this,
-            [this](int dbl, int subset, int point) { Pe3do1DataHotSpot(dbl, subset, point); });
-    connect(chart, &Pe3do::OnGridNumber, this,
-            [this](int dbl, int type, double number) { Pe3do1GridNumber(dbl, type, number); });
+    TControlEvents& e = *Events;
+    e.On(chart, &Pe3do::OnDataHotSpot,
+         [this](int dbl, int subset, int point) { Pe3do1DataHotSpot(dbl, subset, point); });
+    e.On(chart, &Pe3do::OnGridNumber,
+         [this](int dbl, int type, double number) { Pe3do1GridNumber(dbl, type, number); });
     // Only a click starts or stops: setting a button's state from code runs no handler.
-    connect(ui->AnimGraph, &QToolButton::clicked, this, [this] { AnimGraphClick(); });
-    connect(ui->ZoomPlusBtn, &QToolButton::clicked, this, [this] { ZoomPlusBtnClick(); });
-    connect(ui->ZoomMoinsBtn, &QToolButton::clicked, this, [this] { ZoomMoinsBtnClick(); });
-    connect(ui->PrintBtn, &QToolButton::clicked, this, [this] { PrintBtnClick(); });
-    connect(ui->ExportBtn, &QToolButton::clicked, this, [this] { ExportBtnClick(); });
-    connect(ui->MaximizeBtn, &QToolButton::clicked, this, [this] { MaximizeBtnClick(); });
-    connect(ui->RotateBtn, &QToolButton::clicked, this, [this] { RotateBtnClick(); });
-    connect(ui->GridBtn, &QToolButton::clicked, this, [this] { GridBtnClick(); });
+    e.OnClick(ui->AnimGraph, [this] { AnimGraphClick(); });
+    e.OnClick(ui->ZoomPlusBtn, [this] { ZoomPlusBtnClick(); });
+    e.OnClick(ui->ZoomMoinsBtn, [this] { ZoomMoinsBtnClick(); });
+    e.OnClick(ui->PrintBtn, [this] { PrintBtnClick(); });
+    e.OnClick(ui->ExportBtn, [this] { ExportBtnClick(); });
+    e.OnClick(ui->MaximizeBtn, [this] { MaximizeBtnClick(); });
+    e.OnClick(ui->RotateBtn, [this] { RotateBtnClick(); });
+    e.OnClick(ui->GridBtn, [this] { GridBtnClick(); });
     // The up arrows speed up: the rotation and the animation take shorter delays.
     ui->RotationUpDownSpeed->SetIncrement(kRotationIncrement);
     ui->AnimGraphUpDownSpeed->SetIncrement(kAnimationIncrement);
     // The chart takes the position the arrow starts from.
-    ui->RotationUpDownSpeed->OnChanging = [this](bool& allow, int, int) {
+    e.OnChanging(ui->RotationUpDownSpeed, [this](bool& allow, int, int) {
         RotationUpDownSpeedChanging(ui->RotationUpDownSpeed->value(), allow);
-    };
+    });
 }
 
 void TMainFrm::SetGraphAxes(int gridType) {
@@ -135,10 +125,10 @@ void TMainFrm::FillGraph() {
     const int G = s.GetMaxGroup();
     int P = s.GetMaxQuadNumber();
 
-    const QString file = QFileInfo(QString::fromStdString(TrimText(s.FileName))).fileName();
+    const QString file = QFileInfo(Trimmed(s.FileName)).fileName();
     const long double end = static_cast<long double>(g.ElectrodeCount) * g.DX + g.OffsetX;
     c.SetMainTitle(ui->PlanoraNameTxt->text() + "   Line (m): " + ui->XGridOffsetLblx->text() + " - " +
-                   FloatText(end) + " < " + file + " >");
+                   FormatGeneral(double(end)) + " < " + file + " >");
     c.SetSubTitle(ui->NbNodesLblx->text() + " Nodes  - X spacing: " + ui->XGridSpacingLblx->text() +
                   "m , Quadripole/Injection: " + ui->QuadripolesTxt->text() + "/" + ui->InjectionTxt->text() +
                   ", Estimated time: " + ui->EstimatedAcquisitionTimeTxt->text() + " config (" +

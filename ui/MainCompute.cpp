@@ -1,5 +1,4 @@
 // The compute and roll-along commands.
-#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -10,6 +9,7 @@
 #include <string>
 
 #include "engine/Compute.h"
+#include "ui/ControlEvents.h"
 #include "ui/Format.h"
 #include "ui/Help.h"
 #include "ui/Main.h"
@@ -20,15 +20,9 @@
 
 namespace {
 const char* const kNoDepthLevel = "No set of depth level !!!";
-
-QString Trimmed(const char* text) { return QString::fromStdString(TrimText(text)); }
-
-// The value of a shift edit: -1 when it is not a number.
-int ShiftOf(const QLineEdit* edit) {
-    bool ok = false;
-    const int v = edit->text().trimmed().toInt(&ok);
-    return ok ? v : -1;
-}
+// What the shift prompt was opened for (its tag).
+constexpr int kRecomputeInPlace = 0;
+constexpr int kNewRollAlong = 1;
 
 void ShowFigures(const TListFigures& f, QLabel* count, QLabel* injections, QLabel* channels, QLineEdit* time) {
     count->setText(QString::number(f.Quadripoles));
@@ -39,29 +33,23 @@ void ShowFigures(const TListFigures& f, QLabel* count, QLabel* injections, QLabe
 }  // namespace
 
 void TMainFrm::ConnectComputeHandlers() {
-    connect(ui->ComputeBtn, &QPushButton::clicked, this, [this] { ComputeBtnClick(); });
-    connect(ui->MoveComputeBtn, &QPushButton::clicked, this, [this] { MoveComputeBtnClick(); });
-    connect(ui->CreateNewSeqBtn, &QPushButton::clicked, this, [this] { CreateNewSeqBtnClick(); });
-    connect(ui->MovePanelOkBtn, &QPushButton::clicked, this, [this] { MovePanelOkBtnClick(); });
-    connect(ui->MovePanelCancelBtn, &QPushButton::clicked, this, [this] { MovePanelCancelBtnClick(); });
-    connect(ui->MovePanelHelpBtn, &QPushButton::clicked, this, [this] { MovePanelHelpBtnClick(); });
+    TControlEvents& e = *Events;
+    e.OnClick(ui->ComputeBtn, [this] { ComputeBtnClick(); });
+    e.OnClick(ui->MoveComputeBtn, [this] { MoveComputeBtnClick(); });
+    e.OnClick(ui->CreateNewSeqBtn, [this] { CreateNewSeqBtnClick(); });
+    e.OnClick(ui->MovePanelOkBtn, [this] { MovePanelOkBtnClick(); });
+    e.OnClick(ui->MovePanelCancelBtn, [this] { MovePanelCancelBtnClick(); });
+    e.OnClick(ui->MovePanelHelpBtn, [this] { MovePanelHelpBtnClick(); });
     // The arrows step the edit's value; the next step starts from what was typed.
     ui->NodeToMoveXUpDown->Associate(ui->NodeToMoveXTxt);
-    ui->NodeToMoveXUpDown->OnChanging = [this](bool& allow, int value, int direction) {
+    e.OnChanging(ui->NodeToMoveXUpDown, [this](bool& allow, int value, int direction) {
         NodeToMoveXUpDownChangingEx(allow, value, direction);
-    };
-    ui->NodeToMoveYUpDown->Associate(ui->NodeToMoveYTxt);
-    ui->NodeToMoveYUpDown->OnChanging = [this](bool& allow, int value, int direction) {
-        NodeToMoveYUpDownChangingEx(allow, value, direction);
-    };
-    // The prompt's enter event: the focus arrives in it from outside. Bound to the panel, and
-    // deciding on the panel alone, so that focus moves while the window is torn down never
-    // reach the half-destroyed window.
-    QWidget* panel = ui->MovePanel;
-    connect(qApp, &QApplication::focusChanged, panel, [this, panel](QWidget* from, QWidget* to) {
-        if (to && panel->isVisible() && panel->isAncestorOf(to) && !(from && panel->isAncestorOf(from)))
-            MovePanelEnter();
     });
+    ui->NodeToMoveYUpDown->Associate(ui->NodeToMoveYTxt);
+    e.OnChanging(ui->NodeToMoveYUpDown, [this](bool& allow, int value, int direction) {
+        NodeToMoveYUpDownChangingEx(allow, value, direction);
+    });
+    e.OnPanelEnter(ui->MovePanel, [this] { MovePanelEnter(); });
 }
 
 // ---------------------------------------------------------------- computation
@@ -112,29 +100,29 @@ void TMainFrm::ComputeBtnClick() {
 
 // ---------------------------------------------------------------- shift prompt
 
-void TMainFrm::MoveComputeBtnClick() {
-    if (CurrentSequence->GetSpacingLevelCount() < 1) {
+namespace {
+// Opens the shift prompt for the command tag names, the focus on the X shift; false, with a
+// message, when no depth level is selected.
+bool OpenShiftPrompt(TMainFrm& w, int tag) {
+    if (w.CurrentSequence->GetSpacingLevelCount() < 1) {
         Seam().Message(kNoDepthLevel);
-        return;
+        return false;
     }
-    MovePanelTag = 0;
+    w.MovePanelTag = tag;
+    w.ui->MovePanel->setVisible(true);
+    w.MovePanelEnter();
+    w.ui->NodeToMoveXTxt->setFocus();
+    return true;
+}
+}  // namespace
+
+void TMainFrm::MoveComputeBtnClick() {
+    if (!OpenShiftPrompt(*this, kRecomputeInPlace)) return;
     ui->MovePanelCancelBtn->setVisible(true);
-    ui->MovePanel->setVisible(true);
-    MovePanelEnter();
-    ui->NodeToMoveXTxt->setFocus();
     ui->CreateNewSeqBtn->setVisible(true);
 }
 
-void TMainFrm::CreateNewSeqBtnClick() {
-    if (CurrentSequence->GetSpacingLevelCount() < 1) {
-        Seam().Message(kNoDepthLevel);
-        return;
-    }
-    MovePanelTag = 1;
-    ui->MovePanel->setVisible(true);
-    MovePanelEnter();
-    ui->NodeToMoveXTxt->setFocus();
-}
+void TMainFrm::CreateNewSeqBtnClick() { OpenShiftPrompt(*this, kNewRollAlong); }
 
 void TMainFrm::MovePanelEnter() {
     ui->NodeMoveYPanel->setVisible(ui->SurfaceRb->isChecked());
@@ -163,7 +151,8 @@ namespace {
 // Reads a shift and keeps it within its arrows' range; false (after a beep, with the
 // range's end shown and focused) when it was outside.
 bool ReadShift(QLineEdit* edit, const TUpDown* upDown, int& shift) {
-    shift = ShiftOf(edit);
+    // Not a number: -1, below the range.
+    shift = IntOf(edit->text(), -1);
     const int clamped = std::clamp(shift, upDown->minimum(), upDown->maximum());
     if (clamped == shift) return true;
     Seam().Beep();
@@ -183,7 +172,7 @@ void TMainFrm::MovePanelOkBtnClick() {
     }
     ui->MovePanel->setVisible(false);
 
-    if (MovePanelTag != 1) {
+    if (MovePanelTag != kNewRollAlong) {
         ComputeAndShow(dx + 1, dy + 1);
         SaveClick();
         return;

@@ -1,8 +1,6 @@
 // The depth-level grid and the automatic creation commands.
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QComboBox>
-#include <QFocusEvent>
 #include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -20,11 +18,13 @@
 #include <limits>
 #include <memory>
 
+#include "ui/ControlEvents.h"
 #include "ui/Format.h"
 #include "ui/Help.h"
 #include "ui/Main.h"
 #include "ui/StringGrid.h"
 #include "ui/UpDown.h"
+#include "ui/Widgets.h"
 #include "ui_Main.h"
 
 namespace {
@@ -66,8 +66,6 @@ bool ParseDecimal(const QString& text, double& value) {
     return true;
 }
 
-QString ShortestDecimal(double v) { return QString::number(v, 'g', 15); }
-
 // Draws the cells as the grid does, then the window's own decoration of each.
 class TSpacingLevelDelegate : public QStyledItemDelegate {
 public:
@@ -103,92 +101,51 @@ private:
     TMainFrm* Frm;
     TStringGrid* Grid;
 };
-
-// Routes the grid's and the prompt's input to the window's handlers.
-class TDepthGridEvents : public QObject {
-public:
-    explicit TDepthGridEvents(TMainFrm* frm) : Frm(frm) {}
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        Ui::TMainFrm* ui = Frm->ui;
-        TStringGrid* grid = ui->SpacingLevelGd;
-        const QEvent::Type type = event->type();
-        if (watched == grid->viewport()) {
-            if (type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonDblClick) {
-                if (Forwarding) return false;
-                // The view settles its selection on these events (a press on a cell already
-                // selected only takes effect at the release): let it do so first.
-                Forwarding = true;
-                QCoreApplication::sendEvent(watched, event);
-                Forwarding = false;
-                if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-                    if (type == QEvent::MouseButtonRelease)
-                        Frm->SpacingLevelGdClick();
-                    else
-                        Frm->SpacingLevelGdDblClick();
-                }
-                return true;
-            }
-            if (type == QEvent::MouseMove) {
-                auto* e = static_cast<QMouseEvent*>(event);
-                const QPoint at = e->position().toPoint();
-                Frm->SpacingLevelGdMouseMove(e->modifiers(), at.x(), at.y());
-            }
-        } else if (watched == grid) {
-            if (type == QEvent::KeyPress) {
-                auto* e = static_cast<QKeyEvent*>(event);
-                if (e->key() == Qt::Key_Delete) {
-                    int key = kDeleteKey;
-                    Frm->SpacingLevelGdKeyDown(key, e->modifiers());
-                    if (key == 0) return true;
-                }
-            } else if (type == QEvent::FocusOut && LeftWithinWindow(event)) {
-                Frm->SpacingLevelGdExit();
-            }
-        } else if (watched == ui->InvestigationDepthEdt) {
-            if (type == QEvent::FocusOut && LeftWithinWindow(event)) Frm->InvestigationDepthEdtExit();
-        }
-        return false;
-    }
-
-private:
-    // A control is left when the focus goes to another control of the window, not when the
-    // window itself is deactivated or a popup opens.
-    static bool LeftWithinWindow(QEvent* event) {
-        const Qt::FocusReason r = static_cast<QFocusEvent*>(event)->reason();
-        return r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason;
-    }
-
-    TMainFrm* Frm;
-    bool Forwarding = false;
-};
 }  // namespace
 
 void TMainFrm::ConnectDepthGridHandlers() {
+    TControlEvents& e = *Events;
     TStringGrid* grid = ui->SpacingLevelGd;
     grid->setItemDelegate(new TSpacingLevelDelegate(this, grid));
     grid->viewport()->setMouseTracking(true);
-    DepthGridEvents = std::make_unique<TDepthGridEvents>(this);
-    QObject* events = DepthGridEvents.get();
-    grid->installEventFilter(events);
-    grid->viewport()->installEventFilter(events);
-    ui->InvestigationDepthEdt->installEventFilter(events);
+    // The view settles its selection on a release and a double click (a press on a cell already
+    // selected only takes effect at the release): the handlers come after it.
+    for (QEvent::Type type : {QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick})
+        e.AfterEvent(grid->viewport(), type, [this](QEvent* event) {
+            if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) return;
+            if (event->type() == QEvent::MouseButtonRelease)
+                SpacingLevelGdClick();
+            else
+                SpacingLevelGdDblClick();
+        });
+    e.OnEvent(grid->viewport(), QEvent::MouseMove, [this](QEvent* event) {
+        auto* m = static_cast<QMouseEvent*>(event);
+        const QPoint at = m->position().toPoint();
+        SpacingLevelGdMouseMove(m->modifiers(), at.x(), at.y());
+        return false;
+    });
+    e.OnEvent(grid, QEvent::KeyPress, [this](QEvent* event) {
+        auto* k = static_cast<QKeyEvent*>(event);
+        if (k->key() != Qt::Key_Delete) return false;
+        int key = kDeleteKey;
+        SpacingLevelGdKeyDown(key, k->modifiers());
+        return key == 0;
+    });
+    e.OnExit(grid, [this] { SpacingLevelGdExit(); });
+
     // The arrows step the depth in the edit; leaving the edit checks it.
-    ui->InvestigationDepthUpDown->Associate(ui->InvestigationDepthEdt, ShortestDecimal);
-    ui->InvestigationDepthUpDown->OnChanging = [this](bool&, int, int) { InvestigationDepthUpDownChanging(); };
+    e.OnExit(ui->InvestigationDepthEdt, [this] { InvestigationDepthEdtExit(); });
+    ui->InvestigationDepthUpDown->Associate(ui->InvestigationDepthEdt, FormatGeneral);
+    e.OnChanging(ui->InvestigationDepthUpDown, [this](bool&, int, int) { InvestigationDepthUpDownChanging(); });
     InvestigationDepthMin = ui->InvestigationDepthUpDown->minimum();
     InvestigationDepthMax = ui->InvestigationDepthUpDown->maximum();
 
-    connect(ui->AutomaticCreationBtn, &QPushButton::clicked, this, [this] { AutomaticCreationBtnClick(); });
-    connect(ui->AutomaticCreationOkBtn, &QPushButton::clicked, this, [this] { AutomaticCreationOkBtnClick(); });
-    connect(ui->AutomaticCreationCancelBtn, &QPushButton::clicked, this, [this] { AutomaticCreationCancelBtnClick(); });
-    connect(ui->AutomaticCreationHelpBtn, &QPushButton::clicked, this, [this] { AutomaticCreationHelpBtnClick(); });
-    connect(ui->AutoGridDepthLevelBtn, &QPushButton::clicked, this, [this] { AutoGridDepthLevelBtnClick(); });
-    // The panel is entered when the focus comes into it from outside.
-    connect(qApp, &QApplication::focusChanged, events, [this](QWidget* old, QWidget* now) {
-        QWidget* panel = ui->AutomaticCreationPanel;
-        if (now && panel->isAncestorOf(now) && !(old && panel->isAncestorOf(old))) AutomaticCreationPanelEnter();
-    });
+    e.OnClick(ui->AutomaticCreationBtn, [this] { AutomaticCreationBtnClick(); });
+    e.OnClick(ui->AutomaticCreationOkBtn, [this] { AutomaticCreationOkBtnClick(); });
+    e.OnClick(ui->AutomaticCreationCancelBtn, [this] { AutomaticCreationCancelBtnClick(); });
+    e.OnClick(ui->AutomaticCreationHelpBtn, [this] { AutomaticCreationHelpBtnClick(); });
+    e.OnClick(ui->AutoGridDepthLevelBtn, [this] { AutoGridDepthLevelBtnClick(); });
+    e.OnPanelEnter(ui->AutomaticCreationPanel, [this] { AutomaticCreationPanelEnter(); });
 }
 
 // ---------------------------------------------------------------- the grid
@@ -230,7 +187,7 @@ QRect TMainFrm::SpacingLevelSelection() const {
 void TMainFrm::UpdateSpacingLevelButtons() {
     ui->ComputeBtn->setEnabled(CurrentSequence->GetSpacingLevelCount() != 0);
     ui->MoveComputeBtn->setEnabled(ui->ArrayTypeList->currentIndex() != atMixed &&
-                                   !ui->ComputeBtn->testAttribute(Qt::WA_ForceDisabled));
+                                   OwnEnabled(ui->ComputeBtn));
 }
 
 void TMainFrm::FillSpacingLevelGrid() {
@@ -373,7 +330,7 @@ void TMainFrm::InvestigationDepthEdtExit() {
     }
     if (corrected) {
         Seam().Beep();
-        ui->InvestigationDepthEdt->setText(ShortestDecimal(v));
+        ui->InvestigationDepthEdt->setText(FormatGeneral(v));
     }
 }
 

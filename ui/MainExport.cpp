@@ -4,10 +4,11 @@
 #include <QCoreApplication>
 
 #include "export/Exportsqt.h"
+#include "ui/ControlEvents.h"
 #include "ui_Main.h"
 
 void TMainFrm::ConnectExportHandlers() {
-    connect(ui->ExporttoSQTformatSolvy1, &QAction::triggered, this, [this] { ExporttoSQTformatSolvy1Click(); });
+    Events->OnClick(ui->ExporttoSQTformatSolvy1, [this] { ExporttoSQTformatSolvy1Click(); });
 }
 
 void TMainFrm::ExporttoSQTformatSolvy1Click() {

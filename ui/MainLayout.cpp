@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QFocusEvent>
 #include <QIcon>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -21,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "ui/ControlEvents.h"
 #include "ui/Format.h"
 #include "ui/Main.h"
 #include "ui/StringGrid.h"
@@ -130,69 +130,15 @@ private:
     mutable QPixmap Mark;
 };
 
-// Mouse, keys and focus of the location grid, passed to the window's handlers.
-class TLocationEvents : public QObject {
-public:
-    TLocationEvents(TMainFrm* frm, TStringGrid* grid) : QObject(grid), Frm(frm), Grid(grid), Alive(frm->LayoutLive.Alive) {}
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        // Nothing is handled while the window is torn down or has freed its sequences.
-        if (!Live()) return false;
-        if (watched == Grid->viewport()) {
-            switch (event->type()) {
-                case QEvent::MouseButtonPress: {
-                    auto* m = static_cast<QMouseEvent*>(event);
-                    const QPoint p = m->position().toPoint();
-                    Frm->ElectrodeLocationGdMouseDown(m->button(), m->modifiers(), p.x(), p.y());
-                    break;
-                }
-                case QEvent::MouseButtonRelease:
-                    // The view has set the selection by now: number it.
-                    if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) Tracked([this] {
-                        Frm->ElectrodeLocationGdClick();
-                    });
-                    break;
-                case QEvent::MouseButtonDblClick:
-                    Frm->ElectrodeLocationGdDblClick();
-                    return true;
-                case QEvent::MouseMove: Frm->ElectrodeLocationGdMouseMove(); break;
-                default: break;
-            }
-            return false;
-        }
-        if (watched == Grid) {
-            switch (event->type()) {
-                case QEvent::KeyPress: {
-                    auto* k = static_cast<QKeyEvent*>(event);
-                    int key = k->key();
-                    Frm->ElectrodeLocationGdKeyDown(key, k->modifiers());
-                    return key == 0;
-                }
-                case QEvent::FocusIn: Frm->ElectrodeLocationGdEnter(); break;
-                case QEvent::FocusOut: Frm->ElectrodeLocationGdExit(); break;
-                default: break;
-            }
-        }
-        return false;
-    }
-
-    // Runs a user's edit of the layout; a layout that changed marks the sequence as changed.
-    bool Live() const { return *Alive && Frm->CurrentSequence && Frm->CurrentGrid; }
-
-    template <class F>
-    void Tracked(F&& edit) {
-        if (!Live()) return;
-        const TElectGrid before = *Frm->CurrentGrid;
-        edit();
-        if (Frm->CurrentSequence && Frm->CurrentGrid && !SameLayout(before, *Frm->CurrentGrid))
-            Frm->CurrentSequence->NeedsRecompute = 1;
-    }
-
-private:
-    TMainFrm* Frm;
-    TStringGrid* Grid;
-    std::shared_ptr<bool> Alive;
-};
+// Runs a user's edit of the layout; a layout that changed marks the sequence as changed.
+template <class F>
+void Tracked(TMainFrm& w, F&& edit) {
+    if (!w.CurrentSequence || !w.CurrentGrid) return;
+    const TElectGrid before = *w.CurrentGrid;
+    edit();
+    if (w.CurrentSequence && w.CurrentGrid && !SameLayout(before, *w.CurrentGrid))
+        w.CurrentSequence->NeedsRecompute = 1;
+}
 
 TLocationCellDelegate* DelegateOf(TStringGrid* g) { return static_cast<TLocationCellDelegate*>(g->itemDelegate()); }
 
@@ -231,44 +177,75 @@ void WriteCells(TStringGrid* g, const QRect& cells, F&& fn) {
 }  // namespace
 
 void TMainFrm::ConnectLayoutHandlers() {
+    TControlEvents& e = *Events;
     TStringGrid* g = ui->ElectrodeLocationGd;
     g->setItemDelegate(new TLocationCellDelegate(this, g));
-    auto* events = new TLocationEvents(this, g);
-    g->installEventFilter(events);
-    g->viewport()->installEventFilter(events);
     g->setMouseTracking(true);
-    // A user's edit of the layout; nothing runs once the window has freed its sequences.
-    auto run = [events](auto&& fn) { events->Tracked(fn); };
-    connect(ui->LineRb, &QRadioButton::clicked, this, [=, this] { run([this] { LineClick(); }); });
-    connect(ui->SurfaceRb, &QRadioButton::clicked, this, [=, this] { run([this] { SurfaceRbClick(); }); });
-    connect(ui->BoreholeRb, &QRadioButton::clicked, this, [=, this] { run([this] { BoreholeRbClick(); }); });
-    connect(ui->Next1Btn, &QPushButton::clicked, this, [this] { Next1BtnClick(); });
-    connect(ui->Next2Btn, &QPushButton::clicked, this, [=, this] { run([this] { Next2BtnClick(); }); });
-    connect(ui->Previous2Btn, &QPushButton::clicked, this, [=, this] { run([this] { Previous2BtnClick(); }); });
-    connect(ui->ClearBtn, &QPushButton::clicked, this, [=, this] { run([this] { ClearBtnClick(); }); });
+    // A user's edit of the layout.
+    auto tracked = [this](void (TMainFrm::*handler)()) {
+        return [this, handler] { Tracked(*this, [&] { (this->*handler)(); }); };
+    };
+    e.OnClick(ui->LineRb, tracked(&TMainFrm::LineClick));
+    e.OnClick(ui->SurfaceRb, tracked(&TMainFrm::SurfaceRbClick));
+    e.OnClick(ui->BoreholeRb, tracked(&TMainFrm::BoreholeRbClick));
+    e.OnClick(ui->Next1Btn, [this] { Next1BtnClick(); });
+    e.OnClick(ui->Next2Btn, tracked(&TMainFrm::Next2BtnClick));
+    e.OnClick(ui->Previous2Btn, tracked(&TMainFrm::Previous2BtnClick));
+    e.OnClick(ui->ClearBtn, tracked(&TMainFrm::ClearBtnClick));
+
+    // The location grid's mouse, keys and focus.
+    QWidget* cells = g->viewport();
+    e.OnEvent(cells, QEvent::MouseButtonPress, [this](QEvent* event) {
+        auto* m = static_cast<QMouseEvent*>(event);
+        const QPoint p = m->position().toPoint();
+        ElectrodeLocationGdMouseDown(m->button(), m->modifiers(), p.x(), p.y());
+        return false;
+    });
+    e.OnEvent(cells, QEvent::MouseButtonRelease, [this](QEvent* event) {
+        // The view has set the selection by now: number it.
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            Tracked(*this, [this] { ElectrodeLocationGdClick(); });
+        return false;
+    });
+    e.OnEvent(cells, QEvent::MouseButtonDblClick, [this](QEvent*) {
+        ElectrodeLocationGdDblClick();
+        return true;
+    });
+    e.OnEvent(cells, QEvent::MouseMove, [this](QEvent*) {
+        ElectrodeLocationGdMouseMove();
+        return false;
+    });
+    e.OnEvent(g, QEvent::KeyPress, [this](QEvent* event) {
+        auto* k = static_cast<QKeyEvent*>(event);
+        int key = k->key();
+        ElectrodeLocationGdKeyDown(key, k->modifiers());
+        return key == 0;
+    });
+    e.OnEnter(g, [this] { ElectrodeLocationGdEnter(); });
+    e.OnExit(g, [this] { ElectrodeLocationGdExit(); });
 
     // A number typed into a cell is taken when the editor closes.
     TLocationCellDelegate* d = DelegateOf(g);
-    connect(d, &QAbstractItemDelegate::closeEditor, this, [=, this] {
-        const QString refused = d->Refused;
-        d->Refused.clear();
-        run([this, refused] {
+    e.On(d, &QAbstractItemDelegate::closeEditor, [this, d] {
+        const QString refused = std::exchange(d->Refused, QString());
+        Tracked(*this, [this, &refused] {
             if (!refused.isEmpty()) Seam().Message(QString(kNumberRange).arg(kLastElectrodeNumber).arg(refused));
             RescanElectrodeGrid();
         });
     });
 
-    // Leaving an edit commits its text; the arrows step the size and put the focus on its edit.
-    for (QLineEdit* e : {ui->LineGridXTxt, ui->LineGridYZTxt, ui->XGridSpacingLblx, ui->YZGridSpacingLblx,
-                         ui->XGridOffsetLblx, ui->YZGridOffsetLblx})
-        connect(e, &QLineEdit::editingFinished, this, [this, e, alive = LayoutLive.Alive] {
-            if (*alive) LayoutEditExit(e);
-        });
+    // Leaving an edit, or confirming it with Return, corrects its text; the arrows step the size
+    // and put the focus on its edit.
+    for (QLineEdit* edit : {ui->LineGridXTxt, ui->LineGridYZTxt, ui->XGridSpacingLblx, ui->YZGridSpacingLblx,
+                            ui->XGridOffsetLblx, ui->YZGridOffsetLblx}) {
+        e.OnExit(edit, [this, edit] { LayoutEditExit(edit); });
+        e.On(edit, &QLineEdit::returnPressed, [this, edit] { LayoutEditExit(edit); });
+    }
     const std::pair<QLineEdit*, TUpDown*> pairs[] = {{ui->LineGridXTxt, ui->LineGridXUD},
                                                      {ui->LineGridYZTxt, ui->LineGridYZUD}};
     for (const auto& [edit, arrows] : pairs) {
         arrows->Associate(edit);
-        arrows->OnChanging = [edit](bool&, int, int) { edit->setFocus(); };
+        e.OnChanging(arrows, [edit](bool&, int, int) { edit->setFocus(); });
     }
 
     // The tab starts at the type choice.
@@ -286,21 +263,24 @@ void TMainFrm::LineClick() {
     UpdateAxisLabels();
 }
 
-void TMainFrm::SurfaceRbClick() {
-    CurrentGrid->GridType = gtSurface;
-    if (CurrentGrid->DY == 0.0f) {
-        CurrentGrid->DY = 1.0f;
+namespace {
+// A surface and a borehole have a second axis: a spacing of 0 along it becomes 1.
+void ChooseTwoAxisType(TElectGrid& g, TGridType type, Ui::TMainFrm* ui) {
+    g.GridType = type;
+    if (g.DY == 0.0f) {
+        g.DY = 1.0f;
         ui->YZGridSpacingLblx->setText("1");
     }
+}
+}  // namespace
+
+void TMainFrm::SurfaceRbClick() {
+    ChooseTwoAxisType(*CurrentGrid, gtSurface, ui);
     UpdateAxisLabels();
 }
 
 void TMainFrm::BoreholeRbClick() {
-    CurrentGrid->GridType = gtBorehole;
-    if (CurrentGrid->DY == 0.0f) {
-        CurrentGrid->DY = 1.0f;
-        ui->YZGridSpacingLblx->setText("1");
-    }
+    ChooseTwoAxisType(*CurrentGrid, gtBorehole, ui);
     UpdateAxisLabels();
 }
 

@@ -5,8 +5,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QEvent>
-#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -19,15 +17,16 @@
 #include <QToolButton>
 #include <cfloat>
 #include <cmath>
-#include <functional>
 #include <optional>
-#include <vector>
+#include <utility>
 
+#include "ui/ControlEvents.h"
 #include "ui/Format.h"
 #include "ui/Iptime.h"
 #include "ui/Main.h"
 #include "ui/StringGrid.h"
 #include "ui/UpDown.h"
+#include "ui/Widgets.h"
 #include "ui_Iptime.h"
 #include "ui_Main.h"
 
@@ -39,53 +38,6 @@ const QString kLongestPosition = QStringLiteral("-99999.99");
 
 enum TRemote { kRemoteA = 0, kRemoteB = 1, kRemoteM = 2, kRemoteN = 3 };
 
-// Leaving or entering a control by the user's doing: not the window losing its activation
-// nor a menu or popup taking the keyboard for a moment.
-bool UserFocusChange(const QEvent* e) {
-    const Qt::FocusReason r = static_cast<const QFocusEvent*>(e)->reason();
-    return r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason && r != Qt::MenuBarFocusReason;
-}
-
-// Runs a handler of the window on some events of one control (its exit, its entry, the
-// press of its arrows). Lives as long as the control; silent once the window is going away.
-class TControlHook : public QObject {
-public:
-    TControlHook(QWidget* control, TMainFrm* frm, std::vector<QEvent::Type> types, std::function<void()> run)
-        : QObject(control), Frm(frm), Types(std::move(types)), Run(std::move(run)) {
-        control->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override {
-        bool wanted = false;
-        for (QEvent::Type t : Types) wanted = wanted || e->type() == t;
-        if (!wanted || MainFrm != Frm || !Frm->CurrentSequence) return false;
-        if ((e->type() == QEvent::FocusIn || e->type() == QEvent::FocusOut) && !UserFocusChange(e)) return false;
-        Run();
-        return false;
-    }
-
-private:
-    TMainFrm* Frm;
-    std::vector<QEvent::Type> Types;
-    std::function<void()> Run;
-};
-
-void OnExit(QWidget* control, TMainFrm* frm, std::function<void()> run) {
-    new TControlHook(control, frm, {QEvent::FocusOut}, std::move(run));
-}
-
-void OnEnter(QWidget* control, TMainFrm* frm, std::function<void()> run) {
-    new TControlHook(control, frm, {QEvent::FocusIn}, std::move(run));
-}
-
-// The text as an integer; fallback when it is not one.
-int IntOf(const QString& text, int fallback) {
-    bool ok = false;
-    const int v = text.trimmed().toInt(&ok);
-    return ok ? v : fallback;
-}
-
 // The text as a decimal number that a single-precision field can hold; nothing otherwise
 // (an infinity or NaN would poison every distance computed from it).
 std::optional<double> DecimalOf(const QString& text) {
@@ -94,9 +46,6 @@ std::optional<double> DecimalOf(const QString& text) {
     if (!ok || !std::isfinite(v) || std::fabs(v) > double(FLT_MAX)) return std::nullopt;
     return v;
 }
-
-// The shortest general decimal form of a stored single-precision value.
-QString General(double v) { return QString::number(v, 'g', 15); }
 
 // Clamps v into the up-down's current range; true when it had to.
 template <class T>
@@ -122,7 +71,7 @@ int CommitInt(const QLineEdit* edit, const QSpinBox* range, bool& corrected) {
 
 // A remote position written back in the general form: its start stays in view.
 void ShowPosition(QLineEdit* edit, float v) {
-    edit->setText(General(v));
+    edit->setText(FormatGeneral(v));
     edit->setCursorPosition(0);
 }
 
@@ -147,9 +96,15 @@ void Corrected(QLineEdit* edit, const QString& shown) {
     edit->setText(shown);
 }
 
-// Own flags, as the form sets them, whatever the state of the parents.
-bool OwnVisible(const QWidget* w) { return !w->isHidden(); }
-bool OwnEnabled(const QWidget* w) { return !w->testAttribute(Qt::WA_ForceDisabled); }
+// Commits an integer edit against its up-down: the value is stored, and a corrected one is
+// written back with a beep.
+template <class Store>
+void CommitIntEdit(QLineEdit* edit, const QSpinBox* range, Store&& store) {
+    bool corrected = false;
+    const int v = CommitInt(edit, range, corrected);
+    store(v);
+    if (corrected) Corrected(edit, QString::number(v));
+}
 
 // The name as the 8-bit field takes it: at most ten bytes, never half a character.
 std::string SeqNameBytes(QString name) {
@@ -185,82 +140,80 @@ void ApplyPreset(TElectSequence& s, const TPreset& p) {
     // Ten channels exceed the limit of the single-channel arrays: keep the count within it.
     s.CheckChannel();
 }
+
+constexpr TPreset kRhoIPPreset{.StackMin = 4, .StackMax = 8, .VmnChoice = 5, .TimeIndex = 2, .RhoMode = 0};
+constexpr TPreset kRhoOnlyPreset{.StackMin = 3, .StackMax = 6, .VmnChoice = 2, .TimeIndex = 4, .RhoMode = 1};
+
+// Applies preset to the current sequence and shows what it set, in Vp mode.
+void ShowPreset(TMainFrm& w, const TPreset& preset) {
+    ApplyPreset(*w.CurrentSequence, preset);
+    const TReskonPro& d = w.CurrentSequence->Device;
+    w.ui->StackMinEdn->setText(QString::number(d.StackMin));
+    w.ui->StackMaxEdn->setText(QString::number(d.StackMax));
+    w.ui->QMaxEdn->setText(FormatHash2(d.QMax));
+    w.ui->VpRdBtn->setChecked(true);
+    w.VpRdBtnClick();
+}
 }  // namespace
 
 void TMainFrm::ConnectParamHandlers() {
-    OnExit(ui->StdChannelEdn, this, [this] { StdChannelEdnExit(); });
-    OnExit(ui->OptimizationChannelEdn, this, [this] { OptimizationChannelEdnExit(); });
-    OnExit(ui->QMaxEdn, this, [this] { QMaxEdnExit(); });
-    OnExit(ui->StackMinEdn, this, [this] { StackMinEdnExit(); });
-    OnExit(ui->StackMaxEdn, this, [this] { StackMaxEdnExit(); });
-    OnExit(ui->VabMaxEdt, this, [this] { VabMaxEdtExit(); });
-    OnExit(ui->PlanoraNameTxt, this, [this] { PlanoraNameTxtExit(); });
-    OnExit(ui->CommentEdt, this, [this] { CommentEdtExit(); });
+    TControlEvents& e = *Events;
+    e.OnExit(ui->StdChannelEdn, [this] { StdChannelEdnExit(); });
+    e.OnExit(ui->OptimizationChannelEdn, [this] { OptimizationChannelEdnExit(); });
+    e.OnExit(ui->QMaxEdn, [this] { QMaxEdnExit(); });
+    e.OnExit(ui->StackMinEdn, [this] { StackMinEdnExit(); });
+    e.OnExit(ui->StackMaxEdn, [this] { StackMaxEdnExit(); });
+    e.OnExit(ui->VabMaxEdt, [this] { VabMaxEdtExit(); });
+    e.OnExit(ui->PlanoraNameTxt, [this] { PlanoraNameTxtExit(); });
+    e.OnExit(ui->CommentEdt, [this] { CommentEdtExit(); });
     // The remote positions show whole, the unset placeholder included.
-    for (QLineEdit* e : {ui->XCaPmTxt, ui->YCaPmTxt, ui->XCbPnTxt, ui->YCbPnTxt}) FitWidth(e, kLongestPosition);
-    OnExit(ui->XCaPmTxt, this, [this] { XCaPmTxtExit(); });
-    OnExit(ui->YCaPmTxt, this, [this] { YCaPmTxtExit(); });
-    OnExit(ui->XCbPnTxt, this, [this] { XCbPnTxtExit(); });
-    OnExit(ui->YCbPnTxt, this, [this] { YCbPnTxtExit(); });
+    for (QLineEdit* edit : {ui->XCaPmTxt, ui->YCaPmTxt, ui->XCbPnTxt, ui->YCbPnTxt}) FitWidth(edit, kLongestPosition);
+    e.OnExit(ui->XCaPmTxt, [this] { XCaPmTxtExit(); });
+    e.OnExit(ui->YCaPmTxt, [this] { YCaPmTxtExit(); });
+    e.OnExit(ui->XCbPnTxt, [this] { XCbPnTxtExit(); });
+    e.OnExit(ui->YCbPnTxt, [this] { YCbPnTxtExit(); });
 
     // The arrows step their edit's value; the edit commits it when it is left.
-    auto arrows = [this](TUpDown* upDown, void (TMainFrm::*changing)(bool&)) {
-        upDown->OnChanging = [this, changing](bool& allow, int, int) {
-            if (CurrentSequence) (this->*changing)(allow);
-        };
-    };
     ui->StdChannelEdnUpDown->Associate(ui->StdChannelEdn);
     ui->OptimizationChannelUpDown->Associate(ui->OptimizationChannelEdn);
     ui->QMaxEdnUpDown->Associate(ui->QMaxEdn, FormatHash2);
     ui->StackMinEdnUpDown->Associate(ui->StackMinEdn);
     ui->StackMaxEdnUpDown->Associate(ui->StackMaxEdn);
     ui->VabMaxEdtUpDown->Associate(ui->VabMaxEdt);
-    arrows(ui->StdChannelEdnUpDown, &TMainFrm::StdChannelEdnUpDownChanging);
-    arrows(ui->OptimizationChannelUpDown, &TMainFrm::ChannelEdnUpDownChanging);
-    arrows(ui->QMaxEdnUpDown, &TMainFrm::QMaxEdnUpDownChanging);
-    arrows(ui->StackMinEdnUpDown, &TMainFrm::StackMinEdnUpDownChanging);
-    arrows(ui->StackMaxEdnUpDown, &TMainFrm::StackMaxEdnUpDownChanging);
-    arrows(ui->VabMaxEdtUpDown, &TMainFrm::VabMaxEdtUpDownChanging);
+    const std::pair<TUpDown*, void (TMainFrm::*)(bool&)> arrows[] = {
+        {ui->StdChannelEdnUpDown, &TMainFrm::StdChannelEdnUpDownChanging},
+        {ui->OptimizationChannelUpDown, &TMainFrm::ChannelEdnUpDownChanging},
+        {ui->QMaxEdnUpDown, &TMainFrm::QMaxEdnUpDownChanging},
+        {ui->StackMinEdnUpDown, &TMainFrm::StackMinEdnUpDownChanging},
+        {ui->StackMaxEdnUpDown, &TMainFrm::StackMaxEdnUpDownChanging},
+        {ui->VabMaxEdtUpDown, &TMainFrm::VabMaxEdtUpDownChanging}};
+    for (const auto& [upDown, changing] : arrows)
+        e.OnChanging(upDown, [this, changing](bool& allow, int, int) { (this->*changing)(allow); });
 
-    OnEnter(ui->RhoIPRdBtn, this, [this] { RhoIPRdBtnEnter(); });
-    OnEnter(ui->RhoOnlyRdBtn, this, [this] { RhoOnlyRdBtnEnter(); });
-    auto clicked = [this](QAbstractButton* b, void (TMainFrm::*handler)()) {
-        connect(b, &QAbstractButton::clicked, this, [this, handler] {
-            if (CurrentSequence) (this->*handler)();
-        });
-    };
-    clicked(ui->RhoIPRdBtn, &TMainFrm::RhoIPRdBtnClick);
-    clicked(ui->RhoOnlyRdBtn, &TMainFrm::RhoOnlyRdBtnClick);
-    clicked(ui->VpRdBtn, &TMainFrm::VpRdBtnClick);
-    clicked(ui->VabRdBtn, &TMainFrm::VabRdBtnClick);
-    clicked(ui->IPModeProgBtn, &TMainFrm::IPModeProgBtnClick);
+    e.OnEnter(ui->RhoIPRdBtn, [this] { RhoIPRdBtnEnter(); });
+    e.OnEnter(ui->RhoOnlyRdBtn, [this] { RhoOnlyRdBtnEnter(); });
+    e.OnClick(ui->RhoIPRdBtn, [this] { RhoIPRdBtnClick(); });
+    e.OnClick(ui->RhoOnlyRdBtn, [this] { RhoOnlyRdBtnClick(); });
+    e.OnClick(ui->VpRdBtn, [this] { VpRdBtnClick(); });
+    e.OnClick(ui->VabRdBtn, [this] { VabRdBtnClick(); });
+    e.OnClick(ui->IPModeProgBtn, [this] { IPModeProgBtnClick(); });
 
-    auto chosen = [this](QComboBox* box, void (TMainFrm::*handler)()) {
-        connect(box, &QComboBox::activated, this, [this, handler](int) {
-            if (CurrentSequence) (this->*handler)();
-        });
-    };
-    chosen(ui->TimeCB, &TMainFrm::TimeCBClick);
-    chosen(ui->IPModeCB, &TMainFrm::IPModeCBClick);
-    chosen(ui->VmnCB, &TMainFrm::VmnCBClick);
-    chosen(ui->VabCB, &TMainFrm::VabCBClick);
-    chosen(ui->ArrayTypeList, &TMainFrm::ArrayTypeListClick);
-    chosen(ui->BoreholeArrayTypeList, &TMainFrm::BoreholeArrayTypeListClick);
+    e.On(ui->TimeCB, &QComboBox::activated, [this] { TimeCBClick(); });
+    e.On(ui->IPModeCB, &QComboBox::activated, [this] { IPModeCBClick(); });
+    e.On(ui->VmnCB, &QComboBox::activated, [this] { VmnCBClick(); });
+    e.On(ui->VabCB, &QComboBox::activated, [this] { VabCBClick(); });
+    e.On(ui->ArrayTypeList, &QComboBox::activated, [this] { ArrayTypeListClick(); });
+    e.On(ui->BoreholeArrayTypeList, &QComboBox::activated, [this] { BoreholeArrayTypeListClick(); });
 
     // The boxes follow their check state, however it is set, so the warning label and the
     // enabled state of the optimisation group always match what is shown.
-    auto toggled = [this](QCheckBox* box, void (TMainFrm::*handler)()) {
-        connect(box, &QCheckBox::toggled, this, [this, handler](bool) {
-            if (CurrentSequence) (this->*handler)();
-        });
-    };
-    toggled(ui->MultiChannelOptimizationCb, &TMainFrm::MultiChannelOptimizationCbClick);
-    toggled(ui->SwapABMNCb, &TMainFrm::MultiChannelOptimizationCbClick);
-    toggled(ui->AllowDummyQuadripolesCb, &TMainFrm::AllowDummyQuadripolesCbClick);
-    toggled(ui->DelPolarEffectCb, &TMainFrm::DelPolarEffectCbClick);
+    e.On(ui->MultiChannelOptimizationCb, &QCheckBox::toggled, [this] { MultiChannelOptimizationCbClick(); });
+    e.On(ui->SwapABMNCb, &QCheckBox::toggled, [this] { MultiChannelOptimizationCbClick(); });
+    e.On(ui->AllowDummyQuadripolesCb, &QCheckBox::toggled, [this] { AllowDummyQuadripolesCbClick(); });
+    e.On(ui->DelPolarEffectCb, &QCheckBox::toggled, [this] { DelPolarEffectCbClick(); });
 
     // The comment holds at most 1000 characters: what goes beyond is refused where it was typed.
-    connect(ui->CommentEdt, &QTextEdit::textChanged, this, [this] {
+    e.On(ui->CommentEdt, &QTextEdit::textChanged, [this] {
         QTextEdit* edit = ui->CommentEdt;
         const int excess = int(edit->toPlainText().size()) - kCommentLength;
         if (excess <= 0) return;
@@ -293,11 +246,9 @@ void TMainFrm::StdChannelEdnExit() {
 }
 
 void TMainFrm::OptimizationChannelEdnExit() {
-    if (!CurrentSequence) return;
-    bool corrected = false;
-    const int v = CommitInt(ui->OptimizationChannelEdn, ui->OptimizationChannelUpDown, corrected);
-    CurrentSequence->ChannelOptions.OptimizationChannel = v;
-    if (corrected) Corrected(ui->OptimizationChannelEdn, QString::number(v));
+    if (TElectSequence* s = CurrentSequence)
+        CommitIntEdit(ui->OptimizationChannelEdn, ui->OptimizationChannelUpDown,
+                      [s](int v) { s->ChannelOptions.OptimizationChannel = v; });
 }
 
 void TMainFrm::QMaxEdnExit() {
@@ -307,31 +258,22 @@ void TMainFrm::QMaxEdnExit() {
     bool corrected = !read;
     corrected = Clamp(v, ui->QMaxEdnUpDown) || corrected;
     CurrentSequence->Device.QMax = float(v);
-    if (corrected) Corrected(ui->QMaxEdn, General(v));
+    if (corrected) Corrected(ui->QMaxEdn, FormatGeneral(v));
 }
 
 void TMainFrm::StackMinEdnExit() {
-    if (!CurrentSequence) return;
-    bool corrected = false;
-    const int v = CommitInt(ui->StackMinEdn, ui->StackMinEdnUpDown, corrected);
-    CurrentSequence->Device.StackMin = v;
-    if (corrected) Corrected(ui->StackMinEdn, QString::number(v));
+    if (TElectSequence* s = CurrentSequence)
+        CommitIntEdit(ui->StackMinEdn, ui->StackMinEdnUpDown, [s](int v) { s->Device.StackMin = v; });
 }
 
 void TMainFrm::StackMaxEdnExit() {
-    if (!CurrentSequence) return;
-    bool corrected = false;
-    const int v = CommitInt(ui->StackMaxEdn, ui->StackMaxEdnUpDown, corrected);
-    CurrentSequence->Device.StackMax = v;
-    if (corrected) Corrected(ui->StackMaxEdn, QString::number(v));
+    if (TElectSequence* s = CurrentSequence)
+        CommitIntEdit(ui->StackMaxEdn, ui->StackMaxEdnUpDown, [s](int v) { s->Device.StackMax = v; });
 }
 
 void TMainFrm::VabMaxEdtExit() {
-    if (!CurrentSequence) return;
-    bool corrected = false;
-    const int v = CommitInt(ui->VabMaxEdt, ui->VabMaxEdtUpDown, corrected);
-    CurrentSequence->SetVabMax(v);
-    if (corrected) Corrected(ui->VabMaxEdt, QString::number(v));
+    if (TElectSequence* s = CurrentSequence)
+        CommitIntEdit(ui->VabMaxEdt, ui->VabMaxEdtUpDown, [s](int v) { s->SetVabMax(v); });
 }
 
 // Before an arrow steps its edit: the focus goes to the edit, which commits the value when
@@ -383,25 +325,11 @@ void TMainFrm::RhoIPRdBtnClick() {
 }
 
 void TMainFrm::RhoIPRdBtnEnter() {
-    if (!CurrentSequence) return;
-    ApplyPreset(*CurrentSequence, TPreset{4, 8, 5, 2, 0});
-    const TReskonPro& d = CurrentSequence->Device;
-    ui->StackMinEdn->setText(QString::number(d.StackMin));
-    ui->StackMaxEdn->setText(QString::number(d.StackMax));
-    ui->QMaxEdn->setText(FormatHash2(d.QMax));
-    ui->VpRdBtn->setChecked(true);
-    VpRdBtnClick();
+    if (CurrentSequence) ShowPreset(*this, kRhoIPPreset);
 }
 
 void TMainFrm::RhoOnlyRdBtnEnter() {
-    if (!CurrentSequence) return;
-    ApplyPreset(*CurrentSequence, TPreset{3, 6, 2, 4, 1});
-    const TReskonPro& d = CurrentSequence->Device;
-    ui->StackMinEdn->setText(QString::number(d.StackMin));
-    ui->StackMaxEdn->setText(QString::number(d.StackMax));
-    ui->QMaxEdn->setText(FormatHash2(d.QMax));
-    ui->VpRdBtn->setChecked(true);
-    VpRdBtnClick();
+    if (CurrentSequence) ShowPreset(*this, kRhoOnlyPreset);
 }
 
 void TMainFrm::VpRdBtnClick() {

@@ -9,6 +9,7 @@
 #include "link/PortNumbers.h"
 #include "link/Ports.h"
 #include "link/Portusb.h"
+#include "ui/ControlEvents.h"
 #include "ui/DeviceWatch.h"
 #include "ui/Main.h"
 #include "ui_Main.h"
@@ -63,12 +64,13 @@ bool BluetoothPortText(const QString& text, int& port) {
 }  // namespace
 
 void TMainFrm::ConnectPortHandlers() {
+    TControlEvents& e = *Events;
     for (QAction* a : {ui->Com11, ui->Com21, ui->Com31, ui->Com41, ui->Com51, ui->Com61, ui->USB, ui->BT, ui->Netvane1})
-        connect(a, &QAction::triggered, this, [this, a] { ComCheck(a); });
-    connect(ui->LowSpeed, &QAction::triggered, this, [this] { LowSpeedClick(); });
-    connect(ui->HighSpeed, &QAction::triggered, this, [this] { HighSpeedClick(); });
+        e.OnClick(a, [this, a] { ComCheck(a); });
+    e.OnClick(ui->LowSpeed, [this] { LowSpeedClick(); });
+    e.OnClick(ui->HighSpeed, [this] { HighSpeedClick(); });
     DeviceWatch = new TDeviceWatch(this);
-    connect(DeviceWatch, &TDeviceWatch::Changed, this, [this] { ShowPortImage(false); });
+    e.On(DeviceWatch, &TDeviceWatch::Changed, [this] { ShowPortImage(false); });
 }
 
 void TMainFrm::ShowPortImage(bool create) {

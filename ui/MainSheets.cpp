@@ -6,6 +6,7 @@
 #include <QPrinter>
 
 #include "engine/Fileimport.h"
+#include "ui/ControlEvents.h"
 #include "ui/SheetPrint.h"
 #include "ui/StringGrid.h"
 #include "ui_Main.h"
@@ -16,10 +17,11 @@ void TMainFrm::ConnectSheetHandlers() {
     SaveDialog2.DefaultExt = ".csv";
     // The window asks itself before a file is replaced, whatever the dialog does.
     SaveDialog2.OverwritePrompt = false;
-    connect(ui->PrintElectrode, &QToolButton::clicked, this, [this] { PrintElectrodeClick(); });
-    connect(ui->PrintQuadripole, &QToolButton::clicked, this, [this] { PrintQuadripoleClick(); });
-    connect(ui->ExportElectrode, &QToolButton::clicked, this, [this] { ExportElectrodeClick(); });
-    connect(ui->ExportQuadripole, &QToolButton::clicked, this, [this] { ExportQuadripoleClick(); });
+    TControlEvents& e = *Events;
+    e.OnClick(ui->PrintElectrode, [this] { PrintElectrodeClick(); });
+    e.OnClick(ui->PrintQuadripole, [this] { PrintQuadripoleClick(); });
+    e.OnClick(ui->ExportElectrode, [this] { ExportElectrodeClick(); });
+    e.OnClick(ui->ExportQuadripole, [this] { ExportQuadripoleClick(); });
 }
 
 void TMainFrm::PrintGrid(TStringGrid* grid, int columnsPerBlock) {

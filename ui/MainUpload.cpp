@@ -12,8 +12,10 @@
 #include "link/Eventpump.h"
 #include "link/Ports.h"
 #include "link/UploadSession.h"
+#include "ui/ControlEvents.h"
 #include "ui/Main.h"
 #include "ui/Viewupload.h"
+#include "ui/Widgets.h"
 #include "ui_Main.h"
 
 namespace {
@@ -55,7 +57,7 @@ public:
         Running = true;
         for (QWidget* w : {static_cast<QWidget*>(ui.Communicationport1), ui.CreationTbs, ui.ConfigurationTbs,
                            static_cast<QWidget*>(ui.GraphToolbar), static_cast<QWidget*>(ui.ToolBar2)}) {
-            Widgets.push_back({w, !w->testAttribute(Qt::WA_ForceDisabled)});
+            Widgets.push_back({w, OwnEnabled(w)});
             w->setEnabled(false);
         }
         for (QAction* a : {ui.New1, ui.Open1, ui.Save, ui.Saveas1, ui.SavetoSDcardformat1, ui.ExporttoSQTformatSolvy1,
@@ -85,7 +87,7 @@ private:
 }  // namespace
 
 void TMainFrm::ConnectUploadHandlers() {
-    connect(ui->Upload1, &QAction::triggered, this, [this] { Upload1Click(); });
+    Events->OnClick(ui->Upload1, [this] { Upload1Click(); });
 }
 
 void TMainFrm::Upload1Click() {

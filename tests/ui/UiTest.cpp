@@ -3,6 +3,7 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QFile>
+#include <QFocusEvent>
 #include <QFileInfo>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
@@ -141,4 +142,14 @@ TModalCloser::TModalCloser() {
         if (QWidget* m = QApplication::activeModalWidget()) m->close();
     });
     Timer.start(5);
+}
+
+void Leave(QWidget* w, Qt::FocusReason reason) {
+    QFocusEvent e(QEvent::FocusOut, reason);
+    QCoreApplication::sendEvent(w, &e);
+}
+
+void Enter(QWidget* w, Qt::FocusReason reason) {
+    QFocusEvent e(QEvent::FocusIn, reason);
+    QCoreApplication::sendEvent(w, &e);
 }

@@ -60,6 +60,10 @@ private:
 // Clicks the up (or down) arrow of an up-down with the mouse.
 void ClickArrow(QWidget* upDown, bool up);
 
+// The focus leaves w (or comes to it) for the reason given, as w sees it.
+void Leave(QWidget* w, Qt::FocusReason reason = Qt::TabFocusReason);
+void Enter(QWidget* w, Qt::FocusReason reason = Qt::TabFocusReason);
+
 template <class T>
 T* Find(QWidget* w, const char* name) {
     T* c = w->findChild<T*>(QString::fromLatin1(name));

@@ -10,11 +10,8 @@
 #include "ui/StringGrid.h"
 #include "tests/ui/UiTest.h"
 #include "ui/UpDown.h"
+#include "ui/Widgets.h"
 #include "ui_Main.h"
-
-namespace {
-bool OwnEnabled(const QWidget* w) { return !w->testAttribute(Qt::WA_ForceDisabled); }
-}  // namespace
 
 class LayoutTest : public UiTest {
 protected:

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -22,16 +21,6 @@
 #include "ui_Main.h"
 
 namespace {
-void Leave(QWidget* w, Qt::FocusReason reason = Qt::TabFocusReason) {
-    QFocusEvent e(QEvent::FocusOut, reason);
-    QCoreApplication::sendEvent(w, &e);
-}
-
-void Enter(QWidget* w, Qt::FocusReason reason = Qt::TabFocusReason) {
-    QFocusEvent e(QEvent::FocusIn, reason);
-    QCoreApplication::sendEvent(w, &e);
-}
-
 // The user picks item i of a drop-down list.
 void Choose(QComboBox* box, int i) {
     box->setCurrentIndex(i);

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
-#include <QFocusEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -13,13 +12,6 @@
 
 #include "tests/ui/UiTest.h"
 #include "ui_Main.h"
-
-namespace {
-void Leave(QWidget* w) {
-    QFocusEvent e(QEvent::FocusOut, Qt::TabFocusReason);
-    QCoreApplication::sendEvent(w, &e);
-}
-}  // namespace
 
 class UnsavedTest : public UiTest {
 protected:
