@@ -77,7 +77,7 @@ TEST(ArrayTypes, EachRowAsTheListsAndTheMetersKnewIt) {
 
 TEST(ArrayTypes, AnIndexOutsideItsList) {
     // Beyond the surface list: nothing to generate, generic rules, the meter keeps its code.
-    for (std::int32_t t : {-1, 15, 1000}) {
+    for (std::int32_t t : {-1, atLastArrayType + 1, 1000}) {
         const TArrayTypeInfo& u = SurfaceArrayType(t);
         SCOPED_TRACE(t);
         EXPECT_EQ(u.Generator, nullptr);
@@ -92,7 +92,7 @@ TEST(ArrayTypes, AnIndexOutsideItsList) {
     // elsewhere) is what its list shows: "mixed array", not the surface array of that index.
     auto s = NewSequence();
     s->Grid.GridType = gtBorehole;
-    for (std::int32_t t : {-1, 3, 8, 9, 11, 14, 15}) {
+    for (std::int32_t t : {-1, 3, 8, 9, 11, 14, atLastArrayType + 1}) {
         s->Grid.ArrayType = t;
         EXPECT_EQ(&ArrayTypeOf(s->Grid), &BoreholeArrayTypes()[atMixed]) << t;
     }

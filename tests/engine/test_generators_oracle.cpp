@@ -126,7 +126,8 @@ TEST_P(GeneratorsAgainstPlainLoops, LargestLayouts) {
         }
 }
 
-INSTANTIATE_TEST_SUITE_P(All, GeneratorsAgainstPlainLoops, ::testing::Range(0, 18),
+INSTANTIATE_TEST_SUITE_P(All, GeneratorsAgainstPlainLoops,
+                         ::testing::Range(0, static_cast<int>(std::size(kGeneratorCases))),
                          [](const ::testing::TestParamInfo<int>& p) { return std::string(kGeneratorCases[p.param].name); });
 
 // Computing a sequence runs the generator that the reference pairs with the grid's array type;
