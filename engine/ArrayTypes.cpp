@@ -2,7 +2,9 @@
 // entry of the window's array lists.
 #include "engine/ArrayTypes.h"
 
+#include <array>
 #include <iterator>
+#include <utility>
 
 namespace {
 using S = TElectSequence;
@@ -75,6 +77,26 @@ constexpr bool InListOrder(const TArrayTypeInfo (&rows)[N]) {
 static_assert(InListOrder(kSurface) && std::size(kSurface) == atLastArrayType + 1);
 static_assert(InListOrder(kBorehole) && std::size(kBorehole) == batDipoleDipoleEquatorial + 1);
 
+// A borehole grid can hold an index of the surface list only (a surface layout switched to
+// a borehole, a file written so): the meter code, the channels, the depth cells and "no
+// generator" are the borehole's, everything else stays that surface array's, as before the table.
+constexpr TArrayTypeInfo OnBorehole(TArrayTypeInfo surface) {
+    surface.MeterCode = kMeterOther;
+    surface.ChannelLimit = kChannels;
+    surface.CellFit = cfBorehole;
+    surface.CellDepth = cdSpread;
+    surface.Generator = nullptr;
+    surface.DelPolarGenerator = nullptr;
+    return surface;
+}
+
+template <std::size_t... I>
+constexpr auto SurfaceOnBorehole(std::index_sequence<I...>) {
+    return std::array<TArrayTypeInfo, sizeof...(I)>{OnBorehole(kSurface[I])...};
+}
+constexpr auto kSurfaceOnBorehole = SurfaceOnBorehole(std::make_index_sequence<std::size(kSurface)>());
+constexpr TArrayTypeInfo kUnknownOnBorehole = OnBorehole(kUnknownSurface);
+
 template <std::size_t N>
 const TArrayTypeInfo* Row(const TArrayTypeInfo (&rows)[N], std::int32_t t) {
     return t >= 0 && static_cast<std::size_t>(t) < N ? &rows[t] : nullptr;
@@ -90,11 +112,10 @@ const TArrayTypeInfo& SurfaceArrayType(std::int32_t t) {
     return row ? *row : kUnknownSurface;
 }
 
-const TArrayTypeInfo& BoreholeArrayType(std::int32_t t) {
-    const TArrayTypeInfo* row = Row(kBorehole, t);
-    return row ? *row : kBorehole[atMixed];
-}
-
 const TArrayTypeInfo& ArrayTypeOf(const TElectGrid& g) {
-    return g.GridType == gtBorehole ? BoreholeArrayType(g.ArrayType) : SurfaceArrayType(g.ArrayType);
+    if (g.GridType != gtBorehole) return SurfaceArrayType(g.ArrayType);
+    if (const TArrayTypeInfo* row = Row(kBorehole, g.ArrayType)) return *row;
+    if (g.ArrayType >= 0 && static_cast<std::size_t>(g.ArrayType) < kSurfaceOnBorehole.size())
+        return kSurfaceOnBorehole[static_cast<std::size_t>(g.ArrayType)];
+    return kUnknownOnBorehole;
 }

@@ -83,12 +83,12 @@ struct TArrayTypeInfo {
 std::span<const TArrayTypeInfo> SurfaceArrayTypes();
 std::span<const TArrayTypeInfo> BoreholeArrayTypes();
 
-// The row of index t in a list. An index the surface list does not hold reads as an unknown
-// array (no generator, the generic rules, the meter keeps its code); one the borehole list does
-// not hold reads as its "mixed array", as the borehole list shows it.
+// The row of index t in the surface list. An index it does not hold reads as an unknown
+// array (no generator, the generic rules, the meter keeps its code).
 const TArrayTypeInfo& SurfaceArrayType(std::int32_t t);
-const TArrayTypeInfo& BoreholeArrayType(std::int32_t t);
-// The row of the grid's array type in the list of its grid type.
+// The row of the grid's array type in the list of its grid type. A borehole grid holding an
+// index beyond its own list keeps the rules of that index in the surface list, with the
+// borehole's meter code, channels and depth cells and no generator.
 const TArrayTypeInfo& ArrayTypeOf(const TElectGrid& g);
 
 // The second remote electrode the window edits: B for an array with remote A and B, else N.

@@ -88,13 +88,33 @@ TEST(ArrayTypes, AnIndexOutsideItsList) {
         EXPECT_FALSE(u.FixedVab);
         EXPECT_EQ(u.Depth, drGeneric);
     }
-    // A borehole grid holding a surface array (a layout switched to a borehole, or a file from
-    // elsewhere) is what its list shows: "mixed array", not the surface array of that index.
+    // A borehole grid holding an index of the surface list only (a layout switched to a
+    // borehole, a file from elsewhere) keeps what that surface array exports, shows and
+    // selects, with the borehole's meter code, channels and depth cells, and generates nothing.
     auto s = NewSequence();
     s->Grid.GridType = gtBorehole;
-    for (std::int32_t t : {-1, 3, 8, 9, 11, 14, atLastArrayType + 1}) {
+    for (std::int32_t t = batDipoleDipoleEquatorial + 1; t <= atLastArrayType; ++t) {
         s->Grid.ArrayType = t;
-        EXPECT_EQ(&ArrayTypeOf(s->Grid), &BoreholeArrayTypes()[atMixed]) << t;
+        const TArrayTypeInfo& row = ArrayTypeOf(s->Grid);
+        const TArrayTypeInfo& surface = SurfaceArrayType(t);
+        SCOPED_TRACE(t);
+        EXPECT_EQ(row.SecondModelCode, surface.SecondModelCode);
+        EXPECT_EQ(row.Remotes, surface.Remotes);
+        EXPECT_EQ(row.FixedVab, surface.FixedVab);
+        EXPECT_EQ(row.Depth, surface.Depth);
+        EXPECT_EQ(row.Levels, surface.Levels);
+        EXPECT_EQ(row.MeterCode, 7);
+        EXPECT_EQ(row.ChannelLimit, 20);
+        EXPECT_EQ(row.CellFit, cfBorehole);
+        EXPECT_EQ(row.CellDepth, cdSpread);
+        EXPECT_EQ(row.Generator, nullptr);
+        EXPECT_EQ(row.DelPolarGenerator, nullptr);
+    }
+    for (std::int32_t t : {-1, atLastArrayType + 1}) {
+        s->Grid.ArrayType = t;
+        EXPECT_EQ(ArrayTypeOf(s->Grid).MeterCode, 7) << t;
+        EXPECT_EQ(ArrayTypeOf(s->Grid).SecondModelCode, 11u) << t;
+        EXPECT_EQ(ArrayTypeOf(s->Grid).Generator, nullptr) << t;
     }
     s->Grid.ArrayType = batDipoleDipoleDiagonal;
     EXPECT_EQ(&ArrayTypeOf(s->Grid), &BoreholeArrayTypes()[batDipoleDipoleDiagonal]);

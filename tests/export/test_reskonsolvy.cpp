@@ -117,8 +117,9 @@ TEST(SolvyArrayCode, MapsEveryArrayType) {
 }
 
 TEST_F(SolvyBlockTest, ABoreholeSequenceTakesTheCodeOfItsOwnList) {
-    // A surface array left on a borehole grid is what the borehole list shows: "mixed array".
-    const std::pair<int, unsigned> rows[] = {{0, 11}, {1, 1}, {2, 9}, {5, 11}, {8, 11}};
+    // The borehole list's own arrays, and a surface array left on a borehole grid, which keeps
+    // its code.
+    const std::pair<int, unsigned> rows[] = {{0, 11}, {1, 1}, {2, 9}, {5, 4}, {8, 6}, {15, 11}};
     Seq->Grid.GridType = gtBorehole;
     for (auto [type, code] : rows) {
         Seq->Grid.ArrayType = type;
