@@ -2,6 +2,7 @@
 // current grid and array, the default selections and the automatic multigradient set-up.
 #include <algorithm>
 
+#include "engine/ArrayTypes.h"
 #include "engine/Electsequence.h"
 
 namespace {
@@ -27,41 +28,36 @@ long double PoleDipole(long double r) { return (-0.000915179L * r + 0.397614583L
 
 // How many positions of cell (a, n) fit on a row of count electrodes; the cell exists when > 0.
 int FitCount(const TElectGrid& g, bool alongY, int count, int a, int n) {
-    if (g.GridType == gtBorehole) return count - 2;
-    switch (g.ArrayType) {
-        case atDipoleDipole: case atCrossDiagonalDipoleDipole: return count - 2 * a - n;
-        case atDipoleDipoleEquatorial: return (!alongY || a == 1) ? count - n : 0;
-        case atPoleDipoleForward: case atPoleDipoleReverse:
-        case atCrossDiagonalPoleDipoleForward: case atCrossDiagonalPoleDipoleReverse:
-            return count - a - n;
-        case atWenner: return a == 1 ? count - 3 * n : 0;
-        case atWennerSchlumberger: case atWSReciprocal: return count - a - 2 * n;
-        case atMultiGradient: return count - (n + 2) * a;
-        default: return a == 1 ? count - n : 0;
+    switch (ArrayTypeOf(g).CellFit) {
+        case cfBorehole: return count - 2;
+        case cfDipoleDipole: return count - 2 * a - n;
+        case cfEquatorial: return (!alongY || a == 1) ? count - n : 0;
+        case cfPoleDipole: return count - a - n;
+        case cfWenner: return a == 1 ? count - 3 * n : 0;
+        case cfWennerSchlumberger: return count - a - 2 * n;
+        case cfMultiGradient: return count - (n + 2) * a;
+        case cfOneSpacing: return a == 1 ? count - n : 0;
     }
+    return 0;
 }
 
 float CellDepth(const TElectGrid& g, float d, int a, int n) {
     const float L = static_cast<float>(static_cast<long double>(n) * d);
     const float s = static_cast<float>(static_cast<long double>(a) * d);
     const float r = static_cast<float>(static_cast<long double>(n) / a);
-    long double depth;
-    const int type = g.GridType == gtBorehole ? -1 : g.ArrayType;
-    switch (type) {
-        case atDipoleDipole: case atCrossDiagonalDipoleDipole: depth = DipoleDipole(r) * s; break;
-        case atPoleDipoleForward: case atPoleDipoleReverse: case atWennerSchlumberger: case atWSReciprocal:
-        case atCrossDiagonalPoleDipoleForward: case atCrossDiagonalPoleDipoleReverse:
-            depth = PoleDipole(r) * s;
-            break;
-        case atWenner: depth = 0.519L * L; break;
-        case atGradient: depth = 0.19L * L; break;
-        case atCompletePolePole: case atCrossDiagonalPolePole: depth = 0.867L * L; break;
-        case atMultiGradient: {
+    long double depth = 0;
+    switch (ArrayTypeOf(g).CellDepth) {
+        case cdSpread: depth = (2.0L * r + 1) * s * 0.19L; break;
+        case cdDipoleDipole: depth = DipoleDipole(r) * s; break;
+        case cdPoleDipole: depth = PoleDipole(r) * s; break;
+        case cdWenner: depth = 0.519L * L; break;
+        case cdGradient: depth = 0.19L * L; break;
+        case cdPolePole: depth = 0.867L * L; break;
+        case cdMultiGradient: {
             const float r2 = static_cast<float>((n + 1) / 2.0L);
             depth = PoleDipole(r2) * s;
             break;
         }
-        default: depth = (2.0L * r + 1) * s * 0.19L; break;
     }
     return static_cast<float>(depth);
 }
@@ -136,16 +132,16 @@ void TElectSequence::AutomaticCreation(float maxDepth) {
 
 void TElectSequence::AutoGridDepthLevel() {
     ComputeSpacingLevelDepths(true, kLevels);
+    const TLevelRule levels = ArrayTypeOf(Grid).Levels;
     bool stopped = false;
     for (int a = 1; a <= kSpacingCoefficients; ++a) {
         TSpacingLevel& row = SpacingLevels[a - 1];
         ClearRow(row);
-        int first, count;
-        switch (Grid.ArrayType) {
-            case atWenner: case atGradient: case atCompletePolePole: case atCrossDiagonalPolePole:
-                first = 1; count = kOneSpacingLevels; break;
-            case atMultiGradient: first = kAutoCreationLevel; count = 1; break;
-            default: first = kLevelStepPerSpacing * (a - 1) + 1; count = kLevelsPerSpacing; break;
+        int first = 1, count = 0;
+        switch (levels) {
+            case lrSixPerSpacing: first = kLevelStepPerSpacing * (a - 1) + 1; count = kLevelsPerSpacing; break;
+            case lrOneSpacing: first = 1; count = kOneSpacingLevels; break;
+            case lrAutoCreationLevel: first = kAutoCreationLevel; count = 1; break;
         }
         for (int n = first; n < first + count && !stopped; ++n) {
             if (row.DepthX[n - 1] <= kNoDepth) {

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "engine/ArrayTypes.h"
 #include "engine/Electsequence.h"
 
 namespace {
@@ -54,10 +55,6 @@ constexpr std::uint16_t kIPTimingTable[kTimeIndices][kIPModes][23] = {
         {25, 13, 0},
     },
 };
-
-bool SingleChannelArray(const TElectGrid& g) {
-    return g.GridType != gtBorehole && (g.ArrayType == atWenner || g.ArrayType == atWennerSchlumberger);
-}
 }  // namespace
 
 const std::uint16_t* IPTimingTableRow(int timeIndex, int ipMode) {
@@ -71,30 +68,11 @@ void TElectSequence::SetArrayType(std::int32_t t) {
         LimitChannel(GetMaxChannel());
     }
     Grid.ArrayType = t;
-    if (Grid.GridType == gtBorehole) {
-        Device.DeviceArrayCode = 7;
-    } else {
-        switch (t) {
-            case atMixed: case atDipoleDipoleEquatorial: case atWSReciprocal: case atMultiGradient:
-            case atCrossDiagonalDipoleDipole:
-                Device.DeviceArrayCode = 7;
-                break;
-            case atDipoleDipole: Device.DeviceArrayCode = 1; break;
-            case atPoleDipoleForward: case atPoleDipoleReverse:
-            case atCrossDiagonalPoleDipoleForward: case atCrossDiagonalPoleDipoleReverse:
-                Device.DeviceArrayCode = 2;
-                break;
-            case atWenner: Device.DeviceArrayCode = 4; break;
-            case atWennerSchlumberger: Device.DeviceArrayCode = 5; break;
-            case atGradient: Device.DeviceArrayCode = 6; break;
-            case atCompletePolePole: case atCrossDiagonalPolePole: Device.DeviceArrayCode = 8; break;
-            default: break;  // unknown index: the meter keeps its code
-        }
-    }
+    if (const std::int32_t code = ArrayTypeOf(Grid).MeterCode; code != kKeepMeterCode) Device.DeviceArrayCode = code;
     LimitChannel(CheckChannel());
 }
 
-std::int32_t TElectSequence::GetMaxChannel() const { return SingleChannelArray(Grid) ? 1 : 20; }
+std::int32_t TElectSequence::GetMaxChannel() const { return ArrayTypeOf(Grid).ChannelLimit; }
 
 std::int32_t TElectSequence::CheckChannel() {
     const std::int32_t m = GetMaxChannel();
@@ -104,12 +82,7 @@ std::int32_t TElectSequence::CheckChannel() {
 }
 
 void TElectSequence::LimitChannel(std::int32_t n) {
-    std::int32_t m = n < 1 ? 1 : n;
-    if (SingleChannelArray(Grid)) {
-        if (m >= 2) m = 1;
-    } else if (m > 20) {
-        m = 20;
-    }
+    const std::int32_t m = std::min(n < 1 ? 1 : n, GetMaxChannel());
     if (Device.Channels > m) Device.Channels = m;
     if (ChannelOptions.OptimizationChannel > m) ChannelOptions.OptimizationChannel = m;
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/ArrayTypes.h"
 #include "engine/Electsequence.h"
 
 namespace {
@@ -99,21 +100,20 @@ float TElectSequence::GetInvestigationDepth(const std::uint32_t abmn[4], bool ge
         if (v != 0 && (v < dmin || dmin == 0)) dmin = v;
 
     long double depth = 0;
-    int rule = generic ? -1 : Grid.ArrayType;
+    const TDepthRule rule = generic ? drGeneric : ArrayTypeOf(Grid).Depth;
     switch (rule) {
-        case atDipoleDipole: case atCrossDiagonalDipoleDipole:
+        case drDipoleDipole:
             depth = RatioRule(DipoleDipole, am < bm ? am : bm, mn);
             break;
-        case atPoleDipoleForward: case atPoleDipoleReverse: case atWennerSchlumberger: case atMultiGradient:
-        case atCrossDiagonalPoleDipoleForward: case atCrossDiagonalPoleDipoleReverse:
+        case drPoleDipole:
             depth = RatioRule(PoleDipole, dmin, mn);
             break;
-        case atWenner: depth = 0.519L * dmin; break;
-        case atWSReciprocal: depth = RatioRule(PoleDipole, dmin, ab); break;
-        case atCompletePolePole: case atCrossDiagonalPolePole: depth = 0.867L * dmin; break;
-        default: rule = -1; break;
+        case drWenner: depth = 0.519L * dmin; break;
+        case drPoleDipoleOnAB: depth = RatioRule(PoleDipole, dmin, ab); break;
+        case drPolePole: depth = 0.867L * dmin; break;
+        case drGeneric: break;
     }
-    if (rule == -1) {
+    if (rule == drGeneric) {
         const long double far = 15.0L * dmin;
         if (far < ab && far < mn) {
             depth = 0.867L * dmin;  // both far electrodes act as remote ones

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/ArrayTypes.h"
 #include "engine/Fileimport.h"
 #include "engine/Host.h"
 #include "export/SolvySettings.h"
@@ -189,21 +190,7 @@ TReskonSolvy::TReskonSolvy(TElectSequence* sequence, TSolvyConfigStore* store)
 
 TSolvyConfigStore& TReskonSolvy::ConfigStore() { return Store ? *Store : SolvySettingsStore(); }
 
-unsigned TReskonSolvy::ArrayCode(std::int32_t arrayType) {
-    switch (arrayType) {
-        case atDipoleDipole: case atCrossDiagonalDipoleDipole: return 1;
-        case atDipoleDipoleEquatorial: return 9;
-        case atPoleDipoleForward: case atCrossDiagonalPoleDipoleForward: return 2;
-        case atPoleDipoleReverse: case atCrossDiagonalPoleDipoleReverse: return 12;
-        case atWenner: return 4;
-        case atWennerSchlumberger: return 5;
-        case atWSReciprocal: return 13;
-        case atGradient: return 6;
-        case atCompletePolePole: case atCrossDiagonalPolePole: return 8;
-        case atMultiGradient: return 14;
-        default: return 11;
-    }
-}
+unsigned TReskonSolvy::ArrayCode(std::int32_t arrayType) { return SurfaceArrayType(arrayType).SecondModelCode; }
 
 int TReskonSolvy::LoadFromSequence() {
     try {
@@ -218,7 +205,7 @@ int TReskonSolvy::LoadFromSequence() {
     if (!Sequence) return 1;
     TReskonPro& d = Sequence->Device;
 
-    Config.SetArrayCode(ArrayCode(Sequence->Grid.ArrayType));
+    Config.SetArrayCode(ArrayTypeOf(Sequence->Grid).SecondModelCode);
     Config.Channels = std::uint32_t(d.Channels);
     Config.SetTrigger(0);
     Config.StackMin = std::uint32_t(d.StackMin);

@@ -221,7 +221,7 @@ public:
     // The last stored configuration, then the sequence's own acquisition parameters. May
     // move the sequence's injection time to one the chosen wave form allows.
     int LoadFromSequence();
-    // Array type of the main window's list to the second model's array code.
+    // Array type of the main window's line and surface list to the second model's array code.
     static unsigned ArrayCode(std::int32_t arrayType);
     // Writes the .sqt file (extension forced) and stores the block as the last configuration.
     // False, after a message, when the file could not be written; the previous file is kept.

@@ -21,6 +21,7 @@
 #include <numeric>
 #include <optional>
 
+#include "engine/ArrayTypes.h"
 #include "ui/About.h"
 #include "ui/Artwork.h"
 #include "ui/ControlEvents.h"
@@ -881,7 +882,7 @@ void TMainFrm::DisplaySequence(bool refreshViews) {
 
     ui->XCaPmTxt->setText(FormatHash2(s.RemoteElectrodes[0].X));
     ui->YCaPmTxt->setText(FormatHash2(s.RemoteElectrodes[0].Y));
-    const TElectrodeXYZ& second = s.RemoteElectrodes[g.ArrayType == atGradient ? 1 : 3];
+    const TElectrodeXYZ& second = s.RemoteElectrodes[SecondRemoteRole(ArrayTypeOf(g).Remotes)];
     ui->XCbPnTxt->setText(FormatHash2(second.X));
     ui->YCbPnTxt->setText(FormatHash2(second.Y));
 

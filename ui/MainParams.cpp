@@ -18,8 +18,10 @@
 #include <cfloat>
 #include <cmath>
 #include <optional>
+#include <span>
 #include <utility>
 
+#include "engine/ArrayTypes.h"
 #include "ui/ControlEvents.h"
 #include "ui/Format.h"
 #include "ui/Iptime.h"
@@ -35,8 +37,6 @@ constexpr int kCommentLength = 1000;
 constexpr std::size_t kSeqNameBytes = 10;
 // The widest remote position the window writes: the unset placeholder, negated.
 const QString kLongestPosition = QStringLiteral("-99999.99");
-
-enum TRemote { kRemoteA = 0, kRemoteB = 1, kRemoteM = 2, kRemoteN = 3 };
 
 // The text as a decimal number that a single-precision field can hold; nothing otherwise
 // (an infinity or NaN would poison every distance computed from it).
@@ -157,6 +157,13 @@ void ShowPreset(TMainFrm& w, const TPreset& preset) {
 }  // namespace
 
 void TMainFrm::ConnectParamHandlers() {
+    // The array lists show the table's rows in its order: an item's index is the stored type.
+    auto fill = [](QComboBox* list, std::span<const TArrayTypeInfo> types) {
+        for (const TArrayTypeInfo& type : types) list->addItem(QString::fromLatin1(type.Label));
+    };
+    fill(ui->ArrayTypeList, SurfaceArrayTypes());
+    fill(ui->BoreholeArrayTypeList, BoreholeArrayTypes());
+
     TControlEvents& e = *Events;
     e.OnExit(ui->StdChannelEdn, [this] { StdChannelEdnExit(); });
     e.OnExit(ui->OptimizationChannelEdn, [this] { OptimizationChannelEdnExit(); });
@@ -399,7 +406,7 @@ void TMainFrm::ArrayTypeListClick() {
     // The edits show the positions just reset, not those of the array left.
     ui->XCaPmTxt->setText(FormatHash2(s->RemoteElectrodes[kRemoteA].X));
     ui->YCaPmTxt->setText(FormatHash2(s->RemoteElectrodes[kRemoteA].Y));
-    const TElectrodeXYZ& second = s->RemoteElectrodes[s->Grid.ArrayType == atGradient ? kRemoteB : kRemoteN];
+    const TElectrodeXYZ& second = s->RemoteElectrodes[SecondRemoteRole(ArrayTypeOf(s->Grid).Remotes)];
     ui->XCbPnTxt->setText(FormatHash2(second.X));
     ui->YCbPnTxt->setText(FormatHash2(second.Y));
 
@@ -422,8 +429,8 @@ void TMainFrm::ArrayTypeListClick() {
     ui->CreateNewSeqBtn->setEnabled(movable);
     // "mixed array" has no depth-level grid.
     ui->SpacingLevelGd->setVisible(index != atMixed);
-    // The pole-pole arrays always inject with a fixed Vab.
-    if (index == atCompletePolePole || index == atCrossDiagonalPolePole) {
+    // The arrays of a fixed Vab (the pole-pole kinds) switch the injection to it.
+    if (SurfaceArrayType(index).FixedVab) {
         ui->VabRdBtn->setChecked(true);
         VabRdBtnClick();
     }
@@ -458,25 +465,24 @@ void TMainFrm::UpdateRemoteElectrodePanel() {
     QWidget* second[] = {ui->XCbPnLbl, ui->XCbPnTxt, ui->YCbPnLbl, ui->YCbPnTxt};
     for (QWidget* w : second) w->setVisible(true);
     if (!CurrentSequence) return;
-    switch (CurrentSequence->Grid.ArrayType) {
-        case atPoleDipoleForward: case atPoleDipoleReverse:
-        case atCrossDiagonalPoleDipoleForward: case atCrossDiagonalPoleDipoleReverse:  // the remote A only
+    switch (ArrayTypeOf(CurrentSequence->Grid).Remotes) {
+        case reA:
             for (QWidget* w : second) w->setVisible(false);
             ui->CaPmCbPnPanel->setVisible(true);
             break;
-        case atGradient:  // remote A and B
+        case reAB:
             ui->XCbPnLbl->setText("X Cb (m):");
             ui->YCbPnLbl->setText("Y Cb (m):");
             ui->CaPmCbPnPanel->setVisible(true);
             break;
-        case atCompletePolePole: case atCrossDiagonalPolePole:  // remote A and N (M beside N)
+        case reAN:  // M stays beside N
             ui->XCbPnLbl->setText("X Pn (m):");
             ui->YCbPnLbl->setText("Y Pn (m):");
             ui->CaPmCbPnPanel->setVisible(true);
             ui->StrapForPopolBtn->setVisible(true);
             ui->StrapPanel->setVisible(true);
             break;
-        default:
+        case reNone:
             ui->CaPmCbPnPanel->setVisible(false);
             break;
     }
@@ -504,7 +510,7 @@ void TMainFrm::StoreSecondRemote(QLineEdit* edit, float TElectrodeXYZ::*coord) {
     TElectSequence& s = *CurrentSequence;
     const std::optional<double> v = DecimalOf(edit->text());
     const float value = v ? float(*v) : kNoElectrode;
-    if (s.Grid.ArrayType == atGradient) {
+    if (SecondRemoteRole(ArrayTypeOf(s.Grid).Remotes) == kRemoteB) {
         s.RemoteElectrodes[kRemoteB].*coord = value;
     } else {
         s.RemoteElectrodes[kRemoteN].*coord = value;

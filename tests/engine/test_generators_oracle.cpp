@@ -7,6 +7,7 @@
 #include <numeric>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tests/engine/generator_oracle.h"
@@ -125,7 +126,43 @@ TEST_P(GeneratorsAgainstPlainLoops, LargestLayouts) {
         }
 }
 
-INSTANTIATE_TEST_SUITE_P(All, GeneratorsAgainstPlainLoops, ::testing::Range(0, 18),
+INSTANTIATE_TEST_SUITE_P(All, GeneratorsAgainstPlainLoops,
+                         ::testing::Range(0, static_cast<int>(std::size(kGeneratorCases))),
                          [](const ::testing::TestParamInfo<int>& p) { return std::string(kGeneratorCases[p.param].name); });
+
+// Computing a sequence runs the generator that the reference pairs with the grid's array type;
+// the polarisation variant only when it is asked for, and an array without one ignores the ask.
+TEST(ComputeSequence, RunsTheGeneratorOfEachArrayType) {
+    auto sameArray = [](const GeneratorCase& x, const GeneratorCase& y) {
+        return x.borehole == y.borehole && x.arrayType == y.arrayType;
+    };
+    for (const GeneratorCase& g : kGeneratorCases) {
+        SCOPED_TRACE(g.name);
+        const bool variant = std::string_view(g.name).ends_with("DelPolar");
+        const bool hasVariant = std::count_if(std::begin(kGeneratorCases), std::end(kGeneratorCases),
+                                              [&](const GeneratorCase& o) { return sameArray(o, g); }) > 1;
+        auto s = g.borehole ? NewSequence(2, 3, 8, g.arrayType) : NewSequence(1, 8, 6, g.arrayType);
+        FillGrid(*s);
+        for (auto [a, n] : {std::pair{1, 1}, std::pair{1, 2}, std::pair{2, 1}}) Select(*s, a, n);
+        s->ComputeElectrodePositions();
+        const auto direct = std::make_unique<TElectSequence>(*s);
+        const int count = ((*direct).*g.generator)();
+        EXPECT_GT(count, 0);
+        for (bool delPolar : {false, true}) {
+            if (hasVariant && delPolar != variant) continue;
+            const auto computed = std::make_unique<TElectSequence>(*s);
+            computed->ComputeSequence(false, delPolar);
+            const bool sameCount = computed->QuadripoleCount() == count;
+            EXPECT_TRUE(sameCount) << "delPolar " << delPolar << ": " << computed->QuadripoleCount() << " quadripoles";
+            if (sameCount) {
+                EXPECT_EQ(std::memcmp(computed->Device.Quadripoles, direct->Device.Quadripoles,
+                                      sizeof(TQuadripole) * count), 0)
+                    << "delPolar " << delPolar;
+                EXPECT_EQ(std::memcmp(computed->QuadInfo, direct->QuadInfo, sizeof(TQuadripoleInfo) * count), 0)
+                    << "delPolar " << delPolar;
+            }
+        }
+    }
+}
 
 }  // namespace

@@ -116,6 +116,19 @@ TEST(SolvyArrayCode, MapsEveryArrayType) {
     for (auto [type, code] : rows) EXPECT_EQ(code, TReskonSolvy::ArrayCode(type)) << "array type " << type;
 }
 
+TEST_F(SolvyBlockTest, ABoreholeSequenceTakesTheCodeOfItsOwnList) {
+    // The borehole list's own arrays, and a surface array left on a borehole grid, which keeps
+    // its code.
+    const std::pair<int, unsigned> rows[] = {{0, 11}, {1, 1}, {2, 9}, {5, 4}, {8, 6}, {15, 11}};
+    Seq->Grid.GridType = gtBorehole;
+    for (auto [type, code] : rows) {
+        Seq->Grid.ArrayType = type;
+        TReskonSolvy m(Seq.get());
+        m.LoadFromSequence();
+        EXPECT_EQ(code, m.Config.ArrayCode()) << "array type " << type;
+    }
+}
+
 TEST_F(SolvyBlockTest, WithoutStoredValueTheSequenceFillsTheDefaults) {
     Seq->Device.Channels = 7;
     Seq->Device.StackMin = 2;

@@ -14,7 +14,10 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <span>
+#include <utility>
 
+#include "engine/ArrayTypes.h"
 #include "ui/StringGrid.h"
 #include "tests/ui/UiTest.h"
 #include "ui/UpDown.h"
@@ -313,6 +316,20 @@ TEST_F(ParamsTest, ChoosingAnArrayResetsChannelsQuadripolesAndRemoteElectrodes) 
         EXPECT_EQ(s.NeedsRecompute, 1);
     }
     EXPECT_EQ(Seam.Beeps, 0);
+}
+
+TEST_F(ParamsTest, TheArrayListsShowTheTableInTheOrderOfTheArrayTypes) {
+    auto w = Show();
+    Ui::TMainFrm& ui = *w->ui;
+    const std::pair<QComboBox*, std::span<const TArrayTypeInfo>> lists[] = {
+        {ui.ArrayTypeList, SurfaceArrayTypes()}, {ui.BoreholeArrayTypeList, BoreholeArrayTypes()}};
+    for (const auto& [list, types] : lists) {
+        SCOPED_TRACE(list->objectName().toStdString());
+        ASSERT_EQ(list->count(), static_cast<int>(types.size()));
+        for (const TArrayTypeInfo& t : types) EXPECT_EQ(list->itemText(t.Type), t.Label);
+    }
+    EXPECT_EQ(ui.ArrayTypeList->itemText(atGradient), "gradient");
+    EXPECT_EQ(ui.BoreholeArrayTypeList->itemText(batDipoleDipoleDiagonal), "dipole-dipole diagonal");
 }
 
 TEST_F(ParamsTest, PolePoleArraysSwitchToAFixedVabAndShowTheStrapping) {
