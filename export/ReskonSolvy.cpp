@@ -9,10 +9,10 @@
 #include <memory>
 #include <vector>
 
-#include "engine/Fileimport.h"
 #include "engine/Host.h"
-#include "export/SolvySettings.h"
 #include "engine/Textfield.h"
+#include "export/SolvySettings.h"
+#include "files/UserFile.h"
 
 namespace {
 

@@ -219,7 +219,8 @@ TEST_F(SequenceListTest, ReadingTheListFileDropsTheFilesThatAreRefused) {
          3,
          {a, b},
          1,
-         {missing + "\r\nfile not found", Path("old.sqz") + "\r\nUnknown file version"},
+         // Both in one message.
+         {"2 lines of the Sequence list name files that can't be opened"},
          Lines({a, b})},
         {"empty line", a + "\r\n\r\n" + b + "\r\n", 0, {a, b}, 0, {"\r\nfile not found"}, Lines({a, b})},
     };

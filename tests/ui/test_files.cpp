@@ -109,8 +109,12 @@ TEST_F(FileTest, TextAndSdCardFilesAreImportedAsSqzEntries) {
     ASSERT_EQ(w->SequenceCount, 3);
     EXPECT_EQ(QString(w->CurrentSequence->FileName), Path("cardSdsToSqz.sqz"));
     EXPECT_EQ(w->CurrentSequence->QuadripoleCount(), 24);
-    // Importing the text file again selects the entry of its .sqz file.
+    // Importing the text file again replaces its .sqz file once the user agrees, and selects
+    // the entry of that file.
+    Seam.Answers = {TMsgResult::Ok};
     w->OpenSequenceFile(Path("line.TXT"));
+    ASSERT_EQ(Seam.Questions.size(), 1u);
+    EXPECT_EQ(Seam.Questions[0].Text, "< " + Path("line.sqz") + " > already exists.\nThe import replaces it: import anyway?");
     EXPECT_EQ(w->SequenceCount, 3);
     EXPECT_EQ(w->CurrentIndex, 1);
     EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
