@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kUtf8Signature = "\xEF\xBB\xBF";
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::size_t kRefusedLinesShown = 20;  // a message box taller than that fits no screen
+constexpr std::size_t kRefusedLinesShown = 10;  // a box of ten long paths, wrapped, still fits a small screen
 
 std::string ListFullText(int limit) {
     return "The sequence list is full (" + std::to_string(limit) +

@@ -381,7 +381,7 @@ TEST_F(UiTest, ManyLinesThatDoNotOpenAreToldInOneMessageBeforeTheWindowShows) {
     auto w = Start();
     ASSERT_EQ(Seam.Messages.size(), 1);
     EXPECT_TRUE(Seam.Messages[0].startsWith("16000 lines of the Sequence list name files that can't be opened"));
-    EXPECT_TRUE(Seam.Messages[0].endsWith("... and 15980 more"));
+    EXPECT_TRUE(Seam.Messages[0].endsWith("... and 15990 more"));
     EXPECT_EQ(w->SequenceCount, 1);
     EXPECT_EQ(ReadList(), QStringList{a});
 }
