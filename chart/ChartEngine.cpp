@@ -4,7 +4,6 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QDialog>
-#include <QFile>
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QPageSize>
@@ -22,6 +21,7 @@
 #include "chart/ChartExportDialog.h"
 #include "chart/ChartView.h"
 #include "seam/Seam.h"
+#include "seam/UserFile.h"
 
 namespace chart {
 
@@ -437,46 +437,52 @@ void ChartEngine::ImageToClipboard(QSize size) {
     if (QClipboard* cb = QGuiApplication::clipboard()) cb->setImage(RenderImage(size));
 }
 
+bool ChartEngine::WriteExport(const QString& file, const QByteArray& bytes, const QString& failure) {
+    // Written beside the file and renamed over it: a failed write keeps the old file whole.
+    QString why;
+    if (!file.isEmpty() && WriteUserFile(file, bytes, &why)) return true;
+    Tell(failure.arg(file, file.isEmpty() ? tr("no file name") : why));
+    return false;
+}
+
 bool ChartEngine::ExportImage(const QString& file, ImageFormat format, QSize size) {
     if (!CheckSize(OrDefault(size))) return false;
+    const QString failure = tr("The chart could not be exported to \"%1\": %2");
+    if (file.isEmpty()) return WriteExport(file, {}, failure);
     const QImage img = RenderImage(size);
     const char* kind = format == ImageFormat::Png ? "png" : format == ImageFormat::Jpeg ? "jpeg" : "bmp";
-    QImageWriter writer(file, kind);
+    QBuffer bytes;
+    bytes.open(QIODevice::WriteOnly);
+    QImageWriter writer(&bytes, kind);
     if (format == ImageFormat::Jpeg) writer.setQuality(std::clamp(store_.GetNumber(Id("JpgQuality")), 1, 100));
-    if (file.isEmpty() || !writer.write(img)) {
-        Tell(tr("The chart could not be exported to \"%1\": %2")
-                 .arg(file, file.isEmpty() ? tr("no file name") : writer.errorString()));
+    if (!writer.write(img)) {
+        Tell(failure.arg(file, writer.errorString()));
         return false;
     }
-    return true;
+    return WriteExport(file, bytes.data(), failure);
 }
 
 bool ChartEngine::ExportPdf(const QString& file, QSize size) {
     if (!CheckSize(OrDefault(size))) return false;
-    QFile out(file);
-    if (file.isEmpty() || !out.open(QIODevice::WriteOnly)) {
-        Tell(tr("The chart could not be exported to \"%1\": %2")
-                 .arg(file, file.isEmpty() ? tr("no file name") : out.errorString()));
-        return false;
-    }
+    const QString failure = tr("The chart could not be exported to \"%1\": %2");
+    if (file.isEmpty()) return WriteExport(file, {}, failure);
     const QSize s = OrDefault(size);
-    QPdfWriter pdf(&out);
-    pdf.setResolution(96);
-    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    pdf.setPageSize(QPageSize(QSizeF(s.width() * 25.4 / 96, s.height() * 25.4 / 96), QPageSize::Millimeter));
-    QPainter p;
-    if (!p.begin(&pdf)) {
-        Tell(tr("The chart could not be exported to \"%1\".").arg(file));
-        return false;
+    QBuffer bytes;
+    bytes.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&bytes);
+        pdf.setResolution(96);
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        pdf.setPageSize(QPageSize(QSizeF(s.width() * 25.4 / 96, s.height() * 25.4 / 96), QPageSize::Millimeter));
+        QPainter p;
+        if (!p.begin(&pdf)) {
+            Tell(tr("The chart could not be exported to \"%1\".").arg(file));
+            return false;
+        }
+        RenderTo(p, QRect(QPoint(0, 0), p.viewport().size()));
+        p.end();
     }
-    RenderTo(p, QRect(QPoint(0, 0), p.viewport().size()));
-    p.end();
-    out.close();
-    if (out.error() != QFileDevice::NoError) {
-        Tell(tr("The chart could not be exported to \"%1\": %2").arg(file, out.errorString()));
-        return false;
-    }
-    return true;
+    return WriteExport(file, bytes.data(), failure);
 }
 
 QString ChartEngine::DataAsText() const {
@@ -499,18 +505,7 @@ QString ChartEngine::DataAsText() const {
 }
 
 bool ChartEngine::ExportText(const QString& file) {
-    QFile out(file);
-    bool ok = !file.isEmpty() && out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
-    if (ok) {
-        const QByteArray bytes = DataAsText().toUtf8();
-        ok = out.write(bytes) == bytes.size();
-        out.close();
-        ok = ok && out.error() == QFileDevice::NoError;
-    }
-    if (!ok)
-        Tell(tr("The chart data could not be exported to \"%1\": %2")
-                 .arg(file, file.isEmpty() ? tr("no file name") : out.errorString()));
-    return ok;
+    return WriteExport(file, DataAsText().toUtf8(), tr("The chart data could not be exported to \"%1\": %2"));
 }
 
 bool ChartEngine::Print(QPrinter& printer, QSize size) {

@@ -161,6 +161,9 @@ private:
     QSize OrDefault(QSize s) const;
     // A failure the user must hear about, in a warning box over the control.
     void Tell(const QString& text);
+    // Writes an export's bytes to file through the writer of the user's files; false, after
+    // failure (with the file and the reason for %1 and %2), when nothing was written.
+    bool WriteExport(const QString& file, const QByteArray& bytes, const QString& failure);
     // False, and the user is told, when an image of that size cannot be made.
     bool CheckSize(QSize s);
     bool Allowed(const char* flag) const;

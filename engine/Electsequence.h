@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/Electgrid.h"
+#include "engine/FileResult.h"
 #include "engine/Reskonpro.h"
 
 class TPortVirt;         // the abstract port of the instrument link
@@ -27,6 +28,10 @@ constexpr int kAutoCreationLevel = 9;
 
 // Strips leading and trailing blanks and control characters.
 std::string TrimText(const char* text);
+
+// What the user is told when the file of a line of the sequence list is refused for why (the
+// reason TElectSequence::ReadListEntry gives): the line leaves the list.
+std::string ListExclusionText(const std::string& fileName, const std::string& why);
 
 // The 23 IP timing words (10-ms units) of injection time index 0..5 and IP mode 0..4, as
 // SetTime and SetIPMode load them; nullptr for indices without a row.
@@ -89,6 +94,9 @@ struct TElectSequence {
     // Sequence-list entry from a .sqz file: shows a message and throws std::runtime_error
     // (empty text) when the file is missing, of another version or not a whole sequence.
     explicit TElectSequence(const std::string& fileName);
+    // The same without a word: the sequence of the file, or why it is refused ("file not
+    // found", "Unknown file version", ...), and then the object is left as it was.
+    std::string ReadListEntry(const std::string& fileName);
 
     void ClearQuadripoles();
     void ResetRemoteElectrodes();
@@ -147,10 +155,14 @@ struct TElectSequence {
     void AutoGridDepthLevel();
 
     // ---- native file ----
-    // False (after the message) when the file could not be written; the previous file is kept.
+    // Each file operation comes twice: the Write.../Read... form returns what the user is to be
+    // told, the older form shows it through the host and returns whether it was done.
+    // Writes the file name; failed when it could not be written, and the previous file is kept.
+    TFileResult WriteSqzFile(const std::string& name);
     bool SaveToFile(const std::string& name);
-    // False (after a message naming the file) when the file is not a whole sequence of this
-    // version; the object is then left as it was.
+    // Failed, naming the file, when it is not a whole sequence of this version; the object is
+    // then left as it was.
+    TFileResult ReadSqzFile(const std::string& name);
     bool LoadFromFile(const std::string& name);
 
     // ---- generators ----
@@ -191,16 +203,21 @@ struct TElectSequence {
     void MoveSequence(std::int32_t shiftX, std::int32_t shiftY);
 
     // ---- text and SD-card files ----
-    // Writes the electrode, quadripole and level sections; false (after the message) when the
-    // file could not be written, the previous file is then kept.
+    // Writes the electrode, quadripole and level sections; failed when the file could not be
+    // written, the previous file is then kept.
+    TFileResult WriteTextFile(const std::string& name, const std::string& sep);
     bool ExportTextFile(const std::string& name, const std::string& sep);
-    // On a new sequence: reads a .txt, infers the grid, writes name.sqz. False when the file is
-    // missing, refused (after a message naming it) or the .sqz could not be written.
+    // On a new sequence: reads a .txt, infers the grid, writes name.sqz. Failed when the file is
+    // missing (with nothing to tell), refused (naming it) or the .sqz could not be written; done
+    // with a note when lines were left out.
+    TFileResult ReadTextFile(const std::string& name);
     bool ImportTextFile(const std::string& name);
-    // Writes the meter's image beside name with the extension ".sds"; false after the message.
+    // Writes the meter's image beside name with the extension ".sds".
+    TFileResult WriteSdCardFile(const std::string& name);
     bool SaveToSdCard(const std::string& name);
     // On a new sequence: reads a .sds, infers the grid, writes <name>SdsToSqz.sqz and hands
-    // that name back in name. False when missing, refused (after a message) or not saved.
+    // that name back in name. Failed when missing (with nothing to tell), refused or not saved.
+    TFileResult ReadSdCardFile(std::string& name);
     bool ImportSdCardFile(std::string& name);
 
     // ---- upload ----

@@ -1,13 +1,8 @@
 #include "engine/Fileimport.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <cstdio>
-#include <filesystem>
 #include <limits>
-#include <system_error>
-#include <unistd.h>
 #include <vector>
 
 std::string ChangeFileExt(const std::string& name, const std::string& ext) {
@@ -21,37 +16,6 @@ std::string ChangeFileExt(const std::string& name, const std::string& ext) {
 std::string ExtractFileName(const std::string& name) {
     const std::size_t slash = name.rfind('/');
     return slash == std::string::npos ? name : name.substr(slash + 1);
-}
-
-bool ReplaceFileContents(const std::string& target, const void* data, std::size_t size) {
-    namespace fs = std::filesystem;
-    static std::atomic<unsigned> serial{0};
-    const fs::path path(target);
-    if (path.filename().empty()) return false;
-    std::error_code ec;
-    if (fs::is_directory(path, ec)) return false;
-    fs::path temp;
-    std::FILE* f = nullptr;
-    for (int attempt = 0; attempt < 16 && !f; ++attempt) {
-        temp = path;
-        temp.replace_filename("." + path.filename().string() + "." + std::to_string(::getpid()) + "-" +
-                              std::to_string(serial++) + ".part");
-        f = std::fopen(temp.c_str(), "wbx");
-    }
-    if (!f) return false;
-    bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
-    ok = std::fflush(f) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (ok) {
-        // The replacement keeps the permissions of the file it replaces.
-        const auto st = fs::status(path, ec);
-        if (!ec && fs::is_regular_file(st)) fs::permissions(temp, st.permissions(), ec);
-        ec.clear();
-        fs::rename(temp, path, ec);
-        ok = !ec;
-    }
-    if (!ok) fs::remove(temp, ec);
-    return ok;
 }
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
-// Helpers shared by the text and SD-card files: file names, whole-file writing, and the
-// electrode grid inferred from the positions of an imported sequence.
+// Helpers shared by the text and SD-card files: file names and the electrode grid inferred from
+// the positions of an imported sequence.
 #include <cstddef>
 #include <string>
 
@@ -12,9 +12,10 @@ std::string ChangeFileExt(const std::string& name, const std::string& ext);
 // The file name without its folder.
 std::string ExtractFileName(const std::string& name);
 
-// Writes size bytes to a new file beside target and renames it over target, so that a failed
-// write never costs the previous file nor leaves a partial one.
-bool ReplaceFileContents(const std::string& target, const void* data, std::size_t size);
+// What an import puts in place of the extension of the file it reads, for the .sqz it writes:
+// x.txt gives x.sqz, x.sds gives xSdsToSqz.sqz.
+constexpr const char* kTextImportEnding = ".sqz";
+constexpr const char* kSdCardImportEnding = "SdsToSqz.sqz";
 
 // Which of the two import rules decides the grid type from the sums of |Y| and |Z|.
 enum class TGridTypeRule { TextFile, SdCard };

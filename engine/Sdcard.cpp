@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -12,10 +11,10 @@
 
 #include "engine/Electsequence.h"
 #include "engine/Fileimport.h"
-#include "engine/Host.h"
 #include "engine/Textfield.h"
+#include "files/UserFile.h"
 
-bool TElectSequence::SaveToSdCard(const std::string& name) {
+TFileResult TElectSequence::WriteSdCardFile(const std::string& name) {
     auto rec = std::make_unique<TSdCardRecord>();
     std::memset(static_cast<void*>(rec.get()), 0, sizeof(TSdCardRecord));
     rec->Version = kRecordVersion;
@@ -29,28 +28,24 @@ bool TElectSequence::SaveToSdCard(const std::string& name) {
     std::memcpy(rec->RemoteElectrodes, RemoteElectrodes, sizeof(rec->RemoteElectrodes));
 
     const std::string sdsName = ChangeFileExt(name, ".sds");
-    if (ReplaceFileContents(sdsName, rec.get(), sizeof(TSdCardRecord))) return true;
-    Host().ShowMessage("Can't save sequence with < " + sdsName + " > filename");
-    return false;
+    if (ReplaceFileContents(sdsName, rec.get(), sizeof(TSdCardRecord))) return TFileResult::Done();
+    return TFileResult::Failed("Can't save sequence with < " + sdsName + " > filename");
 }
 
-bool TElectSequence::ImportSdCardFile(std::string& name) {
-    const std::string sqzName = ChangeFileExt(name, "SdsToSqz.sqz");
-    std::error_code ec;
-    if (!std::filesystem::exists(name, ec)) return false;
-    auto refuse = [&](const std::string& why) {
-        Host().ShowMessage(name + "\r\n" + why);
-        return false;
-    };
+bool TElectSequence::SaveToSdCard(const std::string& name) { return ShowThroughHost(WriteSdCardFile(name)); }
 
+TFileResult TElectSequence::ReadSdCardFile(std::string& name) {
+    const std::string sqzName = ChangeFileExt(name, kSdCardImportEnding);
+    std::error_code ec;
+    if (!std::filesystem::exists(name, ec)) return TFileResult::Failed("");
+    auto refuse = [&](const std::string& why) { return TFileResult::Failed(name + "\r\n" + why); };
+
+    std::string data;
+    if (!ReadFileContents(name, data, sizeof(TSdCardRecord))) return refuse("can't be read");
     auto rec = std::make_unique<TSdCardRecord>();
     std::memset(static_cast<void*>(rec.get()), 0, sizeof(TSdCardRecord));
-    std::FILE* f = std::fopen(name.c_str(), "rb");
-    if (!f) return refuse("can't be read");
-    const std::size_t got = std::fread(rec.get(), 1, sizeof(TSdCardRecord), f);
-    const bool readError = std::ferror(f) != 0;
-    std::fclose(f);
-    if (readError) return refuse("can't be read");
+    std::memcpy(static_cast<void*>(rec.get()), data.data(), data.size());
+    const std::size_t got = data.size();
     if (got < sizeof(TSdCardRecord))
         return refuse("is not a whole SD-card sequence: " + std::to_string(got) + " of " +
                       std::to_string(kSdCardFileSize) + " bytes");
@@ -116,11 +111,14 @@ bool TElectSequence::ImportSdCardFile(std::string& name) {
     SetSeqName(ChangeFileExt(ExtractFileName(sqzName), ""));
     CountMeasurements();
     NeedsRecompute = 0;
-    if (!SaveToFile(sqzName)) return false;
+    if (TFileResult saved = WriteSqzFile(sqzName); !saved) return saved;
     const std::string source = name;
     name = sqzName;
     if (outside > 0)
-        Host().ShowMessage(source + "\r\n" + std::to_string(outside) + " quadripoles with electrode numbers above " +
-                           std::to_string(kMaxElectrodes - 1) + " were left out");
-    return true;
+        return TFileResult::Done(source + "\r\n" + std::to_string(outside) +
+                                 " quadripoles with electrode numbers above " + std::to_string(kMaxElectrodes - 1) +
+                                 " were left out");
+    return TFileResult::Done();
 }
+
+bool TElectSequence::ImportSdCardFile(std::string& name) { return ShowThroughHost(ReadSdCardFile(name)); }

@@ -1,21 +1,21 @@
 #include "engine/SequenceList.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
+#include <unordered_map>
 
-#include "engine/Fileimport.h"
 #include "engine/Host.h"
+#include "files/UserFile.h"
 
 namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kUtf8Signature = "\xEF\xBB\xBF";
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr int kMaxLinkLevels = 32;  // a loop of links ends here
+constexpr std::size_t kRefusedLinesShown = 10;  // a box of ten long paths, wrapped, still fits a small screen
 
 std::string ListFullText(int limit) {
     return "The sequence list is full (" + std::to_string(limit) +
@@ -37,15 +37,8 @@ std::string Canonical(const std::string& path) {
 
 // Lines of a text file ended by CR LF, CR or LF, as bytes; false when it cannot be read.
 bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
     std::string data;
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) data.append(buffer, got);
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed) return false;
+    if (!ReadFileContents(path, data)) return false;
     if (data.starts_with(kUtf8Signature)) data.erase(0, kUtf8Signature.size());
     lines.clear();
     std::size_t start = 0;
@@ -59,19 +52,33 @@ bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
     return true;
 }
 
-// Replaces the file at once, never leaving half of it. A link is followed to the file it names,
-// whether that exists yet or not, and stays a link.
 bool SaveLines(const std::string& path, const std::vector<std::string>& lines) {
     std::string data;
     for (const std::string& l : lines) data.append(l).append(kLineEnd);
-    fs::path target = path;
-    std::error_code ec;
-    for (int level = 0; level < kMaxLinkLevels && fs::is_symlink(target, ec); ++level) {
-        const fs::path next = fs::read_symlink(target, ec);
-        if (ec) break;
-        target = target.parent_path() / next;  // an absolute next replaces the folder
+    return ReplaceFileContents(path, data.data(), data.size());
+}
+
+struct TRefusedLine {
+    std::string Path, Why;
+};
+
+// The refused lines in one message: one line alone as its sequence tells it, several as a list,
+// which names the first few of a long run.
+void ReportRefused(const std::vector<TRefusedLine>& refused) {
+    if (refused.empty()) return;
+    if (refused.size() == 1) {
+        Host().ShowMessage(ListExclusionText(refused[0].Path, refused[0].Why));
+        return;
     }
-    return ReplaceFileContents(target.string(), data.data(), data.size());
+    std::string text = std::to_string(refused.size()) +
+                       " lines of the Sequence list name files that can't be opened; they will be excluded from the "
+                       "Sequence list:";
+    const std::size_t shown = std::min(refused.size(), kRefusedLinesShown);
+    for (std::size_t i = 0; i < shown; ++i)
+        text += "\r\n" + (refused[i].Path.empty() ? std::string("(an empty line)") : refused[i].Path) + ": " +
+                refused[i].Why;
+    if (shown < refused.size()) text += "\r\n... and " + std::to_string(refused.size() - shown) + " more";
+    Host().ShowMessage(text);
 }
 }  // namespace
 
@@ -87,28 +94,27 @@ void TSequenceList::Settle(int current) {
 
 void TSequenceList::SetCurrent(int i) { Settle(i); }
 
-bool TSequenceList::RefuseWhenFull() const {
-    if (EntryCount < MaxEntries) return false;
-    Host().ShowMessage(ListFullText(MaxEntries));
-    return true;
+TFileResult TSequenceList::Room() const {
+    return EntryCount < MaxEntries ? TFileResult::Done() : TFileResult::Failed(ListFullText(MaxEntries));
 }
 
-bool TSequenceList::Append(std::unique_ptr<TElectSequence> s) {
-    if (!s || RefuseWhenFull()) return false;
+TFileResult TSequenceList::Add(std::unique_ptr<TElectSequence> s) {
+    if (!s) return TFileResult::Failed("");
+    if (TFileResult room = Room(); !room) return room;
     // Every entry starts as its file holds it, or as a new sequence is made.
     Saved.MarkSaved(*s);
     Entries.push_back(std::move(s));
     Settle(Current);
-    return true;
+    return TFileResult::Done();
 }
 
-int TSequenceList::AppendFromFile(const std::string& path) {
-    if (RefuseWhenFull()) return -1;
+TFileResult TSequenceList::AddFile(const std::string& path) {
+    if (TFileResult room = Room(); !room) return room;
     // Read here rather than by the constructor of list entries, whose messages say that the
     // file leaves the list: this one was never in it.
     auto opened = std::make_unique<TElectSequence>();
-    if (!opened->LoadFromFile(path)) return -1;
-    return Append(std::move(opened)) ? EntryCount - 1 : -1;
+    if (TFileResult read = opened->ReadSqzFile(path); !read) return read;
+    return Add(std::move(opened));
 }
 
 void TSequenceList::Exclude(int i) {
@@ -134,43 +140,45 @@ int TSequenceList::Find(const std::string& path) const {
     return -1;
 }
 
-bool TSequenceList::Reload(int i, const std::string& path) {
+TFileResult TSequenceList::ReloadFile(int i, const std::string& path) {
     TElectSequence* s = (*this)[std::size_t(i)];
-    if (!s || !s->LoadFromFile(path)) return false;
+    if (!s) return TFileResult::Failed("");
+    if (TFileResult read = s->ReadSqzFile(path); !read) return read;
     Saved.MarkSaved(*s);
-    return true;
+    return TFileResult::Done();
 }
 
-bool TSequenceList::SaveCurrent(const std::string& name) {
+TFileResult TSequenceList::WriteCurrent(const std::string& name) {
     TElectSequence* s = CurrentEntry;
-    if (!s) return false;
+    if (!s) return TFileResult::Failed("");
     char previous[sizeof(s->FileName)];
     std::memcpy(previous, s->FileName, sizeof(previous));
-    if (!s->SaveToFile(name)) {
+    TFileResult written = s->WriteSqzFile(name);
+    if (!written) {
         std::memcpy(s->FileName, previous, sizeof(previous));
-        return false;
+        return written;
     }
     Saved.MarkSaved(*s);
-    return true;
+    return written;
 }
 
-int TSequenceList::SaveAsNew(const std::string& name) {
-    if (!CurrentEntry) return -1;
+TFileResult TSequenceList::WriteCopy(const std::string& name) {
+    if (!CurrentEntry) return TFileResult::Failed("");
     int i = Find(name);
-    if (i < 0 && RefuseWhenFull()) return -1;
+    if (i < 0)
+        if (TFileResult room = Room(); !room) return room;
     // The file is written from a copy: the entry the command started from keeps its name.
     auto copy = std::make_unique<TElectSequence>();
     std::memcpy(static_cast<void*>(copy.get()), CurrentEntry, sizeof(TElectSequence));
-    if (!copy->SaveToFile(name)) return -1;
+    if (TFileResult written = copy->WriteSqzFile(name); !written) return written;
     if (i < 0) {
-        Append(std::move(copy));
+        Add(std::move(copy));
         i = EntryCount - 1;
     } else {
         std::memcpy(static_cast<void*>(Entries[std::size_t(i)].get()), copy.get(), sizeof(TElectSequence));
     }
     Settle(i);
-    Reload(i, name);
-    return i;
+    return ReloadFile(i, name);
 }
 
 bool TSequenceList::Changed(int i) const {
@@ -193,21 +201,40 @@ void TSequenceList::ReopenList(const std::string& listFile, const std::string& p
         else
             lines.clear();
     }
-    // The stored index names a line of the list file; lines that fail move it up.
+    // Each file once, by the canonical path of its first line: its entry, or -1 when refused.
+    std::unordered_map<std::string, int> named;
+    std::vector<TRefusedLine> refused;
+    std::vector<std::string> kept;
+    bool changed = false;
+    // The stored index names a line of the list file.
     int selected = -1;
-    int line = 0;
-    for (std::size_t i = 0; i < lines.size(); ++line) {
+    std::size_t line = 0;
+    for (; line < lines.size(); ++line) {
         if (RefuseWhenFull()) break;
-        try {
-            Append(std::make_unique<TElectSequence>(lines[i]));
-            if (line == storedLine) selected = EntryCount - 1;
-            ++i;
-        } catch (...) {
-            // The sequence has said why its file is refused; the line leaves the list file.
-            lines.erase(lines.begin() + std::ptrdiff_t(i));
-            SaveLines(listFile, lines);
+        const std::string path = TrimText(lines[line].c_str());
+        changed = changed || path != lines[line];
+        const std::string key = path.empty() ? std::string() : Canonical(path);
+        if (const auto again = named.find(key); !key.empty() && again != named.end()) {
+            if (int(line) == storedLine) selected = again->second;
+            changed = true;
+            continue;
         }
+        auto s = std::make_unique<TElectSequence>();
+        if (std::string why = s->ReadListEntry(path); !why.empty()) {
+            refused.push_back({path, std::move(why)});
+            named.emplace(key, -1);
+            changed = true;
+            continue;
+        }
+        Append(std::move(s));
+        named.emplace(key, EntryCount - 1);
+        if (int(line) == storedLine) selected = EntryCount - 1;
+        kept.push_back(path);
     }
+    // The lines beyond a full list stay in the file as they are.
+    kept.insert(kept.end(), lines.begin() + std::ptrdiff_t(line), lines.end());
+    if (changed) SaveLines(listFile, kept);
+    ReportRefused(refused);
     Settle(selected);
 }
 

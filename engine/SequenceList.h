@@ -7,9 +7,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/Electsequence.h"
+#include "engine/FileResult.h"
 #include "engine/SavedState.h"
 
 constexpr int kMaxSequences = 1024;
@@ -32,14 +34,19 @@ public:
     // The most entries the list takes; entries already there stay when it is lowered.
     int Limit() const { return MaxEntries; }
     void SetLimit(int limit) { MaxEntries = limit; }
-    // True, after the message that says so, when the list holds its limit.
-    bool RefuseWhenFull() const;
-    // Adds s at the end as its file holds it; false for a null s, or, after the message, when the
-    // list is full.
-    bool Append(std::unique_ptr<TElectSequence> s);
-    // Adds the sequence of the .sqz file path; its index, or -1 after the message of the list or
-    // of the file. A file that is listed already is not looked for.
-    int AppendFromFile(const std::string& path);
+    // The operations that may have something to tell come twice: the first form returns what
+    // the user is to be told (TFileResult), the second shows it through the host.
+    // Failed, saying so, when the list holds its limit.
+    TFileResult Room() const;
+    bool RefuseWhenFull() const { return !ShowThroughHost(Room()); }
+    // Adds s at the end as its file holds it; fails for a null s, or when the list is full.
+    TFileResult Add(std::unique_ptr<TElectSequence> s);
+    bool Append(std::unique_ptr<TElectSequence> s) { return ShowThroughHost(Add(std::move(s))); }
+    // Adds the sequence of the .sqz file path as the last entry, which the list or the file may
+    // refuse. A file that is listed already is not looked for.
+    TFileResult AddFile(const std::string& path);
+    // Its index, or -1.
+    int AppendFromFile(const std::string& path) { return ShowThroughHost(AddFile(path)) ? EntryCount - 1 : -1; }
     // Drops entry i (its file stays); the last entry becomes current.
     void Exclude(int i);
     void Clear();
@@ -55,16 +62,20 @@ public:
     void SetCurrent(int i);
 
     // ---- files of the entries ----
-    // Entry i as the file path holds it; false, after the message, when the file is refused.
-    bool Reload(int i, const std::string& path);
-    // Writes the current entry to the .sqz file name, which becomes its file; false after the
-    // message when it could not be written, and the entry keeps its file.
-    bool SaveCurrent(const std::string& name);
+    // Entry i as the file path holds it, unless the file is refused.
+    TFileResult ReloadFile(int i, const std::string& path);
+    bool Reload(int i, const std::string& path) { return ShowThroughHost(ReloadFile(i, path)); }
+    // Writes the current entry to the .sqz file name, which becomes its file; when it could not
+    // be written the entry keeps its file.
+    TFileResult WriteCurrent(const std::string& name);
+    bool SaveCurrent(const std::string& name) { return ShowThroughHost(WriteCurrent(name)); }
     // Writes a copy of the current entry to the .sqz file name. The entry of that file, or a new
     // one when none is listed, takes the copy and becomes current; the entry copied keeps its
-    // contents and its file. The index of the entry now current, or -1 (after the message) when
-    // the list is full or the file could not be written, and then nothing changes.
-    int SaveAsNew(const std::string& name);
+    // contents and its file. When the list is full or the file could not be written nothing
+    // changes.
+    TFileResult WriteCopy(const std::string& name);
+    // The index of the entry now current, or -1.
+    int SaveAsNew(const std::string& name) { return ShowThroughHost(WriteCopy(name)) ? Current : -1; }
 
     // ---- unsaved changes ----
     // Entry i differs from what its file held when last opened or saved.
@@ -74,8 +85,11 @@ public:
 
     // ---- the list file: one path a line, CR LF, in the local 8-bit text ----
     // Replaces the entries by those of listFile, or, when there is none, of programListFile,
-    // which is then copied to listFile. A line whose file is refused is reported by the sequence,
-    // and dropped from listFile at once. The entry of line storedLine becomes current.
+    // which is then copied to listFile. Each line is taken without its leading and trailing
+    // blanks, and a file gets one entry however many lines name it (by links or "." and ".."
+    // too). The lines whose files are refused are reported together in one message; they, and
+    // the lines that name a file again, are dropped from listFile at once. The entry of line
+    // storedLine becomes current.
     void ReopenList(const std::string& listFile, const std::string& programListFile, int storedLine);
     // Writes the files of the entries to listFile in the order given, entries without a file left
     // out; the line of the current entry, -1 when it is not in the file.

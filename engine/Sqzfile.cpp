@@ -1,5 +1,4 @@
 // The native sequence file: the byte image of the whole sequence object.
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -7,7 +6,7 @@
 #include <system_error>
 
 #include "engine/Electsequence.h"
-#include "engine/Fileimport.h"
+#include "files/UserFile.h"
 #include "engine/Host.h"
 #include "engine/Textfield.h"
 
@@ -54,67 +53,73 @@ bool TablesConsistent(const TElectSequence& s) {
 
 // Reads the file into image; image may be partly overwritten whatever the result.
 TReadResult ReadImage(const std::string& name, TElectSequence& image) {
-    std::FILE* f = std::fopen(name.c_str(), "rb");
-    if (!f) return TReadResult::Unreadable;
-    const std::size_t got = std::fread(&image, 1, kSequenceFileSize, f);
-    const bool failed = std::ferror(f) != 0;
-    const bool longer = !failed && got == kSequenceFileSize && std::fgetc(f) != EOF;
-    const bool failedAfter = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed || failedAfter) return TReadResult::Unreadable;
-    if (got != kSequenceFileSize || longer) return TReadResult::WrongSize;
+    std::string data;
+    // One byte more than a sequence tells a longer file.
+    if (!ReadFileContents(name, data, kSequenceFileSize + 1)) return TReadResult::Unreadable;
+    if (data.size() != kSequenceFileSize) return TReadResult::WrongSize;
+    std::memcpy(static_cast<void*>(&image), data.data(), kSequenceFileSize);
     if (image.Version != kRecordVersion || image.Grid.Version != kRecordVersion) return TReadResult::WrongVersion;
     if (!TablesConsistent(image)) return TReadResult::Damaged;
     return TReadResult::Ok;
 }
 
-std::string RefusalText(const std::string& name, TReadResult r) {
+const char* const kNotFound = "file not found";
+const char* const kUnknownVersion = "Unknown file version";
+
+const char* ReasonOf(TReadResult r) {
     switch (r) {
-        case TReadResult::Unreadable: return name + "\r\ncan't be read";
-        case TReadResult::WrongSize: return name + "\r\nis not a sequence file (wrong size)";
-        case TReadResult::WrongVersion: return name + "\r\nUnknown file version";
-        default: return name + "\r\nis a damaged sequence file";
+        case TReadResult::Unreadable: return "can't be read";
+        case TReadResult::WrongSize: return "is not a sequence file (wrong size)";
+        case TReadResult::WrongVersion: return kUnknownVersion;
+        default: return "is a damaged sequence file";
     }
 }
 
-[[noreturn]] void DropFromList(const std::string& text) {
-    Host().ShowMessage(text);
-    throw std::runtime_error("");
+std::string RefusalText(const std::string& name, TReadResult r) { return name + "\r\n" + ReasonOf(r); }
+
+// s becomes the sequence of the file when it is a whole one of this version; else s stays.
+TReadResult ReadInto(TElectSequence& s, const std::string& name) {
+    Host().ProcessMessages();
+    auto image = std::make_unique<TElectSequence>();
+    const TReadResult r = ReadImage(name, *image);
+    if (r != TReadResult::Ok) return r;
+    std::memcpy(static_cast<void*>(&s), image.get(), sizeof(s));
+    s.SetFileName(name);
+    return r;
 }
 
 }  // namespace
 
-TElectSequence::TElectSequence(const std::string& fileName) {
+std::string ListExclusionText(const std::string& fileName, const std::string& why) {
+    if (why == kUnknownVersion) return fileName + "\r\nUnknown file version in Sequence list\r\nthis file will be excluded";
+    return fileName + "\r\n" + why + "\r\nthis file will be excluded from the Sequence list";
+}
+
+std::string TElectSequence::ReadListEntry(const std::string& fileName) {
     std::error_code ec;
-    if (!std::filesystem::exists(fileName, ec))
-        DropFromList(fileName + "\r\nfile not found\r\nthis file will be excluded from the Sequence list");
-    Host().ProcessMessages();
-    auto image = std::make_unique<TElectSequence>();
-    const TReadResult r = ReadImage(fileName, *image);
-    if (r == TReadResult::WrongVersion)
-        DropFromList(fileName + "\r\nUnknown file version in Sequence list\r\nthis file will be excluded");
-    if (r != TReadResult::Ok)
-        DropFromList(RefusalText(fileName, r) + "\r\nthis file will be excluded from the Sequence list");
-    std::memcpy(static_cast<void*>(this), image.get(), sizeof(*this));
-    SetFileName(fileName);
+    if (!std::filesystem::exists(fileName, ec)) return kNotFound;
+    const TReadResult r = ReadInto(*this, fileName);
+    return r == TReadResult::Ok ? "" : ReasonOf(r);
 }
 
-bool TElectSequence::SaveToFile(const std::string& name) {
-    CopyText(FileName, sizeof(FileName), name);
-    if (ReplaceFileContents(name, this, sizeof(*this))) return true;
-    Host().ShowMessage("Can't save sequence with < " + name + " > filename");
-    return false;
-}
-
-bool TElectSequence::LoadFromFile(const std::string& name) {
-    Host().ProcessMessages();
-    auto image = std::make_unique<TElectSequence>();
-    const TReadResult r = ReadImage(name, *image);
-    if (r != TReadResult::Ok) {
-        Host().ShowMessage(RefusalText(name, r));
-        return false;
+TElectSequence::TElectSequence(const std::string& fileName) {
+    if (const std::string why = ReadListEntry(fileName); !why.empty()) {
+        Host().ShowMessage(ListExclusionText(fileName, why));
+        throw std::runtime_error("");
     }
-    std::memcpy(static_cast<void*>(this), image.get(), sizeof(*this));
-    SetFileName(name);
-    return true;
 }
+
+TFileResult TElectSequence::WriteSqzFile(const std::string& name) {
+    CopyText(FileName, sizeof(FileName), name);
+    if (ReplaceFileContents(name, this, sizeof(*this))) return TFileResult::Done();
+    return TFileResult::Failed("Can't save sequence with < " + name + " > filename");
+}
+
+bool TElectSequence::SaveToFile(const std::string& name) { return ShowThroughHost(WriteSqzFile(name)); }
+
+TFileResult TElectSequence::ReadSqzFile(const std::string& name) {
+    const TReadResult r = ReadInto(*this, name);
+    return r == TReadResult::Ok ? TFileResult::Done() : TFileResult::Failed(RefusalText(name, r));
+}
+
+bool TElectSequence::LoadFromFile(const std::string& name) { return ShowThroughHost(ReadSqzFile(name)); }

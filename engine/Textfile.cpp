@@ -2,27 +2,15 @@
 #include <charconv>
 #include <cfloat>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
 #include "engine/Electsequence.h"
 #include "engine/Fileimport.h"
-#include "engine/Host.h"
+#include "files/UserFile.h"
 
 namespace {
-bool ReadWholeFile(const std::string& name, std::string& text) {
-    std::FILE* f = std::fopen(name.c_str(), "rb");
-    if (!f) return false;
-    char buf[65536];
-    std::size_t got;
-    while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, got);
-    const bool ok = std::ferror(f) == 0;
-    std::fclose(f);
-    return ok;
-}
-
 // Lines ended by CR LF, LF or CR alone.
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -107,7 +95,7 @@ std::string LineNo(std::size_t i) { return "line " + std::to_string(i + 1) + ": 
 bool Has(const std::string& s, char c) { return s.find(c) != std::string::npos; }
 }  // namespace
 
-bool TElectSequence::ExportTextFile(const std::string& name, const std::string& sep) {
+TFileResult TElectSequence::WriteTextFile(const std::string& name, const std::string& sep) {
     const int count = std::min(QuadripoleCount(), kMaxQuadripoles);
     std::string out;
     out.reserve(static_cast<std::size_t>(count) * 40 + 64 * kMaxElectrodes);
@@ -126,25 +114,27 @@ bool TElectSequence::ExportTextFile(const std::string& name, const std::string& 
     out += "#" + sep + "Level\r\n";
     for (int q = 0; q < count; ++q) out += std::to_string(q + 1) + sep + std::to_string(QuadInfo[q].Level) + "\r\n";
 
-    if (ReplaceFileContents(name, out.data(), out.size())) return true;
-    Host().ShowMessage("Can't save sequence with < " + name + " > filename");
-    return false;
+    if (ReplaceFileContents(name, out.data(), out.size())) return TFileResult::Done();
+    return TFileResult::Failed("Can't save sequence with < " + name + " > filename");
 }
 
-bool TElectSequence::ImportTextFile(const std::string& name) {
-    const std::string sqzName = ChangeFileExt(name, ".sqz");
+bool TElectSequence::ExportTextFile(const std::string& name, const std::string& sep) {
+    return ShowThroughHost(WriteTextFile(name, sep));
+}
+
+TFileResult TElectSequence::ReadTextFile(const std::string& name) {
+    const std::string sqzName = ChangeFileExt(name, kTextImportEnding);
     std::error_code ec;
-    if (!std::filesystem::exists(name, ec)) return false;
+    if (!std::filesystem::exists(name, ec)) return TFileResult::Failed("");
 
     auto refuse = [&](const char* what, const std::string& why) {
-        Host().ShowMessage(std::string(what) + "\r\n" + name + "\r\n" + why);
-        return false;
+        return TFileResult::Failed(std::string(what) + "\r\n" + name + "\r\n" + why);
     };
     auto coordinateError = [&](const std::string& why) { return refuse("Coordinate file error", why); };
     auto quadripoleError = [&](const std::string& why) { return refuse("Quadripole file error", why); };
 
     std::string text;
-    if (!ReadWholeFile(name, text)) return coordinateError("the file can't be read");
+    if (!ReadFileContents(name, text)) return coordinateError("the file can't be read");
     const std::vector<std::string> lines = SplitLines(text);
 
     // ---- electrodes ----
@@ -240,7 +230,7 @@ bool TElectSequence::ImportTextFile(const std::string& name) {
 
     SetComment("Create with Imported file <-- " + ExtractFileName(name) + " -->");
     SetSeqName(ChangeFileExt(ExtractFileName(sqzName), ""));
-    if (!SaveToFile(sqzName)) return false;
+    if (TFileResult saved = WriteSqzFile(sqzName); !saved) return saved;
     NeedsRecompute = 0;
     if (overLimit > 0 || outsideLines > 0 || misnumbered > 0) {
         std::string note = name;
@@ -253,7 +243,9 @@ bool TElectSequence::ImportTextFile(const std::string& name) {
         if (overLimit > 0)
             note += "\r\n" + std::to_string(overLimit) + " quadripoles beyond the limit of " +
                     std::to_string(kMaxQuadripoles) + " were left out";
-        Host().ShowMessage(note);
+        return TFileResult::Done(note);
     }
-    return true;
+    return TFileResult::Done();
 }
+
+bool TElectSequence::ImportTextFile(const std::string& name) { return ShowThroughHost(ReadTextFile(name)); }

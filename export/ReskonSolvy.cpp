@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "engine/ArrayTypes.h"
-#include "engine/Fileimport.h"
 #include "engine/Host.h"
-#include "export/SolvySettings.h"
 #include "engine/Textfield.h"
+#include "export/SolvySettings.h"
+#include "files/UserFile.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -60,6 +61,21 @@ QString WithDefaultExt(const QString& name, const QString& ext) {
     if (name.isEmpty() || ext.isEmpty() || !QFileInfo(name).suffix().isEmpty()) return name;
     return name + (ext.startsWith('.') ? ext : '.' + ext);
 }
+
+QString AddedExt(const TFileDialogSetup& dialog) {
+    if (dialog.DefaultExt.isEmpty()) return QString();
+    const QStringList parts = dialog.Filter.split('|');
+    const qsizetype at = 2 * qsizetype(dialog.FilterIndex) - 1;  // the pattern of the type chosen
+    if (dialog.FilterIndex >= 1 && at < parts.size()) {
+        // "*.txt" names one extension; "*.*", "*" or "*.jpg *.jpeg" leave it to DefaultExt.
+        static const QRegularExpression single(QStringLiteral("^\\*\\.[^*?\\[\\s;]+$"));
+        const QString pattern = parts[at].trimmed();
+        if (single.match(pattern).hasMatch()) return pattern.mid(1);
+    }
+    return dialog.DefaultExt.startsWith('.') ? dialog.DefaultExt : '.' + dialog.DefaultExt;
+}
+
+QString ChosenFileName(const TFileDialogSetup& dialog) { return WithDefaultExt(dialog.FileName, AddedExt(dialog)); }
 
 void TQtSeam::Message(const QString& text, const QString& caption, TMsgIcon icon, QWidget* parent) {
     QMessageBox box(QtIcon(icon), caption.isEmpty() ? QApplication::applicationName() : caption, text, QMessageBox::Ok,
@@ -126,9 +142,18 @@ bool TQtSeam::ExecuteFileDialog(TFileDialogSetup& d) {
     const QStringList filters = QtFilters(d.Filter);
     dlg.setNameFilters(filters);
     if (d.FilterIndex >= 1 && d.FilterIndex <= filters.size()) dlg.selectNameFilter(filters[d.FilterIndex - 1]);
-    QString ext = d.DefaultExt;
-    if (ext.startsWith('.')) ext.remove(0, 1);
-    dlg.setDefaultSuffix(ext);
+    // The type chosen in the list decides the extension added to a name typed without one, and
+    // so which file the dialog's own overwrite question is about.
+    const auto suffixOf = [&d](int filterIndex) {
+        TFileDialogSetup chosen = d;
+        chosen.FilterIndex = filterIndex;
+        return AddedExt(chosen).mid(1);
+    };
+    dlg.setDefaultSuffix(suffixOf(d.FilterIndex));
+    QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, [&](const QString& filter) {
+        const qsizetype index = filters.indexOf(filter);
+        if (index >= 0) dlg.setDefaultSuffix(suffixOf(int(index) + 1));
+    });
     if (!d.InitialDir.isEmpty()) dlg.setDirectory(d.InitialDir);
     if (!d.FileName.isEmpty()) dlg.selectFile(d.FileName);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;

@@ -30,7 +30,7 @@ struct TFileDialogSetup {
     QString FileName;      // in: proposed name; out: the name the user confirmed
     QString Filter;
     int FilterIndex = 1;   // in: selected filter; out: the filter used
-    QString DefaultExt;    // ".sqz": appended when the chosen name has no extension
+    QString DefaultExt;    // ".sqz": an extension is appended when the chosen name has none (AddedExt)
     bool OverwritePrompt = true;
     QWidget* Parent = nullptr;
 };
@@ -97,3 +97,9 @@ void SetHelpViewer(std::function<void(int contextId)> viewer);
 QStringList QtFilters(const QString& filter);
 // The name with the extension appended when it has none (extension with its dot).
 QString WithDefaultExt(const QString& name, const QString& ext);
+// The extension (dot included) that the dialog appends to a name typed without one: that of the
+// file type chosen in its list (FilterIndex) when the type names a single one, else DefaultExt.
+// A dialog without DefaultExt appends none.
+QString AddedExt(const TFileDialogSetup& dialog);
+// The name the user confirmed, with the extension of the chosen type when it has none.
+QString ChosenFileName(const TFileDialogSetup& dialog);

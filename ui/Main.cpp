@@ -47,18 +47,10 @@ const char* const kLockFileName = "PlanoraPro.lock";
 const char* const kAlreadyRunning =
     "Planora Pro is already running.\nUse the window that is open: this copy closes and leaves the sequence list "
     "as it is.";
-const char* const kNotASequenceFile =
-    "is not a sequence file: Planora Pro opens .sqz sequences and imports .txt and .sds files";
 const char* const kExcludeRefused = "A sequence cannot be excluded while an upload is running.";
 constexpr int kNoticeMs = 8000;  // how long a notice stays in the status bar
 const char* const kSaveFilter = "Planora pro  (*.Sqz)|*.sqz|Text|*.txt|Sd card format (*.sds)|*.sds";
-
-// Extension of the file-name part, dot included, lower-cased; empty when there is none.
-QString ExtOf(const QString& path) {
-    const QString name = QFileInfo(path).fileName();
-    const qsizetype dot = name.lastIndexOf('.');
-    return dot < 0 ? QString() : name.mid(dot).toLower();
-}
+constexpr int kSdCardFilter = 3;  // the file type of kSaveFilter that the SD-card command selects
 
 QString WithExt(const QString& path, const QString& ext) {
     const qsizetype slash = path.lastIndexOf('/');
@@ -75,8 +67,8 @@ QString FolderOf(const QString& path) {
 QString BaseNameOf(const QString& path) { return WithExt(QFileInfo(path).fileName(), QString()); }
 
 // Runs the save dialog from the folder and base name of current (from the sequence folder with
-// no name when current is empty); the name chosen, given the dialog's default extension when
-// it has none; nothing when the dialog was cancelled.
+// no name when current is empty); the name chosen, given the extension of the file type chosen
+// when it has none; nothing when the dialog was cancelled.
 std::optional<QString> AskSaveName(TFileDialogSetup& dialog, const QString& current, const QString& sequenceFolder) {
     if (!current.isEmpty()) {
         dialog.InitialDir = FolderOf(current);
@@ -86,7 +78,7 @@ std::optional<QString> AskSaveName(TFileDialogSetup& dialog, const QString& curr
         dialog.FileName.clear();
     }
     if (!Seam().ExecuteFileDialog(dialog)) return std::nullopt;
-    return WithDefaultExt(dialog.FileName, dialog.DefaultExt);
+    return ChosenFileName(dialog);
 }
 
 // The entry text: the path shortened to width pixels by replacing folders, from the front,
@@ -401,7 +393,9 @@ void TMainFrm::FormCloseQuery(bool& canClose) {
         Closed = true;
         return;
     }
-    if (!SaveChangesBeforeClosing()) {
+    // An edit being typed in is committed to the sequence it belongs to.
+    ui->SeqFileLb->setFocus();
+    if (!ShowFileResult(Files.KeepChangesBeforeClosing(SaveNamePicker(".sqz", false)))) {
         canClose = false;
         return;
     }
@@ -587,26 +581,19 @@ void TMainFrm::ExcludeSeqBtnClick() {
     }
     const int sel = SelectedIndex();
     if (sel < 0 || sel >= SequenceCount) return;
-    const QString text = "Exclude < " + Trimmed(Sequences[std::size_t(sel)]->FileName) + " > from sequence list ?";
-    if (Seam().Question(text, "Confirmation", TMsgButtons::YesNo, TMsgIcon::Question, QPoint(x() + 200, y() + 48)) !=
-        TMsgResult::Yes)
-        return;
-    // The last entry becomes current.
-    Sequences.Exclude(sel);
-    {
+    // An edit being typed in is a change of the entry, to be asked about.
+    ui->SeqFileLb->setFocus();
+    const TFileResult r = Files.Exclude(sel, SaveNamePicker(".sqz", false));
+    if (r) {
         const QSignalBlocker block(ui->SeqFileLb);
         delete ui->SeqFileLb->takeItem(sel);
     }
-    if (SequenceCount > 0) {
-        SelectEntry(CurrentIndex);
-        DisplaySequence(true);
-    } else {
+    if (r && SequenceCount == 0)
         New1Click();
-    }
+    else
+        ShowFileResult(r);
     SeqFileLbClickCheck();
 }
-
-int TMainFrm::ListedIndex(const QString& path) const { return Sequences.Find(path.toStdString()); }
 
 // ---------------------------------------------------------------- file commands
 
@@ -636,170 +623,55 @@ void TMainFrm::Open1Click() {
 void TMainFrm::OpenSequenceFile(const QString& file) {
     // An edit being typed in belongs to the sequence shown now: it is committed first.
     ui->SeqFileLb->setFocus();
+    const QString path = Trimmed(file.toStdString().c_str());
+    SequenceFolder = FolderOf(path);
     try {
-        QString path = Trimmed(file.toStdString().c_str());
-        SequenceFolder = FolderOf(path);
-        if (!QFileInfo::exists(path)) {
-            Seam().Message(path + "\r\nfile not found");
-            return;
-        }
-        const QString ext = ExtOf(path);
-        const bool import = ext == ".txt" || ext == ".sds";
-        if (import && !ImportMayReplace(WithExt(path, ext == ".txt" ? ".sqz" : "SdsToSqz.sqz"))) return;
-        if (ext != ".sqz") {
-            auto imported = std::make_unique<TElectSequence>();
-            std::string name = path.toStdString();
-            if (ext == ".txt") {
-                if (!imported->ImportTextFile(name)) return;
-            } else if (ext == ".sds") {
-                if (!imported->ImportSdCardFile(name)) return;
-                path = QString::fromStdString(name);
-            } else {
-                Seam().Message(path + "\r\n" + kNotASequenceFile);
-                return;
-            }
-            path = WithExt(path, ".sqz");
-        }
-        const int i = ListedIndex(path);
-        if (i >= 0) {
-            MakeCurrent(i);
-            // Opening the file again drops the changes made since it was saved: ask first. An
-            // import asked before it replaced the file.
-            if (!import && Sequences.Changed(i)) {
-                const TMsgResult answer = AskToSave("Save the changes before the file is opened again?");
-                if (answer == TMsgResult::Cancel || (answer == TMsgResult::Save && !SaveCurrent())) {
-                    DisplaySequence(true);
-                    return;
-                }
-            }
-            Sequences.Reload(i, path.toStdString());
-            DisplaySequence(true);
-            return;
-        }
-        const int added = Sequences.AppendFromFile(path.toStdString());
-        if (added < 0) return;
-        AddEntryItems();
-        MakeCurrent(added);
-        DisplaySequence(true);
-    } catch (...) {
-        // The engine has shown its message; the current sequence stays.
+        ShowFileResult(Files.Open(path.toStdString()));
+    } catch (const std::exception&) {
+        // Nothing is opened, and the current sequence stays.
     }
 }
 
-bool TMainFrm::ImportMayReplace(const QString& target) {
-    const int i = ListedIndex(target);
-    if (i < 0 || !Sequences.Changed(i)) return true;
-    // Saving first would be of no use: the import writes over the file at once.
-    MakeCurrent(i);
-    DisplaySequence(true);
-    return Seam().Question("< " + target + " > was changed since it was last saved.\nThe import replaces it: import anyway?",
-                           "Import", TMsgButtons::OkCancel, TMsgIcon::Warning) == TMsgResult::Ok;
+bool TMainFrm::ShowFileResult(const TFileResult& r) {
+    AddEntryItems();
+    for (int i = 0; i < SequenceCount; ++i) RemakeEntryText(i);
+    SelectEntry(CurrentIndex);
+    if (r.ShowAgain) DisplaySequence(true);
+    if (!r.Message.empty()) Seam().Message(QString::fromStdString(r.Message));
+    return bool(r);
 }
 
-TMsgResult TMainFrm::AskToSave(const QString& question) {
-    const TElectSequence& s = *CurrentSequence;
-    const QString file = Trimmed(s.FileName);
-    const QString what = file.isEmpty()
-                             ? "The new sequence < " + QString::fromStdString(s.GetSeqName()) + " > has never been saved."
-                             : "< " + file + " > was changed since it was last saved.";
-    return Seam().Question(what + '\n' + question, "Save", TMsgButtons::SaveDiscardCancel, TMsgIcon::Warning);
+TFileCommands::TNamePicker TMainFrm::SaveNamePicker(const QString& ext, bool fromCurrentFile, int filterIndex) {
+    return [this, ext, fromCurrentFile, filterIndex]() -> std::optional<std::string> {
+        SaveDialog1.DefaultExt = ext;
+        if (filterIndex != 0) SaveDialog1.FilterIndex = filterIndex;
+        const QString current = fromCurrentFile ? Trimmed(CurrentSequence->FileName) : QString();
+        const std::optional<QString> chosen = AskSaveName(SaveDialog1, current, SequenceFolder);
+        if (!chosen) return std::nullopt;
+        return chosen->toStdString();
+    };
 }
 
-bool TMainFrm::SaveChangesBeforeClosing() {
-    // An edit being typed in is committed to the sequence it belongs to.
+bool TMainFrm::ValidChangeAnyWay() { return Files.MaySave(); }
+
+// The edit being typed in is committed before each save command: the question about changes
+// since the computation, and the file, are then about what the user sees.
+void TMainFrm::SaveClick() {
     ui->SeqFileLb->setFocus();
-    const int shown = CurrentIndex;
-    for (int i = 0; i < SequenceCount; ++i) {
-        if (!Sequences.Changed(i)) continue;
-        // The sequence asked about is the one shown.
-        if (i != CurrentIndex) {
-            MakeCurrent(i);
-            DisplaySequence(true);
-        }
-        const TMsgResult answer = AskToSave("Save the changes?");
-        if (answer == TMsgResult::Cancel) return false;
-        // A save that did not happen (refused, cancelled, failed) keeps the window open.
-        if (answer == TMsgResult::Save && (!SaveCurrent() || Sequences.Changed(i))) return false;
-    }
-    // The entry chosen before closing is the one remembered.
-    if (shown != CurrentIndex && shown >= 0 && shown < SequenceCount) MakeCurrent(shown);
-    return true;
-}
-
-bool TMainFrm::ValidChangeAnyWay() {
-    if (CurrentSequence->NeedsRecompute != 1 && CurrentSequence->IsValid()) return true;
-    return Seam().Question("Some changes have been done after the last computation, save anyway...", "Save",
-                           TMsgButtons::OkCancel, TMsgIcon::Warning) == TMsgResult::Ok;
-}
-
-void TMainFrm::SaveClick() { SaveCurrent(); }
-
-bool TMainFrm::SaveCurrent() {
-    if (!ValidChangeAnyWay()) return false;
-    ui->SeqFileLb->setFocus();
-    QString name = Trimmed(CurrentSequence->FileName);
-    if (name.isEmpty()) {
-        SaveDialog1.DefaultExt = ".sqz";
-        const std::optional<QString> chosen = AskSaveName(SaveDialog1, QString(), SequenceFolder);
-        if (!chosen) return false;
-        name = *chosen;
-        // Another entry already shows that file: write into it as Save as does.
-        const int listed = ListedIndex(name);
-        if (listed >= 0 && listed != CurrentIndex && ExtOf(name) != ".txt" && ExtOf(name) != ".sds") {
-            SaveAsNewSequence(name);
-            return false;
-        }
-    }
-    const QString ext = ExtOf(name);
-    if (ext == ".txt") {
-        CurrentSequence->ExportTextFile(name.toStdString(), "\t");
-        return false;
-    }
-    if (ext == ".sds") {
-        CurrentSequence->SaveToSdCard(name.toStdString());
-        return false;
-    }
-    if (!Sequences.SaveCurrent(name.toStdString())) return false;
-    RemakeEntryText(CurrentIndex);
-    return true;
+    ShowFileResult(Files.Save(SaveNamePicker(".sqz", false)));
 }
 
 void TMainFrm::Saveas1Click() {
-    if (!ValidChangeAnyWay()) return;
     ui->SeqFileLb->setFocus();
-    SaveDialog1.DefaultExt = ".sqz";
-    const std::optional<QString> chosen = AskSaveName(SaveDialog1, Trimmed(CurrentSequence->FileName), SequenceFolder);
-    if (!chosen) return;
-    const QString ext = ExtOf(*chosen);
-    if (ext == ".txt") {
-        CurrentSequence->ExportTextFile(chosen->toStdString(), "\t");
-        return;
-    }
-    if (ext == ".sds") {
-        CurrentSequence->SaveToSdCard(chosen->toStdString());
-        return;
-    }
-    SaveAsNewSequence(*chosen);
+    ShowFileResult(Files.SaveAs(SaveNamePicker(".sqz", true)));
 }
 
 void TMainFrm::SavetoSDcardformat1Click() {
-    if (!ValidChangeAnyWay()) return;
     ui->SeqFileLb->setFocus();
-    SaveDialog1.DefaultExt = ".sds";
-    SaveDialog1.FilterIndex = 3;
-    const std::optional<QString> chosen = AskSaveName(SaveDialog1, Trimmed(CurrentSequence->FileName), SequenceFolder);
-    if (chosen && ExtOf(*chosen) == ".sds") CurrentSequence->SaveToSdCard(chosen->toStdString());
+    ShowFileResult(Files.SaveToSdCard(SaveNamePicker(".sds", true, kSdCardFilter)));
 }
 
-bool TMainFrm::SaveAsNewSequence(const QString& name) {
-    const int i = Sequences.SaveAsNew(name.toStdString());
-    if (i < 0) return false;
-    AddEntryItems();
-    SelectEntry(i);
-    RemakeEntryText(i);
-    DisplaySequence(true);
-    return true;
-}
+bool TMainFrm::SaveAsNewSequence(const QString& name) { return ShowFileResult(Files.SaveAsNew(name.toStdString())); }
 
 // ---------------------------------------------------------------- display
 

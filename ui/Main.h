@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "engine/Electsequence.h"
+#include "engine/FileCommands.h"
 #include "engine/SequenceList.h"
 #include "link/PortNumbers.h"
 #include "seam/Seam.h"
@@ -37,6 +38,11 @@ public:
     const int& SequenceCount = Sequences.Count();
     const int& CurrentIndex = Sequences.CurrentIndex();
     TElectSequence* const& CurrentSequence = Sequences.CurrentSequence();
+    // The file commands run below the window; it shows the entry a question is about.
+    TFileCommands Files{Sequences, [this] {
+                            SelectEntry(CurrentIndex);
+                            DisplaySequence(true);
+                        }};
     int MouseDownCol = -1, MouseDownRow = -1, RunningNumber = 0;
     bool AnimationRunning = false;
     int PortNum = kUSBPortNumber;
@@ -92,8 +98,6 @@ public:
     void SeqFileLbClick();
     void SeqFileLbClickCheck();
     void ExcludeSeqBtnClick();
-    // The entry whose file is path (canonical comparison), -1 when none.
-    int ListedIndex(const QString& path) const;
 
     // ---- file commands ----
     void New1Click();
@@ -101,21 +105,19 @@ public:
     void OpenSequenceFile(const QString& path);
     bool ValidChangeAnyWay();
     void SaveClick();
-    // Save of the current sequence; true when it was written to its .sqz file.
-    bool SaveCurrent();
-    // Save, Don't Save or Cancel for the changes of the current sequence; question ends the text.
-    TMsgResult AskToSave(const QString& question);
-    // An import writes target (.sqz): when a listed entry of that file has unsaved changes it is
-    // shown and the user asked; false when the import is not to go on.
-    bool ImportMayReplace(const QString& target);
-    // Asks about every changed sequence; false when the window is to stay open.
-    bool SaveChangesBeforeClosing();
     void Saveas1Click();
     void SavetoSDcardformat1Click();
     // Writes a copy of the current sequence to the .sqz file name, whose entry (added when the
     // file is not listed) takes it and is shown; the entry copied keeps its contents and file.
     // True when the copy was written and is current.
     bool SaveAsNewSequence(const QString& name);
+    // Shows what a file command did: the entries it added, their texts, the current entry
+    // selected (and shown again when it holds something else), and its message. True when done.
+    bool ShowFileResult(const TFileResult& r);
+    // Picks the name of a save through SaveDialog1 with the default extension ext, from the
+    // folder and name of the current sequence's file when fromCurrentFile (else from the
+    // sequence folder with no name), on the file type filterIndex when it is not 0.
+    TFileCommands::TNamePicker SaveNamePicker(const QString& ext, bool fromCurrentFile, int filterIndex = 0);
 
     // ---- display ----
     void DisplaySequence(bool refreshViews);
@@ -343,7 +345,7 @@ private:
     void AddEntryItems();
     void OnPageChanged(int index);
 
-    TQtHost QtHost;
+    TQtHost QtHost{this};
     TQuadripoleSheet* QuadripoleSheet;
     TElectrodeSheet* ElectrodeSheet;
     QLabel* StatusPanels[2];

@@ -185,7 +185,7 @@ void TMainFrm::MovePanelOkBtnClick() {
     SaveDialog1.DefaultExt = ".sqz";
     SaveDialog1.FilterIndex = 1;
     if (!Seam().ExecuteFileDialog(SaveDialog1)) return;
-    const QString chosen = WithDefaultExt(SaveDialog1.FileName, SaveDialog1.DefaultExt);
+    const QString chosen = ChosenFileName(SaveDialog1);
 
     // The copy must be on disk and current before anything of it changes: after a failed save
     // the sequence still current is the one the user rolls from.

@@ -1,11 +1,10 @@
 // Printing and comma-separated export of the electrode and quadripole sheets.
 #include "ui/Main.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
 
-#include "engine/Fileimport.h"
+#include "seam/UserFile.h"
 #include "ui/ControlEvents.h"
 #include "ui/SheetPrint.h"
 #include "ui/StringGrid.h"
@@ -47,16 +46,14 @@ void TMainFrm::PrintQuadripoleClick() {
 void TMainFrm::ExportGrid(TStringGrid* grid) {
     if (SaveDialog2.InitialDir.isEmpty()) SaveDialog2.InitialDir = SequenceFolder;
     if (!Seam().ExecuteFileDialog(SaveDialog2)) return;
-    const QString name = WithDefaultExt(SaveDialog2.FileName, SaveDialog2.DefaultExt);
+    const QString name = ChosenFileName(SaveDialog2);
     // The dialog offers the name last used, which may well be the other sheet's file.
     if (QFileInfo::exists(name) &&
         Seam().Question("< " + name + " > already exists.\nReplace it?", "Export", TMsgButtons::OkCancel,
                         TMsgIcon::Warning) != TMsgResult::Ok)
         return;
     const QByteArray text = SheetCommaText(*grid->GridModel());
-    // Written beside the target and renamed over it: a failed write keeps the old file whole.
-    if (!ReplaceFileContents(QFile::encodeName(name).toStdString(), text.constData(), std::size_t(text.size())))
-        Seam().Message("Can't export the grid with < " + name + " > filename");
+    if (!WriteUserFile(name, text)) Seam().Message("Can't export the grid with < " + name + " > filename");
 }
 
 void TMainFrm::ExportElectrodeClick() { ExportGrid(ui->ElectrodeGd); }

@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "tests/chart/ChartFixture.h"
+#include "tests/support/UserFiles.h"
 
 using namespace chart;
 
@@ -135,6 +136,58 @@ TEST_F(ChartOutput, AFailedExportTellsTheUser) {
         c->SetPEactions(tdResetImage);  // the image keeps the chart's own size
         EXPECT_EQ(c->GethObject()->GetImage().size(), c->GethObject()->Size());
     }
+}
+
+// An export replaces its file only once it is written whole, and never a file whose permissions
+// deny writing (whoever runs the tests, root too).
+TEST_F(ChartOutput, AFailedExportKeepsTheFileItWasToReplace) {
+    auto c = Small();
+    const QByteArray old(3000, 'o');
+    const struct { ePEactions action; const char* file; } rows[] = {
+        {tdPngToFile, "a.png"}, {tdJpegToFile, "a.jpg"}, {tdBmpToFile, "a.bmp"}, {tdMetaToFile, "a.pdf"}};
+    auto writeOld = [&](const QString& file, QFileDevice::Permissions permissions) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(old);
+        f.close();
+        f.setPermissions(permissions);
+    };
+    auto readAll = [](const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QFileDevice::Permissions readOnly = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.file);
+        const QString file = Path(r.file);
+        writeOld(file, readOnly | QFileDevice::WriteOwner);
+        seam.Messages.clear();
+        c->SetPEstrarg1(file);
+        {
+            const TFullDisk disk(old.size() / 10);
+            c->SetPEactions(r.action);
+        }
+        ASSERT_EQ(seam.Messages.size(), 1);
+        EXPECT_EQ(seam.Messages[0], "The chart could not be exported to \"" + file + "\": File too large");
+        EXPECT_EQ(readAll(file), old);
+
+        QFile::remove(file);
+        writeOld(file, readOnly);
+        seam.Messages.clear();
+        c->SetPEactions(r.action);
+        ASSERT_EQ(seam.Messages.size(), 1);
+        EXPECT_EQ(seam.Messages[0], "The chart could not be exported to \"" + file + "\": the file is write-protected");
+        EXPECT_EQ(readAll(file), old);
+        EXPECT_EQ(ModeOf(QFile::encodeName(file).toStdString()), mode_t(0444));
+    }
+    const QString text = Path("a.txt");
+    writeOld(text, readOnly | QFileDevice::WriteOwner);
+    {
+        const TFullDisk disk(8);
+        EXPECT_FALSE(c->GethObject()->ExportText(text));
+    }
+    EXPECT_EQ(readAll(text), old);
+    EXPECT_TRUE(QDir(dir.path()).entryList({"*.part"}, QDir::Files | QDir::Hidden).isEmpty());
 }
 
 TEST_F(ChartOutput, PrintingMakesOnePageAndAFailureIsTold) {

@@ -10,6 +10,7 @@
 #include "engine/SequenceList.h"
 #include "tests/engine/FileFixture.h"
 #include "tests/engine/SequenceBuilders.h"
+#include "tests/support/UserFiles.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -219,7 +220,8 @@ TEST_F(SequenceListTest, ReadingTheListFileDropsTheFilesThatAreRefused) {
          3,
          {a, b},
          1,
-         {missing + "\r\nfile not found", Path("old.sqz") + "\r\nUnknown file version"},
+         // Both in one message.
+         {"2 lines of the Sequence list name files that can't be opened"},
          Lines({a, b})},
         {"empty line", a + "\r\n\r\n" + b + "\r\n", 0, {a, b}, 0, {"\r\nfile not found"}, Lines({a, b})},
     };
@@ -376,4 +378,73 @@ TEST_F(SequenceListTest, UnsavedChangesFollowSavesReloadsAndShowing) {
     EXPECT_EQ(s.GetComment(), "on disk");
     EXPECT_EQ(FileOf(&s), a);
     EXPECT_EQ(host.Messages.size(), 2u);
+}
+
+TEST_F(SequenceListTest, EachFileOfTheListFileOpensOnceFromItsTrimmedLine) {
+    const std::string a = SqzFile("a.sqz"), b = SqzFile("b.sqz");
+    fs::create_directories(Path("sub"));
+    fs::create_symlink(a, Path("link.sqz"));
+    // Lines 3 and 4 name a again, by a link and by "..": the stored line 3 selects a's entry.
+    Write(ListFile(), Lines({"  " + a + " \t", b, "\t" + b, Path("link.sqz"), Path("sub/../a.sqz")}));
+    TSequenceList list;
+    list.ReopenList(ListFile(), ProgramList(), 3);
+    EXPECT_EQ(FilesOf(list), (std::vector<std::string>{a, b}));
+    EXPECT_EQ(list.CurrentIndex(), 0);
+    EXPECT_TRUE(host.Messages.empty());
+    // The file says what was opened.
+    EXPECT_EQ(Read(ListFile()), Lines({a, b}));
+}
+
+TEST_F(SequenceListTest, TheRefusedLinesOfTheListFileAreToldInOneMessage) {
+    const std::string a = SqzFile("a.sqz");
+    constexpr int kRefused = 16000;
+    std::vector<std::string> lines;
+    for (int i = 0; i < kRefused; ++i) lines.push_back(Path("gone-" + std::to_string(i) + ".sqz"));
+    lines.push_back(a);
+    Write(ListFile(), Lines(lines));
+    TSequenceList list;
+    list.ReopenList(ListFile(), ProgramList(), 0);
+    EXPECT_EQ(FilesOf(list), std::vector<std::string>{a});
+    ASSERT_EQ(host.Messages.size(), 1u);
+    const std::string& text = host.Messages[0];
+    EXPECT_TRUE(text.starts_with("16000 lines of the Sequence list name files that can't be opened; they will be "
+                                 "excluded from the Sequence list:\r\n" + lines[0] + ": file not found\r\n"))
+        << text.substr(0, 300);
+    // The first lines by name, the rest counted.
+    EXPECT_NE(text.find(lines[9] + ": file not found\r\n... and 15990 more"), std::string::npos);
+    EXPECT_EQ(text.find(lines[10]), std::string::npos);
+    EXPECT_EQ(Read(ListFile()), Lines({a}));
+}
+
+TEST_F(SequenceListTest, AListFileOrALineThatIsAPipeIsRefusedAtOnce) {
+    const std::string a = SqzFile("a.sqz");
+    TPipeFile line(Path("pipe.sqz"));
+    ASSERT_TRUE(line.Made());
+    Write(ListFile(), Lines({line.Path, a}));
+    TSequenceList list;
+    list.ReopenList(ListFile(), ProgramList(), 0);
+    EXPECT_EQ(FilesOf(list), std::vector<std::string>{a});
+    EXPECT_EQ(host.Messages,
+              std::vector<std::string>{line.Path + "\r\ncan't be read\r\nthis file will be excluded from the Sequence list"});
+
+    fs::remove(ListFile());
+    TPipeFile listFile(ListFile());
+    ASSERT_TRUE(listFile.Made());
+    host.Messages.clear();
+    list.ReopenList(ListFile(), ProgramList(), 0);
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(host.Messages, std::vector<std::string>{"Can't read the sequence list < " + ListFile() + " >"});
+    EXPECT_TRUE(fs::is_fifo(ListFile()));
+}
+
+// Whoever runs the tests, root too.
+TEST_F(SequenceListTest, AWriteProtectedListFileIsNotReplaced) {
+    const std::string a = SqzFile("a.sqz");
+    TSequenceList list;
+    Open(list, {a});
+    Write(ListFile(), "kept\r\n");
+    fs::permissions(ListFile(), fs::perms(0444));
+    EXPECT_EQ(list.WriteList(ListFile(), CaseBlind), -1);
+    EXPECT_EQ(host.Messages, std::vector<std::string>{"Can't save the sequence list < " + ListFile() + " >"});
+    EXPECT_EQ(Read(ListFile()), "kept\r\n");
 }

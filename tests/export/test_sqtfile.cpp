@@ -4,6 +4,7 @@
 
 #include "tests/export/ExportTest.h"
 #include "export/SolvySettings.h"
+#include "tests/support/UserFiles.h"
 
 namespace {
 
@@ -185,6 +186,20 @@ TEST_F(SqtFileTest, FailedFileKeepsThePreviousOne) {
     EXPECT_TRUE(fs::exists(Path("taken.sqt/inside")));
     for (const auto& e : fs::directory_iterator(Home.path().toStdString()))
         EXPECT_EQ(std::string::npos, e.path().filename().string().find(".tmp")) << e.path();
+}
+
+// Whoever runs the tests, root too: the file's mode denies writing, so it is not written.
+TEST_F(SqtFileTest, AWriteProtectedFileIsNotReplaced) {
+    MakeLine(*Seq, 4, 3, 0);
+    const std::string name = Path("kept.sqt");
+    const std::string kept = "the user's";
+    { std::ofstream(name) << kept; }
+    fs::permissions(name, fs::perms(0444));
+    TReskonSolvy m(Seq.get());
+    EXPECT_FALSE(m.SaveSqt(name));
+    EXPECT_EQ(Recorder.Messages, std::vector<std::string>{"Can't save Solvy sequence with < " + name + " > filename"});
+    EXPECT_EQ(ReadAll(name), std::vector<std::uint8_t>(kept.begin(), kept.end()));
+    EXPECT_EQ(ModeOf(name), mode_t(0444));
 }
 
 class FailingStore : public TSolvyConfigStore {

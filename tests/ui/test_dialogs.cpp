@@ -1,6 +1,8 @@
 // A few commands driven end to end through Qt's own dialogs (the Qt seam).
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QTest>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -87,6 +89,55 @@ TEST_F(DialogTest, SaveAsThroughTheFileDialog) {
     ASSERT_EQ(w->SequenceCount, 2);
     EXPECT_EQ(QString(w->CurrentSequence->FileName), Path("copy.sqz"));
     EXPECT_TRUE(QFileInfo::exists(Path("copy.sqz")));
+}
+
+// The type the user picks in the dialog's list decides the extension added to a name typed
+// without one, and so the file the dialog's own overwrite question is about.
+TEST_F(DialogTest, TheTypePickedInTheSaveDialogDecidesTheExtensionAdded) {
+    const QString a = WriteSequenceFile(Path("a.sqz"));
+    const QString same = WriteSequenceFile(Path("copy.sqz"));
+    QFile f(same);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+    WriteList({a});
+    auto w = Start();
+    UseQtDialogs();
+    QFileDialog* dialog = nullptr;
+    QStringList asked;  // a question over the dialog is answered No, and the dialog closed
+    QTimer watch;
+    watch.setInterval(5);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        asked << box->text();
+        box->reject();
+        QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+    });
+    WhenModal([&](QWidget* modal) {
+        dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_TRUE(types && name);
+        types->setFocus();
+        QTest::keyClick(types, Qt::Key_Down);
+        ASSERT_EQ(types->currentText(), "Text (*.txt)");
+        name->setFocus();
+        name->clear();
+        QTest::keyClicks(name, "copy");
+        watch.start();
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+    });
+    w->Saveas1Click();
+    watch.stop();
+    EXPECT_TRUE(asked.isEmpty()) << asked.join('|').toStdString();
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+    QFile text(Path("copy.txt"));
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(text.readAll().startsWith("#\tX\tY\tZ\r\n"));
+    EXPECT_EQ(w->SequenceCount, 1);
 }
 
 TEST_F(DialogTest, TheEnginesMessageReachesAMessageBox) {

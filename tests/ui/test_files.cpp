@@ -3,6 +3,7 @@
 #include <QListWidget>
 #include <QTabWidget>
 
+#include "tests/support/UserFiles.h"
 #include "tests/ui/UiTest.h"
 #include "ui_Main.h"
 
@@ -109,8 +110,12 @@ TEST_F(FileTest, TextAndSdCardFilesAreImportedAsSqzEntries) {
     ASSERT_EQ(w->SequenceCount, 3);
     EXPECT_EQ(QString(w->CurrentSequence->FileName), Path("cardSdsToSqz.sqz"));
     EXPECT_EQ(w->CurrentSequence->QuadripoleCount(), 24);
-    // Importing the text file again selects the entry of its .sqz file.
+    // Importing the text file again replaces its .sqz file once the user agrees, and selects
+    // the entry of that file.
+    Seam.Answers = {TMsgResult::Ok};
     w->OpenSequenceFile(Path("line.TXT"));
+    ASSERT_EQ(Seam.Questions.size(), 1u);
+    EXPECT_EQ(Seam.Questions[0].Text, "< " + Path("line.sqz") + " > already exists.\nThe import replaces it: import anyway?");
     EXPECT_EQ(w->SequenceCount, 3);
     EXPECT_EQ(w->CurrentIndex, 1);
     EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
@@ -356,4 +361,170 @@ TEST_F(FileTest, SavingASequenceNamedSdsWritesTheSdCardImage) {
     w->SaveClick();
     EXPECT_EQ(SizeOf(Path("meter.sds")), 144048);
     EXPECT_TRUE(Seam.Messages.isEmpty());
+}
+
+namespace {
+QByteArray Bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+void MakeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+const QFileDevice::Permissions kReadOnly = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+}  // namespace
+
+// Whoever runs the tests, root too: a file whose permissions deny writing is not written by any
+// command, which says so in its own words and changes nothing.
+TEST_F(FileTest, NoCommandWritesAWriteProtectedFile) {
+    struct TCase {
+        const char* name;
+        QString target;  // protected before the command
+        QAction* (*command)(Ui::TMainFrm&);
+        int filter;      // the file type the user picks, 0 for the one shown
+    };
+    const TCase cases[] = {
+        {"save", Path("a.sqz"), [](Ui::TMainFrm& ui) { return ui.Save; }, 0},
+        {"save as, an existing .sqz", Path("other.sqz"), [](Ui::TMainFrm& ui) { return ui.Saveas1; }, 0},
+        {"save as text", Path("other.txt"), [](Ui::TMainFrm& ui) { return ui.Saveas1; }, 2},
+        {"save as SD card", Path("other.sds"), [](Ui::TMainFrm& ui) { return ui.Saveas1; }, 3},
+        {"SD card command", Path("other.sds"), [](Ui::TMainFrm& ui) { return ui.SavetoSDcardformat1; }, 0},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Files.clear();
+        Seam.Messages.clear();
+        auto w = StartWith({"a.sqz"});
+        w->ui->CommentEdt->setPlainText("changed");
+        Leave(w->ui->CommentEdt);
+        if (!QFileInfo::exists(c.target)) MakeFile(c.target, "the user's file");
+        const QByteArray before = Bytes(c.target);
+        ASSERT_TRUE(QFile::setPermissions(c.target, kReadOnly));
+        Seam.Files = {c.target};
+        Seam.FilterChosen = c.filter;
+        c.command(*w->ui)->trigger();
+        EXPECT_EQ(Seam.Messages, QStringList{"Can't save sequence with < " + c.target + " > filename"});
+        EXPECT_EQ(Bytes(c.target), before);
+        EXPECT_EQ(ModeOf(QFile::encodeName(c.target).toStdString()), mode_t(0444));
+        EXPECT_EQ(w->SequenceCount, 1);
+        EXPECT_EQ(QString(w->CurrentSequence->FileName), Files[0]);
+        EXPECT_TRUE(w->Sequences.Changed(0));
+        QFile::setPermissions(c.target, kReadOnly | QFileDevice::WriteOwner);
+        Close(w);
+    }
+}
+
+TEST_F(FileTest, SavingThroughALinkWritesTheFileItNames) {
+    auto w = StartWith({"a.sqz"});
+    QDir().mkpath(Path("real"));
+    ASSERT_TRUE(QFile::link(Path("real/copy.sqz"), Path("copy.sqz")));
+    w->ui->CommentEdt->setPlainText("through the link");
+    Leave(w->ui->CommentEdt);
+    Seam.Files = {Path("copy.sqz")};
+    w->ui->Saveas1->trigger();
+    EXPECT_TRUE(QFileInfo(Path("copy.sqz")).isSymLink());
+    EXPECT_EQ(TElectSequence(Path("real/copy.sqz").toStdString()).GetComment(), "through the link");
+    EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
+}
+
+TEST_F(FileTest, AnImportAsksBeforeReplacingASqzFileThatIsNotListed) {
+    auto source = MakeSequence(24);
+    ASSERT_TRUE(source->ExportTextFile(Path("line.txt").toStdString(), "\t"));
+    for (const TMsgResult answer : {TMsgResult::Cancel, TMsgResult::Ok}) {
+        SCOPED_TRACE(int(answer));
+        Files.clear();
+        Seam.Questions.clear();
+        const QString mine = WriteSequenceFile(Path("line.sqz"), 5);
+        const QByteArray before = Bytes(mine);
+        auto w = Start();
+        Seam.Answers = {answer};
+        Seam.Files = {Path("line.txt")};
+        w->ui->Open1->trigger();
+        ASSERT_EQ(Seam.Questions.size(), 1u);
+        EXPECT_EQ(Seam.Questions[0].Text, "< " + mine + " > already exists.\nThe import replaces it: import anyway?");
+        EXPECT_EQ(Seam.Questions[0].Caption, "Import");
+        EXPECT_EQ(Seam.Questions[0].Buttons, TMsgButtons::OkCancel);
+        if (answer == TMsgResult::Cancel) {
+            EXPECT_EQ(w->SequenceCount, 1);
+            EXPECT_EQ(Bytes(mine), before);
+        } else {
+            ASSERT_EQ(w->SequenceCount, 2);
+            EXPECT_EQ(w->CurrentSequence->QuadripoleCount(), 24);
+            EXPECT_EQ(QString(w->CurrentSequence->FileName), mine);
+        }
+        Close(w);
+    }
+}
+
+// The type chosen in the list of the save dialog decides the extension added to a name typed
+// without one, and so the format written; a typed extension counts as it is.
+TEST_F(FileTest, TheFileTypeChosenDecidesWhatANameWithoutExtensionBecomes) {
+    auto w = StartWith({"a.sqz"});
+    const QString same = WriteSequenceFile(Path("plain.sqz"), 3);
+    const QByteArray before = Bytes(same);
+    Seam.Files = {Path("plain")};
+    Seam.FilterChosen = 2;
+    w->ui->Saveas1->trigger();
+    EXPECT_TRUE(Bytes(Path("plain.txt")).startsWith("#\tX\tY\tZ\r\n"));
+    EXPECT_EQ(Bytes(same), before);
+    EXPECT_EQ(w->SequenceCount, 1);
+
+    // The SD-card command leaves its type for the next Save as, which then writes that type.
+    Seam.FilterChosen = 0;
+    Seam.Files = {Path("card"), Path("again")};
+    w->ui->SavetoSDcardformat1->trigger();
+    w->ui->Saveas1->trigger();
+    EXPECT_EQ(Seam.Dialogs.back().FilterIndex, 3);
+    EXPECT_EQ(SizeOf(Path("again.sds")), 144048);
+    EXPECT_FALSE(QFileInfo::exists(Path("again.sqz")));
+    EXPECT_EQ(w->SequenceCount, 1);
+
+    Seam.FilterChosen = 2;
+    Seam.Files = {Path("typed.sqz")};
+    w->ui->Saveas1->trigger();
+    ASSERT_EQ(w->SequenceCount, 2);
+    EXPECT_EQ(QString(w->CurrentSequence->FileName), Path("typed.sqz"));
+    EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
+}
+
+TEST(FileDialogTypes, TheChosenTypeGivesTheExtensionAdded) {
+    TFileDialogSetup d;
+    d.Filter = "Planora pro  (*.Sqz)|*.sqz|Text|*.txt|Sd card format (*.sds)|*.sds|Any|*.*|Images|*.jpg *.jpeg";
+    d.DefaultExt = ".sqz";
+    const std::pair<int, QString> cases[] = {{1, ".sqz"}, {2, ".txt"}, {3, ".sds"}, {4, ".sqz"}, {5, ".sqz"}, {9, ".sqz"}};
+    for (const auto& [index, ext] : cases) {
+        d.FilterIndex = index;
+        EXPECT_EQ(AddedExt(d), ext) << index;
+    }
+    d.FilterIndex = 2;
+    d.FileName = "/a/b";
+    EXPECT_EQ(ChosenFileName(d), "/a/b.txt");
+    d.FileName = "/a/b.sds";
+    EXPECT_EQ(ChosenFileName(d), "/a/b.sds");
+    // A dialog that adds no extension adds none whatever the type.
+    d.DefaultExt.clear();
+    d.FileName = "/a/b";
+    EXPECT_EQ(ChosenFileName(d), "/a/b");
+}
+
+// A pipe (or anything not a plain file) never holds the program: each way of opening a file
+// refuses it at once with the message of a file that cannot be read.
+TEST_F(FileTest, APipeIsRefusedAtOnceByEveryWayOfOpening) {
+    TPipeFile sqz(Path("pipe.sqz").toStdString()), text(Path("text.txt").toStdString()),
+        card(Path("card.sds").toStdString());
+    ASSERT_TRUE(sqz.Made() && text.Made() && card.Made());
+    {
+        auto w = Start({Path("pipe.sqz")});
+        EXPECT_EQ(Seam.Messages, QStringList{Path("pipe.sqz") + "\r\ncan't be read"});
+        Seam.Messages.clear();
+        Seam.Files = {Path("text.txt"), Path("card.sds")};
+        w->ui->Open1->trigger();
+        w->ui->Open1->trigger();
+        EXPECT_EQ(Seam.Messages, (QStringList{"Coordinate file error\r\n" + Path("text.txt") + "\r\nthe file can't be read",
+                                              Path("card.sds") + "\r\ncan't be read"}));
+        EXPECT_EQ(w->SequenceCount, 1);
+    }
+    EXPECT_TRUE(QFileInfo(Path("pipe.sqz")).exists());
 }

@@ -13,9 +13,10 @@
 #include <tuple>
 
 #include "export/Exportsqt.h"
+#include "tests/support/UserFiles.h"
+#include "tests/ui/UiTest.h"
 #include "ui/SheetPrint.h"
 #include "ui/StringGrid.h"
-#include "tests/ui/UiTest.h"
 #include "ui_Main.h"
 
 namespace {
@@ -197,6 +198,23 @@ TEST_F(SheetsTest, AFailedExportIsReportedAndKeepsTheOldFile) {
     EXPECT_FALSE(QFileInfo::exists(Path("missing")));
     // No work file is left behind.
     EXPECT_TRUE(QDir(Home.path()).entryList({"*.part"}, QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// Whoever runs the tests, root too: agreeing to replace a file does not replace one whose
+// permissions deny writing.
+TEST_F(SheetsTest, AWriteProtectedFileIsNotReplacedByTheExport) {
+    auto s = SmallSequence();
+    auto w = Show(*s);
+    const QString file = Path("kept.csv");
+    WriteAll(file, "the user's sheet\r\n");
+    const QFileDevice::Permissions readOnly = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    ASSERT_TRUE(QFile::setPermissions(file, readOnly));
+    Seam.Files = {file};
+    Seam.Answers = {TMsgResult::Ok};
+    w->ui->ExportQuadripole->click();
+    EXPECT_EQ(Seam.Messages, QStringList{"Can't export the grid with < " + file + " > filename"});
+    EXPECT_EQ(ReadAll(file), "the user's sheet\r\n");
+    EXPECT_EQ(ModeOf(QFile::encodeName(file).toStdString()), mode_t(0444));
 }
 
 TEST(SheetCommaText, CellsAreQuotedOnlyWhenTheyMustBe) {

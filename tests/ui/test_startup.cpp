@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "link/Ports.h"
+#include "tests/support/UserFiles.h"
 #include "tests/ui/UiTest.h"
 #include "ui_Main.h"
 
@@ -104,9 +105,10 @@ TEST_F(UiTest, ListFileLinesThatDoNotOpenAreReportedAndDropped) {
     }
     WriteList({a, Path("missing.sqz"), old, b});
     auto w = Start();
-    ASSERT_EQ(Seam.Messages.size(), 2);
-    EXPECT_TRUE(Seam.Messages[0].contains("file not found"));
-    EXPECT_TRUE(Seam.Messages[1].contains("Unknown file version"));
+    // Both in one message.
+    ASSERT_EQ(Seam.Messages.size(), 1);
+    EXPECT_TRUE(Seam.Messages[0].contains(Path("missing.sqz") + ": file not found"));
+    EXPECT_TRUE(Seam.Messages[0].contains(old + ": Unknown file version"));
     EXPECT_EQ(ReadList(), (QStringList{a, b}));
     ASSERT_EQ(w->SequenceCount, 2);
     EXPECT_EQ(QString(w->Sequences[1]->FileName), b);
@@ -347,4 +349,75 @@ TEST_F(UiTest, TheMenusAndTheListToolBarHoldTheCommandsInOrder) {
         ASSERT_NE(b, nullptr);
         EXPECT_TRUE(b->isVisible()) << a->text().toStdString();
     }
+}
+
+TEST_F(UiTest, AFileNamedTwiceInTheListFileOrWithBlanksOpensOnce) {
+    const QString a = WriteSequenceFile(Path("a.sqz"));
+    const QString b = WriteSequenceFile(Path("b.sqz"));
+    ASSERT_TRUE(QFile::link(a, Path("link.sqz")));
+    WriteList({" " + a + "\t", Path("link.sqz"), b + "  ", a});
+    Settings().setValue("Initialisation/PlanoraPro/SeqFileLbItemIndex", 2);
+    auto w = Start();
+    EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
+    ASSERT_EQ(w->SequenceCount, 2);
+    EXPECT_EQ(QString(w->Sequences[0]->FileName), a);
+    EXPECT_EQ(QString(w->Sequences[1]->FileName), b);
+    EXPECT_EQ(QString(w->CurrentSequence->FileName), b);
+    EXPECT_EQ(ReadList(), (QStringList{a, b}));
+    // A save of one entry can no longer write over another's changes to the same file.
+    w->CurrentSequence->SetComment("b's");
+    w->SaveClick();
+    Close(w);
+    EXPECT_EQ(TElectSequence(b.toStdString()).GetComment(), "b's");
+    EXPECT_EQ(ReadList(), (QStringList{a, b}));
+}
+
+TEST_F(UiTest, ManyLinesThatDoNotOpenAreToldInOneMessageBeforeTheWindowShows) {
+    const QString a = WriteSequenceFile(Path("a.sqz"));
+    QStringList lines;
+    for (int i = 0; i < 16000; ++i) lines << Path(QString("gone-%1.sqz").arg(i));
+    lines << a;
+    WriteList(lines);
+    auto w = Start();
+    ASSERT_EQ(Seam.Messages.size(), 1);
+    EXPECT_TRUE(Seam.Messages[0].startsWith("16000 lines of the Sequence list name files that can't be opened"));
+    EXPECT_TRUE(Seam.Messages[0].endsWith("... and 15990 more"));
+    EXPECT_EQ(w->SequenceCount, 1);
+    EXPECT_EQ(ReadList(), QStringList{a});
+}
+
+// Neither a list file that is a pipe nor a line naming one holds the start.
+TEST_F(UiTest, APipeInPlaceOfTheListFileOrNamedByItIsRefusedAtOnce) {
+    const QString a = WriteSequenceFile(Path("a.sqz"));
+    {
+        TPipeFile line(Path("pipe.sqz").toStdString());
+        ASSERT_TRUE(line.Made());
+        WriteList({Path("pipe.sqz"), a});
+        auto w = Start();
+        EXPECT_EQ(Seam.Messages,
+                  QStringList{Path("pipe.sqz") + "\r\ncan't be read\r\nthis file will be excluded from the Sequence list"});
+        EXPECT_EQ(w->SequenceCount, 1);
+        EXPECT_EQ(QString(w->CurrentSequence->FileName), a);
+    }
+    QFile::remove(ListFile());
+    TPipeFile list(ListFile().toStdString());
+    ASSERT_TRUE(list.Made());
+    Seam.Messages.clear();
+    auto w = Start();
+    EXPECT_EQ(Seam.Messages, QStringList{"Can't read the sequence list < " + ListFile() + " >"});
+    EXPECT_EQ(w->SequenceCount, 1);
+    EXPECT_EQ(w->CurrentSequence->GetSeqName(), "NewSeq");
+}
+
+// Whoever runs the tests, root too.
+TEST_F(UiTest, AWriteProtectedListFileIsLeftAsItIsAtClose) {
+    const QString a = WriteSequenceFile(Path("a.sqz"));
+    const QString b = WriteSequenceFile(Path("b.sqz"));
+    WriteList({a});
+    ASSERT_TRUE(QFile::setPermissions(ListFile(), QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    auto w = Start();
+    w->OpenSequenceFile(b);
+    Close(w);
+    EXPECT_EQ(Seam.Messages, QStringList{"Can't save the sequence list < " + ListFile() + " >"});
+    EXPECT_EQ(ReadList(), QStringList{a});
 }

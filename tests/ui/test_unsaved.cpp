@@ -7,7 +7,10 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
 #include <functional>
 
 #include "tests/ui/UiTest.h"
@@ -314,4 +317,45 @@ TEST_F(UnsavedTest, OpeningCommitsTheEditBeingTypedInToTheSequenceItBelongsTo) {
     EXPECT_EQ(w->Sequences[1]->Device.StackMin, stackOfB);
     EXPECT_EQ(OnDisk(B).Device.StackMin, stackOfB);
     EXPECT_EQ(OnDisk(B).GetComment(), "b changed");
+}
+
+// Typing a comment and pressing Exclude: the change is asked about as closing asks, before the
+// entry leaves the list.
+TEST_F(UnsavedTest, ExcludingAnEntryWithAChangeBeingTypedAsksToSaveIt) {
+    struct TCase {
+        const char* name;
+        TMsgResult answer;
+        bool excluded;
+        QString onDisk;  // b's comment in its file afterwards
+    };
+    const TCase cases[] = {
+        {"cancel", TMsgResult::Cancel, false, ""},
+        {"don't save", TMsgResult::Discard, true, ""},
+        {"save", TMsgResult::Save, true, "typed, not left"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Seam.Questions.clear();
+        auto w = StartWithTwo();
+        Ui::TMainFrm& ui = *w->ui;
+        ui.SeqFileLb->setCurrentRow(1);
+        QApplication::processEvents();
+        ui.CommentEdt->setFocus();
+        QTest::keyClicks(ui.CommentEdt, "typed, not left");
+        Seam.Answers = {c.answer};
+        auto* button = qobject_cast<QToolButton*>(ui.ToolBar1->widgetForAction(ui.ExcludeSeqBtn));
+        ASSERT_NE(button, nullptr);
+        QTest::mouseClick(button, Qt::LeftButton);
+        ASSERT_EQ(SaveQuestions(), QStringList{"< " + B + " > was changed since it was last saved.\n"
+                                               "Save the changes before it is excluded from the sequence list?"});
+        EXPECT_EQ(Seam.Questions.size(), 1u);  // no Yes/No besides
+        EXPECT_EQ(w->SequenceCount, c.excluded ? 1 : 2);
+        EXPECT_EQ(ui.SeqFileLb->count(), w->SequenceCount);
+        EXPECT_EQ(QString(w->CurrentSequence->FileName), c.excluded ? A : B);
+        EXPECT_EQ(QString::fromStdString(OnDisk(B).GetComment()), c.onDisk);
+        if (!c.excluded) {
+            EXPECT_EQ(ui.CommentEdt->toPlainText(), "typed, not left");
+        }
+        Close(w);
+    }
 }

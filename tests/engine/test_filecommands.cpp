@@ -1,0 +1,241 @@
+// The file commands of the sequence list as the window runs them: the questions they ask before
+// something of the user's is replaced or dropped, and what they return to be shown.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/FileCommands.h"
+#include "engine/SequenceList.h"
+#include "tests/engine/FileFixture.h"
+#include "tests/engine/SequenceBuilders.h"
+#include "tests/support/UserFiles.h"
+
+namespace {
+namespace fs = std::filesystem;
+
+// A computed sequence that saves without the question about changes since its computation.
+std::unique_ptr<TElectSequence> Computed(const std::string& comment) {
+    auto s = NewSequence();
+    PlaceGrid(*s, gtLine, 10, 1, 1.0f);
+    s->SpacingLevels[0].SelectedCount = 1;
+    AddQuadripole(*s, {1, 2, 3, 4});
+    s->SetComment(comment);
+    return s;
+}
+
+std::string CommentOf(const std::string& path) {
+    TElectSequence s;
+    return s.ReadSqzFile(path) ? s.GetComment() : "(unreadable)";
+}
+}  // namespace
+
+class FileCommandsTest : public FileFixture {
+protected:
+    TSequenceList list;
+    int shown = 0;  // how often the current entry was shown before a question
+    TFileCommands files{list, [this] { ++shown; }};
+    int picked = 0;
+
+    std::string SqzFile(const std::string& leaf, const std::string& comment) {
+        EXPECT_TRUE(Computed(comment)->SaveToFile(Path(leaf)));
+        return Path(leaf);
+    }
+    void Open(const std::vector<std::string>& paths) {
+        for (const std::string& p : paths) ASSERT_GE(list.AppendFromFile(p), 0) << p;
+    }
+    // Picks name, or cancels when it is empty; counts the dialogs.
+    TFileCommands::TNamePicker Pick(const std::string& name) {
+        return [this, name]() -> std::optional<std::string> {
+            ++picked;
+            if (name.empty()) return std::nullopt;
+            return name;
+        };
+    }
+};
+
+TEST_F(FileCommandsTest, AnImportAsksBeforeItReplacesASqzFileThatExists) {
+    auto source = Computed("source");
+    ASSERT_TRUE(source->ExportTextFile(Path("line.txt"), "\t"));
+    ASSERT_TRUE(source->SaveToSdCard(Path("card.sqz")));
+    struct TCase {
+        const char* name;
+        std::string import, target;
+        bool answer;
+    };
+    const TCase cases[] = {
+        {"text, cancelled", Path("line.txt"), Path("line.sqz"), false},
+        {"text, replaced", Path("line.txt"), Path("line.sqz"), true},
+        {"SD card, cancelled", Path("card.sds"), Path("cardSdsToSqz.sqz"), false},
+        {"SD card, replaced", Path("card.sds"), Path("cardSdsToSqz.sqz"), true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        list.Clear();
+        host.Questions.clear();
+        SqzFile(fs::path(c.target).filename().string(), "the user's own");
+        const std::string before = Read(c.target);
+        host.Answers = {c.answer};
+        const TFileResult r = files.Open(c.import);
+        EXPECT_EQ(host.Questions, std::vector<std::string>{"< " + c.target +
+                                                           " > already exists.\nThe import replaces it: import anyway?"});
+        EXPECT_EQ(r.Outcome, c.answer ? TFileOutcome::Done : TFileOutcome::Cancelled);
+        EXPECT_EQ(list.Count(), c.answer ? 1 : 0);
+        if (c.answer) {
+            EXPECT_EQ(CommentOf(c.target), "Create with Imported file <-- " + fs::path(c.import).filename().string() + " -->");
+            EXPECT_EQ(TrimText(list.CurrentSequence()->FileName), c.target);
+        } else {
+            EXPECT_EQ(Read(c.target), before);
+        }
+    }
+    // Nothing there to replace: nothing asked.
+    fs::remove(Path("line.sqz"));
+    host.Questions.clear();
+    list.Clear();
+    EXPECT_TRUE(files.Open(Path("line.txt")));
+    EXPECT_TRUE(host.Questions.empty());
+    EXPECT_TRUE(host.Messages.empty());
+}
+
+TEST_F(FileCommandsTest, ExcludingAChangedEntryAsksToSaveItFirst) {
+    struct TCase {
+        const char* name;
+        TSaveAnswer answer;
+        bool excluded;
+        std::string onDisk;
+    };
+    const TCase cases[] = {
+        {"cancel", TSaveAnswer::Cancel, false, "on disk"},
+        {"don't save", TSaveAnswer::Discard, true, "on disk"},
+        {"save", TSaveAnswer::Save, true, "typed"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        list.Clear();
+        host.Questions.clear();
+        const std::string a = SqzFile("a.sqz", "on disk"), b = SqzFile("b.sqz", "other");
+        Open({a, b});
+        list.SetCurrent(0);
+        list.CurrentSequence()->SetComment("typed");
+        host.SaveAnswers = {c.answer};
+        const TFileResult r = files.Exclude(0, Pick(""));
+        EXPECT_EQ(host.Questions, std::vector<std::string>{"< " + a + " > was changed since it was last saved.\n"
+                                                           "Save the changes before it is excluded from the sequence list?"});
+        EXPECT_EQ(bool(r), c.excluded);
+        EXPECT_EQ(list.Count(), c.excluded ? 1 : 2);
+        EXPECT_EQ(TrimText(list.CurrentSequence()->FileName), c.excluded ? b : a);
+        EXPECT_EQ(CommentOf(a), c.onDisk);
+    }
+    // Unchanged: the plain confirmation, and No keeps it.
+    host.Questions.clear();
+    EXPECT_FALSE(files.Exclude(0, Pick("")));
+    EXPECT_EQ(host.Questions, std::vector<std::string>{"Exclude < " + Path("b.sqz") + " > from sequence list ?"});
+    EXPECT_EQ(list.Count(), 1);
+
+    // A new sequence, changed: Save asks for a name, and a cancelled name keeps it.
+    ASSERT_TRUE(list.Append(Computed("")));
+    list.SetCurrent(1);
+    list.CurrentSequence()->SetComment("never saved");
+    host.SaveAnswers = {TSaveAnswer::Save, TSaveAnswer::Save};
+    EXPECT_EQ(files.Exclude(1, Pick("")).Outcome, TFileOutcome::Cancelled);
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_TRUE(files.Exclude(1, Pick(Path("named.sqz"))));
+    EXPECT_EQ(list.Count(), 1);
+    EXPECT_EQ(CommentOf(Path("named.sqz")), "never saved");
+    EXPECT_EQ(picked, 2);
+    EXPECT_TRUE(host.Messages.empty());
+}
+
+// Whoever runs the tests, root too: a file whose mode denies writing is refused by every save.
+TEST_F(FileCommandsTest, EverySaveRefusesAWriteProtectedFileWithItsOwnMessage) {
+    struct TCase {
+        const char* name;
+        std::string target;  // the file written, protected beforehand
+        std::function<TFileResult(TFileCommands&, const std::string&)> command;
+    };
+    auto picking = [this](const std::string& n) { return Pick(n); };
+    const TCase cases[] = {
+        {"save", Path("own.sqz"), [&](TFileCommands& f, const std::string&) { return f.Save(picking("")); }},
+        {"save as, native", Path("other.sqz"), [&](TFileCommands& f, const std::string& t) { return f.SaveAs(picking(t)); }},
+        {"save as, text", Path("export.txt"), [&](TFileCommands& f, const std::string& t) { return f.SaveAs(picking(t)); }},
+        {"save as, SD card", Path("card.sds"), [&](TFileCommands& f, const std::string& t) { return f.SaveAs(picking(t)); }},
+        {"SD card command", Path("card.sds"),
+         [&](TFileCommands& f, const std::string& t) { return f.SaveToSdCard(picking(t)); }},
+        {"save as new", Path("other.sqz"), [](TFileCommands& f, const std::string& t) { return f.SaveAsNew(t); }},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        list.Clear();
+        Open({SqzFile("own.sqz", "own")});
+        list.SetCurrent(0);
+        list.CurrentSequence()->SetComment("changed");
+        if (c.target != Path("own.sqz")) Write(c.target, "the user's file");
+        const std::string before = Read(c.target);
+        fs::permissions(c.target, fs::perms(0444));
+        const TFileResult r = c.command(files, c.target);
+        EXPECT_EQ(r.Outcome, TFileOutcome::Failed);
+        EXPECT_EQ(r.Message, "Can't save sequence with < " + c.target + " > filename");
+        EXPECT_EQ(Read(c.target), before);
+        EXPECT_EQ(ModeOf(c.target), mode_t(0444));
+        EXPECT_EQ(list.Count(), 1);
+        EXPECT_EQ(TrimText(list.CurrentSequence()->FileName), Path("own.sqz"));
+        EXPECT_TRUE(list.Changed(0));
+        fs::permissions(c.target, fs::perms(0644));
+    }
+    EXPECT_TRUE(host.Messages.empty());
+}
+
+TEST_F(FileCommandsTest, OpeningAPipeOrAFolderRefusesItAtOnce) {
+    TPipeFile sqz(Path("pipe.sqz")), text(Path("text.txt")), card(Path("card.sds"));
+    ASSERT_TRUE(sqz.Made() && text.Made() && card.Made());
+    fs::create_directories(Path("folder.sqz"));
+    struct TCase {
+        std::string path, message;
+    };
+    const TCase cases[] = {
+        {sqz.Path, sqz.Path + "\r\ncan't be read"},
+        {text.Path, "Coordinate file error\r\n" + text.Path + "\r\nthe file can't be read"},
+        {card.Path, card.Path + "\r\ncan't be read"},
+        {Path("folder.sqz"), Path("folder.sqz") + "\r\ncan't be read"},
+    };
+    for (const TCase& c : cases) {
+        const TFileResult r = files.Open(c.path);
+        EXPECT_EQ(r.Outcome, TFileOutcome::Failed) << c.path;
+        EXPECT_EQ(r.Message, c.message);
+    }
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_FALSE(fs::exists(Path("text.sqz")));
+    EXPECT_FALSE(fs::exists(Path("cardSdsToSqz.sqz")));
+    // The constructor of list entries refuses it the same way.
+    EXPECT_THROW(TElectSequence{sqz.Path}, std::runtime_error);
+    EXPECT_EQ(host.Messages,
+              std::vector<std::string>{sqz.Path + "\r\ncan't be read\r\nthis file will be excluded from the Sequence list"});
+}
+
+TEST_F(FileCommandsTest, OpeningAListedFileWithChangesAsksFirstAndShowsIt) {
+    const std::string a = SqzFile("a.sqz", "on disk"), b = SqzFile("b.sqz", "b");
+    Open({a, b});
+    list.SetCurrent(1);
+    list[0]->SetComment("typed");
+    host.SaveAnswers = {TSaveAnswer::Cancel};
+    TFileResult r = files.Open("  " + a + " ");
+    EXPECT_EQ(r.Outcome, TFileOutcome::Cancelled);
+    EXPECT_TRUE(r.ShowAgain);
+    EXPECT_EQ(shown, 1);  // the entry asked about was shown
+    EXPECT_EQ(list.CurrentIndex(), 0);
+    EXPECT_EQ(list[0]->GetComment(), "typed");
+    host.SaveAnswers = {TSaveAnswer::Discard};
+    r = files.Open(a);
+    EXPECT_TRUE(r);
+    EXPECT_EQ(list[0]->GetComment(), "on disk");
+    EXPECT_EQ(list.Count(), 2);
+    // What the commands have to say comes back to the caller.
+    r = files.Open(Path("gone.sqz"));
+    EXPECT_EQ(r.Message, Path("gone.sqz") + "\r\nfile not found");
+    Write(Path("notes.dat"), "x");
+    EXPECT_TRUE(files.Open(Path("notes.dat")).Message.starts_with(Path("notes.dat") + "\r\nis not a sequence file"));
+    EXPECT_TRUE(host.Messages.empty());
+}

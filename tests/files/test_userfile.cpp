@@ -1,0 +1,188 @@
+// The one writer and reader of the user's files: what it refuses, what it keeps of the file it
+// replaces, links, a disk that fills up, and files that are not plain files.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "files/UserFile.h"
+#include "tests/support/UserFiles.h"
+
+namespace {
+namespace fs = std::filesystem;
+
+class UserFileTest : public ::testing::Test {
+protected:
+    fs::path dir;
+
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir = fs::temp_directory_path() / ("planora-userfile-" + std::to_string(::getpid()) + "-" + info->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override {
+        // A test may leave a file or folder that denies writing; removing it needs none.
+        std::error_code ec;
+        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(dir, ec);
+    }
+
+    std::string Path(const std::string& leaf) const { return (dir / leaf).string(); }
+    static std::string Read(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    static void Write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+    static bool Replace(const std::string& path, const std::string& bytes, std::string* why = nullptr) {
+        return ReplaceFileContents(path, bytes.data(), bytes.size(), why);
+    }
+    // What the folder holds besides the files the test made: work files left behind.
+    std::vector<std::string> WorkFiles() const {
+        std::vector<std::string> out;
+        for (const auto& e : fs::directory_iterator(dir))
+            if (e.path().extension() == ".part") out.push_back(e.path().filename().string());
+        return out;
+    }
+};
+}  // namespace
+
+TEST(WriteProtection, TheModeDecidesForOwnerGroupOthersAndRoot) {
+    constexpr uid_t root = 0, me = 1000, someone = 1001;
+    struct TCase {
+        const char* name;
+        uid_t user;
+        bool inGroup;
+        mode_t mode;
+        uid_t owner;
+        bool protectedFile;
+    };
+    const TCase cases[] = {
+        {"root, no write bit", root, false, 0444, me, true},
+        {"root, the owner's bit of another user", root, false, 0644, me, false},
+        {"root, only the group's bit", root, false, 0464, someone, false},
+        {"root, only the others' bit", root, false, 0446, someone, false},
+        {"owner, read only", me, true, 0444, me, true},
+        {"owner, own bit", me, false, 0600, me, false},
+        {"owner, group and others may, the owner not", me, true, 0466, me, true},
+        {"group member, group bit", me, true, 0464, someone, false},
+        {"group member, only the owner's and others' bits", me, true, 0646, someone, true},
+        {"other, others' bit", me, false, 0446, someone, false},
+        {"other, only the owner's and group's bits", me, false, 0664, someone, true},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(WriteProtected({c.user, c.inGroup, c.mode, c.owner}), c.protectedFile) << c.name;
+}
+
+// Whoever runs the tests, root too: the file's mode decides.
+TEST_F(UserFileTest, AWriteProtectedFileIsNotReplaced) {
+    const std::string file = Path("x.sqz");
+    Write(file, "the user's");
+    fs::permissions(file, fs::perms(0444));
+    std::string why;
+    EXPECT_FALSE(Replace(file, "replacement", &why));
+    EXPECT_EQ(why, "the file is write-protected");
+    EXPECT_EQ(Read(file), "the user's");
+    EXPECT_EQ(ModeOf(file), mode_t(0444));
+    EXPECT_TRUE(WorkFiles().empty());
+    // Through a link alike.
+    fs::create_symlink(file, Path("link.sqz"));
+    EXPECT_FALSE(Replace(Path("link.sqz"), "replacement"));
+    EXPECT_EQ(Read(file), "the user's");
+}
+
+TEST_F(UserFileTest, TheReplacedFileKeepsItsPermissions) {
+    for (const mode_t mode : {mode_t(0640), mode_t(0600), mode_t(0755), mode_t(0666)}) {
+        SCOPED_TRACE(mode);
+        const std::string file = Path("kept");
+        Write(file, "old and longer than the new contents");
+        fs::permissions(file, fs::perms(mode));
+        ASSERT_TRUE(Replace(file, "new"));
+        EXPECT_EQ(Read(file), "new");
+        EXPECT_EQ(ModeOf(file), mode);
+    }
+    // A new file is made as any file is (the umask applies).
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ASSERT_TRUE(Replace(Path("fresh"), ""));
+    EXPECT_EQ(ModeOf(Path("fresh")), mode_t(0666 & ~mask));
+    EXPECT_EQ(Read(Path("fresh")), "");
+    EXPECT_TRUE(WorkFiles().empty());
+}
+
+TEST_F(UserFileTest, ALinkIsWrittenThroughAndStaysALink) {
+    fs::create_directories(Path("real"));
+    Write(Path("real/a.txt"), "old");
+    fs::create_symlink("real/a.txt", Path("relative"));
+    fs::create_symlink(Path("relative"), Path("chain"));
+    fs::create_symlink(Path("real/new.txt"), Path("dangling"));
+    fs::create_symlink("loop2", Path("loop1"));
+    fs::create_symlink("loop1", Path("loop2"));
+    struct TCase {
+        const char* link;
+        const char* target;
+    };
+    for (const TCase c : {TCase{"relative", "real/a.txt"}, TCase{"chain", "real/a.txt"}, TCase{"dangling", "real/new.txt"}}) {
+        SCOPED_TRACE(c.link);
+        ASSERT_TRUE(Replace(Path(c.link), c.link));
+        EXPECT_TRUE(fs::is_symlink(Path(c.link)));
+        EXPECT_EQ(Read(Path(c.target)), c.link);
+    }
+    // A loop of links names no file.
+    EXPECT_FALSE(Replace(Path("loop1"), "x"));
+    EXPECT_TRUE(fs::is_symlink(Path("loop1")));
+    EXPECT_TRUE(WorkFiles().empty());
+    for (const auto& e : fs::directory_iterator(Path("real"))) EXPECT_NE(e.path().extension(), ".part");
+}
+
+TEST_F(UserFileTest, AWriteThatFailsKeepsTheOldFileWhole) {
+    const std::string file = Path("x.sqz");
+    const std::string old(4000, 'o');
+    Write(file, old);
+    std::string why;
+    {
+        const TFullDisk disk(1000);
+        EXPECT_FALSE(Replace(file, std::string(3000, 'n'), &why));
+    }
+    EXPECT_EQ(why, "File too large");
+    EXPECT_EQ(Read(file), old);
+    EXPECT_TRUE(WorkFiles().empty());
+    // Nor is anything made where the folder is missing.
+    EXPECT_FALSE(Replace(Path("missing/x.sqz"), "x", &why));
+    EXPECT_EQ(why, "No such file or directory");
+    EXPECT_FALSE(fs::exists(Path("missing")));
+}
+
+TEST_F(UserFileTest, WhatIsNotAPlainFileIsNeitherReplacedNorRead) {
+    fs::create_directories(Path("folder"));
+    TPipeFile pipe(Path("pipe"));
+    ASSERT_TRUE(pipe.Made());
+    for (const std::string& path : {Path("folder"), pipe.Path, std::string("/dev/null")}) {
+        SCOPED_TRACE(path);
+        std::string why, data = "untouched";
+        EXPECT_FALSE(ReadFileContents(path, data, std::string::npos, &why));
+        EXPECT_EQ(why, "it is not a plain file");
+        if (path == "/dev/null") continue;
+        EXPECT_FALSE(Replace(path, "x", &why));
+        EXPECT_EQ(why, "it is not a plain file");
+    }
+    EXPECT_TRUE(fs::is_directory(Path("folder")));
+    EXPECT_TRUE(fs::is_fifo(pipe.Path));
+    EXPECT_TRUE(WorkFiles().empty());
+}
+
+TEST_F(UserFileTest, ReadingTakesAtMostTheLimit) {
+    Write(Path("ten"), "0123456789");
+    std::string data;
+    ASSERT_TRUE(ReadFileContents(Path("ten"), data));
+    EXPECT_EQ(data, "0123456789");
+    ASSERT_TRUE(ReadFileContents(Path("ten"), data, 4));
+    EXPECT_EQ(data, "0123");
+    std::string why;
+    EXPECT_FALSE(ReadFileContents(Path("none"), data, std::string::npos, &why));
+    EXPECT_EQ(why, "No such file or directory");
+}
