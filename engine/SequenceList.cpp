@@ -9,6 +9,7 @@
 
 #include "engine/Fileimport.h"
 #include "engine/Host.h"
+#include "engine/SequenceEditor.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -95,7 +96,9 @@ bool TSequenceList::RefuseWhenFull() const {
 
 bool TSequenceList::Append(std::unique_ptr<TElectSequence> s) {
     if (!s || RefuseWhenFull()) return false;
-    // Every entry starts as its file holds it, or as a new sequence is made.
+    // Every entry starts as its file holds it, or as a new sequence is made, in the form the
+    // window shows: that form is what counts as saved.
+    SettleSequence(*s);
     Saved.MarkSaved(*s);
     Entries.push_back(std::move(s));
     Settle(Current);
@@ -137,6 +140,7 @@ int TSequenceList::Find(const std::string& path) const {
 bool TSequenceList::Reload(int i, const std::string& path) {
     TElectSequence* s = (*this)[std::size_t(i)];
     if (!s || !s->LoadFromFile(path)) return false;
+    SettleSequence(*s);
     Saved.MarkSaved(*s);
     return true;
 }

@@ -34,8 +34,8 @@ public:
     void SetLimit(int limit) { MaxEntries = limit; }
     // True, after the message that says so, when the list holds its limit.
     bool RefuseWhenFull() const;
-    // Adds s at the end as its file holds it; false for a null s, or, after the message, when the
-    // list is full.
+    // Adds s at the end as its file holds it, settled as the window shows it (SettleSequence);
+    // false for a null s, or, after the message, when the list is full.
     bool Append(std::unique_ptr<TElectSequence> s);
     // Adds the sequence of the .sqz file path; its index, or -1 after the message of the list or
     // of the file. A file that is listed already is not looked for.
@@ -55,7 +55,8 @@ public:
     void SetCurrent(int i);
 
     // ---- files of the entries ----
-    // Entry i as the file path holds it; false, after the message, when the file is refused.
+    // Entry i as the file path holds it, settled; false, after the message, when the file is
+    // refused.
     bool Reload(int i, const std::string& path);
     // Writes the current entry to the .sqz file name, which becomes its file; false after the
     // message when it could not be written, and the entry keeps its file.
@@ -69,8 +70,6 @@ public:
     // ---- unsaved changes ----
     // Entry i differs from what its file held when last opened or saved.
     bool Changed(int i) const;
-    // While the result lives, what is done to show entry i leaves it saved if it was.
-    TSavedState::TShowing KeepSaved(int i) { return TSavedState::TShowing(Saved, (*this)[std::size_t(i)]); }
 
     // ---- the list file: one path a line, CR LF, in the local 8-bit text ----
     // Replaces the entries by those of listFile, or, when there is none, of programListFile,

@@ -157,14 +157,19 @@ TEST_F(DisplayTest, StoredValuesOutsideTheControlsRanges) {
     EXPECT_EQ(w->ui->ArrayTypeList->currentIndex(), 11);
     EXPECT_EQ(w->ui->BoreholeArrayTypeList->currentIndex(), 0);
     EXPECT_EQ(c.Grid.ArrayType, 11);
-    c.Grid.ArrayType = 20;  // beyond both lists
+    // Beyond both lists (no file holds such an index: a sequence made in memory).
+    auto beyond = std::make_unique<TElectSequence>(c);
+    beyond->Grid.ArrayType = 20;
+    ASSERT_TRUE(w->AppendSequence(std::move(beyond)));
+    w->MakeCurrent(w->SequenceCount - 1);
     w->DisplaySequence(true);
+    const TElectSequence& d = *w->CurrentSequence;
     EXPECT_EQ(w->ui->ArrayTypeList->currentIndex(), 0);
     EXPECT_EQ(w->ui->BoreholeArrayTypeList->currentIndex(), 0);
-    EXPECT_EQ(c.Grid.ArrayType, 0);
-    EXPECT_EQ(w->ui->StdChannelEdn->text(), QString::number(c.Device.Channels));
-    EXPECT_LE(c.ChannelOptions.OptimizationChannel, 20);
-    EXPECT_EQ(w->ui->OptimizationChannelEdn->text(), QString::number(c.ChannelOptions.OptimizationChannel));
+    EXPECT_EQ(d.Grid.ArrayType, 0);
+    EXPECT_EQ(w->ui->StdChannelEdn->text(), QString::number(d.Device.Channels));
+    EXPECT_LE(d.ChannelOptions.OptimizationChannel, 20);
+    EXPECT_EQ(w->ui->OptimizationChannelEdn->text(), QString::number(d.ChannelOptions.OptimizationChannel));
     EXPECT_TRUE(w->ui->SpacingLevelGd->isHidden());  // "mixed array" has no depth levels
     EXPECT_FALSE(w->ui->CreateNewSeqBtn->isEnabled());
 }
