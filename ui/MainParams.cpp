@@ -1,6 +1,6 @@
 // Acquisition parameter editing: array type, channels, the meter's parameters, the remote
-// electrodes, the comment and the multi-channel options. Every control writes straight into
-// the current sequence.
+// electrodes, the comment and the multi-channel options. Each control's edit goes to the current
+// sequence through its editor (or an engine setter); the controls then show the result.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
