@@ -15,10 +15,3 @@ bool TSavedState::Changed(const TElectSequence& s) const {
     const auto it = Prints.find(&s);
     return it == Prints.end() || it->second != Print(s);
 }
-
-TSavedState::TShowing::TShowing(TSavedState& state, const TElectSequence* s)
-    : State(state), Sequence(s), WasSaved(s && !state.Changed(*s)) {}
-
-TSavedState::TShowing::~TShowing() {
-    if (WasSaved) State.MarkSaved(*Sequence);
-}

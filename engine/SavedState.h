@@ -17,21 +17,6 @@ public:
     // s differs from what it was when last marked; a sequence never marked counts as changed.
     bool Changed(const TElectSequence& s) const;
 
-    // While one lives, what the window does to show a sequence (the values it normalises,
-    // the depth tables of the page shown) leaves it saved if it was.
-    class TShowing {
-    public:
-        TShowing(TSavedState& state, const TElectSequence* s);
-        ~TShowing();
-        TShowing(const TShowing&) = delete;
-        TShowing& operator=(const TShowing&) = delete;
-
-    private:
-        TSavedState& State;
-        const TElectSequence* Sequence;
-        bool WasSaved;
-    };
-
 private:
     static std::size_t Print(const TElectSequence& s);
     std::unordered_map<const TElectSequence*, std::size_t> Prints;

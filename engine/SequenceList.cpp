@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "engine/Host.h"
+#include "engine/SequenceEditor.h"
 #include "files/UserFile.h"
 
 namespace {
@@ -101,7 +102,9 @@ TFileResult TSequenceList::Room() const {
 TFileResult TSequenceList::Add(std::unique_ptr<TElectSequence> s) {
     if (!s) return TFileResult::Failed("");
     if (TFileResult room = Room(); !room) return room;
-    // Every entry starts as its file holds it, or as a new sequence is made.
+    // Every entry starts as its file holds it, or as a new sequence is made, in the form the
+    // window shows: that form is what counts as saved.
+    SettleSequence(*s);
     Saved.MarkSaved(*s);
     Entries.push_back(std::move(s));
     Settle(Current);
@@ -144,6 +147,7 @@ TFileResult TSequenceList::ReloadFile(int i, const std::string& path) {
     TElectSequence* s = (*this)[std::size_t(i)];
     if (!s) return TFileResult::Failed("");
     if (TFileResult read = s->ReadSqzFile(path); !read) return read;
+    SettleSequence(*s);
     Saved.MarkSaved(*s);
     return TFileResult::Done();
 }

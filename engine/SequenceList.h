@@ -39,7 +39,8 @@ public:
     // Failed, saying so, when the list holds its limit.
     TFileResult Room() const;
     bool RefuseWhenFull() const { return !ShowThroughHost(Room()); }
-    // Adds s at the end as its file holds it; fails for a null s, or when the list is full.
+    // Adds s at the end as its file holds it, settled as the window shows it (SettleSequence);
+    // fails for a null s, or when the list is full.
     TFileResult Add(std::unique_ptr<TElectSequence> s);
     bool Append(std::unique_ptr<TElectSequence> s) { return ShowThroughHost(Add(std::move(s))); }
     // Adds the sequence of the .sqz file path as the last entry, which the list or the file may
@@ -62,7 +63,7 @@ public:
     void SetCurrent(int i);
 
     // ---- files of the entries ----
-    // Entry i as the file path holds it, unless the file is refused.
+    // Entry i as the file path holds it, settled, unless the file is refused.
     TFileResult ReloadFile(int i, const std::string& path);
     bool Reload(int i, const std::string& path) { return ShowThroughHost(ReloadFile(i, path)); }
     // Writes the current entry to the .sqz file name, which becomes its file; when it could not
@@ -80,8 +81,6 @@ public:
     // ---- unsaved changes ----
     // Entry i differs from what its file held when last opened or saved.
     bool Changed(int i) const;
-    // While the result lives, what is done to show entry i leaves it saved if it was.
-    TSavedState::TShowing KeepSaved(int i) { return TSavedState::TShowing(Saved, (*this)[std::size_t(i)]); }
 
     // ---- the list file: one path a line, CR LF, in the local 8-bit text ----
     // Replaces the entries by those of listFile, or, when there is none, of programListFile,

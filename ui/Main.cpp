@@ -678,23 +678,18 @@ bool TMainFrm::SaveAsNewSequence(const QString& name) { return ShowFileResult(Fi
 void TMainFrm::DisplaySequence(bool refreshViews) {
     if (!CurrentSequence) return;
     TWaitCursor wait;
-    const auto showing = Sequences.KeepSaved(CurrentIndex);
-    TElectSequence& s = *CurrentSequence;
-    CurrentGrid = &s.Grid;
-    CurrentDevice = &s.Device;
-    const std::int32_t needsRecompute = s.NeedsRecompute;
-    // The layout handlers below read the grid back from the two-decimal texts: the record
-    // is put back as it was, so showing a sequence never changes its spacings or offsets.
-    const TElectGrid grid = s.Grid;
+    CurrentGrid = &CurrentSequence->Grid;
+    CurrentDevice = &CurrentSequence->Device;
+    const TElectSequence& s = *CurrentSequence;
+    const TElectGrid& g = s.Grid;
 
     SetStatusText(1, Trimmed(s.FileName));
 
-    TElectGrid& g = *CurrentGrid;
     const std::initializer_list<QRadioButton*> types = {ui->LineRb, ui->SurfaceRb, ui->BoreholeRb};
     CheckOnly(g.GridType == 0 ? ui->LineRb : g.GridType == 1 ? ui->SurfaceRb : g.GridType == 2 ? ui->BoreholeRb : nullptr,
               types);
     UpdateAxisLabels();
-    if (g.ElectrodeCount > 0) Next1BtnClick();
+    if (g.ElectrodeCount > 0) ShowGridParametersStep();
 
     ui->XGridSpacingLblx->setText(FormatHash2(g.DX));
     ui->YZGridSpacingLblx->setText(FormatHash2(g.DY));
@@ -712,7 +707,10 @@ void TMainFrm::DisplaySequence(bool refreshViews) {
         for (int c = 0; c < 2; ++c) loc->SetCells(c, 0, QString());
     } else {
         ui->ManualCreated->setChecked(true);
-        Next2BtnClick();
+        // The grid as the edits give it (a line has one row), never written back.
+        bool beep = false;
+        LayOutElectrodeGrid(ReadGridGeometry(beep));
+        if (beep) Seam().Beep();
     }
     {
         TStringTableModel* t = loc->Strings();
@@ -725,8 +723,8 @@ void TMainFrm::DisplaySequence(bool refreshViews) {
         }
         t->EndUpdate();
     }
-    RescanElectrodeGrid();
-    s.Grid = grid;
+    // The counts and marks of what the cells show.
+    ScanElectrodeGrid();
     if (g.ElectrodeCount <= 0) loc->setEnabled(false);
 
     ui->CommentEdt->setPlainText(QString::fromStdString(s.GetComment()));
@@ -736,20 +734,26 @@ void TMainFrm::DisplaySequence(bool refreshViews) {
                  g.ArrayType >= 0 && g.ArrayType < ui->BoreholeArrayTypeList->count() ? g.ArrayType : atMixed);
     SetItemIndex(ui->ArrayTypeList,
                  g.ArrayType >= 0 && g.ArrayType < ui->ArrayTypeList->count() ? g.ArrayType : atMixed);
-    s.SetArrayType(ui->ArrayTypeList->currentIndex());
 
     const int maxChannel = s.GetMaxChannel();
+    const int channels = s.Device.Channels;
     ui->StdChannelEdnUpDown->setMaximum(maxChannel);
-    ui->StdChannelEdn->setText(QString::number(s.MaxChannelUsed >= 1 && s.MaxChannelUsed <= maxChannel ? s.MaxChannelUsed
-                                                                                                        : s.CheckChannel()));
+    ui->StdChannelEdn->setText(
+        QString::number(s.MaxChannelUsed >= 1 && s.MaxChannelUsed <= maxChannel ? s.MaxChannelUsed : channels));
 
-    ui->MultiChannelOptimizationCb->setChecked(s.ChannelOptions.MultiChannelOptimization == 1);
-    const int channels = s.CheckChannel();
+    const TChannelOptions& o = s.ChannelOptions;
+    {
+        // The boxes show the flags; their handlers are the user's. The warning follows a change
+        // of its box, as when the user ticks it.
+        const bool delPolar = ui->DelPolarEffectCb->isChecked();
+        const QSignalBlocker a(ui->MultiChannelOptimizationCb), b(ui->AllowDummyQuadripolesCb), c(ui->DelPolarEffectCb);
+        ui->MultiChannelOptimizationCb->setChecked(o.MultiChannelOptimization == 1);
+        ui->AllowDummyQuadripolesCb->setChecked(o.AllowDummyQuadripoles == 1);
+        ui->DelPolarEffectCb->setChecked(o.DelPolarEffect == 1);
+        if (ui->DelPolarEffectCb->isChecked() != delPolar) ui->OptimizationDecreasedLbl->setVisible(!delPolar);
+    }
     ui->OptimizationChannelUpDown->setMaximum(channels);
-    if (s.ChannelOptions.OptimizationChannel > channels) s.ChannelOptions.OptimizationChannel = channels;
-    ui->OptimizationChannelEdn->setText(QString::number(s.ChannelOptions.OptimizationChannel));
-    ui->AllowDummyQuadripolesCb->setChecked(s.ChannelOptions.AllowDummyQuadripoles == 1);
-    ui->DelPolarEffectCb->setChecked(s.ChannelOptions.DelPolarEffect == 1);
+    ui->OptimizationChannelEdn->setText(QString::number(o.OptimizationChannel));
     EnableControls(ui->MultiChannelOptimizationGb, ui->MultiChannelOptimizationCb->isChecked());
 
     ui->XCaPmTxt->setText(FormatHash2(s.RemoteElectrodes[0].X));
@@ -758,25 +762,17 @@ void TMainFrm::DisplaySequence(bool refreshViews) {
     ui->XCbPnTxt->setText(FormatHash2(second.X));
     ui->YCbPnTxt->setText(FormatHash2(second.Y));
 
-    if (s.IsRhoIP()) {
-        ui->RhoIPRdBtn->setChecked(true);
-        RhoIPRdBtnClick();
-    } else {
-        ui->RhoOnlyRdBtn->setChecked(true);
-        RhoOnlyRdBtnClick();
-    }
+    const bool rhoIP = s.IsRhoIP();
+    (rhoIP ? ui->RhoIPRdBtn : ui->RhoOnlyRdBtn)->setChecked(true);
+    ShowRhoIPControls(rhoIP);
 
     ui->StackMinEdn->setText(QString::number(s.Device.StackMin));
     ui->StackMaxEdn->setText(QString::number(s.Device.StackMax));
     ui->QMaxEdn->setText(FormatHash2(s.Device.QMax));
 
-    if (s.Device.VmnChoice() != 0) {
-        ui->VpRdBtn->setChecked(true);
-        VpRdBtnClick();
-    } else {
-        ui->VabRdBtn->setChecked(true);
-        VabRdBtnClick();
-    }
+    const bool vp = s.Device.VmnChoice() != 0;
+    (vp ? ui->VpRdBtn : ui->VabRdBtn)->setChecked(true);
+    ShowVoltageControls(vp);
 
     {
         TStringGrid* sl = ui->SpacingLevelGd;
@@ -791,7 +787,6 @@ void TMainFrm::DisplaySequence(bool refreshViews) {
         t->EndUpdate();
     }
 
-    ui->OptimizationChannelEdn->setText(QString::number(s.ChannelOptions.OptimizationChannel));
     ShowSequenceInfo();
     if (refreshViews) {
         FillSequenceGrids();
@@ -802,7 +797,6 @@ void TMainFrm::DisplaySequence(bool refreshViews) {
     ui->TotalLevelTxt->setText(QString::number(levelCount));
 
     if (g.Duplicates || g.ElectrodeCount == 0) SetActivePage(0);
-    // The depth tables, the hints and the automatic commands follow the sequence shown.
     UpdateDepthLevelCommands();
 
     const int quadripoles = s.Device.LastQuadripole + 1;
@@ -814,8 +808,6 @@ void TMainFrm::DisplaySequence(bool refreshViews) {
     ui->SpacingLevelGd->setVisible((arrayIndex != atMixed && OwnVisible(ui->ArrayTypeList)) ||
                                    (ui->BoreholeArrayTypeList->currentIndex() != atMixed &&
                                     OwnVisible(ui->BoreholeArrayTypeList)));
-
-    s.NeedsRecompute = needsRecompute;
 }
 
 void TMainFrm::FillSequenceGrids() {
@@ -873,8 +865,7 @@ void TMainFrm::PageControl1Changing(bool& allowChange) {
 
 void TMainFrm::PageControl1Change() {
     TWaitCursor wait;
-    const auto showing = Sequences.KeepSaved(CurrentIndex);
-    TElectSequence& s = *CurrentSequence;
+    const TElectSequence& s = *CurrentSequence;
     const TElectGrid& g = s.Grid;
     QTabWidget* pc = ui->PageControl1;
     const bool layoutOk = g.Duplicates == 0 && g.ElectrodeCount != 0;
@@ -887,15 +878,9 @@ void TMainFrm::PageControl1Change() {
 }
 
 void TMainFrm::UpdateDepthLevelCommands() {
-    TElectSequence& s = *CurrentSequence;
-    const TElectGrid& g = s.Grid;
+    const TElectGrid& g = CurrentSequence->Grid;
     ui->AutomaticCreationPanel->setVisible(false);
     ui->AutomaticCreationBtn->setVisible(g.ElectrodeCount != 0 && g.GridType != gtBorehole && OwnEnabled(ui->ClearBtn));
-    if ((OwnVisible(ui->AutomaticCreationBtn) || g.GridType == gtBorehole) && g.ArrayType != atMixed &&
-        ui->PageControl1->currentWidget() == ui->ConfigurationTbs)
-        s.ComputeSpacingLevelDepths(true, 128);
-    else
-        s.ClearSpacingLevelDepths();
     // The hint told of a cell of the sequence shown before.
     ui->SpacingLevelGd->setToolTip(QString());
 }

@@ -9,6 +9,7 @@
 
 #include "engine/Electsequence.h"
 #include "engine/FileCommands.h"
+#include "engine/SequenceEditor.h"
 #include "engine/SequenceList.h"
 #include "link/PortNumbers.h"
 #include "seam/Seam.h"
@@ -49,6 +50,8 @@ public:
     int PortSpeed = 0;
     TElectGrid* CurrentGrid = nullptr;
     TReskonPro* CurrentDevice = nullptr;
+    // The user's edits of the current sequence go through this (there must be one).
+    TSequenceEditor Edit() { return TSequenceEditor(*CurrentSequence); }
     QString SequenceFolder;
     QString WorkFolder;
     QString IPAddress;
@@ -120,14 +123,14 @@ public:
     TFileCommands::TNamePicker SaveNamePicker(const QString& ext, bool fromCurrentFile, int filterIndex = 0);
 
     // ---- display ----
+    // Fills every control from the current sequence; reads it and writes nothing into it.
     void DisplaySequence(bool refreshViews);
     void FillSequenceGrids();
     void SizeSheetColumns();
     void ShowSequenceInfo();
     void PageControl1Change();
     void PageControl1Changing(bool& allowChange);
-    // The automatic-creation commands and the depth tables of the current sequence for the
-    // page shown; the depth prompt closes.
+    // The automatic-creation commands for the sequence shown; the depth prompt closes.
     void UpdateDepthLevelCommands();
     void SetActivePage(int index);
     QString StatusText(int panel) const;
@@ -188,10 +191,21 @@ public:
     void UpdateAxisLabels();
     void Next1BtnClick();
     void Next2BtnClick();
+    // The grid parameters step of the tab (what Next1Btn leads to), for the grid type checked.
+    void ShowGridParametersStep();
+    // The grid's sizes, spacings and offsets as the layout edits give them: a text the window
+    // wrote from the record and the user left alone keeps the record's value; texts that are
+    // not usable are corrected in place, beep set when one was out of range.
+    TGridGeometry ReadGridGeometry(bool& beep);
+    // Lays the location grid out for geometry g, its cells empty.
+    void LayOutElectrodeGrid(const TGridGeometry& g);
     void Previous2BtnClick();
     void ClearBtnClick();
     void SelectWholeGrid();
     void RescanElectrodeGrid();
+    // The electrode fields of the current grid as the location grid's cells give them; cells
+    // that hold no electrode number are emptied, the counts shown and the duplicates marked.
+    TElectGrid ScanElectrodeGrid();
     // x, y: pixel position in the location grid's cell area.
     void ElectrodeLocationGdMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void ElectrodeLocationGdClick();
@@ -233,6 +247,9 @@ public:
     void RhoIPRdBtnEnter();
     void VpRdBtnClick();
     void VabRdBtnClick();
+    // The controls of the Rho/IP choice and of the voltage choice, for the current sequence.
+    void ShowRhoIPControls(bool rhoIP);
+    void ShowVoltageControls(bool vp);
     void TimeCBClick();
     void IPModeCBClick();
     void VmnCBClick();
@@ -241,6 +258,8 @@ public:
     void CommentEdtExit();
     void ArrayTypeListClick();
     void BoreholeArrayTypeListClick();
+    // The channel counts of the current sequence and their up-downs' ranges.
+    void ShowChannels();
     void XCaPmTxtExit();
     void YCaPmTxtExit();
     void XCbPnTxtExit();

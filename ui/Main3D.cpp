@@ -147,7 +147,9 @@ void TMainFrm::FillGraph() {
         c.SetZData(0, -1, 0);
         c.SetComparisonSubsets(0);
         c.SetAutoScaleData(false);
-        c.SetPEactions(tdReinitAndReset);
+        // The engine takes the settings in; the image is drawn once, from the rebuilt data, at
+        // the end (drawing it here too would only draw points that are about to go).
+        c.SetPEactions(tdReinitialize);
 
         std::vector<const TElectSequence*> others;
         const int selected = SelectedIndex();
@@ -164,7 +166,7 @@ void TMainFrm::FillGraph() {
         c.SetSubsets(subsets);
         c.SetPoints(points);
         c.SetZDistance(-22.0f);
-        c.SetPEactions(tdReinitAndReset);
+        c.SetPEactions(tdReinitialize);
         QCoreApplication::processEvents();
 
         SetGraphAxes(g.GridType);

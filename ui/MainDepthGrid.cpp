@@ -165,7 +165,7 @@ void TMainFrm::CountSpacingLevelRow(int row) {
     for (int c = kFirstLevelCol; c <= kLastLevelCol; ++c)
         if (g->Cells(c, row) == kSelectedMark) ++count;
     g->SetCells(kCountCol, row, count != 0 ? QString::number(count) : QString());
-    CurrentSequence->SpacingLevels[row - 1].SelectedCount = count;
+    Edit().SetSelectedCount(row, count);
 }
 
 QRect TMainFrm::SpacingLevelSelection() const {
@@ -195,11 +195,11 @@ void TMainFrm::FillSpacingLevelGrid() {
     TStringTableModel* t = g->Strings();
     t->BeginUpdate();
     for (int r = 1; r <= kSpacingCoefficients; ++r) {
-        TSpacingLevel& level = CurrentSequence->SpacingLevels[r - 1];
+        const TSpacingLevel& level = CurrentSequence->SpacingLevels[r - 1];
         for (int c = kFirstLevelCol; c <= kLastLevelCol; ++c) {
             // The grid shows exactly the flags the generators will read.
             const bool selected = level.Selected[c - 2] != 0 && SpacingCellAllowed(c, r);
-            level.Selected[c - 2] = selected ? 1 : 0;
+            Edit().SetCellSelected(r, c - 1, selected);
             t->SetCell(c, r, selected ? kSelectedMark : QString());
         }
         CountSpacingLevelRow(r);
@@ -220,17 +220,16 @@ void TMainFrm::SpacingLevelGdDblClick() {
     // The count column is no level: nothing to toggle there.
     if (!sel.isValid() || !IsLevelCell(col, row)) return;
     TStringGrid* g = ui->SpacingLevelGd;
-    TSpacingLevel& level = CurrentSequence->SpacingLevels[row - 1];
     if (g->Cells(col, row) == kSelectedMark) {
         g->SetCells(col, row, QString());
-        level.Selected[col - 2] = 0;
+        Edit().SetCellSelected(row, col - 1, false);
     } else if (SpacingCellAllowed(col, row)) {
         g->SetCells(col, row, kSelectedMark);
-        level.Selected[col - 2] = 1;
+        Edit().SetCellSelected(row, col - 1, true);
     }
     CountSpacingLevelRow(row);
     UpdateSpacingLevelButtons();
-    CurrentSequence->NeedsRecompute = 1;
+    Edit().MarkListStale();
 }
 
 void TMainFrm::SpacingLevelGdClick() {
@@ -239,7 +238,6 @@ void TMainFrm::SpacingLevelGdClick() {
     const int row = sel.top();
     if (row < 1 || row > kSpacingCoefficients) return;
     TStringGrid* g = ui->SpacingLevelGd;
-    TSpacingLevel& level = CurrentSequence->SpacingLevels[row - 1];
     bool added = false;
     // A drag along one row selects its cells; a single cell or several rows select nothing.
     if (sel.top() == sel.bottom() && sel.right() > sel.left()) {
@@ -248,13 +246,13 @@ void TMainFrm::SpacingLevelGdClick() {
             if (!SpacingCellAllowed(c, row)) continue;
             if (g->Cells(c, row) != kSelectedMark) added = true;
             g->SetCells(c, row, kSelectedMark);
-            level.Selected[c - 2] = 1;
+            Edit().SetCellSelected(row, c - 1, true);
         }
     }
     CountSpacingLevelRow(row);
     UpdateSpacingLevelButtons();
     // New cells make the computed list stale, as a double click does.
-    if (added) CurrentSequence->NeedsRecompute = 1;
+    if (added) Edit().MarkListStale();
 }
 
 void TMainFrm::SpacingLevelGdKeyDown(int& key, Qt::KeyboardModifiers shift) {
@@ -267,10 +265,10 @@ void TMainFrm::SpacingLevelGdKeyDown(int& key, Qt::KeyboardModifiers shift) {
     for (int r = std::max(sel.top(), 1); r <= std::min(sel.bottom(), kSpacingCoefficients); ++r)
         for (int c = std::max(sel.left(), kFirstLevelCol); c <= std::min(sel.right(), kLastLevelCol); ++c) {
             g->SetCells(c, r, QString());
-            CurrentSequence->SpacingLevels[r - 1].Selected[c - 2] = 0;
+            Edit().SetCellSelected(r, c - 1, false);
         }
     for (int r = 1; r <= kSpacingCoefficients; ++r) CountSpacingLevelRow(r);
-    CurrentSequence->NeedsRecompute = 1;
+    Edit().MarkListStale();
 }
 
 void TMainFrm::SpacingLevelGdMouseMove(Qt::KeyboardModifiers shift, int x, int y) {

@@ -56,20 +56,6 @@ QString NodeHeader(float v) {
     return s;
 }
 
-// Two records describe the same layout: type, geometry and the placed electrodes.
-bool SameLayout(const TElectGrid& a, const TElectGrid& b) {
-    if (a.GridType != b.GridType || a.DX != b.DX || a.OffsetX != b.OffsetX || a.NX != b.NX || a.DY != b.DY ||
-        a.OffsetY != b.OffsetY || a.NY != b.NY || a.ElectrodeCount != b.ElectrodeCount || a.Duplicates != b.Duplicates)
-        return false;
-    for (int e = 1; e < kMaxElectrodes; ++e) {
-        const TElectGridNode& x = a.Nodes[e];
-        const TElectGridNode& y = b.Nodes[e];
-        if (x.Used != y.Used) return false;
-        if (x.Used > 0 && (x.IX != y.IX || x.IY != y.IY)) return false;
-    }
-    return true;
-}
-
 // The cells of the location grid: digits only in the editor, and a warning mark on the cells
 // whose number is used more than once.
 class TLocationCellDelegate : public QStyledItemDelegate {
@@ -114,11 +100,21 @@ public:
 
     // Commits and closes the open editor, if any.
     void EndEditing() {
-        auto* view = qobject_cast<QAbstractItemView*>(parent());
-        if (!Editor || !view || !Edited.isValid() || view->indexWidget(Edited) != Editor) return;
-        QWidget* e = Editor;
+        QWidget* e = OpenEditor();
+        if (!e) return;
         emit commitData(e);
         emit closeEditor(e, QAbstractItemDelegate::NoHint);
+    }
+
+    // Closes the open editor, if any, and drops what it holds: the cells are about to show
+    // another layout.
+    void DiscardEditing() {
+        QWidget* e = OpenEditor();
+        if (!e) return;
+        Refused.clear();
+        // The view's own slot, not the signal: no handler takes the text.
+        QMetaObject::invokeMethod(parent(), "closeEditor", Q_ARG(QWidget*, e),
+                                  Q_ARG(QAbstractItemDelegate::EndEditHint, QAbstractItemDelegate::NoHint));
     }
 
     mutable QPointer<QLineEdit> Editor;
@@ -126,19 +122,15 @@ public:
     mutable QString Refused;
 
 private:
+    QWidget* OpenEditor() const {
+        auto* view = qobject_cast<QAbstractItemView*>(parent());
+        if (!Editor || !view || !Edited.isValid() || view->indexWidget(Edited) != Editor) return nullptr;
+        return Editor;
+    }
+
     TMainFrm* Frm;
     mutable QPixmap Mark;
 };
-
-// Runs a user's edit of the layout; a layout that changed marks the sequence as changed.
-template <class F>
-void Tracked(TMainFrm& w, F&& edit) {
-    if (!w.CurrentSequence || !w.CurrentGrid) return;
-    const TElectGrid before = *w.CurrentGrid;
-    edit();
-    if (w.CurrentSequence && w.CurrentGrid && !SameLayout(before, *w.CurrentGrid))
-        w.CurrentSequence->NeedsRecompute = 1;
-}
 
 TLocationCellDelegate* DelegateOf(TStringGrid* g) { return static_cast<TLocationCellDelegate*>(g->itemDelegate()); }
 
@@ -181,17 +173,13 @@ void TMainFrm::ConnectLayoutHandlers() {
     TStringGrid* g = ui->ElectrodeLocationGd;
     g->setItemDelegate(new TLocationCellDelegate(this, g));
     g->setMouseTracking(true);
-    // A user's edit of the layout.
-    auto tracked = [this](void (TMainFrm::*handler)()) {
-        return [this, handler] { Tracked(*this, [&] { (this->*handler)(); }); };
-    };
-    e.OnClick(ui->LineRb, tracked(&TMainFrm::LineClick));
-    e.OnClick(ui->SurfaceRb, tracked(&TMainFrm::SurfaceRbClick));
-    e.OnClick(ui->BoreholeRb, tracked(&TMainFrm::BoreholeRbClick));
+    e.OnClick(ui->LineRb, [this] { LineClick(); });
+    e.OnClick(ui->SurfaceRb, [this] { SurfaceRbClick(); });
+    e.OnClick(ui->BoreholeRb, [this] { BoreholeRbClick(); });
     e.OnClick(ui->Next1Btn, [this] { Next1BtnClick(); });
-    e.OnClick(ui->Next2Btn, tracked(&TMainFrm::Next2BtnClick));
-    e.OnClick(ui->Previous2Btn, tracked(&TMainFrm::Previous2BtnClick));
-    e.OnClick(ui->ClearBtn, tracked(&TMainFrm::ClearBtnClick));
+    e.OnClick(ui->Next2Btn, [this] { Next2BtnClick(); });
+    e.OnClick(ui->Previous2Btn, [this] { Previous2BtnClick(); });
+    e.OnClick(ui->ClearBtn, [this] { ClearBtnClick(); });
 
     // The location grid's mouse, keys and focus.
     QWidget* cells = g->viewport();
@@ -203,8 +191,7 @@ void TMainFrm::ConnectLayoutHandlers() {
     });
     e.OnEvent(cells, QEvent::MouseButtonRelease, [this](QEvent* event) {
         // The view has set the selection by now: number it.
-        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-            Tracked(*this, [this] { ElectrodeLocationGdClick(); });
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) ElectrodeLocationGdClick();
         return false;
     });
     e.OnEvent(cells, QEvent::MouseButtonDblClick, [this](QEvent*) {
@@ -228,10 +215,8 @@ void TMainFrm::ConnectLayoutHandlers() {
     TLocationCellDelegate* d = DelegateOf(g);
     e.On(d, &QAbstractItemDelegate::closeEditor, [this, d] {
         const QString refused = std::exchange(d->Refused, QString());
-        Tracked(*this, [this, &refused] {
-            if (!refused.isEmpty()) Seam().Message(QString(kNumberRange).arg(kLastElectrodeNumber).arg(refused));
-            RescanElectrodeGrid();
-        });
+        if (!refused.isEmpty()) Seam().Message(QString(kNumberRange).arg(kLastElectrodeNumber).arg(refused));
+        RescanElectrodeGrid();
     });
 
     // Leaving an edit, or confirming it with Return, corrects its text; the arrows step the size
@@ -259,29 +244,27 @@ void TMainFrm::ConnectLayoutHandlers() {
 // ---------------------------------------------------------------- type of measurement
 
 void TMainFrm::LineClick() {
-    CurrentGrid->GridType = gtLine;
+    if (!CurrentSequence) return;
+    Edit().SetGridType(gtLine);
     UpdateAxisLabels();
 }
 
 namespace {
-// A surface and a borehole have a second axis: a spacing of 0 along it becomes 1.
-void ChooseTwoAxisType(TElectGrid& g, TGridType type, Ui::TMainFrm* ui) {
-    g.GridType = type;
-    if (g.DY == 0.0f) {
-        g.DY = 1.0f;
-        ui->YZGridSpacingLblx->setText("1");
-    }
+// A surface and a borehole have a second axis: the spacing the editor gave it shows.
+void ChooseTwoAxisType(TMainFrm& w, TGridType type) {
+    const bool noSpacing = w.CurrentSequence->Grid.DY == 0.0f;
+    w.Edit().SetGridType(type);
+    if (noSpacing) w.ui->YZGridSpacingLblx->setText(FormatHash2(w.CurrentSequence->Grid.DY));
+    w.UpdateAxisLabels();
 }
 }  // namespace
 
 void TMainFrm::SurfaceRbClick() {
-    ChooseTwoAxisType(*CurrentGrid, gtSurface, ui);
-    UpdateAxisLabels();
+    if (CurrentSequence) ChooseTwoAxisType(*this, gtSurface);
 }
 
 void TMainFrm::BoreholeRbClick() {
-    ChooseTwoAxisType(*CurrentGrid, gtBorehole, ui);
-    UpdateAxisLabels();
+    if (CurrentSequence) ChooseTwoAxisType(*this, gtBorehole);
 }
 
 void TMainFrm::UpdateAxisLabels() {
@@ -291,7 +274,9 @@ void TMainFrm::UpdateAxisLabels() {
     ui->YZPanel->setVisible(!ui->LineRb->isChecked());
 }
 
-void TMainFrm::Next1BtnClick() {
+void TMainFrm::Next1BtnClick() { ShowGridParametersStep(); }
+
+void TMainFrm::ShowGridParametersStep() {
     EnableControls(ui->ElectrodeLocationGb, true);
     EnableControls(ui->YZPanel, true);
     UpdateAxisLabels();
@@ -366,24 +351,31 @@ void TMainFrm::LayoutEditExit(QWidget* widget) {
 }
 
 void TMainFrm::Next2BtnClick() {
-    if (!CurrentGrid) return;
-    TElectGrid& g = *CurrentGrid;
-    TStringGrid* loc = ui->ElectrodeLocationGd;
-    loc->setEnabled(true);
-    EnableControls(ui->ElectrodeGridPanel, true);
+    if (!CurrentSequence) return;
+    bool beep = false;
+    const TGridGeometry geometry = ReadGridGeometry(beep);
+    Edit().SetGridGeometry(geometry);
+    // A number being typed is taken (into the layout before this one) before the cells go.
+    if (TLocationCellDelegate* d = DelegateOf(ui->ElectrodeLocationGd)) d->EndEditing();
+    LayOutElectrodeGrid(geometry);
+    if (beep) Seam().Beep();
 
+    QCoreApplication::processEvents();
+    if (ui->AutomaticCreated->isChecked()) SelectWholeGrid();
+}
+
+TGridGeometry TMainFrm::ReadGridGeometry(bool& beep) {
+    const TElectGrid& g = *CurrentGrid;
+    TGridGeometry geometry{.DX = g.DX, .OffsetX = g.OffsetX, .DY = g.DY, .OffsetY = g.OffsetY, .NX = g.NX, .NY = g.NY};
+    // A line has no second axis.
     if (ui->LineRb->isChecked()) {
-        g.DY = 0.0f;
         ui->YZGridSpacingLblx->setText("0");
-        g.OffsetY = 0.0f;
         ui->YZGridOffsetLblx->setText("0");
         ui->LineGridYZTxt->setText("1");
     }
     // Out-of-range numbers are clamped with a beep; texts that are not numbers give 0 (spacings,
-    // offsets) or 1 (sizes).
-    bool beep = false;
-    // A text the window wrote from the record and the user left alone keeps the record's
-    // value: the edits show two decimals, the record may hold more.
+    // offsets) or 1 (sizes). A text the window wrote from the record and the user left alone
+    // keeps the record's value: the edits show two decimals, the record may hold more.
     auto read = [&](QLineEdit* e, float& field) {
         const bool spacing = IsSpacing(ui, e);
         if (!e->isModified() && e->text() == FormatHash2(field) && std::isfinite(field) &&
@@ -396,10 +388,10 @@ void TMainFrm::Next2BtnClick() {
         e->setModified(false);
         beep = beep || r == TRead::OutOfRange;
     };
-    read(ui->XGridSpacingLblx, g.DX);
-    read(ui->YZGridSpacingLblx, g.DY);
-    read(ui->XGridOffsetLblx, g.OffsetX);
-    read(ui->YZGridOffsetLblx, g.OffsetY);
+    read(ui->XGridSpacingLblx, geometry.DX);
+    read(ui->YZGridSpacingLblx, geometry.DY);
+    read(ui->XGridOffsetLblx, geometry.OffsetX);
+    read(ui->YZGridOffsetLblx, geometry.OffsetY);
 
     // Sizes are kept within the node map.
     auto size = [&](QLineEdit* e, int max) {
@@ -409,10 +401,16 @@ void TMainFrm::Next2BtnClick() {
         beep = beep || r == TRead::OutOfRange;
         return v;
     };
-    g.NY = size(ui->LineGridYZTxt, kMaxGridRows);
-    g.NX = size(ui->LineGridXTxt, kMaxGridColumns);
+    geometry.NY = size(ui->LineGridYZTxt, kMaxGridRows);
+    geometry.NX = size(ui->LineGridXTxt, kMaxGridColumns);
+    return geometry;
+}
 
-    if (TLocationCellDelegate* d = DelegateOf(loc)) d->EndEditing();
+void TMainFrm::LayOutElectrodeGrid(const TGridGeometry& g) {
+    TStringGrid* loc = ui->ElectrodeLocationGd;
+    loc->setEnabled(true);
+    EnableControls(ui->ElectrodeGridPanel, true);
+    if (TLocationCellDelegate* d = DelegateOf(loc)) d->DiscardEditing();
     TStringTableModel* t = loc->Strings();
     t->BeginUpdate();
     t->ClearFrom(0, 0);
@@ -425,12 +423,8 @@ void TMainFrm::Next2BtnClick() {
     t->EndUpdate();
     loc->SetCells(0, 0, corner);
     loc->selectionModel()->setCurrentIndex(t->index(0, 0), QItemSelectionModel::ClearAndSelect);
-    if (beep) Seam().Beep();
-
-    QCoreApplication::processEvents();
     MouseDownCol = MouseDownRow = 1;
     RunningNumber = 0;
-    if (ui->AutomaticCreated->isChecked()) SelectWholeGrid();
 }
 
 // ---------------------------------------------------------------- the location grid
@@ -512,18 +506,16 @@ void TMainFrm::ElectrodeLocationGdDblClick() {
     TStringGrid* g = ui->ElectrodeLocationGd;
     const QRect sel = LocationSelection();
     if (sel.isEmpty()) return;
-    if (CurrentGrid->LastElectrode >= kLastElectrodeNumber) {
+    if (CurrentGrid->LastElectrode >= kLastElectrodeNumber)
         Seam().Message(QString(kNoNumberLeft).arg(kLastElectrodeNumber));
-    } else {
-        CurrentGrid->LastElectrode += 1;
-        g->SetCells(sel.left(), sel.top(), QString::number(CurrentGrid->LastElectrode));
-    }
+    else
+        g->SetCells(sel.left(), sel.top(), QString::number(CurrentGrid->LastElectrode + 1));
     g->Strings()->Editable = true;
     const QModelIndex cell = g->Strings()->index(sel.top() - 1, sel.left() - 1);
     g->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
     g->edit(cell);
     RescanElectrodeGrid();
-    if (CurrentSequence) CurrentSequence->NeedsRecompute = 1;
+    if (CurrentSequence) Edit().MarkListStale();
 }
 
 void TMainFrm::ElectrodeLocationGdMouseMove() { ui->ElectrodeLocationGd->Strings()->Editable = false; }
@@ -536,7 +528,7 @@ void TMainFrm::ElectrodeLocationGdKeyDown(int& key, Qt::KeyboardModifiers shift)
         WriteCells(ui->ElectrodeLocationGd, sel,
                    [this](int c, int r) { ui->ElectrodeLocationGd->Strings()->SetCell(c, r, QString()); });
     RescanElectrodeGrid();
-    if (CurrentSequence) CurrentSequence->NeedsRecompute = 1;
+    if (CurrentSequence) Edit().MarkListStale();
 }
 
 void TMainFrm::ClearBtnClick() {
@@ -552,8 +544,13 @@ void TMainFrm::ElectrodeLocationGdEnter() { RescanElectrodeGrid(); }
 void TMainFrm::ElectrodeLocationGdExit() { RescanElectrodeGrid(); }
 
 void TMainFrm::RescanElectrodeGrid() {
-    if (!CurrentGrid) return;
-    TElectGrid& g = *CurrentGrid;
+    if (!CurrentSequence || !CurrentGrid) return;
+    Edit().SetElectrodes(ScanElectrodeGrid());
+}
+
+TElectGrid TMainFrm::ScanElectrodeGrid() {
+    // A number used twice keeps the node of an earlier scan: the scan starts from the record.
+    TElectGrid g = *CurrentGrid;
     TStringGrid* loc = ui->ElectrodeLocationGd;
     const int cols = loc->ColCount(), rows = loc->RowCount();
     g.ElectrodeCount = 0;
@@ -617,4 +614,5 @@ void TMainFrm::RescanElectrodeGrid() {
             }
         }
     loc->viewport()->update();
+    return g;
 }

@@ -1,6 +1,6 @@
 // Acquisition parameter editing: array type, channels, the meter's parameters, the remote
-// electrodes, the comment and the multi-channel options. Every control writes straight into
-// the current sequence.
+// electrodes, the comment and the multi-channel options. Each control's edit goes to the current
+// sequence through its editor (or an engine setter); the controls then show the result.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -116,43 +116,15 @@ std::string SeqNameBytes(QString name) {
     return bytes.toStdString();
 }
 
-struct TPreset {
-    int StackMin, StackMax;
-    unsigned VmnChoice, TimeIndex, RhoMode;
-};
-
-// The meter parameters a Rho-and-IP or a Rho-only survey starts from.
-void ApplyPreset(TElectSequence& s, const TPreset& p) {
-    TReskonPro& d = s.Device;
-    d.Channels = 10;
-    d.StackMin = p.StackMin;
-    d.StackMax = p.StackMax;
-    d.QMax = 1.0f;
-    d.SetVmnChoice(p.VmnChoice);
-    d.SetVabChoice(0);
-    d.VabMax10 = 80;
-    d.SetTimeIndex(p.TimeIndex);
-    d.SetRhoMode(p.RhoMode);
-    d.SetAuxMode(1);
-    d.SetIPMode(0);
-    if (const std::uint16_t* row = IPTimingTableRow(int(p.TimeIndex), 0))
-        std::copy(row, row + 23, d.IPTiming);
-    // Ten channels exceed the limit of the single-channel arrays: keep the count within it.
-    s.CheckChannel();
-}
-
-constexpr TPreset kRhoIPPreset{.StackMin = 4, .StackMax = 8, .VmnChoice = 5, .TimeIndex = 2, .RhoMode = 0};
-constexpr TPreset kRhoOnlyPreset{.StackMin = 3, .StackMax = 6, .VmnChoice = 2, .TimeIndex = 4, .RhoMode = 1};
-
 // Applies preset to the current sequence and shows what it set, in Vp mode.
-void ShowPreset(TMainFrm& w, const TPreset& preset) {
-    ApplyPreset(*w.CurrentSequence, preset);
+void ShowPreset(TMainFrm& w, const TMeterPreset& preset) {
+    w.Edit().ApplyPreset(preset);
     const TReskonPro& d = w.CurrentSequence->Device;
     w.ui->StackMinEdn->setText(QString::number(d.StackMin));
     w.ui->StackMaxEdn->setText(QString::number(d.StackMax));
     w.ui->QMaxEdn->setText(FormatHash2(d.QMax));
     w.ui->VpRdBtn->setChecked(true);
-    w.VpRdBtnClick();
+    w.ShowVoltageControls(true);
 }
 }  // namespace
 
@@ -239,23 +211,21 @@ void TMainFrm::StdChannelEdnExit() {
     if (!s) return;
     bool corrected = false;
     const int v = CommitInt(ui->StdChannelEdn, ui->StdChannelEdnUpDown, corrected);
-    s->Device.Channels = v;
-    s->LimitChannel(v);
+    Edit().SetChannels(v);
     ui->OptimizationChannelUpDown->setMaximum(v);
-    // Repaint only: a command run from here could replace the sequence being written.
+    // Repaint only: a command run from here could replace the sequence shown.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     if (CurrentSequence != s) return;
     ui->OptimizationChannelEdn->setText(QString::number(v));
-    s->ChannelOptions.OptimizationChannel = s->Device.Channels;
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     if (CurrentSequence != s) return;
     if (corrected) Corrected(ui->StdChannelEdn, QString::number(v));
 }
 
 void TMainFrm::OptimizationChannelEdnExit() {
-    if (TElectSequence* s = CurrentSequence)
+    if (CurrentSequence)
         CommitIntEdit(ui->OptimizationChannelEdn, ui->OptimizationChannelUpDown,
-                      [s](int v) { s->ChannelOptions.OptimizationChannel = v; });
+                      [this](int v) { Edit().SetOptimizationChannels(v); });
 }
 
 void TMainFrm::QMaxEdnExit() {
@@ -264,18 +234,16 @@ void TMainFrm::QMaxEdnExit() {
     double v = read.value_or(0.0);
     bool corrected = !read;
     corrected = Clamp(v, ui->QMaxEdnUpDown) || corrected;
-    CurrentSequence->Device.QMax = float(v);
+    Edit().SetQMax(float(v));
     if (corrected) Corrected(ui->QMaxEdn, FormatGeneral(v));
 }
 
 void TMainFrm::StackMinEdnExit() {
-    if (TElectSequence* s = CurrentSequence)
-        CommitIntEdit(ui->StackMinEdn, ui->StackMinEdnUpDown, [s](int v) { s->Device.StackMin = v; });
+    if (CurrentSequence) CommitIntEdit(ui->StackMinEdn, ui->StackMinEdnUpDown, [this](int v) { Edit().SetStackMin(v); });
 }
 
 void TMainFrm::StackMaxEdnExit() {
-    if (TElectSequence* s = CurrentSequence)
-        CommitIntEdit(ui->StackMaxEdn, ui->StackMaxEdnUpDown, [s](int v) { s->Device.StackMax = v; });
+    if (CurrentSequence) CommitIntEdit(ui->StackMaxEdn, ui->StackMaxEdnUpDown, [this](int v) { Edit().SetStackMax(v); });
 }
 
 void TMainFrm::VabMaxEdtExit() {
@@ -314,21 +282,23 @@ void TMainFrm::VabMaxEdtUpDownChanging(bool&) { ui->VabMaxEdt->setFocus(); }
 
 void TMainFrm::RhoOnlyRdBtnClick() {
     if (!CurrentSequence) return;
-    CurrentSequence->SetRhoIP(false);
-    ui->IPModeCB->setVisible(false);
-    ui->IPModeLbl->setVisible(false);
-    ui->IPModeProgBtn->setVisible(false);
-    ui->TimeCB->setCurrentIndex(int(CurrentSequence->Device.TimeIndex()));
+    Edit().SetRhoIP(false);
+    ShowRhoIPControls(false);
 }
 
 void TMainFrm::RhoIPRdBtnClick() {
     if (!CurrentSequence) return;
-    CurrentSequence->SetRhoIP(true);
-    ui->IPModeCB->setVisible(true);
-    ui->IPModeLbl->setVisible(true);
-    ui->IPModeProgBtn->setVisible(true);
-    ui->IPModeCB->setCurrentIndex(int(CurrentSequence->Device.IPMode()));
-    ui->TimeCB->setCurrentIndex(int(CurrentSequence->Device.TimeIndex()));
+    Edit().SetRhoIP(true);
+    ShowRhoIPControls(true);
+}
+
+void TMainFrm::ShowRhoIPControls(bool rhoIP) {
+    if (!CurrentSequence) return;
+    const TReskonPro& d = CurrentSequence->Device;
+    for (QWidget* ip : std::initializer_list<QWidget*>{ui->IPModeCB, ui->IPModeLbl, ui->IPModeProgBtn})
+        ip->setVisible(rhoIP);
+    if (rhoIP) ui->IPModeCB->setCurrentIndex(int(d.IPMode()));
+    ui->TimeCB->setCurrentIndex(int(d.TimeIndex()));
 }
 
 void TMainFrm::RhoIPRdBtnEnter() {
@@ -341,31 +311,25 @@ void TMainFrm::RhoOnlyRdBtnEnter() {
 
 void TMainFrm::VpRdBtnClick() {
     if (!CurrentSequence) return;
-    TElectSequence& s = *CurrentSequence;
-    s.SetVab(-1);
-    if (s.Device.VmnChoice() == 0) s.SetVmn(0);
-    ui->VmnCB->setCurrentIndex(int(s.Device.VmnChoice()) - 1);
-    ui->VabCB->setCurrentIndex(int(s.Device.VabChoice()) - 1);
-    ui->VmnCB->setVisible(true);
-    ui->VabMaxEdt->setVisible(true);
-    ui->VabMaxLbl->setVisible(true);
-    ui->VabMaxEdtUpDown->setVisible(true);
-    ui->VabCB->setVisible(false);
-    ui->VabMaxEdt->setText(QString::number(s.GetVabMax()));
+    Edit().ChooseVp();
+    ShowVoltageControls(true);
 }
 
 void TMainFrm::VabRdBtnClick() {
     if (!CurrentSequence) return;
-    TElectSequence& s = *CurrentSequence;
-    s.SetVmn(-1);
-    if (s.Device.VabChoice() == 0) s.SetVab(0);
+    Edit().ChooseVab();
+    ShowVoltageControls(false);
+}
+
+void TMainFrm::ShowVoltageControls(bool vp) {
+    if (!CurrentSequence) return;
+    const TElectSequence& s = *CurrentSequence;
     ui->VmnCB->setCurrentIndex(int(s.Device.VmnChoice()) - 1);
     ui->VabCB->setCurrentIndex(int(s.Device.VabChoice()) - 1);
-    ui->VmnCB->setVisible(false);
-    ui->VabMaxEdt->setVisible(false);
-    ui->VabMaxLbl->setVisible(false);
-    ui->VabMaxEdtUpDown->setVisible(false);
-    ui->VabCB->setVisible(true);
+    for (QWidget* w : std::initializer_list<QWidget*>{ui->VmnCB, ui->VabMaxEdt, ui->VabMaxLbl, ui->VabMaxEdtUpDown})
+        w->setVisible(vp);
+    ui->VabCB->setVisible(!vp);
+    if (vp) ui->VabMaxEdt->setText(QString::number(s.GetVabMax()));
 }
 
 void TMainFrm::TimeCBClick() {
@@ -397,32 +361,21 @@ void TMainFrm::CommentEdtExit() {
 // ---------------------------------------------------------------- array type
 
 void TMainFrm::ArrayTypeListClick() {
-    TElectSequence* s = CurrentSequence;
-    if (!s) return;
+    if (!CurrentSequence) return;
     const int index = ui->ArrayTypeList->currentIndex();
-    s->SetArrayType(index);
+    Edit().ChooseArrayType(index);
+    const TElectSequence& s = *CurrentSequence;
     UpdateRemoteElectrodePanel();
-    s->ResetRemoteElectrodes();
     // The edits show the positions just reset, not those of the array left.
-    ui->XCaPmTxt->setText(FormatHash2(s->RemoteElectrodes[kRemoteA].X));
-    ui->YCaPmTxt->setText(FormatHash2(s->RemoteElectrodes[kRemoteA].Y));
-    const TElectrodeXYZ& second = s->RemoteElectrodes[SecondRemoteRole(ArrayTypeOf(s->Grid).Remotes)];
+    ui->XCaPmTxt->setText(FormatHash2(s.RemoteElectrodes[kRemoteA].X));
+    ui->YCaPmTxt->setText(FormatHash2(s.RemoteElectrodes[kRemoteA].Y));
+    const TElectrodeXYZ& second = s.RemoteElectrodes[SecondRemoteRole(ArrayTypeOf(s.Grid).Remotes)];
     ui->XCbPnTxt->setText(FormatHash2(second.X));
     ui->YCbPnTxt->setText(FormatHash2(second.Y));
+    ShowChannels();
 
-    const int maxChannel = s->GetMaxChannel();
-    ui->StdChannelEdnUpDown->setMaximum(maxChannel);
-    ui->StdChannelEdn->setText(maxChannel >= 10 ? QStringLiteral("10") : QString::number(maxChannel));
-    ui->OptimizationChannelUpDown->setMaximum(s->CheckChannel());
-    StdChannelEdnExit();
-    if (CurrentSequence != s) return;
-
-    s->ClearQuadripoles();
     ShowSequenceInfo();
-    if (OwnVisible(ui->AutomaticCreationBtn)) {
-        s->ComputeSpacingLevelDepths(true, 128);
-        FillSpacingLevelGrid();
-    }
+    if (OwnVisible(ui->AutomaticCreationBtn)) FillSpacingLevelGrid();
 
     const bool movable = index != atMixed && OwnEnabled(ui->ComputeBtn);
     ui->MoveComputeBtn->setEnabled(movable);
@@ -432,29 +385,28 @@ void TMainFrm::ArrayTypeListClick() {
     // The arrays of a fixed Vab (the pole-pole kinds) switch the injection to it.
     if (SurfaceArrayType(index).FixedVab) {
         ui->VabRdBtn->setChecked(true);
-        VabRdBtnClick();
+        ShowVoltageControls(false);
     }
-    s->NeedsRecompute = 1;
 }
 
 void TMainFrm::BoreholeArrayTypeListClick() {
-    TElectSequence* s = CurrentSequence;
-    if (!s) return;
+    if (!CurrentSequence) return;
     const int index = ui->BoreholeArrayTypeList->currentIndex();
-    s->SetArrayType(index);
-    ui->StdChannelEdnUpDown->setMaximum(s->GetMaxChannel());
-    ui->StdChannelEdn->setText(QString::number(s->CheckChannel()));
-    ui->OptimizationChannelUpDown->setMaximum(s->CheckChannel());
-    s->ChannelOptions.OptimizationChannel = s->CheckChannel();
-    ui->OptimizationChannelEdn->setText(QString::number(s->ChannelOptions.OptimizationChannel));
-    s->ClearQuadripoles();
+    Edit().ChooseBoreholeArrayType(index);
+    ShowChannels();
     ShowSequenceInfo();
-    if (s->Grid.ArrayType != atMixed) s->ComputeSpacingLevelDepths(true, kLevels);
     ui->AutomaticCreationBtn->setVisible(false);
     ui->MoveComputeBtn->setEnabled(false);
     ui->CreateNewSeqBtn->setEnabled(false);
     ui->SpacingLevelGd->setVisible(index != atMixed);
-    s->NeedsRecompute = 1;
+}
+
+void TMainFrm::ShowChannels() {
+    const TElectSequence& s = *CurrentSequence;
+    ui->StdChannelEdnUpDown->setMaximum(s.GetMaxChannel());
+    ui->StdChannelEdn->setText(QString::number(s.Device.Channels));
+    ui->OptimizationChannelUpDown->setMaximum(s.Device.Channels);
+    ui->OptimizationChannelEdn->setText(QString::number(s.ChannelOptions.OptimizationChannel));
 }
 
 // ---------------------------------------------------------------- remote electrodes
@@ -491,31 +443,23 @@ void TMainFrm::UpdateRemoteElectrodePanel() {
 void TMainFrm::XCaPmTxtExit() {
     if (!CurrentSequence) return;
     const std::optional<double> v = DecimalOf(ui->XCaPmTxt->text());
-    float& x = CurrentSequence->RemoteElectrodes[kRemoteA].X;
-    x = v ? float(*v) : kNoElectrode;
-    if (!v) ShowPosition(ui->XCaPmTxt, x);
+    Edit().SetRemoteA(&TElectrodeXYZ::X, v ? float(*v) : kNoElectrode);
+    if (!v) ShowPosition(ui->XCaPmTxt, CurrentSequence->RemoteElectrodes[kRemoteA].X);
 }
 
 void TMainFrm::YCaPmTxtExit() {
     if (!CurrentSequence) return;
     const std::optional<double> v = DecimalOf(ui->YCaPmTxt->text());
-    float& y = CurrentSequence->RemoteElectrodes[kRemoteA].Y;
-    y = v ? float(*v) : 0.0f;
-    if (!v) ShowPosition(ui->YCaPmTxt, y);
+    Edit().SetRemoteA(&TElectrodeXYZ::Y, v ? float(*v) : 0.0f);
+    if (!v) ShowPosition(ui->YCaPmTxt, CurrentSequence->RemoteElectrodes[kRemoteA].Y);
 }
 
 // The second remote electrode: B for the gradient array, otherwise N, with M kept on N.
 void TMainFrm::StoreSecondRemote(QLineEdit* edit, float TElectrodeXYZ::*coord) {
     if (!CurrentSequence) return;
-    TElectSequence& s = *CurrentSequence;
     const std::optional<double> v = DecimalOf(edit->text());
     const float value = v ? float(*v) : kNoElectrode;
-    if (SecondRemoteRole(ArrayTypeOf(s.Grid).Remotes) == kRemoteB) {
-        s.RemoteElectrodes[kRemoteB].*coord = value;
-    } else {
-        s.RemoteElectrodes[kRemoteN].*coord = value;
-        s.RemoteElectrodes[kRemoteM].*coord = value;
-    }
+    Edit().SetSecondRemote(coord, value);
     if (!v) ShowPosition(edit, value);
 }
 
@@ -528,25 +472,28 @@ void TMainFrm::YCbPnTxtExit() { StoreSecondRemote(ui->YCbPnTxt, &TElectrodeXYZ::
 void TMainFrm::MultiChannelOptimizationCbClick() {
     if (!CurrentSequence) return;
     const bool on = ui->MultiChannelOptimizationCb->checkState() != Qt::Unchecked;
-    CurrentSequence->ChannelOptions.MultiChannelOptimization = on ? 1 : 0;
+    Edit().SetMultiChannelOptimization(on);
     EnableControls(ui->MultiChannelOptimizationGb, on);
 }
 
 void TMainFrm::AllowDummyQuadripolesCbClick() {
-    if (!CurrentSequence) return;
-    CurrentSequence->ChannelOptions.AllowDummyQuadripoles = ui->AllowDummyQuadripolesCb->isChecked() ? 1 : 0;
-    CurrentSequence->NeedsRecompute = 1;
+    if (CurrentSequence) Edit().SetAllowDummyQuadripoles(ui->AllowDummyQuadripolesCb->isChecked());
 }
 
 void TMainFrm::DelPolarEffectCbClick() {
     if (!CurrentSequence) return;
     const bool on = ui->DelPolarEffectCb->isChecked();
-    CurrentSequence->ChannelOptions.DelPolarEffect = on ? 1 : 0;
+    Edit().SetDelPolarEffect(on);
     ui->OptimizationDecreasedLbl->setVisible(on);
-    CurrentSequence->NeedsRecompute = 1;
 }
 
 // ---------------------------------------------------------------- IP timing
+
+namespace {
+// An M delay left empty or not a number counts as this many ms; a window as none.
+constexpr int kDefaultMDelay = 120;
+static_assert(TIPTimeFrm::kWindows == kIPWindows);
+}  // namespace
 
 void TMainFrm::IPModeProgBtnClick() {
     TElectSequence* s = CurrentSequence;
@@ -555,7 +502,6 @@ void TMainFrm::IPModeProgBtnClick() {
     const bool programmable = ui->IPModeCB->currentIndex() == ui->IPModeCB->findText("Programmable");
     TStringGrid* grid = dialog.ui->TmStg;
     for (;;) {
-        bool error = false;
         grid->setRowHidden(0, true);  // grid row 1, below the titles
         EnableControls(dialog.ui->TimingGB, programmable);
         if (!programmable) {
@@ -572,40 +518,13 @@ void TMainFrm::IPModeProgBtnClick() {
 
         dialog.exec();
         if (CurrentSequence != s) return;
+        // Outside the programmable mode the timing is only shown.
+        if (!dialog.ui->MdlyEdt->isEnabled()) return;
 
-        s->GetIPTiming(t);
-        std::int32_t windows[TIPTimeFrm::kWindows];
-        for (int i = 0; i < TIPTimeFrm::kWindows; ++i) windows[i] = std::int32_t(t[3 + i]);
-        std::int32_t mdelay = std::int32_t(t[2]);
-        if (dialog.ui->MdlyEdt->isEnabled()) {
-            mdelay = IntOf(dialog.ui->MdlyEdt->text(), 120);
-            // A negative time would wrap round in the 16-bit field: refused like a timing too long.
-            if (mdelay < 0) {
-                error = true;
-                Seam().Beep();
-            }
-            // The M delay, a fixed 80 ms and the windows must fit in the injection time.
-            std::int64_t sum = std::int64_t(mdelay) + 80;
-            for (int i = 0; i < TIPTimeFrm::kWindows; ++i) {
-                int w = IntOf(dialog.WindowText(i), 0);
-                if (w < 0) {
-                    w = 0;
-                    error = true;
-                    Seam().Beep();
-                } else {
-                    sum += w;
-                    if (sum > std::int64_t(t[0])) {
-                        w = 0;
-                        error = true;
-                        Seam().Beep();
-                    }
-                }
-                windows[i] = w;
-            }
-        }
-        if (!error) {
-            s->SetIPTiming(std::int32_t(t[0]), std::int32_t(t[1]), mdelay, windows);
-            return;
-        }
+        std::int32_t windows[kIPWindows];
+        for (int i = 0; i < kIPWindows; ++i) windows[i] = IntOf(dialog.WindowText(i), 0);
+        const TIPTimingCheck check = Edit().SetProgrammedIPTiming(IntOf(dialog.ui->MdlyEdt->text(), kDefaultMDelay), windows);
+        for (int k = 0; k < check.Refused; ++k) Seam().Beep();
+        if (check.Fits()) return;
     }
 }

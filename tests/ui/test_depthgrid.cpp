@@ -301,6 +301,29 @@ TEST_F(DepthGridTest, TheGridHintsAndCommandsFollowTheSequenceShown) {
     EXPECT_TRUE(ui.AutomaticCreationBtn->isHidden());
 }
 
+// The cells that fit follow the layout as the user edits it, not the tab that is shown.
+TEST_F(DepthGridTest, TheCellsThatFitFollowAnEditedLayout) {
+    auto w = Show(48);
+    Ui::TMainFrm& ui = *w->ui;
+    TStringGrid* g = Grid(*w);
+    ui.PageControl1->setCurrentWidget(ui.CreationTbs);
+    ui.LineGridXTxt->setText("12");
+    ui.AutomaticCreated->setChecked(true);
+    ui.Next2Btn->click();
+    ASSERT_EQ(w->CurrentSequence->Grid.ElectrodeCount, 12);
+    ui.PageControl1->setCurrentWidget(ui.ConfigurationTbs);
+    ASSERT_EQ(ui.PageControl1->currentWidget(), ui.ConfigurationTbs);
+    // Dipole-dipole on 12 electrodes: row 1 holds levels up to 9 (12 - 2 - 9 > 0), no longer 40.
+    for (const auto& [col, mark] : {std::pair{10, "#"}, std::pair{11, ""}, std::pair{41, ""}}) {
+        Select(*w, col, 1, col, 1);
+        w->SpacingLevelGdDblClick();
+        EXPECT_EQ(g->Cells(col, 1), mark) << col;
+    }
+    const QPoint at = Centre(*w, 11, 1);
+    w->SpacingLevelGdMouseMove({}, at.x(), at.y());
+    EXPECT_EQ(g->toolTip().toStdString(), "Maximun investigation depth :\r\n on X = not available");
+}
+
 TEST_F(DepthGridTest, FillingTheGridDropsCellsTheSpreadNoLongerHolds) {
     auto w = Show(48);
     TElectSequence& s = *w->CurrentSequence;

@@ -10,6 +10,11 @@
 #include <QTabWidget>
 #include <QToolButton>
 
+#include <functional>
+#include <vector>
+
+#include "engine/Compute.h"
+#include "tests/engine/SequenceBuilders.h"
 #include "ui/Format.h"
 #include "ui/StringGrid.h"
 #include "tests/ui/UiTest.h"
@@ -157,14 +162,19 @@ TEST_F(DisplayTest, StoredValuesOutsideTheControlsRanges) {
     EXPECT_EQ(w->ui->ArrayTypeList->currentIndex(), 11);
     EXPECT_EQ(w->ui->BoreholeArrayTypeList->currentIndex(), 0);
     EXPECT_EQ(c.Grid.ArrayType, 11);
-    c.Grid.ArrayType = 20;  // beyond both lists
+    // Beyond both lists (no file holds such an index: a sequence made in memory).
+    auto beyond = std::make_unique<TElectSequence>(c);
+    beyond->Grid.ArrayType = 20;
+    ASSERT_TRUE(w->AppendSequence(std::move(beyond)));
+    w->MakeCurrent(w->SequenceCount - 1);
     w->DisplaySequence(true);
+    const TElectSequence& d = *w->CurrentSequence;
     EXPECT_EQ(w->ui->ArrayTypeList->currentIndex(), 0);
     EXPECT_EQ(w->ui->BoreholeArrayTypeList->currentIndex(), 0);
-    EXPECT_EQ(c.Grid.ArrayType, 0);
-    EXPECT_EQ(w->ui->StdChannelEdn->text(), QString::number(c.Device.Channels));
-    EXPECT_LE(c.ChannelOptions.OptimizationChannel, 20);
-    EXPECT_EQ(w->ui->OptimizationChannelEdn->text(), QString::number(c.ChannelOptions.OptimizationChannel));
+    EXPECT_EQ(d.Grid.ArrayType, 0);
+    EXPECT_EQ(w->ui->StdChannelEdn->text(), QString::number(d.Device.Channels));
+    EXPECT_LE(d.ChannelOptions.OptimizationChannel, 20);
+    EXPECT_EQ(w->ui->OptimizationChannelEdn->text(), QString::number(d.ChannelOptions.OptimizationChannel));
     EXPECT_TRUE(w->ui->SpacingLevelGd->isHidden());  // "mixed array" has no depth levels
     EXPECT_FALSE(w->ui->CreateNewSeqBtn->isEnabled());
 }
@@ -251,4 +261,218 @@ TEST_F(DisplayTest, ALongAcquisitionShowsItsTotalHours) {
     auto w = Show(std::move(s));
     const QString text = w->ui->EstimatedAcquisitionTimeTxt->text();
     EXPECT_EQ(text.section(':', 0, 0).toInt(), int(days * 24.0)) << text.toStdString();
+}
+
+namespace {
+// How a sequence of the table below comes into the window.
+enum class TEntry {
+    File,       // a listed .sqz file, opened at start-up
+    Appended,   // made in memory and appended to the list
+    Text,       // exported to .txt and opened (imported)
+    SdCard,     // saved in the SD-card format and opened (imported)
+    New,        // the New command
+};
+
+std::vector<char> BytesOf(const TElectSequence& s) {
+    const char* p = reinterpret_cast<const char*>(&s);
+    return std::vector<char>(p, p + sizeof(TElectSequence));
+}
+
+// A layout of nx x ny electrodes with the given array, cells (a, n) for a = 1..2, n = 1..4
+// selected, computed as the Compute button does (optimised when asked).
+std::unique_ptr<TElectSequence> Computed(TGridType type, int nx, int ny, int arrayType, bool optimise = false) {
+    auto s = std::make_unique<TElectSequence>();
+    PlaceGrid(*s, type, nx, ny, 2.0f, 1.5f);
+    s->SetArrayType(arrayType);
+    for (int a = 1; a <= 2; ++a)
+        for (int n = 1; n <= 4; ++n) {
+            s->SpacingLevels[a - 1].Selected[n - 1] = 1;
+            ++s->SpacingLevels[a - 1].SelectedCount;
+        }
+    TComputeOptions options;
+    options.Optimise = optimise;
+    options.DelPolar = false;
+    RunComputation(*s, options);
+    return s;
+}
+
+std::unique_ptr<TElectSequence> Line() { return Computed(gtLine, 48, 1, atDipoleDipole); }
+
+template <class F>
+std::unique_ptr<TElectSequence> LineWith(F&& change) {
+    auto s = Line();
+    change(*s);
+    return s;
+}
+}  // namespace
+
+// Whatever the window holds, showing it (the display itself, choosing it in the list, every
+// tab, the pointer over the depth-level grid) leaves every byte of every sequence as it was,
+// and nothing counts as an unsaved change.
+TEST_F(DisplayTest, EveryKindOfSequenceIsShownWithoutAByteChanging) {
+    struct TCase {
+        const char* name;
+        TEntry entry;
+        std::function<std::unique_ptr<TElectSequence>()> make;
+    };
+    const TCase cases[] = {
+        {"new", TEntry::New, nullptr},
+        {"grid without electrodes", TEntry::File,
+         [] {
+             auto s = std::make_unique<TElectSequence>();
+             s->Grid.NX = 24;
+             s->SetComment("laid out, not numbered");
+             return s;
+         }},
+        {"line computed", TEntry::File, Line},
+        {"surface computed", TEntry::File, [] { return Computed(gtSurface, 12, 6, atDipoleDipole); }},
+        {"borehole computed", TEntry::File, [] { return Computed(gtBorehole, 2, 24, batDipoleDipoleDiagonal); }},
+        {"borehole holding a surface array", TEntry::File,
+         [] {
+             auto s = Computed(gtBorehole, 2, 24, batDipoleDipoleDiagonal);
+             s->Grid.ArrayType = atWenner;
+             return s;
+         }},
+        {"rolled along", TEntry::File,
+         [] {
+             auto s = Line();
+             RollAlong(*s, "line.sqz", 4, 0);
+             TComputeOptions options;
+             options.NodesX = 4;
+             RunComputation(*s, options);
+             return s;
+         }},
+        {"gap fillers", TEntry::File, [] { return Computed(gtLine, 48, 1, atDipoleDipole, true); }},
+        {"mixed array", TEntry::File, [] { return LineWith([](TElectSequence& s) { s.Grid.ArrayType = atMixed; }); }},
+        {"array index beyond the list", TEntry::Appended,
+         [] { return LineWith([](TElectSequence& s) { s.Grid.ArrayType = 20; }); }},
+        {"channels above the limit", TEntry::File,
+         [] {
+             return LineWith([](TElectSequence& s) {
+                 s.SetArrayType(atWenner);
+                 s.Device.Channels = 10;
+                 s.ChannelOptions.OptimizationChannel = 30;
+                 s.MaxChannelUsed = 0;
+             });
+         }},
+        {"Rho and IP, Vab", TEntry::File,
+         [] {
+             return LineWith([](TElectSequence& s) {
+                 s.SetRhoIP(true);
+                 s.SetIPMode(4);
+                 s.SetVab(3);
+             });
+         }},
+        {"odd Rho mode, both voltages chosen", TEntry::File,
+         [] {
+             return LineWith([](TElectSequence& s) {
+                 s.Device.SetRhoMode(2);
+                 s.Device.SetVmnChoice(3);
+                 s.Device.SetVabChoice(4);
+             });
+         }},
+        {"no voltage chosen", TEntry::File,
+         [] {
+             return LineWith([](TElectSequence& s) {
+                 s.Device.SetVmnChoice(0);
+                 s.Device.SetVabChoice(0);
+             });
+         }},
+        {"option flags neither 0 nor 1", TEntry::File,
+         [] {
+             return LineWith([](TElectSequence& s) {
+                 s.ChannelOptions.MultiChannelOptimization = 2;
+                 s.ChannelOptions.AllowDummyQuadripoles = 2;
+                 s.ChannelOptions.DelPolarEffect = 0;
+             });
+         }},
+        {"16000 quadripoles", TEntry::File, [] { return MakeSequence(kMaxQuadripoles); }},
+        {"duplicate-numbered layout", TEntry::File,
+         [] {
+             return LineWith([](TElectSequence& s) {
+                 s.Grid.Nodes[5].Used = 2;
+                 s.Grid.Duplicates = 1;
+                 s.Grid.Nodes[7] = TElectGridNode{1, 7, 3};  // a row that a line does not show
+             });
+         }},
+        {"values finer or wider than the edits", TEntry::File,
+         [] {
+             return LineWith([](TElectSequence& s) {
+                 s.Grid.DX = 0.333f;
+                 s.Grid.OffsetX = 12.345f;
+                 s.Grid.DY = -4.0f;
+                 s.Grid.OffsetY = 7.0f;
+                 s.Grid.NY = 3;
+                 s.Grid.NX = 1200;
+             });
+         }},
+        {"imported text", TEntry::Text, Line},
+        {"imported SD card", TEntry::SdCard, [] { return Computed(gtLine, 48, 1, atDipoleDipole, true); }},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Seam.Messages.clear();
+        // Another entry to go to and back from.
+        WriteSequenceFile(Path("other.sqz"), 20);
+        QStringList listed = {Path("other.sqz")};
+        std::unique_ptr<TElectSequence> s = c.make ? c.make() : nullptr;
+        if (c.entry == TEntry::File) {
+            WriteSequence(*s, Path("case.sqz"));
+            listed << Path("case.sqz");
+        }
+        WriteList(listed);
+        Settings().setValue("Initialisation/PlanoraPro/SeqFileLbItemIndex", listed.size() - 1);
+        auto w = Start();
+        Ui::TMainFrm& ui = *w->ui;
+        switch (c.entry) {
+            case TEntry::File: break;
+            case TEntry::Appended:
+                ASSERT_TRUE(w->AppendSequence(std::move(s)));
+                w->MakeCurrent(w->SequenceCount - 1);
+                break;
+            case TEntry::Text:
+                ASSERT_TRUE(s->ExportTextFile(Path("case.txt").toStdString(), "\t"));
+                w->OpenSequenceFile(Path("case.txt"));
+                break;
+            case TEntry::SdCard:
+                ASSERT_TRUE(s->SaveToSdCard(Path("case.sds").toStdString()));
+                w->OpenSequenceFile(Path("case.sds"));
+                break;
+            case TEntry::New: w->New1Click(); break;
+        }
+        ASSERT_EQ(w->SequenceCount, 2);
+        ASSERT_EQ(w->CurrentIndex, 1);
+        EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
+        // As it entered the list, the entry counts as saved (New lays out its empty grid).
+        const bool savedAtEntry = !w->Sequences.Changed(1);
+        EXPECT_TRUE(savedAtEntry || c.entry == TEntry::New);
+        const std::vector<char> before[2] = {BytesOf(*w->Sequences[0]), BytesOf(*w->Sequences[1])};
+        auto unchanged = [&](const char* step) {
+            for (int i = 0; i < 2; ++i)
+                EXPECT_TRUE(BytesOf(*w->Sequences[std::size_t(i)]) == before[i]) << step << ", entry " << i;
+        };
+
+        w->DisplaySequence(true);
+        unchanged("shown");
+        w->DisplaySequence(false);
+        unchanged("shown without the views");
+        ui.SeqFileLb->setCurrentRow(0);
+        ui.SeqFileLb->setCurrentRow(1);
+        ASSERT_EQ(w->CurrentIndex, 1);
+        unchanged("chosen in the list");
+        for (QWidget* page : {ui.ConfigurationTbs, ui.ViewGraphTbs, ui.ViewSheetTbs, ui.CreationTbs, ui.ConfigurationTbs}) {
+            ui.PageControl1->setCurrentWidget(page);
+            unchanged(page->objectName().toLatin1().constData());
+        }
+        for (int row = 1; row <= 9; row += 4) {
+            const QPoint at = ui.SpacingLevelGd->visualRect(ui.SpacingLevelGd->model()->index(row - 1, 2)).center();
+            w->SpacingLevelGdMouseMove({}, at.x(), at.y());
+        }
+        unchanged("hint");
+        EXPECT_EQ(w->Sequences.Changed(1), !savedAtEntry);
+        EXPECT_FALSE(w->Sequences.Changed(0));
+        Close(w);
+        for (const char* f : {"other.sqz", "case.sqz", "case.txt", "case.sds", "caseSdsToSqz.sqz"}) QFile::remove(Path(f));
+        QFile::remove(ListFile());
+    }
 }

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <cstring>
 
 #include "ui/StringGrid.h"
 #include "tests/ui/UiTest.h"
@@ -401,6 +402,27 @@ TEST_F(LayoutTest, ManualNumberingByDoubleClick) {
     EXPECT_EQ(Grid->Cells(4, 1), "");
     EXPECT_EQ(Seam.Messages.size(), 2);
     EXPECT_EQ(G().LastElectrode, 1319);
+}
+
+// A number still being typed when the sequence is shown anew is dropped: the display neither
+// takes it into the layout nor leaves its editor over the cells it lays out.
+TEST_F(LayoutTest, ANumberBeingTypedIsDroppedWhenTheSequenceIsShownAgain) {
+    Open(MakeSequence(0, 1.0f, 6));
+    U->ManualCreated->setChecked(true);
+    Select(6, 1, 6, 1);
+    Grid->SetCells(6, 1, "");
+    W->RescanElectrodeGrid();
+    W->ElectrodeLocationGdDblClick();
+    auto* editor = qobject_cast<QLineEdit*>(Grid->indexWidget(Grid->Strings()->index(0, 5)));
+    ASSERT_NE(editor, nullptr);
+    editor->setText("40");
+    const TElectGrid before = G();
+    W->DisplaySequence(true);
+    QApplication::processEvents();
+    EXPECT_EQ(Grid->indexWidget(Grid->Strings()->index(0, 5)), nullptr);
+    EXPECT_EQ(Row(1), "1 2 3 4 5 6");
+    EXPECT_EQ(std::memcmp(&before, &G(), sizeof(TElectGrid)), 0);
+    EXPECT_TRUE(Seam.Messages.isEmpty());
 }
 
 TEST_F(LayoutTest, DeleteAndClearEmptyCells) {
