@@ -760,6 +760,7 @@ bool TMainFrm::SaveCurrent() {
     }
     if (!Sequences.SaveCurrent(name.toStdString())) return false;
     RemakeEntryText(CurrentIndex);
+    ShowGraphTitle();
     return true;
 }
 

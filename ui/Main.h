@@ -148,6 +148,10 @@ public:
     void Connect3DHandlers();
     // Rebuilds the chart from the current sequence and the other ticked entries of the list.
     void FillGraph();
+    // The chart's main title: the sequence name, the line's extent and the file name.
+    QString GraphTitle() const;
+    // Brings the shown title up to date with the sequence (its file name after a save).
+    void ShowGraphTitle();
     // Runs the animation, chain by chain, while AnimGraph stays down.
     void AnimGraphClick();
     void Pe3do1DataHotSpot(int dblClick, int subsetIndex, int pointIndex);

@@ -116,6 +116,24 @@ void TMainFrm::SetGraphAxes(int gridType) {
         c.SetShowZAxis(tdGridPlusAxisLabels);
 }
 
+QString TMainFrm::GraphTitle() const {
+    const TElectSequence& s = *CurrentSequence;
+    // The line as laid out: from the first to the last node column that holds an electrode.
+    float first = s.Grid.OffsetX, last = s.Grid.OffsetX;
+    s.Grid.UsedXExtent(first, last);
+    const QString file = QFileInfo(Trimmed(s.FileName)).fileName();
+    return ui->PlanoraNameTxt->text() + "   Line (m): " + FormatHash2(first) + " - " + FormatHash2(last) + " < " +
+           file + " >";
+}
+
+void TMainFrm::ShowGraphTitle() {
+    // The animation shows no titles; its end rebuilds them.
+    if (!CurrentSequence || AnimationRunning) return;
+    Pe3do& c = *ui->Pe3do1;
+    c.SetMainTitle(GraphTitle());
+    c.SetPEactions(tdReinitAndReset);
+}
+
 void TMainFrm::FillGraph() {
     if (!CurrentSequence) return;
     Pe3do& c = *ui->Pe3do1;
@@ -125,10 +143,7 @@ void TMainFrm::FillGraph() {
     const int G = s.GetMaxGroup();
     int P = s.GetMaxQuadNumber();
 
-    const QString file = QFileInfo(Trimmed(s.FileName)).fileName();
-    const long double end = static_cast<long double>(g.ElectrodeCount) * g.DX + g.OffsetX;
-    c.SetMainTitle(ui->PlanoraNameTxt->text() + "   Line (m): " + ui->XGridOffsetLblx->text() + " - " +
-                   FormatGeneral(double(end)) + " < " + file + " >");
+    c.SetMainTitle(GraphTitle());
     c.SetSubTitle(ui->NbNodesLblx->text() + " Nodes  - X spacing: " + ui->XGridSpacingLblx->text() +
                   "m , Quadripole/Injection: " + ui->QuadripolesTxt->text() + "/" + ui->InjectionTxt->text() +
                   ", Estimated time: " + ui->EstimatedAcquisitionTimeTxt->text() + " config (" +

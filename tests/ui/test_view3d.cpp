@@ -12,8 +12,10 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest/QTest>
+#include <cstring>
 #include <functional>
 
+#include "tests/engine/SequenceBuilders.h"
 #include "tests/support/ComputedLists.h"
 #include "ui/Format.h"
 #include "chart/Pe3dvcl.h"
@@ -147,7 +149,7 @@ TEST_F(View3DTest, AComputedLineGivesOneSubsetPerSpacingCoefficientTheElectrodes
     EXPECT_EQ(At(c, 3, P - 1), kNullPoint);
 
     Ui::TMainFrm& ui = *w->ui;
-    EXPECT_EQ(c.GetMainTitle(), ui.PlanoraNameTxt->text() + "   Line (m): 0 - 48 < seq0.sqz >");
+    EXPECT_EQ(c.GetMainTitle(), ui.PlanoraNameTxt->text() + "   Line (m): 0 - 46 < seq0.sqz >");
     EXPECT_EQ(c.GetSubTitle(), ui.NbNodesLblx->text() + " Nodes  - X spacing: 2m , Quadripole/Injection: " +
                                    QString::number(s.QuadripoleCount()) + "/" + QString::number(s.MeasurementCycles) +
                                    ", Estimated time: " + ui.EstimatedAcquisitionTimeTxt->text() + " config (" +
@@ -235,8 +237,50 @@ TEST_F(View3DTest, ASequenceWithoutQuadripolesIsOneNullPointWithItsTitles) {
     EXPECT_EQ(c.GetSubsets(), 1);
     EXPECT_EQ(c.GetPoints(), 1);
     EXPECT_EQ(At(c, 0, 0), kNullPoint);
-    EXPECT_EQ(c.GetMainTitle(), w->ui->PlanoraNameTxt->text() + "   Line (m): 0 - 48 < seq0.sqz >");
+    EXPECT_EQ(c.GetMainTitle(), w->ui->PlanoraNameTxt->text() + "   Line (m): 0 - 47 < seq0.sqz >");
     EXPECT_TRUE(c.GetSubTitle().contains(" Nodes  - X spacing: 1m , Quadripole/Injection: 0/"));
+}
+
+// The title states where the electrodes stand: from the first to the last column in use.
+TEST_F(View3DTest, TheTitleStatesTheLaidOutLine) {
+    const struct {
+        const char* what;
+        std::function<void(TElectSequence&)> lay;
+        const char* extent;
+    } cases[] = {
+        {"48 electrodes at 5 m", [](TElectSequence& s) { PlaceLineOfElectrodes(s, 48, 5.0f); }, "0 - 235"},
+        {"12 x 8 surface at 5 m", [](TElectSequence& s) { PlaceGrid(s, gtSurface, 12, 8, 5.0f, 5.0f); }, "0 - 55"},
+        {"two boreholes of 16", [](TElectSequence& s) { PlaceGrid(s, gtBorehole, 2, 16, 10.0f, 2.0f); }, "0 - 10"},
+        {"columns 3 to 10 beyond an offset",
+         [](TElectSequence& s) { PlaceElectrodes(s, {3, 4, 5, 6, 7, 8, 9, 10}, 2.5f, 20.0f); }, "25 - 42.5"},
+    };
+    for (const auto& k : cases) {
+        auto s = std::make_unique<TElectSequence>();
+        k.lay(*s);
+        auto w = Show(std::move(s));
+        EXPECT_EQ(w->ui->Pe3do1->GetMainTitle(),
+                  w->ui->PlanoraNameTxt->text() + "   Line (m): " + k.extent + " < seq0.sqz >")
+            << k.what;
+    }
+}
+
+// The first save of a new sequence names it in the chart's title too.
+TEST_F(View3DTest, TheTitleFollowsTheFileNameOfTheFirstSave) {
+    auto w = Show(MakeSequence(4));
+    w->New1Click();
+    auto s = DipoleDipoleLine();
+    std::memcpy(static_cast<void*>(w->CurrentSequence), s.get(), sizeof(TElectSequence));
+    w->DisplaySequence(true);
+    w->ui->PageControl1->setCurrentWidget(w->ui->ViewGraphTbs);
+    Pe3do& c = *w->ui->Pe3do1;
+    ASSERT_TRUE(c.GetMainTitle().endsWith(" <  >")) << c.GetMainTitle().toStdString();
+    const QRect titles = c.GethObject()->GetFrame().titleArea;
+    const QImage before = c.grab().toImage().copy(titles);
+    Seam.Files = {Path("first.sqz")};
+    w->SaveClick();
+    ASSERT_EQ(QString(w->CurrentSequence->FileName), Path("first.sqz"));
+    EXPECT_EQ(c.GetMainTitle(), w->ui->PlanoraNameTxt->text() + "   Line (m): 0 - 46 < first.sqz >");
+    EXPECT_NE(c.grab().toImage().copy(titles), before);
 }
 
 TEST_F(View3DTest, ElectrodeNumbersWithGapsKeepTheirPoints) {
