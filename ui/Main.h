@@ -295,8 +295,9 @@ public:
     // ---- compute and roll-along (MainCompute.cpp) ----
     void ConnectComputeHandlers();
     // Computes the current sequence, shows its figures and refreshes the window. nx, ny: the
-    // node shifts plus one; 1 or less leaves that axis uncut.
-    void ComputeAndShow(int nx, int ny);
+    // node shifts plus one; 1 or less leaves that axis uncut. False when the list came out
+    // empty: the user is told why instead of being shown figures, and there is nothing to save.
+    bool ComputeAndShow(int nx, int ny);
     void ComputeBtnClick();
     void MoveComputeBtnClick();
     void CreateNewSeqBtnClick();
