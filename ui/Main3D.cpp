@@ -73,6 +73,33 @@ bool QuadripoleSlot(const TQuadripoleInfo& i, int& subset, int& point) {
     return subset >= 0 && point >= 0;
 }
 
+// Holds the chart's Z scale at the one it showed when made, until Restore. A line's points all
+// lie at Z = 0, which only the anchor of the static chart places on the front face, where the
+// X axis is drawn: without it they would sit in the middle of the box and, once it is turned,
+// beside their X axis numbers.
+class TKeptZScale {
+public:
+    explicit TKeptZScale(Pe3do& c)
+        : Chart(c),
+          Control(c.Get("ManualScaleControlZ")),
+          Min(c.Get("ManualMinZ")),
+          Max(c.Get("ManualMaxZ")) {
+        const chart::AxisModel& z = c.GethObject()->Model().z;
+        c.Set("ManualScaleControlZ", int(tdManualMinAndMax));
+        c.Set("ManualMinZ", z.min);
+        c.Set("ManualMaxZ", z.max);
+    }
+    void Restore() {
+        Chart.Set("ManualScaleControlZ", Control);
+        Chart.Set("ManualMinZ", Min);
+        Chart.Set("ManualMaxZ", Max);
+    }
+
+private:
+    Pe3do& Chart;
+    QVariant Control, Min, Max;
+};
+
 }  // namespace
 
 void TMainFrm::Connect3DHandlers() {
@@ -256,6 +283,8 @@ void TMainFrm::AnimGraphClick() {
     ui->AnimGraphUpDownSpeed->setValue(s.GetMeasureTime());
 
     const int count = ClampedCount(s);
+    // Every point where the static chart just before put it, against its axes, at every rotation.
+    TKeptZScale zScale(c);
     if (G <= 0) {
         c.SetComparisonSubsets(0);
         c.SetSubsets(1);
@@ -351,6 +380,7 @@ void TMainFrm::AnimGraphClick() {
         if (!ui->AnimGraph->isChecked()) break;
     }
     ui->AnimGraph->setChecked(false);
+    zScale.Restore();
     EndAnimation();
 }
 

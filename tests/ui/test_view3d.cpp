@@ -12,8 +12,11 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest/QTest>
+#include <array>
+#include <cmath>
 #include <cstring>
 #include <functional>
+#include <optional>
 
 #include "tests/engine/SequenceBuilders.h"
 #include "tests/support/ComputedLists.h"
@@ -54,6 +57,49 @@ std::unique_ptr<TElectSequence> DipoleDipoleLine(int electrodes = 24, float dx =
     s->ComputeSequence(false, false);
     s->NeedsRecompute = 0;
     return s;
+}
+
+// A dipole-dipole surface of 6 x 4 electrodes at 2 m, its rows from offsetY on.
+std::unique_ptr<TElectSequence> DipoleDipoleSurface(float offsetY = 0.0f) {
+    auto s = std::make_unique<TElectSequence>();
+    PlaceGrid(*s, gtSurface, 6, 4, 2.0f, 2.0f, 0.0f, offsetY);
+    s->SetArrayType(1);
+    for (int n = 1; n <= 2; ++n) s->SpacingLevels[0].Selected[n - 1] = 1;
+    s->SpacingLevels[0].SelectedCount = 2;
+    s->ComputeSequence(false, false);
+    s->NeedsRecompute = 0;
+    return s;
+}
+
+// Centre of the pixels of exactly that colour (0x00BBGGRR) in the chart's image.
+std::optional<QPointF> PixelsOf(Pe3do& c, uint32_t bgr) {
+    c.grab();
+    const QImage img = c.GethObject()->GetImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb want = qRgb(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)) & 0xFFFFFF;
+    double sx = 0, sy = 0;
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if ((img.pixel(x, y) & 0xFFFFFF) == want) sx += x, sy += y, ++n;
+    if (n == 0) return std::nullopt;
+    return QPointF(sx / n, sy / n);
+}
+
+// What the X axis of the image reads straight below a pixel, from where its first and last
+// numbers are drawn; and how much one pixel reads.
+struct TXReading {
+    double value, perPixel;
+};
+std::optional<TXReading> ReadX(Pe3do& c, QPointF at) {
+    const chart::Frame& f = c.GethObject()->GetFrame();
+    std::vector<std::pair<double, double>> numbers;  // (pixel, value)
+    for (const chart::HotSpotArea& h : f.areas)
+        if (h.type == chart::hotspot::GridNumberX) numbers.push_back({QRectF(h.rect).center().x(), f.gridNumbers[h.second]});
+    if (numbers.size() < 2) return std::nullopt;
+    const auto [x0, v0] = numbers.front();
+    const auto [x1, v1] = numbers.back();
+    const double perPixel = (v1 - v0) / (x1 - x0);
+    return TXReading{v0 + (at.x() - x0) * perPixel, std::fabs(perPixel)};
 }
 
 }  // namespace
@@ -465,6 +511,73 @@ TEST_F(View3DTest, TheAnimationShowsEachChainAndRestoresTheChart) {
     EXPECT_EQ(c.GetMainTitle(), title);
     EXPECT_FALSE(HasColourOverride(c, 0, 6));
     EXPECT_FALSE(HasColourOverride(c, G, 1));
+}
+
+// An electrode and a quadripole point, marked in colours of their own, read the same X on the
+// X axis in the animation as in the static chart just before, turned or not; on a line, whose
+// points all lie on the front face, that X is their own.
+TEST_F(View3DTest, TheAnimationDrawsEveryPointWhereTheStaticChartDoes) {
+    constexpr uint32_t kElectrodeMark = 0x00FF80, kQuadripoleMark = 0xFF8000;
+    const struct {
+        const char* what;
+        std::function<std::vector<std::unique_ptr<TElectSequence>>()> make;
+        int rotation;
+        bool onItsAxis;
+    } cases[] = {
+        {"line", [] { std::vector<std::unique_ptr<TElectSequence>> v; v.push_back(DipoleDipoleLine()); return v; }, 0, true},
+        {"turned line", [] { std::vector<std::unique_ptr<TElectSequence>> v; v.push_back(DipoleDipoleLine()); return v; }, 30, true},
+        // From behind, the X axis runs along the other face: the points stand off it, as they do
+        // in the static chart.
+        {"turned line seen from behind", [] { std::vector<std::unique_ptr<TElectSequence>> v; v.push_back(DipoleDipoleLine()); return v; }, 200, false},
+        // The overlay's rows lie in front of the surface's: the static chart's depth scale is its.
+        {"turned surface with an overlay", [] {
+             std::vector<std::unique_ptr<TElectSequence>> v;
+             v.push_back(DipoleDipoleSurface());
+             v.push_back(DipoleDipoleSurface(-30.0f));
+             return v;
+         }, 30, false},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.what);
+        auto w = Show(k.make());
+        Pe3do& c = *w->ui->Pe3do1;
+        const TElectSequence& s = *w->CurrentSequence;
+        c.Set("DegreeOfRotation", k.rotation);
+        c.SetPEactions(tdReinitAndReset);
+        const TQuadripoleInfo& q = s.QuadInfo[0];
+        const int m = s.Device.Quadripoles[0].M;
+        const double electrodeX = c.GetXData(c.GetSubsets() - 2, m), quadripoleX = -q.X;
+        // Marks both points and reads them on the X axis: (electrode, quadripole, one pixel).
+        auto read = [&](int electrodes) -> std::optional<std::array<double, 3>> {
+            c.SetPointColors(electrodes, m, kElectrodeMark);
+            c.SetPointColors(q.Group - 1, q.Number - 1, kQuadripoleMark);
+            c.SetPEactions(tdInvalidateImage);
+            const auto e = PixelsOf(c, kElectrodeMark), p = PixelsOf(c, kQuadripoleMark);
+            if (!e || !p) return std::nullopt;
+            const auto re = ReadX(c, *e), rp = ReadX(c, *p);
+            if (!re || !rp) return std::nullopt;
+            return std::array<double, 3>{re->value, rp->value, re->perPixel};
+        };
+        const auto still = read(c.GetSubsets() - 2);
+        ASSERT_TRUE(still);
+        if (k.onItsAxis) {
+            EXPECT_NEAR((*still)[0], electrodeX, 2 * (*still)[2]);
+            EXPECT_NEAR((*still)[1], quadripoleX, 2 * (*still)[2]);
+        } else {
+            EXPECT_GT(std::fabs((*still)[0] - electrodeX), 10 * (*still)[2]);  // off the axis in depth
+        }
+        bool ran = false;
+        Animate(*w, {[&](const QString&) {
+            const auto moving = read(s.GetMaxGroup());
+            if (!moving) w->ui->AnimGraph->click();
+            ASSERT_TRUE(moving);
+            EXPECT_NEAR((*moving)[0], (*still)[0], 2 * (*moving)[2]);
+            EXPECT_NEAR((*moving)[1], (*still)[1], 2 * (*moving)[2]);
+            ran = true;
+            w->ui->AnimGraph->click();
+        }});
+        EXPECT_TRUE(ran);
+    }
 }
 
 TEST_F(View3DTest, AutomaticPlayRunsToTheEndAtTheSpeedSetWhileItRuns) {
