@@ -1,5 +1,6 @@
 // The chart zoomed and turned: what stays readable, which distances it refuses, a drag against
 // a click, the maximised window, the axis numbers and the walls of the box.
+#include <QFontInfo>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QWheelEvent>
@@ -336,4 +337,12 @@ TEST_F(ChartView3D, PointChangesOfAZoomedViewShowAsAFullRenderWould) {
     EXPECT_EQ(c->GethObject()->RenderCount(), renders);
     c->SetPEactions(tdReinitAndReset);
     EXPECT_EQ(repaired, Image(*c));
+}
+
+// The tests measure text with the DejaVu fonts alone, whatever else the machine has.
+TEST(ChartTestFonts, EveryFamilyTheChartAsksForIsADejaVuFont) {
+    for (const char* family : {"Arial", "Times New Roman", "Sans Serif", "DejaVu Sans Mono"}) {
+        const QString shown = QFontInfo(QFont(family)).family();
+        EXPECT_TRUE(shown.startsWith("DejaVu Sans")) << family << ": " << shown.toStdString();
+    }
 }
