@@ -69,6 +69,8 @@ public:
     void TakeProperties();
     // Renders the image anew at the engine's size, or at width x height when both are given.
     void ResetImage(int width, int height);
+    // What the chart took in at its last re-initialisation: data, scales, titles.
+    const RenderModel& Model() const { return model_; }
     // The last rendered image (null before the first one), and what it shows where.
     const QImage& GetImage() const { return frame_.image; }
     const Frame& GetFrame() const { return frame_; }

@@ -384,14 +384,22 @@ struct Number {
     QString text;
 };
 
+constexpr int kMaxNudges = 40;  // steps a number may be moved to clear another axis's
+
 // The numbers to draw: every k-th of the axis, with k the smallest that keeps them pad apart,
 // less those that would touch a number of an axis placed before (where two axes meet, their
-// end numbers sit close by design).
-std::vector<Number> Thin(const std::vector<Number>& all, const std::vector<QRectF>& taken, double pad) {
+// end numbers sit close by design). An axis keeps one number at least, whatever the font's
+// widths: when all of those touch, the first other number that is free, else the first one
+// moved clear within room.
+std::vector<Number> Thin(const std::vector<Number>& all, const std::vector<QRectF>& taken, double pad,
+                         const QRectF& room) {
     auto apart = [](const QRectF& a, const QRectF& b, double by) {
         return !a.adjusted(-by, -by, by, by).intersects(b);
     };
     auto touch = [&](const QRectF& a, const QRectF& b) { return !apart(a, b, pad); };
+    auto free = [&](const QRectF& ink) {
+        return std::none_of(taken.begin(), taken.end(), [&](const QRectF& t) { return !apart(t, ink, kOtherAxisPad); });
+    };
     std::vector<Number> kept;
     if (all.empty()) return kept;
     for (int k = 1; k <= all.back().index + 1; ++k) {
@@ -406,10 +414,20 @@ std::vector<Number> Thin(const std::vector<Number>& all, const std::vector<QRect
         if (!clash && !kept.empty()) break;
     }
     if (kept.empty()) kept.push_back(all.front());
-    std::erase_if(kept, [&](const Number& n) {
-        return std::any_of(taken.begin(), taken.end(), [&](const QRectF& t) { return !apart(t, n.ink, kOtherAxisPad); });
-    });
-    return kept;
+    std::erase_if(kept, [&](const Number& n) { return !free(n.ink); });
+    if (!kept.empty()) return kept;
+    for (const Number& n : all)
+        if (free(n.ink)) return {n};
+    const Number& first = all.front();
+    const double step = std::max(1.0, pad);
+    for (int i = 1; i <= kMaxNudges; ++i)
+        for (const QPointF dir : {QPointF(1, 0), QPointF(0, 1), QPointF(-1, 0), QPointF(0, -1)}) {
+            Number moved = first;
+            moved.rect.translate(dir * (step * i));
+            moved.ink.translate(dir * (step * i));
+            if (room.contains(moved.rect) && free(moved.ink)) return {moved};
+        }
+    return {first};
 }
 
 // A side wall or the floor: its colour laid thinly over the graph's background, so that grid
@@ -595,7 +613,7 @@ void DrawScene(QPainter& p, const Layout& L, const RenderModel& m, const NumberT
             }
             p.setFont(L.numFont);
             p.setPen(text);
-            for (const Number& n : Thin(all, taken, pad)) {
+            for (const Number& n : Thin(all, taken, pad, L.area)) {
                 p.drawText(n.rect, Qt::AlignCenter | Qt::TextSingleLine, n.text);
                 if (a.hotSpots && geom) {
                     geom->areas.push_back({n.rect.toAlignedRect(), hsType, axisIndex, int(geom->gridNumbers.size())});

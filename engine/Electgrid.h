@@ -66,6 +66,10 @@ struct TElectGrid {
     TElectGridNode Nodes[kMaxElectrodes];
 
     TElectGrid();
+    // X of node column ix (1-based), as the electrode positions are computed.
+    float ColumnX(std::int32_t ix) const;
+    // X of the first and the last node column that holds an electrode; false when none does.
+    bool UsedXExtent(float& first, float& last) const;
 };
 
 #pragma pack(pop)

@@ -76,12 +76,12 @@ void TElectSequence::ClearQuadripoles() {
 }
 
 void TElectSequence::ComputeElectrodePositions() {
-    const long double dx = Grid.DX, ox = Grid.OffsetX, dy = Grid.DY, oy = Grid.OffsetY;
+    const long double dy = Grid.DY, oy = Grid.OffsetY;
     for (int k = 0; k < kMaxElectrodes; ++k) {
         const TElectGridNode& node = Grid.Nodes[k];
         TElectrodeXYZ& e = Device.Electrodes[k];
         if (node.Used == 1) {
-            e.X = static_cast<float>((static_cast<long double>(node.IX) - 1) * dx + ox);
+            e.X = Grid.ColumnX(node.IX);
             if (e.Y == kUnusedNode) e.Y = 0.0f;
             if (e.Z == kUnusedNode) e.Z = 0.0f;
             const float across = static_cast<float>((static_cast<long double>(node.IY) - 1) * dy + oy);

@@ -19,12 +19,15 @@ long double DipoleDipole(long double r) { return (-0.0018333L * r + 0.27642L) * 
 long double PoleDipole(long double r) { return (-0.000915179L * r + 0.397614583L) * r + 0.127613095L; }
 
 // polynomial(d / length) x length, r held as f32. A length of 0 (both electrodes of a dipole on
-// one point) has no depth to give: 0 rather than the NaN of 0 x infinity.
+// one point) has no depth to give: 0 rather than the NaN of 0 x infinity. Past its root (a
+// dipole far shorter than its distance to the other electrodes) the fitted polynomial turns
+// negative, and a depth of investigation never lies above the surface: 0 there too.
 template <typename Polynomial>
 long double RatioRule(Polynomial polynomial, float d, float length) {
     if (length == 0) return 0;
     const float r = static_cast<float>(static_cast<long double>(d) / length);
-    return polynomial(r) * length;
+    const long double p = polynomial(r);
+    return p > 0 ? p * length : 0;
 }
 
 float PlaneDistance(float x1, float y1, float x2, float y2) {

@@ -165,11 +165,11 @@ TMainFrm::TMainFrm(QWidget* owner)
     ui->QuadripoleGd->SetGridModel(QuadripoleSheet);
     ui->QuadripoleGd->SetDefaultColWidth(50);
     ui->QuadripoleGd->SetDefaultRowHeight(21);
-    ui->QuadripoleGd->SetColWidth(0, 56);
+    ui->QuadripoleGd->SetColWidth(0, kSheetNumberWidth);
     ui->ElectrodeGd->SetGridModel(ElectrodeSheet);
     ui->ElectrodeGd->SetDefaultColWidth(48);
     ui->ElectrodeGd->SetDefaultRowHeight(21);
-    ui->ElectrodeGd->SetColWidth(0, 56);
+    ui->ElectrodeGd->SetColWidth(0, kSheetNumberWidth);
     ui->ProgressBar1->setMaximumHeight(5);
     ui->StrapPictureLbl->setPixmap(StrapPicture(devicePixelRatioF()));
     ui->StrapPanel->SetAnchor(ui->StrapForPopolBtn);
@@ -658,7 +658,11 @@ bool TMainFrm::ValidChangeAnyWay() { return Files.MaySave(); }
 // since the computation, and the file, are then about what the user sees.
 void TMainFrm::SaveClick() {
     ui->SeqFileLb->setFocus();
-    ShowFileResult(Files.Save(SaveNamePicker(".sqz", false)));
+    // The first save gives a new sequence its file name: the status bar and the chart title show it.
+    if (ShowFileResult(Files.Save(SaveNamePicker(".sqz", false)))) {
+        SetStatusText(1, Trimmed(CurrentSequence->FileName));
+        ShowGraphTitle();
+    }
 }
 
 void TMainFrm::Saveas1Click() {
@@ -817,11 +821,12 @@ void TMainFrm::FillSequenceGrids() {
 }
 
 void TMainFrm::SizeSheetColumns() {
-    // The grid width shares the columns out; no column narrower than its title.
+    // The grid width shares the columns out; no column narrower than its title or its widest
+    // figure, none of which is ever cut (the sheet scrolls sideways instead).
     auto share = [](TStringGrid* g, int margin, int columns) {
-        const QFontMetrics fm(g->horizontalHeader()->font());
+        g->SetColWidth(0, std::max(kSheetNumberWidth, g->ContentWidth(0)));
         const int w = (g->width() - margin) / columns - 1;
-        for (int c = 1; c <= columns; ++c) g->SetColWidth(c, std::max(w, fm.horizontalAdvance(g->Cells(c, 0)) + 12));
+        for (int c = 1; c <= columns; ++c) g->SetColWidth(c, std::max(w, g->ContentWidth(c)));
     };
     share(ui->QuadripoleGd, 76, 8);
     share(ui->ElectrodeGd, 71, 3);

@@ -153,6 +153,10 @@ public:
     void Connect3DHandlers();
     // Rebuilds the chart from the current sequence and the other ticked entries of the list.
     void FillGraph();
+    // The chart's main title: the sequence name, the line's extent and the file name.
+    QString GraphTitle() const;
+    // Brings the shown title up to date with the sequence (its file name after a save).
+    void ShowGraphTitle();
     // Runs the animation, chain by chain, while AnimGraph stays down.
     void AnimGraphClick();
     void Pe3do1DataHotSpot(int dblClick, int subsetIndex, int pointIndex);
@@ -312,8 +316,9 @@ public:
     // ---- compute and roll-along (MainCompute.cpp) ----
     void ConnectComputeHandlers();
     // Computes the current sequence, shows its figures and refreshes the window. nx, ny: the
-    // node shifts plus one; 1 or less leaves that axis uncut.
-    void ComputeAndShow(int nx, int ny);
+    // node shifts plus one; 1 or less leaves that axis uncut. False when the list came out
+    // empty: the user is told why instead of being shown figures, and there is nothing to save.
+    bool ComputeAndShow(int nx, int ny);
     void ComputeBtnClick();
     void MoveComputeBtnClick();
     void CreateNewSeqBtnClick();

@@ -73,6 +73,33 @@ bool QuadripoleSlot(const TQuadripoleInfo& i, int& subset, int& point) {
     return subset >= 0 && point >= 0;
 }
 
+// Holds the chart's Z scale at the one it showed when made, until Restore. A line's points all
+// lie at Z = 0, which only the anchor of the static chart places on the front face, where the
+// X axis is drawn: without it they would sit in the middle of the box and, once it is turned,
+// beside their X axis numbers.
+class TKeptZScale {
+public:
+    explicit TKeptZScale(Pe3do& c)
+        : Chart(c),
+          Control(c.Get("ManualScaleControlZ")),
+          Min(c.Get("ManualMinZ")),
+          Max(c.Get("ManualMaxZ")) {
+        const chart::AxisModel& z = c.GethObject()->Model().z;
+        c.Set("ManualScaleControlZ", int(tdManualMinAndMax));
+        c.Set("ManualMinZ", z.min);
+        c.Set("ManualMaxZ", z.max);
+    }
+    void Restore() {
+        Chart.Set("ManualScaleControlZ", Control);
+        Chart.Set("ManualMinZ", Min);
+        Chart.Set("ManualMaxZ", Max);
+    }
+
+private:
+    Pe3do& Chart;
+    QVariant Control, Min, Max;
+};
+
 }  // namespace
 
 void TMainFrm::Connect3DHandlers() {
@@ -116,6 +143,24 @@ void TMainFrm::SetGraphAxes(int gridType) {
         c.SetShowZAxis(tdGridPlusAxisLabels);
 }
 
+QString TMainFrm::GraphTitle() const {
+    const TElectSequence& s = *CurrentSequence;
+    // The line as laid out: from the first to the last node column that holds an electrode.
+    float first = s.Grid.OffsetX, last = s.Grid.OffsetX;
+    s.Grid.UsedXExtent(first, last);
+    const QString file = QFileInfo(Trimmed(s.FileName)).fileName();
+    return ui->PlanoraNameTxt->text() + "   Line (m): " + FormatHash2(first) + " - " + FormatHash2(last) + " < " +
+           file + " >";
+}
+
+void TMainFrm::ShowGraphTitle() {
+    // The animation shows no titles; its end rebuilds them.
+    if (!CurrentSequence || AnimationRunning) return;
+    Pe3do& c = *ui->Pe3do1;
+    c.SetMainTitle(GraphTitle());
+    c.SetPEactions(tdReinitAndReset);
+}
+
 void TMainFrm::FillGraph() {
     if (!CurrentSequence) return;
     Pe3do& c = *ui->Pe3do1;
@@ -125,10 +170,7 @@ void TMainFrm::FillGraph() {
     const int G = s.GetMaxGroup();
     int P = s.GetMaxQuadNumber();
 
-    const QString file = QFileInfo(Trimmed(s.FileName)).fileName();
-    const long double end = static_cast<long double>(g.ElectrodeCount) * g.DX + g.OffsetX;
-    c.SetMainTitle(ui->PlanoraNameTxt->text() + "   Line (m): " + ui->XGridOffsetLblx->text() + " - " +
-                   FormatGeneral(double(end)) + " < " + file + " >");
+    c.SetMainTitle(GraphTitle());
     c.SetSubTitle(ui->NbNodesLblx->text() + " Nodes  - X spacing: " + ui->XGridSpacingLblx->text() +
                   "m , Quadripole/Injection: " + ui->QuadripolesTxt->text() + "/" + ui->InjectionTxt->text() +
                   ", Estimated time: " + ui->EstimatedAcquisitionTimeTxt->text() + " config (" +
@@ -243,6 +285,8 @@ void TMainFrm::AnimGraphClick() {
     ui->AnimGraphUpDownSpeed->setValue(s.GetMeasureTime());
 
     const int count = ClampedCount(s);
+    // Every point where the static chart just before put it, against its axes, at every rotation.
+    TKeptZScale zScale(c);
     if (G <= 0) {
         c.SetComparisonSubsets(0);
         c.SetSubsets(1);
@@ -338,6 +382,7 @@ void TMainFrm::AnimGraphClick() {
         if (!ui->AnimGraph->isChecked()) break;
     }
     ui->AnimGraph->setChecked(false);
+    zScale.Restore();
     EndAnimation();
 }
 

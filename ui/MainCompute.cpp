@@ -24,6 +24,20 @@ const char* const kNoDepthLevel = "No set of depth level !!!";
 constexpr int kRecomputeInPlace = 0;
 constexpr int kNewRollAlong = 1;
 
+// Why a computation gave no quadripole, and what the user can do about it.
+QString NoQuadripoleText(const TElectSequence& s, bool shifted) {
+    QString why;
+    if (s.GetSpacingLevelCount() < 1)
+        why = "no depth level is selected for this array on this layout.";
+    else if (shifted)
+        why = "the spread before already measured every quadripole of the selected depth levels.";
+    else
+        why = "none of the selected depth levels gives a quadripole on this layout.";
+    return "No quadripole was computed: " + why +
+           "\nSelect depth levels by hand in the grid of the Configuration tab (a double click selects a cell), "
+           "then compute again.";
+}
+
 void ShowFigures(const TListFigures& f, QLabel* count, QLabel* injections, QLabel* channels, QLineEdit* time) {
     count->setText(QString::number(f.Quadripoles));
     injections->setText(QString::number(f.Injections));
@@ -54,7 +68,7 @@ void TMainFrm::ConnectComputeHandlers() {
 
 // ---------------------------------------------------------------- computation
 
-void TMainFrm::ComputeAndShow(int nx, int ny) {
+bool TMainFrm::ComputeAndShow(int nx, int ny) {
     if (ui->SwapABMNCb->isChecked() &&
         Seam().Question("All quadripoles will be reversed A<->M , B<->N", "Warning", TMsgButtons::OkCancel,
                         TMsgIcon::Information) != TMsgResult::Ok)
@@ -72,6 +86,15 @@ void TMainFrm::ComputeAndShow(int nx, int ny) {
     options.NodesX = nx - 1;
     options.NodesY = ny - 1;
     const TComputeFigures figures = RunComputation(*CurrentSequence, options);
+    const bool computed = CurrentSequence->QuadripoleCount() > 0;
+    if (!computed) {
+        // Figures of an empty list would describe an acquisition that does not exist.
+        wait.reset();
+        Seam().Message(NoQuadripoleText(*CurrentSequence, nx > 1 || ny > 1), view.windowTitle(), TMsgIcon::Information,
+                       this);
+        DisplaySequence(true);
+        return false;
+    }
 
     ShowFigures(figures.Original, v.OriginalQuadMaxLblx, v.OriginalInjectionLblx, v.NumberOfChannelLblx,
                 v.EstimatedAcquisitionTimeTxt);
@@ -85,6 +108,7 @@ void TMainFrm::ComputeAndShow(int nx, int ny) {
     wait.reset();
     view.exec();
     DisplaySequence(true);
+    return true;
 }
 
 void TMainFrm::ComputeBtnClick() {
@@ -93,8 +117,7 @@ void TMainFrm::ComputeBtnClick() {
         Seam().Message(kNoDepthLevel);
         return;
     }
-    ComputeAndShow(-1, -1);
-    SaveClick();
+    if (ComputeAndShow(-1, -1)) SaveClick();
     ui->CreateNewSeqBtn->setVisible(CurrentSequence->GetSpacingLevelCount() > 0);
 }
 
@@ -173,8 +196,7 @@ void TMainFrm::MovePanelOkBtnClick() {
     ui->MovePanel->setVisible(false);
 
     if (MovePanelTag != kNewRollAlong) {
-        ComputeAndShow(dx + 1, dy + 1);
-        SaveClick();
+        if (ComputeAndShow(dx + 1, dy + 1)) SaveClick();
         return;
     }
 
@@ -194,6 +216,5 @@ void TMainFrm::MovePanelOkBtnClick() {
     RollAlong(*CurrentSequence, oldName.toStdString(), dx, dy);
     DisplaySequence(true);
     CurrentSequence->SetFileName(chosen.toStdString());
-    ComputeAndShow(dx + 1, dy + 1);
-    SaveClick();
+    if (ComputeAndShow(dx + 1, dy + 1)) SaveClick();
 }

@@ -341,8 +341,7 @@ void TMainFrm::AutomaticCreationPanelEnter() {
 void TMainFrm::FinishAutomaticCommand() {
     ui->AutomaticCreationPanel->setVisible(false);
     DisplaySequence(false);
-    ComputeAndShow(-1, -1);
-    SaveClick();
+    if (ComputeAndShow(-1, -1)) SaveClick();
     ui->CreateNewSeqBtn->setVisible(CurrentSequence->GetSpacingLevelCount() > 0);
 }
 

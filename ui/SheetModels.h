@@ -7,6 +7,9 @@
 #include "engine/Electsequence.h"
 #include "ui/StringGrid.h"
 
+// The number column of both sheets is at least this wide, wider when its numbers need it.
+constexpr int kSheetNumberWidth = 56;
+
 class TQuadripoleSheet : public TGridModel {
 public:
     explicit TQuadripoleSheet(QObject* parent = nullptr) : TGridModel(parent) {}

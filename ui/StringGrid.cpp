@@ -3,7 +3,9 @@
 #include <QBrush>
 #include <QHeaderView>
 #include <QPalette>
+#include <QStyleOptionHeader>
 #include <algorithm>
+#include <array>
 
 void TGridModel::Refresh() {
     beginResetModel();
@@ -111,8 +113,16 @@ TStringGrid::TStringGrid(QWidget* parent)
 }
 
 void TStringGrid::Attach(TGridModel* m) {
+    for (const QMetaObject::Connection& c : ModelWatch) disconnect(c);
     Grid = m;
     setModel(m);
+    ContentWidths.clear();
+    // Any change of the contents may change what a column needs.
+    auto forget = [this] { ContentWidths.clear(); };
+    ModelWatch = {connect(m, &QAbstractItemModel::modelReset, this, forget),
+                  connect(m, &QAbstractItemModel::dataChanged, this, forget),
+                  connect(m, &QAbstractItemModel::headerDataChanged, this, forget),
+                  connect(m, &QAbstractItemModel::layoutChanged, this, forget)};
     horizontalHeader()->setVisible(m->FixedRows > 0);
     verticalHeader()->setVisible(m->FixedCols > 0);
     updateGeometries();
@@ -171,4 +181,85 @@ void TStringGrid::updateGeometries() {
     const int f = frameWidth();
     Corner->setGeometry(f, f, verticalHeader()->width(), horizontalHeader()->height());
     Corner->raise();
+}
+
+int TStringGrid::ContentWidth(int col) const {
+    if (col < 0 || col >= Grid->ColCount()) return 0;
+    if (ContentWidths.size() != std::size_t(Grid->ColCount())) ContentWidths.assign(std::size_t(Grid->ColCount()), -1);
+    int& w = ContentWidths[std::size_t(col)];
+    if (w < 0) w = MeasureContent(col);
+    return w;
+}
+
+namespace {
+// Width of the text by its characters' advances, from a table for the characters of numbers.
+class TAdvances {
+public:
+    explicit TAdvances(const QFontMetrics& fm) : Fm(fm) { Ascii.fill(-1); }
+    int Of(const QString& text) {
+        int w = 0;
+        for (const QChar ch : text) {
+            const char16_t u = ch.unicode();
+            if (u >= Ascii.size()) {
+                w += Fm.horizontalAdvance(ch);
+                continue;
+            }
+            int& a = Ascii[u];
+            if (a < 0) a = Fm.horizontalAdvance(ch);
+            w += a;
+        }
+        return w;
+    }
+
+private:
+    const QFontMetrics& Fm;
+    std::array<int, 128> Ascii;
+};
+
+// What a header section needs for text, as the header sizes its sections.
+int HeaderWidth(const QHeaderView* h, const QString& text) {
+    QStyleOptionHeader opt;
+    opt.initFrom(h);
+    opt.text = text;
+    opt.fontMetrics = h->fontMetrics();
+    opt.orientation = h->orientation();
+    return h->style()->sizeFromContents(QStyle::CT_HeaderSection, &opt, QSize(), h).width();
+}
+}  // namespace
+
+int TStringGrid::MeasureContent(int col) const {
+    const int first = Grid->FixedRows, rows = Grid->RowCount();
+    const bool fixed = col < Grid->FixedCols;
+    // Every cell is measured by its characters, a cheap sum; the widest few are then measured
+    // as the grid draws them, kerning and margins included.
+    const QHeaderView* rowHeader = verticalHeader();
+    const QFontMetrics fm = fixed ? rowHeader->fontMetrics() : fontMetrics();
+    TAdvances advances(fm);
+    constexpr int kCandidates = 8;
+    std::vector<std::pair<int, int>> widest;  // (estimate, row), the largest first
+    for (int r = first; r < rows; ++r) {
+        const int e = advances.Of(Grid->Cell(col, r));
+        if (widest.size() == kCandidates && e <= widest.back().first) continue;
+        widest.insert(std::upper_bound(widest.begin(), widest.end(), std::make_pair(e, r),
+                                       [](const auto& a, const auto& b) { return a.first > b.first; }),
+                      {e, r});
+        if (widest.size() > kCandidates) widest.pop_back();
+    }
+    int need = 0;
+    if (fixed) {
+        for (const auto& [e, r] : widest) need = std::max(need, HeaderWidth(rowHeader, Grid->Cell(col, r)));
+        if (first > 0 && Corner)
+            need = std::max(need, Corner->fontMetrics().horizontalAdvance(Grid->Cell(col, 0)) +
+                                      2 * (Corner->frameWidth() + Corner->margin() + Corner->indent() + 2));
+        return need;
+    }
+    const int gridLine = showGrid() ? 1 : 0;
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    for (const auto& [e, r] : widest) {
+        const QModelIndex i = Grid->index(r - first, col - Grid->FixedCols);
+        need = std::max(need, itemDelegateForIndex(i)->sizeHint(option, i).width() + gridLine);
+    }
+    if (first > 0) need = std::max(need, horizontalHeader()->sectionSizeHint(col - Grid->FixedCols));
+    return need;
 }

@@ -79,14 +79,20 @@ public:
     int ColWidth(int col) const;
     void SetDefaultColWidth(int width);
     void SetDefaultRowHeight(int height);
+    // The width column col needs to show its title and every one of its cells whole, in the
+    // fonts and the style the grid draws them with. Kept until the model's contents change.
+    int ContentWidth(int col) const;
 
 protected:
     void updateGeometries() override;
 
 private:
     void Attach(TGridModel* m);
+    int MeasureContent(int col) const;
     TStringTableModel* Table;
     TGridModel* Grid;
     QLabel* Corner;
     int FixedColWidth = 64;
+    mutable std::vector<int> ContentWidths;  // by column, -1 until measured
+    std::vector<QMetaObject::Connection> ModelWatch;
 };

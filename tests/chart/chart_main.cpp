@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/TestFonts.h"
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!UseTestFonts()) return 1;
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,10 +1,12 @@
 // The chart zoomed and turned: what stays readable, which distances it refuses, a drag against
 // a click, the maximised window, the axis numbers and the walls of the box.
+#include <QFontInfo>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QWheelEvent>
 
 #include <stdexcept>
+#include <string>
 
 #include "chart/ChartView.h"
 #include "tests/chart/ChartFixture.h"
@@ -70,6 +72,7 @@ protected:
         const auto& a = Drawn(c).areas;
         return int(std::count_if(a.begin(), a.end(), [type](const HotSpotArea& h) { return h.type == type; }));
     }
+    static void ExpectReadableNumbers(Pe3do& c, const std::string& what);
     static std::optional<QPoint> Centre(Pe3do& c, int type) {
         for (const HotSpotArea& h : Drawn(c).areas)
             if (h.type == type) return h.rect.center();
@@ -243,24 +246,31 @@ TEST_F(ChartView3D, TheMaximisedWindowTurnsZoomsScrollsAndReadsOut) {
     EXPECT_EQ(c->HorzScrollBar()->value(), 45);
 }
 
+namespace {
 // The front, side and top views put an axis end on; turned views crowd the numbers of short axes.
+const struct { const char* name; int rotation, height; } kViews[] = {
+    {"front", 0, 0}, {"side", 90, 0}, {"top", 0, 90}, {"turned", 35, 25}, {"from below", 215, -30}, {"steep", 80, 60}};
+}  // namespace
+
+// Every number drawn shows, none covers another, and every axis keeps one at least.
+void ChartView3D::ExpectReadableNumbers(Pe3do& c, const std::string& what) {
+    const QImage img = Image(c);
+    const auto& inks = Drawn(c).numberInk;
+    for (size_t i = 0; i < inks.size(); ++i) {
+        EXPECT_GT(InkIn(img, inks[i]), 0) << what;
+        for (size_t j = i + 1; j < inks.size(); ++j) EXPECT_FALSE(inks[i].intersects(inks[j])) << what << ": " << i << ' ' << j;
+    }
+    // An axis seen end on keeps one number; one seen side on keeps several.
+    for (int type : {hotspot::GridNumberX, hotspot::GridNumberY, hotspot::GridNumberZ})
+        EXPECT_GE(Areas(c, type), 1) << what << ' ' << type;
+}
+
 TEST_F(ChartView3D, NoTwoAxisNumbersOverlap) {
-    const struct { const char* name; int rotation, height; } views[] = {
-        {"front", 0, 0}, {"side", 90, 0}, {"top", 0, 90}, {"turned", 35, 25}, {"from below", 215, -30}, {"steep", 80, 60}};
     for (const QSize size : {QSize(360, 260), QSize(1000, 700)}) {
         auto c = Box(size.width(), size.height());
-        for (const auto& v : views) {
+        for (const auto& v : kViews) {
             View(*c, v.rotation, v.height);
-            const QImage img = Image(*c);
-            const auto& inks = Drawn(*c).numberInk;
-            for (size_t i = 0; i < inks.size(); ++i) {
-                EXPECT_GT(InkIn(img, inks[i]), 0) << v.name;
-                for (size_t j = i + 1; j < inks.size(); ++j)
-                    EXPECT_FALSE(inks[i].intersects(inks[j])) << v.name << ' ' << size.width() << ": " << i << ' ' << j;
-            }
-            // An axis seen end on keeps one number; one seen side on keeps several.
-            for (int type : {hotspot::GridNumberX, hotspot::GridNumberY, hotspot::GridNumberZ})
-                EXPECT_GE(Areas(*c, type), 1) << v.name << ' ' << type;
+            ExpectReadableNumbers(*c, std::string(v.name) + ' ' + std::to_string(size.width()));
         }
         View(*c, 0, 0);
         EXPECT_GE(Areas(*c, hotspot::GridNumberX), 4);
@@ -269,6 +279,24 @@ TEST_F(ChartView3D, NoTwoAxisNumbersOverlap) {
         EXPECT_GE(Areas(*c, hotspot::GridNumberZ), 3);
         View(*c, 0, 90);
         EXPECT_GE(Areas(*c, hotspot::GridNumberZ), 3);
+    }
+}
+
+// Wider or narrower digits, larger or smaller numbers: where two axes meet, an axis whose every
+// number would touch the other's still keeps one, clear of them.
+TEST_F(ChartView3D, EveryAxisKeepsANumberWhateverTheFontsWidths) {
+    for (const QSize size : {QSize(360, 260), QSize(1000, 700)}) {
+        auto c = Box(size.width(), size.height());
+        for (const char* font : {"DejaVu Sans", "DejaVu Sans Mono"})
+            for (double scale : {1.1, 1.5, 2.5}) {
+                c->Set("LabelFont", QString(font));
+                c->Set("FontSizeGNCntl", scale);
+                for (const auto& v : kViews) {
+                    View(*c, v.rotation, v.height);
+                    ExpectReadableNumbers(*c, std::string(v.name) + ' ' + std::to_string(size.width()) + ' ' + font +
+                                                  ' ' + std::to_string(scale));
+                }
+            }
     }
 }
 
@@ -309,4 +337,12 @@ TEST_F(ChartView3D, PointChangesOfAZoomedViewShowAsAFullRenderWould) {
     EXPECT_EQ(c->GethObject()->RenderCount(), renders);
     c->SetPEactions(tdReinitAndReset);
     EXPECT_EQ(repaired, Image(*c));
+}
+
+// The tests measure text with the DejaVu fonts alone, whatever else the machine has.
+TEST(ChartTestFonts, EveryFamilyTheChartAsksForIsADejaVuFont) {
+    for (const char* family : {"Arial", "Times New Roman", "Sans Serif", "DejaVu Sans Mono"}) {
+        const QString shown = QFontInfo(QFont(family)).family();
+        EXPECT_TRUE(shown.startsWith("DejaVu Sans")) << family << ": " << shown.toStdString();
+    }
 }

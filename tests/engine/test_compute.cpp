@@ -231,3 +231,21 @@ TEST(RollAlongNames, TheNextSpreadSaysWhereItCameFromAndMovesItsGrid) {
     const std::string full = start + "\r\n<-- Roll along from ( /d/line.sqz ) On X grid : 1 Nodes -->";
     EXPECT_EQ(s->GetComment(), full.substr(0, sizeof(s->Comment) - 1));
 }
+
+TEST(ComputeWorkflow, NoQuadripoleLiesAboveTheSurface) {
+    // Two columns 1 cm apart and two rows 10 m apart: the gap fillers bridging the pole-pole
+    // chains pair a 1 cm dipole with electrodes 10 m away, far past the pole-dipole fit's root.
+    auto s = NewSequence();
+    PlaceGrid(*s, gtSurface, 2, 2, 0.01f, 10.0f);
+    s->SetArrayType(atCompletePolePole);
+    s->SpacingLevels[0].Selected[0] = 1;
+    s->SpacingLevels[0].SelectedCount = 1;
+    s->ChannelOptions.AllowDummyQuadripoles = 1;
+    RunComputation(*s, Options(true, false));
+    int fillers = 0;
+    for (int q = 0; q < s->QuadripoleCount(); ++q) {
+        EXPECT_GE(s->QuadInfo[q].Depth, 0.0f) << q;
+        fillers += s->QuadInfo[q].Level < 0;
+    }
+    EXPECT_GT(fillers, 0);
+}

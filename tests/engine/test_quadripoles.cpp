@@ -460,3 +460,31 @@ TEST(GeometricFactor, BuriedElectrodesUseImageSources) {
                     (4 * std::numbers::pi / (g(8, 8) - g(8, 10) - g(9, 8) + g(9, 10))),
                 1.0, 1e-12);
 }
+
+TEST(InvestigationDepth, AFitPastItsRootGivesDepthZero) {
+    // A dipole of 1 cm a long way from the other electrodes: its ratio runs past the root of the
+    // rule's polynomial (about 435 for pole-dipole, 151 for dipole-dipole), where the fit would
+    // put the depth above the surface. Short of the root the depth is the polynomial's.
+    struct Case {
+        const char* what;
+        Abmn q;
+        int type;  // -1: the generic rule
+        long double depth;
+    };
+    const Case cases[] = {
+        {"generic pole-dipole short of the root", {1, 0, 401, 402}, -1, PD(400) * 0.01L},
+        {"generic pole-dipole past the root", {1, 0, 501, 502}, -1, 0},
+        {"pole-dipole past the root", {1, 0, 501, 502}, 3, 0},
+        {"dipole-dipole short of the root", {1, 2, 142, 143}, 1, DD(140) * 0.01L},
+        {"dipole-dipole past the root", {1, 2, 162, 163}, 1, 0},
+    };
+    for (const Case& c : cases) {
+        auto s = Line(600, 0.01f);
+        s->Grid.ArrayType = std::max(c.type, 0);
+        const float depth = s->GetInvestigationDepth(c.q.data(), c.type < 0);
+        if (c.depth == 0)
+            EXPECT_EQ(depth, 0.0f) << c.what;
+        else  // the distances are held as f32, the ratio with them
+            EXPECT_NEAR(depth, c.depth, c.depth * 0.01L) << c.what;
+    }
+}

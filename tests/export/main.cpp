@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
+#include "tests/support/TestFonts.h"
+
 namespace {
 QtMessageHandler gDefaultHandler = nullptr;
 
@@ -16,6 +18,7 @@ void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!UseTestFonts()) return 1;
     QTemporaryDir runtime;
     qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
     gDefaultHandler = qInstallMessageHandler(QuietHandler);

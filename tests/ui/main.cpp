@@ -4,10 +4,12 @@
 
 #include <QTemporaryDir>
 
+#include "tests/support/TestFonts.h"
 #include "ui/App.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!UseTestFonts()) return 1;
     QTemporaryDir home;
     qputenv("HOME", home.path().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toLocal8Bit());

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "engine/Compute.h"
+#include "tests/engine/SequenceBuilders.h"
 #include "tests/ui/UiTest.h"
 #include "ui/Format.h"
 #include "ui/Viewcomputed.h"
@@ -510,4 +511,46 @@ TEST_F(ComputeTest, SurfaceRollAlongAlongRowsAndLinesIgnoreTheHiddenRowShift) {
     const auto lineList = ListOf(*w->CurrentSequence);
     ASSERT_FALSE(lineList.empty());
     for (const auto& q : lineList) EXPECT_GE(std::max({q[0], q[1], q[2], q[3]}), 9);
+}
+
+// A computation that gives no quadripole says so, and why, instead of figures of an
+// acquisition that does not exist; the sequence it just computed is not questioned on saving.
+TEST_F(ComputeTest, AComputationWithoutQuadripolesSaysWhyAndWhatToDo) {
+    const struct {
+        const char* what;
+        int level;  // of spacing coefficient 9 selected by hand; 0: the automatic grid filling
+        const char* why;
+    } cases[] = {
+        {"automatic grid filling", 0, "no depth level is selected for this array on this layout."},
+        {"a level deeper than the holes", 128, "none of the selected depth levels gives a quadripole on this layout."},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.what);
+        auto s = std::make_unique<TElectSequence>();
+        PlaceGrid(*s, gtBorehole, 2, 16, 5.0f, 1.0f);
+        s->SetArrayType(batDipoleDipoleDiagonal);
+        if (k.level > 0) {
+            s->SpacingLevels[8].Selected[k.level - 1] = 1;
+            s->SpacingLevels[8].SelectedCount = 1;
+        }
+        s->NeedsRecompute = 1;
+        auto w = StartWith(*s, "holes.sqz");
+        Shown.clear();
+        Seam.Messages.clear();
+        Seam.Questions.clear();
+        w->ui->PageControl1->setCurrentWidget(w->ui->ConfigurationTbs);
+        if (k.level > 0)
+            w->ui->ComputeBtn->click();
+        else
+            w->ui->AutoGridDepthLevelBtn->click();
+        EXPECT_TRUE(Shown.empty());
+        ASSERT_EQ(Seam.Messages.size(), 1);
+        EXPECT_EQ(Seam.Messages[0], QString("No quadripole was computed: ") + k.why +
+                                        "\nSelect depth levels by hand in the grid of the Configuration tab (a "
+                                        "double click selects a cell), then compute again.");
+        EXPECT_TRUE(Seam.Questions.empty()) << Seam.Questions[0].Text.toStdString();
+        EXPECT_EQ(w->ui->QuadripolesTxt->text(), "0");
+        EXPECT_EQ(w->CurrentSequence->NeedsRecompute, 0);
+        Close(w);
+    }
 }

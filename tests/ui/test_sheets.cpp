@@ -4,9 +4,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <functional>
@@ -413,4 +416,69 @@ TEST_F(ExportCommandTest, ARefusedChangedSequenceOpensNoDialog) {
     Seam.Answers = {TMsgResult::Ok};
     w->ExporttoSQTformatSolvy1Click();
     EXPECT_EQ(dialogs, 1);
+}
+
+// At 1024 x 600 every figure and every title of both sheets shows whole, measured in the fonts
+// and the style the sheets draw with; where the columns do not fit, the sheet scrolls sideways.
+TEST_F(SheetsTest, NoFigureOrTitleIsCut) {
+    const struct {
+        const char* what;
+        float offset;
+    } cases[] = {{"48 electrodes at 5 m", 0.0f}, {"far along the line", 1234567.0f}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.what);
+        auto s = std::make_unique<TElectSequence>();
+        PlaceElectrodes(*s, [] {
+            std::vector<int> v;
+            for (int e = 1; e <= 48; ++e) v.push_back(e);
+            return v;
+        }(), 5.0f, k.offset);
+        s->SetArrayType(1);
+        s->ComputeSpacingLevelDepths(true, kLevels);
+        s->AutoGridDepthLevel();
+        s->ComputeSequence(false, false);
+        s->NeedsRecompute = 0;
+        ASSERT_GT(s->QuadripoleCount(), 500);
+        auto w = Show(*s);
+        w->resize(1024, 600);
+        w->ui->PageControl1->setCurrentWidget(w->ui->ViewSheetTbs);
+        QApplication::processEvents();
+        for (TStringGrid* g : {w->ui->QuadripoleGd, w->ui->ElectrodeGd}) {
+            SCOPED_TRACE(g->objectName().toStdString());
+            // An item view draws a cell's text inside the cell less its grid line and a margin
+            // on each side; a header section, inside the header margins.
+            const QFontMetrics cells(g->font()), rows(g->verticalHeader()->font());
+            const int textMargin = g->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, g) + 1;
+            const int headerMargin = g->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, g->verticalHeader());
+            int total = 0, cut = 0;
+            for (int c = 1; c < g->ColCount(); ++c) {
+                const int width = g->ColWidth(c);
+                total += width;
+                EXPECT_LE(g->horizontalHeader()->sectionSizeHint(c - 1), width) << g->Cells(c, 0).toStdString();
+                for (int r = 1; r < g->RowCount(); ++r)
+                    if (cells.horizontalAdvance(g->Cells(c, r)) + 2 * textMargin > width - 1 && cut++ < 5)
+                        ADD_FAILURE() << g->Cells(c, 0).toStdString() << " row " << r << ": "
+                                      << g->Cells(c, r).toStdString() << " in " << width;
+            }
+            EXPECT_EQ(cut, 0);
+            for (int r = 1; r < g->RowCount(); ++r)
+                EXPECT_LE(rows.horizontalAdvance(g->Cells(0, r)) + 2 * headerMargin, g->verticalHeader()->width())
+                    << g->Cells(0, r).toStdString();
+            // The title of the number column is the corner's.
+            for (QLabel* corner : g->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+                if (corner->isVisible()) {
+                    EXPECT_LE(corner->fontMetrics().horizontalAdvance(corner->text()), corner->contentsRect().width());
+                }
+            // The last column can be brought into view.
+            QScrollBar* bar = g->horizontalScrollBar();
+            if (total > g->viewport()->width()) {
+                EXPECT_GT(bar->maximum(), 0);
+            }
+            bar->setValue(bar->maximum());
+            const QRect last = g->visualRect(g->model()->index(0, g->model()->columnCount() - 1));
+            EXPECT_LE(last.right(), g->viewport()->width());
+            EXPECT_GE(last.left(), 0);
+        }
+        Close(w);
+    }
 }

@@ -12,8 +12,13 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest/QTest>
+#include <array>
+#include <cmath>
+#include <cstring>
 #include <functional>
+#include <optional>
 
+#include "tests/engine/SequenceBuilders.h"
 #include "tests/support/ComputedLists.h"
 #include "ui/Format.h"
 #include "chart/Pe3dvcl.h"
@@ -52,6 +57,49 @@ std::unique_ptr<TElectSequence> DipoleDipoleLine(int electrodes = 24, float dx =
     s->ComputeSequence(false, false);
     s->NeedsRecompute = 0;
     return s;
+}
+
+// A dipole-dipole surface of 6 x 4 electrodes at 2 m, its rows from offsetY on.
+std::unique_ptr<TElectSequence> DipoleDipoleSurface(float offsetY = 0.0f) {
+    auto s = std::make_unique<TElectSequence>();
+    PlaceGrid(*s, gtSurface, 6, 4, 2.0f, 2.0f, 0.0f, offsetY);
+    s->SetArrayType(1);
+    for (int n = 1; n <= 2; ++n) s->SpacingLevels[0].Selected[n - 1] = 1;
+    s->SpacingLevels[0].SelectedCount = 2;
+    s->ComputeSequence(false, false);
+    s->NeedsRecompute = 0;
+    return s;
+}
+
+// Centre of the pixels of exactly that colour (0x00BBGGRR) in the chart's image.
+std::optional<QPointF> PixelsOf(Pe3do& c, uint32_t bgr) {
+    c.grab();
+    const QImage img = c.GethObject()->GetImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb want = qRgb(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)) & 0xFFFFFF;
+    double sx = 0, sy = 0;
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if ((img.pixel(x, y) & 0xFFFFFF) == want) sx += x, sy += y, ++n;
+    if (n == 0) return std::nullopt;
+    return QPointF(sx / n, sy / n);
+}
+
+// What the X axis of the image reads straight below a pixel, from where its first and last
+// numbers are drawn; and how much one pixel reads.
+struct TXReading {
+    double value, perPixel;
+};
+std::optional<TXReading> ReadX(Pe3do& c, QPointF at) {
+    const chart::Frame& f = c.GethObject()->GetFrame();
+    std::vector<std::pair<double, double>> numbers;  // (pixel, value)
+    for (const chart::HotSpotArea& h : f.areas)
+        if (h.type == chart::hotspot::GridNumberX) numbers.push_back({QRectF(h.rect).center().x(), f.gridNumbers[h.second]});
+    if (numbers.size() < 2) return std::nullopt;
+    const auto [x0, v0] = numbers.front();
+    const auto [x1, v1] = numbers.back();
+    const double perPixel = (v1 - v0) / (x1 - x0);
+    return TXReading{v0 + (at.x() - x0) * perPixel, std::fabs(perPixel)};
 }
 
 }  // namespace
@@ -147,7 +195,7 @@ TEST_F(View3DTest, AComputedLineGivesOneSubsetPerSpacingCoefficientTheElectrodes
     EXPECT_EQ(At(c, 3, P - 1), kNullPoint);
 
     Ui::TMainFrm& ui = *w->ui;
-    EXPECT_EQ(c.GetMainTitle(), ui.PlanoraNameTxt->text() + "   Line (m): 0 - 48 < seq0.sqz >");
+    EXPECT_EQ(c.GetMainTitle(), ui.PlanoraNameTxt->text() + "   Line (m): 0 - 46 < seq0.sqz >");
     EXPECT_EQ(c.GetSubTitle(), ui.NbNodesLblx->text() + " Nodes  - X spacing: 2m , Quadripole/Injection: " +
                                    QString::number(s.QuadripoleCount()) + "/" + QString::number(s.MeasurementCycles) +
                                    ", Estimated time: " + ui.EstimatedAcquisitionTimeTxt->text() + " config (" +
@@ -235,8 +283,50 @@ TEST_F(View3DTest, ASequenceWithoutQuadripolesIsOneNullPointWithItsTitles) {
     EXPECT_EQ(c.GetSubsets(), 1);
     EXPECT_EQ(c.GetPoints(), 1);
     EXPECT_EQ(At(c, 0, 0), kNullPoint);
-    EXPECT_EQ(c.GetMainTitle(), w->ui->PlanoraNameTxt->text() + "   Line (m): 0 - 48 < seq0.sqz >");
+    EXPECT_EQ(c.GetMainTitle(), w->ui->PlanoraNameTxt->text() + "   Line (m): 0 - 47 < seq0.sqz >");
     EXPECT_TRUE(c.GetSubTitle().contains(" Nodes  - X spacing: 1m , Quadripole/Injection: 0/"));
+}
+
+// The title states where the electrodes stand: from the first to the last column in use.
+TEST_F(View3DTest, TheTitleStatesTheLaidOutLine) {
+    const struct {
+        const char* what;
+        std::function<void(TElectSequence&)> lay;
+        const char* extent;
+    } cases[] = {
+        {"48 electrodes at 5 m", [](TElectSequence& s) { PlaceLineOfElectrodes(s, 48, 5.0f); }, "0 - 235"},
+        {"12 x 8 surface at 5 m", [](TElectSequence& s) { PlaceGrid(s, gtSurface, 12, 8, 5.0f, 5.0f); }, "0 - 55"},
+        {"two boreholes of 16", [](TElectSequence& s) { PlaceGrid(s, gtBorehole, 2, 16, 10.0f, 2.0f); }, "0 - 10"},
+        {"columns 3 to 10 beyond an offset",
+         [](TElectSequence& s) { PlaceElectrodes(s, {3, 4, 5, 6, 7, 8, 9, 10}, 2.5f, 20.0f); }, "25 - 42.5"},
+    };
+    for (const auto& k : cases) {
+        auto s = std::make_unique<TElectSequence>();
+        k.lay(*s);
+        auto w = Show(std::move(s));
+        EXPECT_EQ(w->ui->Pe3do1->GetMainTitle(),
+                  w->ui->PlanoraNameTxt->text() + "   Line (m): " + k.extent + " < seq0.sqz >")
+            << k.what;
+    }
+}
+
+// The first save of a new sequence names it in the chart's title too.
+TEST_F(View3DTest, TheTitleFollowsTheFileNameOfTheFirstSave) {
+    auto w = Show(MakeSequence(4));
+    w->New1Click();
+    auto s = DipoleDipoleLine();
+    std::memcpy(static_cast<void*>(w->CurrentSequence), s.get(), sizeof(TElectSequence));
+    w->DisplaySequence(true);
+    w->ui->PageControl1->setCurrentWidget(w->ui->ViewGraphTbs);
+    Pe3do& c = *w->ui->Pe3do1;
+    ASSERT_TRUE(c.GetMainTitle().endsWith(" <  >")) << c.GetMainTitle().toStdString();
+    const QRect titles = c.GethObject()->GetFrame().titleArea;
+    const QImage before = c.grab().toImage().copy(titles);
+    Seam.Files = {Path("first.sqz")};
+    w->SaveClick();
+    ASSERT_EQ(QString(w->CurrentSequence->FileName), Path("first.sqz"));
+    EXPECT_EQ(c.GetMainTitle(), w->ui->PlanoraNameTxt->text() + "   Line (m): 0 - 46 < first.sqz >");
+    EXPECT_NE(c.grab().toImage().copy(titles), before);
 }
 
 TEST_F(View3DTest, ElectrodeNumbersWithGapsKeepTheirPoints) {
@@ -421,6 +511,73 @@ TEST_F(View3DTest, TheAnimationShowsEachChainAndRestoresTheChart) {
     EXPECT_EQ(c.GetMainTitle(), title);
     EXPECT_FALSE(HasColourOverride(c, 0, 6));
     EXPECT_FALSE(HasColourOverride(c, G, 1));
+}
+
+// An electrode and a quadripole point, marked in colours of their own, read the same X on the
+// X axis in the animation as in the static chart just before, turned or not; on a line, whose
+// points all lie on the front face, that X is their own.
+TEST_F(View3DTest, TheAnimationDrawsEveryPointWhereTheStaticChartDoes) {
+    constexpr uint32_t kElectrodeMark = 0x00FF80, kQuadripoleMark = 0xFF8000;
+    const struct {
+        const char* what;
+        std::function<std::vector<std::unique_ptr<TElectSequence>>()> make;
+        int rotation;
+        bool onItsAxis;
+    } cases[] = {
+        {"line", [] { std::vector<std::unique_ptr<TElectSequence>> v; v.push_back(DipoleDipoleLine()); return v; }, 0, true},
+        {"turned line", [] { std::vector<std::unique_ptr<TElectSequence>> v; v.push_back(DipoleDipoleLine()); return v; }, 30, true},
+        // From behind, the X axis runs along the other face: the points stand off it, as they do
+        // in the static chart.
+        {"turned line seen from behind", [] { std::vector<std::unique_ptr<TElectSequence>> v; v.push_back(DipoleDipoleLine()); return v; }, 200, false},
+        // The overlay's rows lie in front of the surface's: the static chart's depth scale is its.
+        {"turned surface with an overlay", [] {
+             std::vector<std::unique_ptr<TElectSequence>> v;
+             v.push_back(DipoleDipoleSurface());
+             v.push_back(DipoleDipoleSurface(-30.0f));
+             return v;
+         }, 30, false},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.what);
+        auto w = Show(k.make());
+        Pe3do& c = *w->ui->Pe3do1;
+        const TElectSequence& s = *w->CurrentSequence;
+        c.Set("DegreeOfRotation", k.rotation);
+        c.SetPEactions(tdReinitAndReset);
+        const TQuadripoleInfo& q = s.QuadInfo[0];
+        const int m = s.Device.Quadripoles[0].M;
+        const double electrodeX = c.GetXData(c.GetSubsets() - 2, m), quadripoleX = -q.X;
+        // Marks both points and reads them on the X axis: (electrode, quadripole, one pixel).
+        auto read = [&](int electrodes) -> std::optional<std::array<double, 3>> {
+            c.SetPointColors(electrodes, m, kElectrodeMark);
+            c.SetPointColors(q.Group - 1, q.Number - 1, kQuadripoleMark);
+            c.SetPEactions(tdInvalidateImage);
+            const auto e = PixelsOf(c, kElectrodeMark), p = PixelsOf(c, kQuadripoleMark);
+            if (!e || !p) return std::nullopt;
+            const auto re = ReadX(c, *e), rp = ReadX(c, *p);
+            if (!re || !rp) return std::nullopt;
+            return std::array<double, 3>{re->value, rp->value, re->perPixel};
+        };
+        const auto still = read(c.GetSubsets() - 2);
+        ASSERT_TRUE(still);
+        if (k.onItsAxis) {
+            EXPECT_NEAR((*still)[0], electrodeX, 2 * (*still)[2]);
+            EXPECT_NEAR((*still)[1], quadripoleX, 2 * (*still)[2]);
+        } else {
+            EXPECT_GT(std::fabs((*still)[0] - electrodeX), 10 * (*still)[2]);  // off the axis in depth
+        }
+        bool ran = false;
+        Animate(*w, {[&](const QString&) {
+            const auto moving = read(s.GetMaxGroup());
+            if (!moving) w->ui->AnimGraph->click();
+            ASSERT_TRUE(moving);
+            EXPECT_NEAR((*moving)[0], (*still)[0], 2 * (*moving)[2]);
+            EXPECT_NEAR((*moving)[1], (*still)[1], 2 * (*moving)[2]);
+            ran = true;
+            w->ui->AnimGraph->click();
+        }});
+        EXPECT_TRUE(ran);
+    }
 }
 
 TEST_F(View3DTest, AutomaticPlayRunsToTheEndAtTheSpeedSetWhileItRuns) {
