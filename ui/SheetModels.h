@@ -17,8 +17,12 @@ public:
     int ColCount() const override { return 9; }
     int RowCount() const override { return int(Rows.size()) + 1; }
     QString Cell(int col, int row) const override;
+    int CellSketch(int col, int row, char* out, int size) const override;
 
 private:
+    // f of the value of cell (col, row), row 1 or more.
+    template <class F>
+    auto Field(int col, int row, F&& f) const;
     struct TRow {
         std::uint16_t A, B, M, N;
         std::uint16_t SpacingCoef;
@@ -36,8 +40,11 @@ public:
     int ColCount() const override { return 4; }
     int RowCount() const override { return int(Rows.size()) + 1; }
     QString Cell(int col, int row) const override;
+    int CellSketch(int col, int row, char* out, int size) const override;
 
 private:
+    template <class F>
+    auto Field(int col, int row, F&& f) const;
     struct TRow {
         int Number;
         float X, Y, Z;

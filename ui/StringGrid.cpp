@@ -196,22 +196,25 @@ namespace {
 class TAdvances {
 public:
     explicit TAdvances(const QFontMetrics& fm) : Fm(fm) { Ascii.fill(-1); }
+    int Of(const char* text, int length) {
+        int w = 0;
+        for (int i = 0; i < length; ++i) w += Advance(static_cast<unsigned char>(text[i]));
+        return w;
+    }
     int Of(const QString& text) {
         int w = 0;
-        for (const QChar ch : text) {
-            const char16_t u = ch.unicode();
-            if (u >= Ascii.size()) {
-                w += Fm.horizontalAdvance(ch);
-                continue;
-            }
-            int& a = Ascii[u];
-            if (a < 0) a = Fm.horizontalAdvance(ch);
-            w += a;
-        }
+        for (const QChar ch : text) w += Advance(ch.unicode());
         return w;
     }
 
 private:
+    int Advance(char16_t u) {
+        if (u >= Ascii.size()) return Fm.horizontalAdvance(QChar(u));
+        int& a = Ascii[u];
+        if (a < 0) a = Fm.horizontalAdvance(QChar(u));
+        return a;
+    }
+
     const QFontMetrics& Fm;
     std::array<int, 128> Ascii;
 };
@@ -236,9 +239,12 @@ int TStringGrid::MeasureContent(int col) const {
     const QFontMetrics fm = fixed ? rowHeader->fontMetrics() : fontMetrics();
     TAdvances advances(fm);
     constexpr int kCandidates = 8;
+    constexpr int kSketchSize = 64;
     std::vector<std::pair<int, int>> widest;  // (estimate, row), the largest first
+    char sketch[kSketchSize];
     for (int r = first; r < rows; ++r) {
-        const int e = advances.Of(Grid->Cell(col, r));
+        const int length = Grid->CellSketch(col, r, sketch, kSketchSize);
+        const int e = length >= 0 ? advances.Of(sketch, length) : advances.Of(Grid->Cell(col, r));
         if (widest.size() == kCandidates && e <= widest.back().first) continue;
         widest.insert(std::upper_bound(widest.begin(), widest.end(), std::make_pair(e, r),
                                        [](const auto& a, const auto& b) { return a.first > b.first; }),

@@ -16,6 +16,10 @@ public:
     virtual int ColCount() const = 0;
     virtual int RowCount() const = 0;
     virtual QString Cell(int col, int row) const = 0;
+    // About the text of a cell, written into out as plain ASCII, for ranking the widths of many
+    // cells quickly (the widest are then measured from Cell()); its length, or -1 when the model
+    // has no such form and Cell() is to be used.
+    virtual int CellSketch(int /*col*/, int /*row*/, char* /*out*/, int /*size*/) const { return -1; }
 
     int FixedCols = 1;   // 0 or 1: column 0 is shown as the row headers
     int FixedRows = 1;   // 0 or 1: row 0 is shown as the column headers
