@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
 
 #include "chart/ChartEnums.h"
 #include "chart/ChartExportDialog.h"
@@ -74,7 +73,7 @@ NumberTextFn ChartEngine::NumberTexts() {
 
 void ChartEngine::Reinitialize() {
     if (!ShowableDistance(store_.GetSingle(id::ZDistance)))
-        throw std::out_of_range("The chart cannot be shown from that distance.");
+        throw EViewingDistance("The chart cannot be shown from that distance.");
     TakeProperties();
 }
 

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QSize>
 #include <QTimer>
+#include <stdexcept>
 
 #include "chart/ChartProperties.h"
 #include "chart/ChartRenderer.h"
@@ -29,6 +30,12 @@ enum class ImageFormat { Png, Jpeg, Bmp };
 inline bool ReachesHotSpots(Qt::KeyboardModifiers mods, Qt::MouseButtons held) {
     return !(mods & (Qt::ShiftModifier | Qt::ControlModifier)) && !(held & (Qt::RightButton | Qt::MiddleButton));
 }
+
+// The refusal of a viewing distance the chart cannot be shown from (ShowableDistance).
+class EViewingDistance : public std::out_of_range {
+public:
+    using std::out_of_range::out_of_range;
+};
 
 class ChartEngine : public QObject {
     Q_OBJECT
@@ -62,7 +69,7 @@ public:
 
     // ---- rendering ----
     // Takes the properties in: later changes show only after the next call. A viewing distance
-    // beyond what the chart can show (ShowableDistance) is refused with std::out_of_range, and
+    // beyond what the chart can show (ShowableDistance) is refused with EViewingDistance, and
     // then nothing changes.
     void Reinitialize();
     // The same without refusing: a distance that cannot be shown leaves the one shown.

@@ -20,6 +20,8 @@ bool TPlanoraApp::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {
+        // The application's error dialog: whatever a handler did not expect is told here, and
+        // the loop goes on with the next event.
         ShowCurrentException();
     }
     return false;
@@ -32,6 +34,7 @@ void ShowCurrentException() {
         const QString text = QString::fromLocal8Bit(e.what());
         Seam().Message(text.isEmpty() ? QStringLiteral("An unexpected error occurred.") : text);
     } catch (...) {
+        // Not a standard exception: there is no text to show, only that it happened.
         Seam().Message(QStringLiteral("An unexpected error occurred."));
     }
 }

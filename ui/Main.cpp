@@ -401,14 +401,16 @@ void TMainFrm::FormCloseQuery(bool& canClose) {
     }
     const int selected = WriteList();
     WriteSettings(selected);
-    try {
-        FreeSequences();
-        if (ActivePort && ActivePort->GetState() > 0) ActivePort->Close();
-        FreeActivePort();
-    } catch (...) {
-        // A port that fails to close must not keep the window open: the list and the
-        // settings are written, and the port goes with the program.
+    FreeSequences();
+    if (ActivePort && ActivePort->GetState() > 0) {
+        try {
+            ActivePort->Close();
+        } catch (const EPortError&) {
+            // A link that fails as it is closed (a device gone, a wait cut short) must not keep
+            // the window open: the list and the settings are written, and the port goes.
+        }
     }
+    FreeActivePort();
     THelpFrm::CloseAll();
     Closed = true;
 }
@@ -499,11 +501,7 @@ int TMainFrm::WriteList() {
 
 // ---------------------------------------------------------------- sequence list
 
-bool TMainFrm::AppendSequence(std::unique_ptr<TElectSequence> s) {
-    if (!Sequences.Append(std::move(s))) return false;
-    AddEntryItems();
-    return true;
-}
+bool TMainFrm::AppendSequence(std::unique_ptr<TElectSequence> s) { return ShowFileResult(Sequences.Add(std::move(s))); }
 
 void TMainFrm::AddEntryItems() {
     QListWidget* list = ui->SeqFileLb;
@@ -598,18 +596,14 @@ void TMainFrm::ExcludeSeqBtnClick() {
 // ---------------------------------------------------------------- file commands
 
 void TMainFrm::New1Click() {
-    try {
-        SetActivePage(0);
-        if (!AppendSequence(std::make_unique<TElectSequence>())) return;
-        // The entry is counted before the display runs.
-        MakeCurrent(SequenceCount - 1);
-        ui->ElectrodeLocationGd->SetColCount(2);
-        ui->ElectrodeLocationGd->SetRowCount(2);
-        DisplaySequence(true);
-        Previous2BtnClick();
-    } catch (...) {
-        // Commands that create sequences go on after a failure; whatever failed has said so.
-    }
+    SetActivePage(0);
+    if (!AppendSequence(std::make_unique<TElectSequence>())) return;
+    // The entry is counted before the display runs.
+    MakeCurrent(SequenceCount - 1);
+    ui->ElectrodeLocationGd->SetColCount(2);
+    ui->ElectrodeLocationGd->SetRowCount(2);
+    DisplaySequence(true);
+    Previous2BtnClick();
 }
 
 void TMainFrm::Open1Click() {
@@ -625,20 +619,27 @@ void TMainFrm::OpenSequenceFile(const QString& file) {
     ui->SeqFileLb->setFocus();
     const QString path = Trimmed(file.toStdString().c_str());
     SequenceFolder = FolderOf(path);
-    try {
-        ShowFileResult(Files.Open(path.toStdString()));
-    } catch (const std::exception&) {
-        // Nothing is opened, and the current sequence stays.
-    }
+    ShowFileResult(Files.Open(path.toStdString()));
 }
 
-bool TMainFrm::ShowFileResult(const TFileResult& r) {
+void TMainFrm::ShowEntries() {
     AddEntryItems();
     for (int i = 0; i < SequenceCount; ++i) RemakeEntryText(i);
     SelectEntry(CurrentIndex);
+}
+
+bool TMainFrm::ShowFileResult(const TFileResult& r) {
+    ShowEntries();
     if (r.ShowAgain) DisplaySequence(true);
     if (!r.Message.empty()) Seam().Message(QString::fromStdString(r.Message));
     return bool(r);
+}
+
+bool TMainFrm::ShowSaveResult(const TFileResult& r) {
+    if (!ShowFileResult(r)) return false;
+    SetStatusText(1, Trimmed(CurrentSequence->FileName));
+    ShowGraphTitle();
+    return true;
 }
 
 TFileCommands::TNamePicker TMainFrm::SaveNamePicker(const QString& ext, bool fromCurrentFile, int filterIndex) {
@@ -658,11 +659,7 @@ bool TMainFrm::ValidChangeAnyWay() { return Files.MaySave(); }
 // since the computation, and the file, are then about what the user sees.
 void TMainFrm::SaveClick() {
     ui->SeqFileLb->setFocus();
-    // The first save gives a new sequence its file name: the status bar and the chart title show it.
-    if (ShowFileResult(Files.Save(SaveNamePicker(".sqz", false)))) {
-        SetStatusText(1, Trimmed(CurrentSequence->FileName));
-        ShowGraphTitle();
-    }
+    ShowSaveResult(Files.Save(SaveNamePicker(".sqz", false)));
 }
 
 void TMainFrm::Saveas1Click() {

@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 
+#include "engine/ComputeCommands.h"
 #include "engine/Electsequence.h"
 #include "engine/FileCommands.h"
 #include "engine/SequenceEditor.h"
@@ -117,6 +118,9 @@ public:
     // Shows what a file command did: the entries it added, their texts, the current entry
     // selected (and shown again when it holds something else), and its message. True when done.
     bool ShowFileResult(const TFileResult& r);
+    // The same for a save, which may have given the sequence its file: the status bar and the
+    // chart title show it.
+    bool ShowSaveResult(const TFileResult& r);
     // Picks the name of a save through SaveDialog1 with the default extension ext, from the
     // folder and name of the current sequence's file when fromCurrentFile (else from the
     // sequence folder with no name), on the file type filterIndex when it is not 0.
@@ -315,10 +319,20 @@ public:
 
     // ---- compute and roll-along (MainCompute.cpp) ----
     void ConnectComputeHandlers();
-    // Computes the current sequence, shows its figures and refreshes the window. nx, ny: the
-    // node shifts plus one; 1 or less leaves that axis uncut. False when the list came out
-    // empty: the user is told why instead of being shown figures, and there is nothing to save.
-    bool ComputeAndShow(int nx, int ny);
+    // The compute commands run below the window: it reads their options, shows the figures and
+    // the entries, picks the names and shows what happened.
+    TComputeCommands Computes{Sequences, Files,
+                              {[this] { return ReadComputeOptions(); },
+                               [this](const TComputeFigures& figures) { ShowComputeFigures(figures); },
+                               [this] {
+                                   ShowEntries();
+                                   DisplaySequence(true);
+                               }}};
+    // The reversal, the optimisation and the polarisation deletion as their boxes say; the
+    // reversal is confirmed first (Cancel unticks it).
+    TComputeOptions ReadComputeOptions();
+    // The results window with the figures, then the sequence computed.
+    void ShowComputeFigures(const TComputeFigures& figures);
     void ComputeBtnClick();
     void MoveComputeBtnClick();
     void CreateNewSeqBtnClick();
@@ -367,6 +381,8 @@ private:
     void FreeSequences();
     // Adds an entry to SeqFileLb for each sequence of the list it does not show yet.
     void AddEntryItems();
+    // The entries of SeqFileLb as the list holds them, the current one selected.
+    void ShowEntries();
     void OnPageChanged(int index);
 
     TQtHost QtHost{this};

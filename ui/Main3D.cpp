@@ -431,27 +431,25 @@ void TMainFrm::Pe3do1GridNumber(int, int, double number) {
     c.SetPEactions(tdReinitAndReset);
 }
 
-void TMainFrm::ZoomPlusBtnClick() {
-    Pe3do& c = *ui->Pe3do1;
-    c.SetZDistance(c.GetZDistance() + 1.0f);
-    try {
-        c.SetPEactions(tdReinitAndReset);
-    } catch (...) {
-        c.SetZDistance(c.GetZDistance() - 1.0f);
-        c.SetPEactions(tdReinitAndReset);
-    }
-}
+namespace {
+constexpr float kZoomStep = 1.0f;  // of the viewing distance, per click
 
-void TMainFrm::ZoomMoinsBtnClick() {
-    Pe3do& c = *ui->Pe3do1;
-    c.SetZDistance(c.GetZDistance() - 1.0f);
+// Moves the viewing distance by step; a distance the chart refuses is taken back, and the
+// chart is shown from the one it had.
+void Zoom(Pe3do& c, float step) {
+    c.SetZDistance(c.GetZDistance() + step);
     try {
         c.SetPEactions(tdReinitAndReset);
-    } catch (...) {
-        c.SetZDistance(c.GetZDistance() + 1.0f);
+    } catch (const chart::EViewingDistance&) {
+        c.SetZDistance(c.GetZDistance() - step);
         c.SetPEactions(tdReinitAndReset);
     }
 }
+}  // namespace
+
+void TMainFrm::ZoomPlusBtnClick() { Zoom(*ui->Pe3do1, kZoomStep); }
+
+void TMainFrm::ZoomMoinsBtnClick() { Zoom(*ui->Pe3do1, -kZoomStep); }
 
 void TMainFrm::PrintBtnClick() { ui->Pe3do1->SetPEactions(tdPrintDialog); }
 

@@ -19,24 +19,9 @@
 #include "ui_Viewcomputed.h"
 
 namespace {
-const char* const kNoDepthLevel = "No set of depth level !!!";
 // What the shift prompt was opened for (its tag).
 constexpr int kRecomputeInPlace = 0;
 constexpr int kNewRollAlong = 1;
-
-// Why a computation gave no quadripole, and what the user can do about it.
-QString NoQuadripoleText(const TElectSequence& s, bool shifted) {
-    QString why;
-    if (s.GetSpacingLevelCount() < 1)
-        why = "no depth level is selected for this array on this layout.";
-    else if (shifted)
-        why = "the spread before already measured every quadripole of the selected depth levels.";
-    else
-        why = "none of the selected depth levels gives a quadripole on this layout.";
-    return "No quadripole was computed: " + why +
-           "\nSelect depth levels by hand in the grid of the Configuration tab (a double click selects a cell), "
-           "then compute again.";
-}
 
 void ShowFigures(const TListFigures& f, QLabel* count, QLabel* injections, QLabel* channels, QLineEdit* time) {
     count->setText(QString::number(f.Quadripoles));
@@ -68,34 +53,21 @@ void TMainFrm::ConnectComputeHandlers() {
 
 // ---------------------------------------------------------------- computation
 
-bool TMainFrm::ComputeAndShow(int nx, int ny) {
+TComputeOptions TMainFrm::ReadComputeOptions() {
     if (ui->SwapABMNCb->isChecked() &&
         Seam().Question("All quadripoles will be reversed A<->M , B<->N", "Warning", TMsgButtons::OkCancel,
                         TMsgIcon::Information) != TMsgResult::Ok)
         ui->SwapABMNCb->setChecked(false);
-
-    std::optional<TWaitCursor> wait;
-    wait.emplace();
-    TViewComputedFRm view(this);
-    Ui::TViewComputedFRm& v = *view.ui;
-
     TComputeOptions options;
     options.Reverse = ui->SwapABMNCb->isChecked();
     options.Optimise = ui->MultiChannelOptimizationCb->isChecked();
     options.DelPolar = ui->DelPolarEffectCb->isChecked();
-    options.NodesX = nx - 1;
-    options.NodesY = ny - 1;
-    const TComputeFigures figures = RunComputation(*CurrentSequence, options);
-    const bool computed = CurrentSequence->QuadripoleCount() > 0;
-    if (!computed) {
-        // Figures of an empty list would describe an acquisition that does not exist.
-        wait.reset();
-        Seam().Message(NoQuadripoleText(*CurrentSequence, nx > 1 || ny > 1), view.windowTitle(), TMsgIcon::Information,
-                       this);
-        DisplaySequence(true);
-        return false;
-    }
+    return options;
+}
 
+void TMainFrm::ShowComputeFigures(const TComputeFigures& figures) {
+    TViewComputedFRm view(this);
+    Ui::TViewComputedFRm& v = *view.ui;
     ShowFigures(figures.Original, v.OriginalQuadMaxLblx, v.OriginalInjectionLblx, v.NumberOfChannelLblx,
                 v.EstimatedAcquisitionTimeTxt);
     if (figures.Full) v.MaxQuadriploleLbl->setVisible(true);
@@ -104,20 +76,15 @@ bool TMainFrm::ComputeAndShow(int nx, int ny) {
                     v.OptimizedEstimatedAcquisitionTimeTxt);
     else
         EnableControls(v.OptimizeGb, false);
-
-    wait.reset();
     view.exec();
     DisplaySequence(true);
-    return true;
+    // The save that follows commits an edit being typed in first, as the Save command does.
+    ui->SeqFileLb->setFocus();
 }
 
 void TMainFrm::ComputeBtnClick() {
-    TElectSequence& s = *CurrentSequence;
-    if (s.GetSpacingLevelCount() < 1 && s.Device.LastQuadripole + 1 < 1) {
-        Seam().Message(kNoDepthLevel);
-        return;
-    }
-    if (ComputeAndShow(-1, -1)) SaveClick();
+    if (!ShowFileResult(Computes.MayCompute())) return;
+    ShowSaveResult(Computes.ComputeAndSave(0, 0, SaveNamePicker(".sqz", false)));
     ui->CreateNewSeqBtn->setVisible(CurrentSequence->GetSpacingLevelCount() > 0);
 }
 
@@ -127,10 +94,7 @@ namespace {
 // Opens the shift prompt for the command tag names, the focus on the X shift; false, with a
 // message, when no depth level is selected.
 bool OpenShiftPrompt(TMainFrm& w, int tag) {
-    if (w.CurrentSequence->GetSpacingLevelCount() < 1) {
-        Seam().Message(kNoDepthLevel);
-        return false;
-    }
+    if (!w.ShowFileResult(w.Computes.MayShift())) return false;
     w.MovePanelTag = tag;
     w.ui->MovePanel->setVisible(true);
     w.MovePanelEnter();
@@ -196,25 +160,17 @@ void TMainFrm::MovePanelOkBtnClick() {
     ui->MovePanel->setVisible(false);
 
     if (MovePanelTag != kNewRollAlong) {
-        if (ComputeAndShow(dx + 1, dy + 1)) SaveClick();
+        ShowSaveResult(Computes.ComputeAndSave(dx, dy, SaveNamePicker(".sqz", false)));
         return;
     }
-
-    const QString oldName = Trimmed(CurrentSequence->FileName);
-
-    SaveDialog1.FileName = QString::fromStdString(RollAlongFileName(oldName.toStdString()));
-    SaveDialog1.InitialDir = oldName.contains('/') ? QFileInfo(oldName).absolutePath() : SequenceFolder;
-    SaveDialog1.DefaultExt = ".sqz";
-    SaveDialog1.FilterIndex = 1;
-    if (!Seam().ExecuteFileDialog(SaveDialog1)) return;
-    const QString chosen = ChosenFileName(SaveDialog1);
-
-    // The copy must be on disk and current before anything of it changes: after a failed save
-    // the sequence still current is the one the user rolls from.
-    if (!SaveAsNewSequence(chosen)) return;
-
-    RollAlong(*CurrentSequence, oldName.toStdString(), dx, dy);
-    DisplaySequence(true);
-    CurrentSequence->SetFileName(chosen.toStdString());
-    if (ComputeAndShow(dx + 1, dy + 1)) SaveClick();
+    // The new spread's file, proposed beside the one rolled from.
+    ShowSaveResult(Computes.RollAlongAndSave(dx, dy, [this](const std::string& proposed) -> std::optional<std::string> {
+        const QString oldName = Trimmed(CurrentSequence->FileName);
+        SaveDialog1.FileName = QString::fromStdString(proposed);
+        SaveDialog1.InitialDir = oldName.contains('/') ? QFileInfo(oldName).absolutePath() : SequenceFolder;
+        SaveDialog1.DefaultExt = ".sqz";
+        SaveDialog1.FilterIndex = 1;
+        if (!Seam().ExecuteFileDialog(SaveDialog1)) return std::nullopt;
+        return ChosenFileName(SaveDialog1).toStdString();
+    }));
 }

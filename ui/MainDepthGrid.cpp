@@ -341,32 +341,24 @@ void TMainFrm::AutomaticCreationPanelEnter() {
 void TMainFrm::FinishAutomaticCommand() {
     ui->AutomaticCreationPanel->setVisible(false);
     DisplaySequence(false);
-    if (ComputeAndShow(-1, -1)) SaveClick();
+    ShowSaveResult(Computes.ComputeAndSave(0, 0, SaveNamePicker(".sqz", false)));
     ui->CreateNewSeqBtn->setVisible(CurrentSequence->GetSpacingLevelCount() > 0);
 }
 
 void TMainFrm::AutomaticCreationOkBtnClick() {
-    try {
-        double v = 0;
-        if (!ParseDecimal(ui->InvestigationDepthEdt->text(), v) || std::fabs(v) > std::numeric_limits<float>::max()) {
-            ui->InvestigationDepthEdt->setFocus();
-            return;
-        }
-        const float depth = float(v);
-        CurrentSequence->AutomaticCreation(depth);
-        FinishAutomaticCommand();
-    } catch (...) {
+    double v = 0;
+    // A depth that is no number (or none a float holds) stops at the edit, without a message.
+    if (!ParseDecimal(ui->InvestigationDepthEdt->text(), v) || std::fabs(v) > std::numeric_limits<float>::max()) {
         ui->InvestigationDepthEdt->setFocus();
+        return;
     }
+    CurrentSequence->AutomaticCreation(float(v));
+    FinishAutomaticCommand();
 }
 
 void TMainFrm::AutoGridDepthLevelBtnClick() {
-    try {
-        CurrentSequence->AutoGridDepthLevel();
-        FinishAutomaticCommand();
-    } catch (...) {
-        ui->InvestigationDepthEdt->setFocus();
-    }
+    CurrentSequence->AutoGridDepthLevel();
+    FinishAutomaticCommand();
 }
 
 void TMainFrm::AutomaticCreationCancelBtnClick() { ui->AutomaticCreationPanel->setVisible(false); }

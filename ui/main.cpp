@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
         mainFrm.show();
         app.exec();
     } catch (...) {
+        // What escapes the set-up or the end of the message loop is told as the loop tells it.
         ShowCurrentException();
     }
     return 0;

@@ -1,7 +1,12 @@
 // The file commands: New, Open and its imports, Save, Save as, the SD-card command.
+#include <QCoreApplication>
+#include <QEvent>
 #include <QFile>
 #include <QListWidget>
 #include <QTabWidget>
+#include <functional>
+#include <stdexcept>
+#include <utility>
 
 #include "tests/support/UserFiles.h"
 #include "tests/ui/UiTest.h"
@@ -344,6 +349,85 @@ TEST_F(FileTest, NewAddsAnEmptyEntryOnTheCreationTab) {
     EXPECT_EQ(w->CurrentSequence->GetSeqName(), "NewSeq");
     EXPECT_EQ(w->ui->PageControl1->currentWidget(), w->ui->CreationTbs);
     EXPECT_EQ(w->ui->QuadripoleGd->RowCount(), 1);
+}
+
+namespace {
+// A host that fails as no command expects, whatever it is asked: a device gone from under the
+// program, an allocation refused.
+class TFailingHost : public THost {
+public:
+    static constexpr const char* kWhat = "The device holding the file went away.";
+    TFailingHost() : Before(Host()) { SetHost(this); }
+    ~TFailingHost() override { SetHost(&Before); }
+    TFailingHost(const TFailingHost&) = delete;
+    TFailingHost& operator=(const TFailingHost&) = delete;
+
+    void ShowMessage(const std::string&) override { Fail(); }
+    bool Ask(const std::string&, const std::string&) override { Fail(); }
+    void ProcessMessages() override { Fail(); }
+    void SetWaitCursor(bool) override { Fail(); }
+
+private:
+    [[noreturn]] static void Fail() { throw std::runtime_error(kWhat); }
+    THost& Before;
+};
+
+// Runs command as the event loop runs a handler, so that what it throws goes where a user's
+// click would send it.
+class TDelivered : public QObject {
+public:
+    explicit TDelivered(std::function<void()> command) : Command(std::move(command)) {}
+    void Deliver() {
+        QEvent e(QEvent::User);
+        QCoreApplication::sendEvent(this, &e);
+    }
+
+protected:
+    bool event(QEvent* e) override {
+        if (e->type() != QEvent::User) return QObject::event(e);
+        Command();
+        return true;
+    }
+
+private:
+    std::function<void()> Command;
+};
+}  // namespace
+
+// A failure no command expects is not swallowed: the application's error dialog tells it.
+TEST_F(FileTest, AnUnexpectedFailureOfACommandReachesTheErrorDialog) {
+    auto w = StartWith({"a.sqz"});
+    const QString fresh = WriteSequenceFile(Path("fresh.sqz"));
+    auto s = MakeSequence(0);
+    s->SetArrayType(atDipoleDipole);
+    WriteSequence(*s, Path("grid.sqz"));
+    w->OpenSequenceFile(Path("grid.sqz"));
+    const QByteArray grid = [&] {
+        QFile f(Path("grid.sqz"));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    struct TCase {
+        const char* command;
+        std::function<void()> run;
+    };
+    const TCase cases[] = {
+        {"open", [&] { w->OpenSequenceFile(fresh); }},
+        {"automatic grid filling", [&] { w->AutoGridDepthLevelBtnClick(); }},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.command);
+        Seam.Messages.clear();
+        {
+            TFailingHost failing;
+            TDelivered(c.run).Deliver();
+        }
+        EXPECT_EQ(Seam.Messages, QStringList{TFailingHost::kWhat});
+        EXPECT_EQ(w->SequenceCount, 2);
+    }
+    QFile f(Path("grid.sqz"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), grid);
 }
 
 TEST(FileDialogFilters, ShowTheirPatternsAsQtMatchesThem) {
