@@ -156,6 +156,14 @@ TFileResult TFileCommands::SaveToSdCard(const TNamePicker& pickName) {
 }
 
 TFileResult TFileCommands::SaveAsNew(const std::string& name) {
+    // The entry of that file takes the copy: what was typed into it since its last save would go.
+    // It is not shown for the question, since the copy is of the entry shown now.
+    const int listed = List.Find(name);
+    if (listed >= 0 && listed != List.CurrentIndex() && List.Changed(listed) &&
+        !Host().Ask("< " + TrimText(List[std::size_t(listed)]->FileName) +
+                        " > was changed since it was last saved.\nThe copy replaces it: save anyway?",
+                    "Save"))
+        return TFileResult::Cancelled();
     TFileResult r = List.WriteCopy(name);
     r.ShowAgain = bool(r);
     return r;

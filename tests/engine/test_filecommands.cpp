@@ -239,3 +239,36 @@ TEST_F(FileCommandsTest, OpeningAListedFileWithChangesAsksFirstAndShowsIt) {
     EXPECT_TRUE(files.Open(Path("notes.dat")).Message.starts_with(Path("notes.dat") + "\r\nis not a sequence file"));
     EXPECT_TRUE(host.Messages.empty());
 }
+
+TEST_F(FileCommandsTest, ACopyOverTheFileOfAnEntryWithChangesAsksFirst) {
+    const std::string a = SqzFile("a.sqz", "a"), b = SqzFile("b.sqz", "b");
+    Open({a, b});
+    list[1]->SetComment("typed into b");
+    list.SetCurrent(0);
+    // Save as, and the roll-along through save as new, write the copy into b's entry.
+    const std::function<TFileResult()> commands[] = {
+        [&] { return files.SaveAs(Pick(b)); },
+        [&] { return files.SaveAsNew(b); },
+    };
+    for (const auto& command : commands) {
+        host.Questions.clear();
+        host.Answers = {false};
+        const TFileResult r = command();
+        EXPECT_EQ(r.Outcome, TFileOutcome::Cancelled);
+        ASSERT_EQ(host.Questions.size(), 1u);
+        EXPECT_EQ(host.Questions[0], "< " + b + " > was changed since it was last saved.\nThe copy replaces it: save anyway?");
+        EXPECT_EQ(list.CurrentIndex(), 0);
+        EXPECT_EQ(list[1]->GetComment(), "typed into b");
+        EXPECT_EQ(CommentOf(b), "b");
+    }
+    host.Answers = {true};
+    EXPECT_TRUE(files.SaveAs(Pick(b)));
+    EXPECT_EQ(list.CurrentIndex(), 1);
+    EXPECT_EQ(list[1]->GetComment(), "a");
+    EXPECT_EQ(CommentOf(b), "a");
+    // An entry without changes, or the entry's own file, is written without a question.
+    host.Questions.clear();
+    EXPECT_TRUE(files.SaveAsNew(a));
+    EXPECT_TRUE(files.SaveAs(Pick(a)));
+    EXPECT_TRUE(host.Questions.empty());
+}

@@ -217,6 +217,8 @@ TEST_F(FileTest, AFailedSaveChangesNeitherTheNameNorTheEntry) {
     w->New1Click();
     std::memcpy(static_cast<void*>(w->CurrentSequence), MakeSequence(5).get(), sizeof(TElectSequence));
     Seam.Files = {Unwritable(Home.path())};
+    // That name is the file of the first entry, changed above: its changes may go.
+    Seam.Answers = {TMsgResult::Ok};
     w->SaveClick();
     EXPECT_EQ(Seam.Messages.size(), 2);
     EXPECT_EQ(TrimText(w->CurrentSequence->FileName), "");
@@ -254,6 +256,8 @@ TEST_F(FileTest, SaveAsOntoAnotherEntrysFileLeavesOneEntryPerFile) {
     w->New1Click();
     std::memcpy(static_cast<void*>(w->CurrentSequence), MakeSequence(7).get(), sizeof(TElectSequence));
     Seam.Files = {Files[0]};
+    // The first entry keeps the comment typed into it before the save as: it may go.
+    Seam.Answers = {TMsgResult::Ok};
     w->SaveClick();
     EXPECT_EQ(w->SequenceCount, 3);
     EXPECT_EQ(w->CurrentIndex, 0);
@@ -272,6 +276,8 @@ TEST_F(FileTest, AFailedSaveAsChangesNothing) {
     w->Sequences[1]->SetFileName(Path("folder.sqz").toStdString());
     for (const QString& target : {Unwritable(Home.path()), Path("folder.sqz")}) {
         Seam.Files = {target};
+        // Entry 1, renamed above, has changes that the copy into its file may replace.
+        Seam.Answers = {TMsgResult::Ok};
         w->Saveas1Click();
     }
     EXPECT_EQ(Seam.Messages.size(), 2);
