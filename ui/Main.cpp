@@ -175,28 +175,28 @@ TMainFrm::TMainFrm(QWidget* owner)
     ui->StrapPanel->SetAnchor(ui->StrapForPopolBtn);
     ConnectHandlers();
 
-    AnimationRunning = false;
+    WindowState.AnimationRunning = false;
     // The working folder "PlanoraPro" in the documents folder, with its "Sequence" folder.
     QString documents = GetSpecialFolderPath(5);
     if (documents.isEmpty()) documents = QDir::homePath();
-    WorkFolder = QDir::cleanPath(documents + "/PlanoraPro") + '/';
-    QDir().mkpath(WorkFolder);
-    SequenceFolder = WorkFolder + "Sequence/";
-    QDir().mkpath(SequenceFolder);
+    WindowState.WorkFolder = QDir::cleanPath(documents + "/PlanoraPro") + '/';
+    QDir().mkpath(WindowState.WorkFolder);
+    WindowState.SequenceFolder = WindowState.WorkFolder + "Sequence/";
+    QDir().mkpath(WindowState.SequenceFolder);
     HelpFile = THelpFrm::PageOf(THelpFrm::HelpTopics);
     LockWorkFolder();
 
-    PortNum = kUSBPortNumber;
-    IPAddress.clear();
-    PortSpeed = 0;
+    WindowState.PortNum = kUSBPortNumber;
+    WindowState.IPAddress.clear();
+    WindowState.PortSpeed = 0;
     const int storedEntry = ReadSettings();
-    if (PortSpeed != kLowSpeed) {
-        PortSpeed = kHighSpeed;
+    if (WindowState.PortSpeed != kLowSpeed) {
+        WindowState.PortSpeed = kHighSpeed;
         ui->HighSpeed->setChecked(true);
     } else {
         ui->LowSpeed->setChecked(true);
     }
-    switch (PortNum) {
+    switch (WindowState.PortNum) {
         case 1: ui->Com11->setChecked(true); break;
         case 2: ui->Com21->setChecked(true); break;
         case 3: ui->Com31->setChecked(true); break;
@@ -208,14 +208,14 @@ TMainFrm::TMainFrm(QWidget* owner)
         default: ui->BT->setChecked(true); break;
     }
     // A second copy leaves the port, the list and the settings to the first one.
-    if (!AnotherCopyRunning) ShowPortImage(true);
+    if (!WindowState.AnotherCopyRunning) ShowPortImage(true);
 
     OpenDialog1.Save = false;
     OpenDialog1.Filter = kOpenFilter;
     SaveDialog1.Save = true;
     SaveDialog1.Filter = kSaveFilter;
 
-    if (!AnotherCopyRunning) ReopenList(storedEntry);
+    if (!WindowState.AnotherCopyRunning) ReopenList(storedEntry);
     if (CurrentIndex < 0) {
         if (SequenceCount == 0) AppendSequence(std::make_unique<TElectSequence>());
         MakeCurrent(0);
@@ -378,7 +378,7 @@ void TMainFrm::closeEvent(QCloseEvent* event) {
 }
 
 void TMainFrm::FormCloseQuery(bool& canClose) {
-    if (AnimationRunning) {
+    if (WindowState.AnimationRunning) {
         ui->AnimGraph->setChecked(false);
         canClose = false;
         return;
@@ -389,7 +389,7 @@ void TMainFrm::FormCloseQuery(bool& canClose) {
         return;
     }
     if (Closed) return;
-    if (AnotherCopyRunning) {
+    if (WindowState.AnotherCopyRunning) {
         Closed = true;
         return;
     }
@@ -424,14 +424,14 @@ void TMainFrm::FreeSequences() {
 }
 
 void TMainFrm::LockWorkFolder() {
-    WorkFolderLock = std::make_unique<QLockFile>(WorkFolder + kLockFileName);
+    WorkFolderLock = std::make_unique<QLockFile>(WindowState.WorkFolder + kLockFileName);
     // A copy that runs for days still holds its lock; one that crashed left a lock whose
     // process is gone, and that one is taken over.
     WorkFolderLock->setStaleLockTime(0);
     if (WorkFolderLock->tryLock(0)) return;
     // A lock that cannot be made at all (a folder that cannot be written) stops nobody.
     if (WorkFolderLock->error() == QLockFile::LockFailedError) {
-        AnotherCopyRunning = true;
+        WindowState.AnotherCopyRunning = true;
         Seam().Message(kAlreadyRunning);
     }
     WorkFolderLock.reset();
@@ -462,12 +462,12 @@ int TMainFrm::ReadSettings() {
         if (ok) into = v;
     };
     int selected = -1;
-    readInt("PortNum", PortNum);
-    readInt("PortSpeed", PortSpeed);
+    readInt("PortNum", WindowState.PortNum);
+    readInt("PortSpeed", WindowState.PortSpeed);
     readInt("SeqFileLbItemIndex", selected);
     if (s.contains("IPAddress")) {
         const QVariant v = s.value("IPAddress");
-        if (v.typeId() == QMetaType::QString) IPAddress = v.toString();
+        if (v.typeId() == QMetaType::QString) WindowState.IPAddress = v.toString();
     }
     return selected;
 }
@@ -475,9 +475,9 @@ int TMainFrm::ReadSettings() {
 void TMainFrm::WriteSettings(int selected) {
     QSettings s(kOrganisation, kApplication);
     s.beginGroup(kSettingsGroup);
-    s.setValue("PortNum", PortNum);
-    s.setValue("IPAddress", IPAddress);
-    s.setValue("PortSpeed", PortSpeed);
+    s.setValue("PortNum", WindowState.PortNum);
+    s.setValue("IPAddress", WindowState.IPAddress);
+    s.setValue("PortSpeed", WindowState.PortSpeed);
     s.setValue("SeqFileLbItemIndex", selected);
     s.endGroup();
     s.sync();
@@ -610,7 +610,7 @@ void TMainFrm::Open1Click() {
     OpenDialog1.DefaultExt = ".sqz";
     OpenDialog1.FileName.clear();
     OpenDialog1.Filter = kOpenFilter;
-    OpenDialog1.InitialDir = SequenceFolder;
+    OpenDialog1.InitialDir = WindowState.SequenceFolder;
     if (Seam().ExecuteFileDialog(OpenDialog1)) OpenSequenceFile(OpenDialog1.FileName);
 }
 
@@ -618,7 +618,7 @@ void TMainFrm::OpenSequenceFile(const QString& file) {
     // An edit being typed in belongs to the sequence shown now: it is committed first.
     ui->SeqFileLb->setFocus();
     const QString path = Trimmed(file.toStdString().c_str());
-    SequenceFolder = FolderOf(path);
+    WindowState.SequenceFolder = FolderOf(path);
     ShowFileResult(Files.Open(path.toStdString()));
 }
 
@@ -647,7 +647,7 @@ TFileCommands::TNamePicker TMainFrm::SaveNamePicker(const QString& ext, bool fro
         SaveDialog1.DefaultExt = ext;
         if (filterIndex != 0) SaveDialog1.FilterIndex = filterIndex;
         const QString current = fromCurrentFile ? Trimmed(CurrentSequence->FileName) : QString();
-        const std::optional<QString> chosen = AskSaveName(SaveDialog1, current, SequenceFolder);
+        const std::optional<QString> chosen = AskSaveName(SaveDialog1, current, WindowState.SequenceFolder);
         if (!chosen) return std::nullopt;
         return chosen->toStdString();
     };

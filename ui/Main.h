@@ -25,16 +25,41 @@ class QTimer;
 class TQuadripoleSheet;
 class TElectrodeSheet;
 
+// What several of the window's commands share: the link chosen (kept in the settings), the
+// folders, and whether the 3-D animation runs or another copy holds the working folder.
+struct TWindowState {
+    int PortNum = kUSBPortNumber;  // 1..98 a serial port, 99 USB, 100 Wi-Fi
+    int PortSpeed = 0;             // bits per second
+    QString IPAddress;             // of the Wi-Fi link; empty: the meter's own access point
+    QString SequenceFolder;        // where the file dialogs start
+    QString WorkFolder;            // holds the list file
+    // Closing the window only stops the animation while it runs.
+    bool AnimationRunning = false;
+    // Another copy of the program holds the working folder: this one reads and writes neither
+    // the list file nor the settings, and is not to be shown.
+    bool AnotherCopyRunning = false;
+};
+
 class TMainFrm : public QMainWindow {
     Q_OBJECT
 public:
     explicit TMainFrm(QWidget* owner = nullptr);
     ~TMainFrm() override;
 
+    // ---- what the program and the tests read of the window ----
+    // The open sequences, one for each entry of SeqFileLb and in its order, one of them current.
+    TSequenceList& List() { return Sequences; }
+    // The sequence shown and edited (none once the window has let go of its sequences).
+    TElectSequence* Current() const { return CurrentSequence; }
+    TWindowState& State() { return WindowState; }
+    // The picture of ImageList3 that the port icon shows (-1 before the first one).
+    int ShownPortPicture() const { return PortPicture; }
+    // The file named on the command line (arguments 1..n), opened once the window is shown.
+    void SetCommandLine(const QStringList& arguments) { CommandLine = arguments; }
+
     Ui::TMainFrm* ui;
 
     // ---- state ----
-    // The open sequences, one for each entry of SeqFileLb and in its order, one of them current.
     TSequenceList Sequences;
     // What every command reads of the list, as members that follow it.
     const int& SequenceCount = Sequences.Count();
@@ -46,18 +71,12 @@ public:
                             DisplaySequence(true);
                         }};
     int MouseDownCol = -1, MouseDownRow = -1, RunningNumber = 0;
-    bool AnimationRunning = false;
-    int PortNum = kUSBPortNumber;
-    int PortSpeed = 0;
+    TWindowState WindowState;
     TElectGrid* CurrentGrid = nullptr;
     TReskonPro* CurrentDevice = nullptr;
     // The user's edits of the current sequence go through this (there must be one).
     TSequenceEditor Edit() { return TSequenceEditor(*CurrentSequence); }
-    QString SequenceFolder;
-    QString WorkFolder;
-    QString IPAddress;
     QString HelpFile;
-    // The file named on the command line (arguments 1..n), opened once the window is shown.
     QStringList CommandLine;
     TFileDialogSetup OpenDialog1, SaveDialog1;
 
@@ -70,14 +89,11 @@ public:
     static void EnableControls(QWidget* container, bool enable);
 
     // ---- one copy per working folder ----
-    // Set when another copy of the program holds the working folder: this one reads and
-    // writes neither the list file nor the settings, and is not to be shown.
-    bool AnotherCopyRunning = false;
     void LockWorkFolder();
     std::unique_ptr<class QLockFile> WorkFolderLock;
 
     // ---- settings and the list file ----
-    QString ListFilePath() const { return WorkFolder + "SeqFilePath.lst"; }
+    QString ListFilePath() const { return WindowState.WorkFolder + "SeqFilePath.lst"; }
     // Reads the port, speed and address; returns the stored index of the selected entry (-1 when
     // there is none).
     int ReadSettings();
@@ -352,7 +368,6 @@ public:
     void ComCheck(QAction* item);
     void LowSpeedClick();
     void HighSpeedClick();
-    // The picture of ImageList3 that Image2 shows (-1 before the first one).
     int PortPicture = -1;
     // Tells of USB devices coming and going (null where the system gives no such notice).
     class TDeviceWatch* DeviceWatch = nullptr;

@@ -155,7 +155,7 @@ QString TMainFrm::GraphTitle() const {
 
 void TMainFrm::ShowGraphTitle() {
     // The animation shows no titles; its end rebuilds them.
-    if (!CurrentSequence || AnimationRunning) return;
+    if (!CurrentSequence || WindowState.AnimationRunning) return;
     Pe3do& c = *ui->Pe3do1;
     c.SetMainTitle(GraphTitle());
     c.SetPEactions(tdReinitAndReset);
@@ -266,13 +266,13 @@ void TMainFrm::FillGraph() {
 
 void TMainFrm::AnimGraphClick() {
     if (!ui->AnimGraph->isChecked()) return;  // the running animation notices it
-    if (AnimationRunning || !CurrentSequence) return;
+    if (WindowState.AnimationRunning || !CurrentSequence) return;
     Pe3do& c = *ui->Pe3do1;
     TElectSequence& s = *CurrentSequence;
     const TElectGrid& g = s.Grid;
     const bool borehole = g.GridType == gtBorehole;
 
-    AnimationRunning = true;
+    WindowState.AnimationRunning = true;
     EnableControls(ui->ListPanel, false);
     ui->File1->setEnabled(false);
     ui->File1->menuAction()->setEnabled(false);
@@ -399,7 +399,7 @@ void TMainFrm::EndAnimation() {
     ui->File1->menuAction()->setEnabled(true);
     ui->StepByStepBtn->setChecked(false);
     ui->AnimateActionBtn->setChecked(false);
-    AnimationRunning = false;
+    WindowState.AnimationRunning = false;
     ui->ProgressBar1->setValue(0);
 }
 

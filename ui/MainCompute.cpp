@@ -167,7 +167,7 @@ void TMainFrm::MovePanelOkBtnClick() {
     ShowSaveResult(Computes.RollAlongAndSave(dx, dy, [this](const std::string& proposed) -> std::optional<std::string> {
         const QString oldName = Trimmed(CurrentSequence->FileName);
         SaveDialog1.FileName = QString::fromStdString(proposed);
-        SaveDialog1.InitialDir = oldName.contains('/') ? QFileInfo(oldName).absolutePath() : SequenceFolder;
+        SaveDialog1.InitialDir = oldName.contains('/') ? QFileInfo(oldName).absolutePath() : WindowState.SequenceFolder;
         SaveDialog1.DefaultExt = ".sqz";
         SaveDialog1.FilterIndex = 1;
         if (!Seam().ExecuteFileDialog(SaveDialog1)) return std::nullopt;

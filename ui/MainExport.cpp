@@ -23,7 +23,7 @@ void TMainFrm::ExporttoSQTformatSolvy1Click() {
         // The dialog points into the sequence: it must not outlive this command, since the
         // sequence may be closed afterwards.
         TExportSqtFrm dialog(this, s);
-        dialog.SequenceFolder = SequenceFolder;
+        dialog.SequenceFolder = WindowState.SequenceFolder;
         dialog.Solvy()->LoadFromSequence();
         dialog.exec();
     }

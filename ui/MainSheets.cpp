@@ -44,7 +44,7 @@ void TMainFrm::PrintQuadripoleClick() {
 }
 
 void TMainFrm::ExportGrid(TStringGrid* grid) {
-    if (SaveDialog2.InitialDir.isEmpty()) SaveDialog2.InitialDir = SequenceFolder;
+    if (SaveDialog2.InitialDir.isEmpty()) SaveDialog2.InitialDir = WindowState.SequenceFolder;
     if (!Seam().ExecuteFileDialog(SaveDialog2)) return;
     const QString name = ChosenFileName(SaveDialog2);
     // The dialog offers the name last used, which may well be the other sheet's file.

@@ -107,7 +107,10 @@ void TMainFrm::Upload1Click() {
     TProgressBarSink progress(ui->ProgressBar1);
     TListToUpload list(*this);
     TUploadSession(ActivePort, *view, &progress)
-        .Run({.PortNumber = PortNum, .Speed = PortSpeed, .IPAddress = IPAddress.toStdString()}, list);
+        .Run({.PortNumber = WindowState.PortNum,
+              .Speed = WindowState.PortSpeed,
+              .IPAddress = WindowState.IPAddress.toStdString()},
+             list);
     view->OkBtn->show();
     view->CancelBtn->hide();
     while (view->Tag == 0) PumpEvents(10);
