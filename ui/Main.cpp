@@ -30,7 +30,6 @@
 #include "ui/ListPanel.h"
 #include "ui/Placement.h"
 #include "link/Ports.h"
-#include "ui/SheetModels.h"
 #include "ui/StringGrid.h"
 #include "ui/UpDown.h"
 #include "ui/Widgets.h"
@@ -116,9 +115,7 @@ void SetItemIndex(QComboBox* box, int index) {
 TMainFrm::TMainFrm(QWidget* owner)
     : QMainWindow(owner),
       ui(new Ui::TMainFrm),
-      Events(std::make_unique<TControlEvents>()),
-      QuadripoleSheet(new TQuadripoleSheet(this)),
-      ElectrodeSheet(new TElectrodeSheet(this)) {
+      Events(std::make_unique<TControlEvents>()) {
     MainFrm = this;
     ui->setupUi(this);
     SetHost(&QtHost);
@@ -160,16 +157,6 @@ TMainFrm::TMainFrm(QWidget* owner)
     ui->SpacingLevelGd->SetDefaultColWidth(18);
     ui->SpacingLevelGd->SetDefaultRowHeight(18);
     ui->SpacingLevelGd->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    QuadripoleSheet->FixedCols = 1;
-    ElectrodeSheet->FixedCols = 1;
-    ui->QuadripoleGd->SetGridModel(QuadripoleSheet);
-    ui->QuadripoleGd->SetDefaultColWidth(50);
-    ui->QuadripoleGd->SetDefaultRowHeight(21);
-    ui->QuadripoleGd->SetColWidth(0, kSheetNumberWidth);
-    ui->ElectrodeGd->SetGridModel(ElectrodeSheet);
-    ui->ElectrodeGd->SetDefaultColWidth(48);
-    ui->ElectrodeGd->SetDefaultRowHeight(21);
-    ui->ElectrodeGd->SetColWidth(0, kSheetNumberWidth);
     ui->ProgressBar1->setMaximumHeight(5);
     ui->StrapPictureLbl->setPixmap(StrapPicture(devicePixelRatioF()));
     ui->StrapPanel->SetAnchor(ui->StrapForPopolBtn);
@@ -252,11 +239,6 @@ void TMainFrm::ConnectHandlers() {
         for (int i = 0; i < SequenceCount; ++i) RemakeEntryText(i);
         return false;
     });
-    for (QWidget* sheet : {ui->QuadripoleGd, ui->ElectrodeGd})
-        e.OnEvent(sheet, QEvent::Resize, [this](QEvent*) {
-            SizeSheetColumns();
-            return false;
-        });
     // The strap hint shows while the pointer is over its button, and goes when it reaches the
     // meter's parameters.
     ui->StrapForPopolBtn->setMouseTracking(true);
@@ -271,7 +253,7 @@ void TMainFrm::ConnectHandlers() {
         return false;
     });
     Connect3DHandlers();
-    ConnectSheetHandlers();
+    ui->ViewSheetTbs->Connect(e, WindowState);
     ConnectLayoutHandlers();
     ConnectParamHandlers();
     ConnectDepthGridHandlers();
@@ -790,7 +772,7 @@ void TMainFrm::DisplaySequence(bool refreshViews) {
 
     ShowSequenceInfo();
     if (refreshViews) {
-        FillSequenceGrids();
+        ui->ViewSheetTbs->FillSequenceGrids(s);
         FillGraph();
     }
     UpdateRemoteElectrodePanel();
@@ -809,24 +791,6 @@ void TMainFrm::DisplaySequence(bool refreshViews) {
     ui->SpacingLevelGd->setVisible((arrayIndex != atMixed && OwnVisible(ui->ArrayTypeList)) ||
                                    (ui->BoreholeArrayTypeList->currentIndex() != atMixed &&
                                     OwnVisible(ui->BoreholeArrayTypeList)));
-}
-
-void TMainFrm::FillSequenceGrids() {
-    QuadripoleSheet->Load(*CurrentSequence);
-    ElectrodeSheet->Load(*CurrentSequence);
-    SizeSheetColumns();
-}
-
-void TMainFrm::SizeSheetColumns() {
-    // The grid width shares the columns out; no column narrower than its title or its widest
-    // figure, none of which is ever cut (the sheet scrolls sideways instead).
-    auto share = [](TStringGrid* g, int margin, int columns) {
-        g->SetColWidth(0, std::max(kSheetNumberWidth, g->ContentWidth(0)));
-        const int w = (g->width() - margin) / columns - 1;
-        for (int c = 1; c <= columns; ++c) g->SetColWidth(c, std::max(w, g->ContentWidth(c)));
-    };
-    share(ui->QuadripoleGd, 76, 8);
-    share(ui->ElectrodeGd, 71, 3);
 }
 
 void TMainFrm::ShowSequenceInfo() {
@@ -909,3 +873,13 @@ void TMainFrm::Apropos1Click() {
 void TMainFrm::StrapForPopolBtnMouseMove() { ui->StrapPanel->setVisible(true); }
 
 void TMainFrm::ReskonGBMouseMove() { ui->StrapPanel->setVisible(false); }
+
+// ---------------------------------------------------------------- the View Sheet tab
+
+void TMainFrm::PrintElectrodeClick() { ui->ViewSheetTbs->PrintElectrodeClick(); }
+
+void TMainFrm::PrintQuadripoleClick() { ui->ViewSheetTbs->PrintQuadripoleClick(); }
+
+void TMainFrm::ExportElectrodeClick() { ui->ViewSheetTbs->ExportElectrodeClick(); }
+
+void TMainFrm::ExportQuadripoleClick() { ui->ViewSheetTbs->ExportQuadripoleClick(); }

@@ -15,6 +15,7 @@
 #include "link/PortNumbers.h"
 #include "seam/Seam.h"
 #include "ui/QtHost.h"
+#include "ui/WindowState.h"
 
 namespace Ui {
 class TMainFrm;
@@ -22,23 +23,6 @@ class TMainFrm;
 class QAction;
 class QLabel;
 class QTimer;
-class TQuadripoleSheet;
-class TElectrodeSheet;
-
-// What several of the window's commands share: the link chosen (kept in the settings), the
-// folders, and whether the 3-D animation runs or another copy holds the working folder.
-struct TWindowState {
-    int PortNum = kUSBPortNumber;  // 1..98 a serial port, 99 USB, 100 Wi-Fi
-    int PortSpeed = 0;             // bits per second
-    QString IPAddress;             // of the Wi-Fi link; empty: the meter's own access point
-    QString SequenceFolder;        // where the file dialogs start
-    QString WorkFolder;            // holds the list file
-    // Closing the window only stops the animation while it runs.
-    bool AnimationRunning = false;
-    // Another copy of the program holds the working folder: this one reads and writes neither
-    // the list file nor the settings, and is not to be shown.
-    bool AnotherCopyRunning = false;
-};
 
 class TMainFrm : public QMainWindow {
     Q_OBJECT
@@ -145,8 +129,6 @@ public:
     // ---- display ----
     // Fills every control from the current sequence; reads it and writes nothing into it.
     void DisplaySequence(bool refreshViews);
-    void FillSequenceGrids();
-    void SizeSheetColumns();
     void ShowSequenceInfo();
     void PageControl1Change();
     void PageControl1Changing(bool& allowChange);
@@ -192,20 +174,11 @@ public:
     void SetGraphAxes(int gridType);
     void EndAnimation();
 
-    // ---- sheets: printing and comma-separated export (MainSheets.cpp) ----
-    void ConnectSheetHandlers();
-    // Prints every cell of grid, columnsPerBlock columns across a page.
-    void PrintGrid(class TStringGrid* grid, int columnsPerBlock);
+    // ---- sheets: printing and comma-separated export (the View Sheet tab) ----
     void PrintElectrodeClick();
     void PrintQuadripoleClick();
     void ExportElectrodeClick();
     void ExportQuadripoleClick();
-    // Writes grid as a comma-separated file chosen through SaveDialog2.
-    void ExportGrid(class TStringGrid* grid);
-    TFileDialogSetup SaveDialog2;
-    // The printer and the choices of its set-up dialog, kept from one job to the next;
-    // created at the first print.
-    std::shared_ptr<class QPrinter> Printer;
 
     // ---- electrode layout (MainLayout.cpp) ----
     void ConnectLayoutHandlers();
@@ -401,8 +374,6 @@ private:
     void OnPageChanged(int index);
 
     TQtHost QtHost{this};
-    TQuadripoleSheet* QuadripoleSheet;
-    TElectrodeSheet* ElectrodeSheet;
     QLabel* StatusPanels[2];
     bool Shown = false;
     bool Closed = false;
