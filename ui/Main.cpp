@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <numeric>
 #include <optional>
+#include <vector>
 
 #include "engine/ArrayTypes.h"
 #include "ui/About.h"
@@ -252,7 +253,13 @@ void TMainFrm::ConnectHandlers() {
         ReskonGBMouseMove();
         return false;
     });
-    Connect3DHandlers();
+    ui->ViewGraphTbs->Connect(e, Sequences, WindowState, ui->ProgressBar1,
+                              {[this] { FillGraph(); },
+                               [this](bool hold) {
+                                   EnableControls(ui->ListPanel, !hold);
+                                   ui->File1->setEnabled(!hold);
+                                   ui->File1->menuAction()->setEnabled(!hold);
+                               }});
     ui->ViewSheetTbs->Connect(e, WindowState);
     ConnectLayoutHandlers();
     ConnectParamHandlers();
@@ -361,7 +368,7 @@ void TMainFrm::closeEvent(QCloseEvent* event) {
 
 void TMainFrm::FormCloseQuery(bool& canClose) {
     if (WindowState.AnimationRunning) {
-        ui->AnimGraph->setChecked(false);
+        ui->ViewGraphTbs->ReleaseAnimation();
         canClose = false;
         return;
     }
@@ -826,7 +833,7 @@ void TMainFrm::OnPageChanged(int index) {
 
 void TMainFrm::PageControl1Changing(bool& allowChange) {
     const TElectGrid& g = CurrentSequence->Grid;
-    allowChange = g.Duplicates == 0 && g.ElectrodeCount != 0 && !ui->AnimGraph->isChecked();
+    allowChange = g.Duplicates == 0 && g.ElectrodeCount != 0 && !ui->ViewGraphTbs->AnimationAsked();
 }
 
 void TMainFrm::PageControl1Change() {
@@ -883,3 +890,67 @@ void TMainFrm::PrintQuadripoleClick() { ui->ViewSheetTbs->PrintQuadripoleClick()
 void TMainFrm::ExportElectrodeClick() { ui->ViewSheetTbs->ExportElectrodeClick(); }
 
 void TMainFrm::ExportQuadripoleClick() { ui->ViewSheetTbs->ExportQuadripoleClick(); }
+
+// ---------------------------------------------------------------- the View Graph tab
+
+void TMainFrm::FillGraph() {
+    if (!CurrentSequence) return;
+    // The other ticked entries, in grey.
+    std::vector<const TElectSequence*> others;
+    const int selected = SelectedIndex();
+    for (int i = 0; i < SequenceCount && i < ui->SeqFileLb->count(); ++i) {
+        const TElectSequence* o = Sequences[std::size_t(i)];
+        if (i == selected || o == CurrentSequence || !o) continue;
+        if (ui->SeqFileLb->item(i)->checkState() == Qt::Checked) others.push_back(o);
+    }
+    const QString sub = ui->NbNodesLblx->text() + " Nodes  - X spacing: " + ui->XGridSpacingLblx->text() +
+                        "m , Quadripole/Injection: " + ui->QuadripolesTxt->text() + "/" + ui->InjectionTxt->text() +
+                        ", Estimated time: " + ui->EstimatedAcquisitionTimeTxt->text() + " config (" +
+                        ui->StackMinEdn->text() + "-" + ui->StackMaxEdn->text() + ";" + ui->TimeCB->currentText() +
+                        ")";
+    ui->ViewGraphTbs->FillGraph(*CurrentSequence, others, {GraphTitle(), sub});
+}
+
+QString TMainFrm::GraphTitle() const {
+    const TElectSequence& s = *CurrentSequence;
+    // The line as laid out: from the first to the last node column that holds an electrode.
+    float first = s.Grid.OffsetX, last = s.Grid.OffsetX;
+    s.Grid.UsedXExtent(first, last);
+    const QString file = QFileInfo(Trimmed(s.FileName)).fileName();
+    return ui->PlanoraNameTxt->text() + "   Line (m): " + FormatHash2(first) + " - " + FormatHash2(last) + " < " +
+           file + " >";
+}
+
+void TMainFrm::ShowGraphTitle() {
+    // The animation shows no titles; its end rebuilds them.
+    if (!CurrentSequence || WindowState.AnimationRunning) return;
+    ui->ViewGraphTbs->ShowGraphTitle(GraphTitle());
+}
+
+void TMainFrm::AnimGraphClick() { ui->ViewGraphTbs->AnimGraphClick(); }
+
+void TMainFrm::Pe3do1DataHotSpot(int dblClick, int subsetIndex, int pointIndex) {
+    ui->ViewGraphTbs->Pe3do1DataHotSpot(dblClick, subsetIndex, pointIndex);
+}
+
+void TMainFrm::Pe3do1GridNumber(int dblClick, int axisType, double number) {
+    ui->ViewGraphTbs->Pe3do1GridNumber(dblClick, axisType, number);
+}
+
+void TMainFrm::ZoomPlusBtnClick() { ui->ViewGraphTbs->ZoomPlusBtnClick(); }
+
+void TMainFrm::ZoomMoinsBtnClick() { ui->ViewGraphTbs->ZoomMoinsBtnClick(); }
+
+void TMainFrm::PrintBtnClick() { ui->ViewGraphTbs->PrintBtnClick(); }
+
+void TMainFrm::ExportBtnClick() { ui->ViewGraphTbs->ExportBtnClick(); }
+
+void TMainFrm::MaximizeBtnClick() { ui->ViewGraphTbs->MaximizeBtnClick(); }
+
+void TMainFrm::RotateBtnClick() { ui->ViewGraphTbs->RotateBtnClick(); }
+
+void TMainFrm::RotationUpDownSpeedChanging(int position, bool& allowChange) {
+    ui->ViewGraphTbs->RotationUpDownSpeedChanging(position, allowChange);
+}
+
+void TMainFrm::GridBtnClick() { ui->ViewGraphTbs->GridBtnClick(); }

@@ -151,15 +151,13 @@ public:
     // ConnectHandlers(), and keeps its handlers in a source file of its own. The wiring goes
     // through one router (ui/ControlEvents.h), which stops every route as the window closes.
 
-    // ---- 3-D view (Main3D.cpp) ----
-    void Connect3DHandlers();
+    // ---- 3-D view (the View Graph tab) ----
     // Rebuilds the chart from the current sequence and the other ticked entries of the list.
     void FillGraph();
     // The chart's main title: the sequence name, the line's extent and the file name.
     QString GraphTitle() const;
     // Brings the shown title up to date with the sequence (its file name after a save).
     void ShowGraphTitle();
-    // Runs the animation, chain by chain, while AnimGraph stays down.
     void AnimGraphClick();
     void Pe3do1DataHotSpot(int dblClick, int subsetIndex, int pointIndex);
     void Pe3do1GridNumber(int dblClick, int axisType, double number);
@@ -171,8 +169,6 @@ public:
     void RotateBtnClick();
     void RotationUpDownSpeedChanging(int position, bool& allowChange);
     void GridBtnClick();
-    void SetGraphAxes(int gridType);
-    void EndAnimation();
 
     // ---- sheets: printing and comma-separated export (the View Sheet tab) ----
     void PrintElectrodeClick();

@@ -56,7 +56,7 @@ public:
     TUploadGuard(bool& running, Ui::TMainFrm& ui) : Running(running), Exclude(ui.ExcludeSeqBtn) {
         Running = true;
         for (QWidget* w : {static_cast<QWidget*>(ui.Communicationport1), ui.CreationTbs, ui.ConfigurationTbs,
-                           static_cast<QWidget*>(ui.GraphToolbar), ui.ViewSheetTbs->ToolBar()}) {
+                           ui.ViewGraphTbs->ToolBar(), ui.ViewSheetTbs->ToolBar()}) {
             Widgets.push_back({w, OwnEnabled(w)});
             w->setEnabled(false);
         }
