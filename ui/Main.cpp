@@ -81,24 +81,6 @@ std::optional<QString> AskSaveName(TFileDialogSetup& dialog, const QString& curr
     return ChosenFileName(dialog);
 }
 
-// The entry text: the path shortened to width pixels by replacing folders, from the front,
-// with "...", then dropping the root, then keeping the file name alone, which is never cut.
-QString ShortenPath(const QString& path, const QFontMetrics& fm, int width) {
-    if (fm.horizontalAdvance(path) <= width) return path;
-    const qsizetype slash = path.lastIndexOf('/');
-    if (slash < 0) return path;
-    const QString name = path.mid(slash + 1);
-    const QString root = path.startsWith('/') ? QStringLiteral("/") : QString();
-    const QStringList dirs = path.left(slash).split('/', Qt::SkipEmptyParts);
-    for (qsizetype k = 1; k <= dirs.size(); ++k) {
-        const QStringList rest = dirs.mid(k);
-        const QString t = root + "..." + '/' + (rest.isEmpty() ? QString() : rest.join('/') + '/') + name;
-        if (fm.horizontalAdvance(t) <= width) return t;
-    }
-    const QString t = ".../" + name;
-    return fm.horizontalAdvance(t) <= width ? t : name;
-}
-
 void CheckOnly(QRadioButton* chosen, std::initializer_list<QRadioButton*> group) {
     for (QRadioButton* b : group) {
         b->setAutoExclusive(false);
@@ -138,8 +120,8 @@ TMainFrm::TMainFrm(QWidget* owner)
     ui->SavetoSDcardformat1->setIcon(st->standardIcon(QStyle::SP_DriveFDIcon));
     ui->ExporttoSQTformatSolvy1->setIcon(st->standardIcon(QStyle::SP_ArrowRight));
     ui->Upload1->setIcon(st->standardIcon(QStyle::SP_ArrowUp));
-    ui->ExcludeSeqBtn->setIcon(st->standardIcon(QStyle::SP_TrashIcon));
-    ui->ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    ui->ListPanel->AddCommands(
+        {ui->New1, ui->Open1, ui->Save, ui->SavetoSDcardformat1, ui->ExporttoSQTformatSolvy1, ui->Upload1});
 
     auto* speeds = new QActionGroup(this);
     speeds->addAction(ui->LowSpeed);
@@ -208,7 +190,7 @@ TMainFrm::TMainFrm(QWidget* owner)
         if (SequenceCount == 0) AppendSequence(std::make_unique<TElectSequence>());
         MakeCurrent(0);
     } else {
-        SelectEntry(CurrentIndex);
+        ui->ListPanel->SelectEntry(CurrentIndex);
     }
     CentreOnScreen(this);
 }
@@ -227,19 +209,14 @@ void TMainFrm::ConnectHandlers() {
     e.OnClick(ui->Save, [this] { SaveClick(); });
     e.OnClick(ui->Saveas1, [this] { Saveas1Click(); });
     e.OnClick(ui->SavetoSDcardformat1, [this] { SavetoSDcardformat1Click(); });
-    e.OnClick(ui->ExcludeSeqBtn, [this] { ExcludeSeqBtnClick(); });
+    ui->ListPanel->Connect(
+        e, Sequences,
+        {[this] { SeqFileLbClick(); }, [this] { SeqFileLbClickCheck(); }, [this] { ExcludeSeqBtnClick(); }});
     e.OnClick(ui->Rubriquedaide1, [this] { Rubriquedaide1Click(); });
     e.OnClick(ui->Homepage1, [this] { Homepage1Click(); });
     e.OnClick(ui->Productsupport1, [this] { Productsupport1Click(); });
     e.OnClick(ui->Apropos1, [this] { Apropos1Click(); });
-    e.On(ui->SeqFileLb, &QListWidget::currentRowChanged, [this] { SeqFileLbClick(); });
-    e.On(ui->SeqFileLb, &QListWidget::itemChanged, [this] { SeqFileLbClickCheck(); });
     e.On(ui->PageControl1, &QTabWidget::currentChanged, [this](int i) { OnPageChanged(i); });
-    // The entries are shortened to the list's width: a new width remakes them.
-    e.OnEvent(ui->SeqFileLb->viewport(), QEvent::Resize, [this](QEvent*) {
-        for (int i = 0; i < SequenceCount; ++i) RemakeEntryText(i);
-        return false;
-    });
     // The strap hint shows while the pointer is over its button, and goes when it reaches the
     // meter's parameters.
     ui->StrapForPopolBtn->setMouseTracking(true);
@@ -298,7 +275,7 @@ void TMainFrm::FormShow() {
     }
     raise();
     activateWindow();
-    ui->SeqFileLb->setFocus();
+    ui->ListPanel->FocusList();
 }
 
 void TMainFrm::SetUpSpacingLevelGrid() {
@@ -383,7 +360,7 @@ void TMainFrm::FormCloseQuery(bool& canClose) {
         return;
     }
     // An edit being typed in is committed to the sequence it belongs to.
-    ui->SeqFileLb->setFocus();
+    ui->ListPanel->FocusList();
     if (!ShowFileResult(Files.KeepChangesBeforeClosing(SaveNamePicker(".sqz", false)))) {
         canClose = false;
         return;
@@ -476,7 +453,7 @@ void TMainFrm::WriteSettings(int selected) {
 void TMainFrm::ReopenList(int storedLine) {
     const QString programList = QDir(Seam().ProgramFolder()).filePath("SeqFilePath.lst");
     Sequences.ReopenList(ListFilePath().toStdString(), programList.toStdString(), storedLine);
-    AddEntryItems();
+    ui->ListPanel->AddEntryItems();
 }
 
 int TMainFrm::WriteList() {
@@ -492,60 +469,23 @@ int TMainFrm::WriteList() {
 
 bool TMainFrm::AppendSequence(std::unique_ptr<TElectSequence> s) { return ShowFileResult(Sequences.Add(std::move(s))); }
 
-void TMainFrm::AddEntryItems() {
-    QListWidget* list = ui->SeqFileLb;
-    const QSignalBlocker block(list);
-    for (int i = list->count(); i < SequenceCount; ++i) {
-        auto* item = new QListWidgetItem(EntryText(*Sequences[std::size_t(i)]));
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
-        list->addItem(item);
-    }
+void TMainFrm::ShowCurrentEntry() {
+    ui->ListPanel->SelectEntry(CurrentIndex);
+    DisplaySequence(true);
+}
+
+void TMainFrm::ShowEntriesAndSequence() {
+    ui->ListPanel->ShowEntries();
+    DisplaySequence(true);
 }
 
 void TMainFrm::MakeCurrent(int i) {
     Sequences.SetCurrent(i);
-    SelectEntry(i);
+    ui->ListPanel->SelectEntry(i);
 }
-
-QString TMainFrm::EntryText(const TElectSequence& s) const {
-    const QString path = Trimmed(s.FileName);
-    return ShortenPath(path, QFontMetrics(ui->SeqFileLb->font()), EntryTextRoom());
-}
-
-int TMainFrm::EntryTextRoom() const {
-    // What the style draws around an entry's text (check box, margins), measured on a sample.
-    QListWidget* list = ui->SeqFileLb;
-    QStyleOptionViewItem item;
-    item.initFrom(list);
-    item.features = QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasCheckIndicator;
-    item.font = list->font();
-    item.fontMetrics = QFontMetrics(item.font);
-    item.text = QStringLiteral("x");
-    const int around = list->style()->sizeFromContents(QStyle::CT_ItemViewItem, &item, QSize(), list).width() -
-                       item.fontMetrics.horizontalAdvance(item.text);
-    return list->viewport()->width() - around;
-}
-
-void TMainFrm::RemakeEntryText(int i) {
-    // An entry of the list that the control does not show yet (the list file is still being
-    // read) gets its text when it is added.
-    QListWidgetItem* item = ui->SeqFileLb->item(i);
-    const TElectSequence* s = Sequences[std::size_t(i)];
-    if (!item || !s) return;
-    const QSignalBlocker block(ui->SeqFileLb);
-    item->setText(EntryText(*s));
-}
-
-void TMainFrm::SelectEntry(int i) {
-    const QSignalBlocker block(ui->SeqFileLb);
-    ui->SeqFileLb->setCurrentRow(i);
-}
-
-int TMainFrm::SelectedIndex() const { return ui->SeqFileLb->currentRow(); }
 
 void TMainFrm::SeqFileLbClick() {
-    const int i = SelectedIndex();
+    const int i = ui->ListPanel->SelectedIndex();
     if (i == CurrentIndex || i < 0 || i >= SequenceCount) return;
     TWaitCursor wait;
     Sequences.SetCurrent(i);
@@ -553,9 +493,7 @@ void TMainFrm::SeqFileLbClick() {
 }
 
 void TMainFrm::SeqFileLbClickCheck() {
-    int checked = 0;
-    for (int i = 0; i < ui->SeqFileLb->count(); ++i)
-        if (ui->SeqFileLb->item(i)->checkState() == Qt::Checked) ++checked;
+    const int checked = ui->ListPanel->TickedCount();
     SetStatusText(0, checked >= 1 ? "Checked : " + QString::number(checked) : QString());
 }
 
@@ -566,15 +504,12 @@ void TMainFrm::ExcludeSeqBtnClick() {
         ui->StatusBar1->showMessage(kExcludeRefused, kNoticeMs);
         return;
     }
-    const int sel = SelectedIndex();
+    const int sel = ui->ListPanel->SelectedIndex();
     if (sel < 0 || sel >= SequenceCount) return;
     // An edit being typed in is a change of the entry, to be asked about.
-    ui->SeqFileLb->setFocus();
+    ui->ListPanel->FocusList();
     const TFileResult r = Files.Exclude(sel, SaveNamePicker(".sqz", false));
-    if (r) {
-        const QSignalBlocker block(ui->SeqFileLb);
-        delete ui->SeqFileLb->takeItem(sel);
-    }
+    if (r) ui->ListPanel->RemoveEntry(sel);
     if (r && SequenceCount == 0)
         New1Click();
     else
@@ -605,20 +540,14 @@ void TMainFrm::Open1Click() {
 
 void TMainFrm::OpenSequenceFile(const QString& file) {
     // An edit being typed in belongs to the sequence shown now: it is committed first.
-    ui->SeqFileLb->setFocus();
+    ui->ListPanel->FocusList();
     const QString path = Trimmed(file.toStdString().c_str());
     WindowState.SequenceFolder = FolderOf(path);
     ShowFileResult(Files.Open(path.toStdString()));
 }
 
-void TMainFrm::ShowEntries() {
-    AddEntryItems();
-    for (int i = 0; i < SequenceCount; ++i) RemakeEntryText(i);
-    SelectEntry(CurrentIndex);
-}
-
 bool TMainFrm::ShowFileResult(const TFileResult& r) {
-    ShowEntries();
+    ui->ListPanel->ShowEntries();
     if (r.ShowAgain) DisplaySequence(true);
     if (!r.Message.empty()) Seam().Message(QString::fromStdString(r.Message));
     return bool(r);
@@ -647,17 +576,17 @@ bool TMainFrm::ValidChangeAnyWay() { return Files.MaySave(); }
 // The edit being typed in is committed before each save command: the question about changes
 // since the computation, and the file, are then about what the user sees.
 void TMainFrm::SaveClick() {
-    ui->SeqFileLb->setFocus();
+    ui->ListPanel->FocusList();
     ShowSaveResult(Files.Save(SaveNamePicker(".sqz", false)));
 }
 
 void TMainFrm::Saveas1Click() {
-    ui->SeqFileLb->setFocus();
+    ui->ListPanel->FocusList();
     ShowFileResult(Files.SaveAs(SaveNamePicker(".sqz", true)));
 }
 
 void TMainFrm::SavetoSDcardformat1Click() {
-    ui->SeqFileLb->setFocus();
+    ui->ListPanel->FocusList();
     ShowFileResult(Files.SaveToSdCard(SaveNamePicker(".sds", true, kSdCardFilter)));
 }
 
@@ -896,13 +825,7 @@ void TMainFrm::ExportQuadripoleClick() { ui->ViewSheetTbs->ExportQuadripoleClick
 void TMainFrm::FillGraph() {
     if (!CurrentSequence) return;
     // The other ticked entries, in grey.
-    std::vector<const TElectSequence*> others;
-    const int selected = SelectedIndex();
-    for (int i = 0; i < SequenceCount && i < ui->SeqFileLb->count(); ++i) {
-        const TElectSequence* o = Sequences[std::size_t(i)];
-        if (i == selected || o == CurrentSequence || !o) continue;
-        if (ui->SeqFileLb->item(i)->checkState() == Qt::Checked) others.push_back(o);
-    }
+    const std::vector<const TElectSequence*> others = ui->ListPanel->OtherTickedSequences();
     const QString sub = ui->NbNodesLblx->text() + " Nodes  - X spacing: " + ui->XGridSpacingLblx->text() +
                         "m , Quadripole/Injection: " + ui->QuadripolesTxt->text() + "/" + ui->InjectionTxt->text() +
                         ", Estimated time: " + ui->EstimatedAcquisitionTimeTxt->text() + " config (" +

@@ -50,10 +50,7 @@ public:
     const int& CurrentIndex = Sequences.CurrentIndex();
     TElectSequence* const& CurrentSequence = Sequences.CurrentSequence();
     // The file commands run below the window; it shows the entry a question is about.
-    TFileCommands Files{Sequences, [this] {
-                            SelectEntry(CurrentIndex);
-                            DisplaySequence(true);
-                        }};
+    TFileCommands Files{Sequences, [this] { ShowCurrentEntry(); }};
     int MouseDownCol = -1, MouseDownRow = -1, RunningNumber = 0;
     TWindowState WindowState;
     TElectGrid* CurrentGrid = nullptr;
@@ -93,12 +90,6 @@ public:
     bool AppendSequence(std::unique_ptr<TElectSequence> s);
     // Entry i becomes current and selected.
     void MakeCurrent(int i);
-    // The path of s shortened to the room the list has for an entry's text.
-    QString EntryText(const TElectSequence& s) const;
-    int EntryTextRoom() const;
-    void RemakeEntryText(int i);
-    void SelectEntry(int i);
-    int SelectedIndex() const;
     void SeqFileLbClick();
     void SeqFileLbClickCheck();
     void ExcludeSeqBtnClick();
@@ -306,13 +297,11 @@ public:
     void ConnectComputeHandlers();
     // The compute commands run below the window: it reads their options, shows the figures and
     // the entries, picks the names and shows what happened.
-    TComputeCommands Computes{Sequences, Files,
+    TComputeCommands Computes{Sequences,
+                              Files,
                               {[this] { return ReadComputeOptions(); },
                                [this](const TComputeFigures& figures) { ShowComputeFigures(figures); },
-                               [this] {
-                                   ShowEntries();
-                                   DisplaySequence(true);
-                               }}};
+                               [this] { ShowEntriesAndSequence(); }}};
     // The reversal, the optimisation and the polarisation deletion as their boxes say; the
     // reversal is confirmed first (Cancel unticks it).
     TComputeOptions ReadComputeOptions();
@@ -363,10 +352,10 @@ private:
     void ConnectHandlers();
     void SetUpSpacingLevelGrid();
     void FreeSequences();
-    // Adds an entry to SeqFileLb for each sequence of the list it does not show yet.
-    void AddEntryItems();
-    // The entries of SeqFileLb as the list holds them, the current one selected.
-    void ShowEntries();
+    // The current entry selected and shown.
+    void ShowCurrentEntry();
+    // The entries as the list holds them, then the current sequence.
+    void ShowEntriesAndSequence();
     void OnPageChanged(int index);
 
     TQtHost QtHost{this};

@@ -79,7 +79,7 @@ void TMainFrm::ShowComputeFigures(const TComputeFigures& figures) {
     view.exec();
     DisplaySequence(true);
     // The save that follows commits an edit being typed in first, as the Save command does.
-    ui->SeqFileLb->setFocus();
+    ui->ListPanel->FocusList();
 }
 
 void TMainFrm::ComputeBtnClick() {

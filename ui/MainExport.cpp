@@ -14,7 +14,7 @@ void TMainFrm::ConnectExportHandlers() {
 void TMainFrm::ExporttoSQTformatSolvy1Click() {
     if (!CurrentSequence || !ValidChangeAnyWay()) return;
     // Edits still being typed are committed when they lose the focus.
-    ui->SeqFileLb->setFocus();
+    ui->ListPanel->FocusList();
     QCoreApplication::processEvents();
     TElectSequence* s = CurrentSequence;
     if (!s) return;

@@ -1,7 +1,6 @@
 // The upload command: the checked sequences and the current one go to the meter in one
 // exchange, logged in the upload window.
 #include <QAction>
-#include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
 #include <algorithm>
@@ -35,16 +34,16 @@ private:
 // list each time they are asked for.
 class TListToUpload final : public TUploadList {
 public:
-    explicit TListToUpload(TMainFrm& w) : W(w) {}
-    int EntryCount() override { return std::min(W.SequenceCount, W.ui->SeqFileLb->count()); }
+    TListToUpload(const TSequenceList& list, const TListPanel& entries) : List(list), Entries(entries) {}
+    int EntryCount() override { return std::min(List.Count(), Entries.EntryCount()); }
     TElectSequence* EntryToSend(int i) override {
-        const QListWidgetItem* item = W.ui->SeqFileLb->item(i);
-        if (item->checkState() != Qt::Checked && i != W.ui->SeqFileLb->currentRow()) return nullptr;
-        return W.Sequences[std::size_t(i)];
+        if (!Entries.Ticked(i) && i != Entries.SelectedIndex()) return nullptr;
+        return List[std::size_t(i)];
     }
 
 private:
-    TMainFrm& W;
+    const TSequenceList& List;
+    const TListPanel& Entries;
 };
 
 // While the exchange runs, the port menu and every command that changes, computes, saves or
@@ -53,7 +52,7 @@ private:
 // the state it had.
 class TUploadGuard {
 public:
-    TUploadGuard(bool& running, Ui::TMainFrm& ui) : Running(running), Exclude(ui.ExcludeSeqBtn) {
+    TUploadGuard(bool& running, Ui::TMainFrm& ui) : Running(running), Exclude(ui.ListPanel->ExcludeCommand()) {
         Running = true;
         for (QWidget* w : {static_cast<QWidget*>(ui.Communicationport1), ui.CreationTbs, ui.ConfigurationTbs,
                            ui.ViewGraphTbs->ToolBar(), ui.ViewSheetTbs->ToolBar()}) {
@@ -61,7 +60,7 @@ public:
             w->setEnabled(false);
         }
         for (QAction* a : {ui.New1, ui.Open1, ui.Save, ui.Saveas1, ui.SavetoSDcardformat1, ui.ExporttoSQTformatSolvy1,
-                           ui.ExcludeSeqBtn, ui.Apropos1}) {
+                           ui.ListPanel->ExcludeCommand(), ui.Apropos1}) {
             Actions.push_back({a, a->isEnabled()});
             a->setEnabled(false);
         }
@@ -93,7 +92,7 @@ void TMainFrm::ConnectUploadHandlers() {
 void TMainFrm::Upload1Click() {
     // One exchange at a time: the command can be reached again from inside its own waits.
     if (UploadRunning) return;
-    ui->SeqFileLb->setFocus();
+    ui->ListPanel->FocusList();
     if (!ActivePort) ShowPortImage(true);
 
     auto view = std::make_unique<TViewUploadFrm>(this);
@@ -105,7 +104,7 @@ void TMainFrm::Upload1Click() {
 
     TUploadGuard guard(UploadRunning, *ui);
     TProgressBarSink progress(ui->ProgressBar1);
-    TListToUpload list(*this);
+    TListToUpload list(Sequences, *ui->ListPanel);
     TUploadSession(ActivePort, *view, &progress)
         .Run({.PortNumber = WindowState.PortNum,
               .Speed = WindowState.PortSpeed,

@@ -14,6 +14,7 @@
 
 #include "tests/support/UserFiles.h"
 #include "tests/ui/UiTest.h"
+#include "ui/ListPanel.h"
 #include "ui/StringGrid.h"
 
 namespace {
@@ -199,7 +200,8 @@ TEST_F(FileTest, SavingAnUnnamedSequenceAsksForANameAndWritesByExtension) {
     EXPECT_EQ(QString(w->Current()->FileName), Path("named.sqz"));
     EXPECT_EQ(SizeOf(Path("named.sqz")), qint64(kSequenceFileSize));
     EXPECT_FALSE(Find<QListWidget>(w, "SeqFileLb")->item(0)->text().isEmpty());
-    EXPECT_EQ(Find<QListWidget>(w, "SeqFileLb")->item(0)->text(), w->EntryText(*w->Current()));
+    EXPECT_EQ(Find<QListWidget>(w, "SeqFileLb")->item(0)->text(),
+              Find<TListPanel>(w, "ListPanel")->EntryText(*w->Current()));
     ASSERT_EQ(Seam.Dialogs.size(), 4u);
     const TFileDialogSetup& d = Seam.Dialogs[0];
     EXPECT_TRUE(d.Save);
@@ -211,7 +213,7 @@ TEST_F(FileTest, SavingAnUnnamedSequenceAsksForANameAndWritesByExtension) {
 TEST_F(FileTest, AFailedSaveChangesNeitherTheNameNorTheEntry) {
     auto w = StartWith({"s.sqz"});
     w->Current()->SetFileName(Unwritable(Home.path()).toStdString());
-    w->RemakeEntryText(0);
+    Find<TListPanel>(w, "ListPanel")->RemakeEntryText(0);
     const QString shown = Find<QListWidget>(w, "SeqFileLb")->item(0)->text();
     w->SaveClick();
     EXPECT_EQ(Seam.Messages.size(), 1);
@@ -326,7 +328,7 @@ TEST_F(FileTest, SaveAsNewSequenceCopiesTheCurrentOneUnderTheName) {
     EXPECT_EQ(w->Current()->GetComment(), "roll");
     EXPECT_EQ(QString(first->FileName), Files[0]);
     // Onto a listed file: that entry takes the copy and becomes current.
-    w->SelectEntry(0);
+    Find<TListPanel>(w, "ListPanel")->SelectEntry(0);
     w->SeqFileLbClick();
     EXPECT_TRUE(w->SaveAsNewSequence(Files[1]));
     EXPECT_EQ(w->List().Count(), 3);
