@@ -81,14 +81,6 @@ std::optional<QString> AskSaveName(TFileDialogSetup& dialog, const QString& curr
     return ChosenFileName(dialog);
 }
 
-void CheckOnly(QRadioButton* chosen, std::initializer_list<QRadioButton*> group) {
-    for (QRadioButton* b : group) {
-        b->setAutoExclusive(false);
-        b->setChecked(b == chosen);
-        b->setAutoExclusive(true);
-    }
-}
-
 void SetItemIndex(QComboBox* box, int index) {
     const QSignalBlocker block(box);
     box->setCurrentIndex(index);
@@ -130,12 +122,6 @@ TMainFrm::TMainFrm(QWidget* owner)
     for (QAction* a : {ui->Com11, ui->Com21, ui->Com31, ui->Com41, ui->Com51, ui->Com61, ui->USB, ui->BT, ui->Netvane1})
         ports->addAction(a);
 
-    ui->ElectrodeLocationGd->SetDefaultColWidth(36);
-    ui->ElectrodeLocationGd->SetDefaultRowHeight(17);
-    ui->ElectrodeLocationGd->SetColWidth(0, 48);
-    ui->ElectrodeLocationGd->SetColCount(2);
-    ui->ElectrodeLocationGd->SetRowCount(2);
-    ui->ElectrodeLocationGd->setSelectionMode(QAbstractItemView::ContiguousSelection);
     ui->SpacingLevelGd->SetFixed(1, 1, 1);
     ui->SpacingLevelGd->SetDefaultColWidth(18);
     ui->SpacingLevelGd->SetDefaultRowHeight(18);
@@ -238,7 +224,11 @@ void TMainFrm::ConnectHandlers() {
                                    ui->File1->menuAction()->setEnabled(!hold);
                                }});
     ui->ViewSheetTbs->Connect(e, WindowState);
-    ConnectLayoutHandlers();
+    ui->CreationTbs->Connect(e, Sequences, {[this](bool borehole) {
+                                 ui->BoreholeArrayTypeList->setVisible(borehole);
+                                 ui->ArrayTypeList->setVisible(!borehole);
+                                 UpdateRemoteElectrodePanel();
+                             }});
     ConnectParamHandlers();
     ConnectDepthGridHandlers();
     ConnectComputeHandlers();
@@ -327,10 +317,10 @@ void TMainFrm::FormResize() {
     const int w = width();
     if (w < 1148) {
         panel->SetPanelWidth(180);
-        ui->ElectrodeLocationGb->setFixedWidth(611);
+        ui->CreationTbs->SetLocationBoxWidth(611);
     } else {
         panel->SetPanelWidth(std::min(w - 942, 300));
-        ui->ElectrodeLocationGb->setFixedWidth(680);
+        ui->CreationTbs->SetLocationBoxWidth(680);
     }
 }
 
@@ -385,8 +375,6 @@ void TMainFrm::FreeSequences() {
     // The window is going: from here on no control's event reaches a handler.
     Events->Close();
     Sequences.Clear();
-    CurrentGrid = nullptr;
-    CurrentDevice = nullptr;
 }
 
 void TMainFrm::LockWorkFolder() {
@@ -407,13 +395,7 @@ QString TMainFrm::GetSpecialFolderPath(int folder) {
     return folder == 5 ? Seam().DocumentsFolder() : QString();
 }
 
-void TMainFrm::EnableControls(QWidget* container, bool enable) {
-    if (!container) return;
-    for (QWidget* child : container->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        container->setEnabled(true);
-        child->setEnabled(enable);
-    }
-}
+void TMainFrm::EnableControls(QWidget* container, bool enable) { ::EnableControls(container, enable); }
 
 // ---------------------------------------------------------------- settings and list file
 
@@ -524,8 +506,6 @@ void TMainFrm::New1Click() {
     if (!AppendSequence(std::make_unique<TElectSequence>())) return;
     // The entry is counted before the display runs.
     MakeCurrent(SequenceCount - 1);
-    ui->ElectrodeLocationGd->SetColCount(2);
-    ui->ElectrodeLocationGd->SetRowCount(2);
     DisplaySequence(true);
     Previous2BtnClick();
 }
@@ -597,54 +577,11 @@ bool TMainFrm::SaveAsNewSequence(const QString& name) { return ShowFileResult(Fi
 void TMainFrm::DisplaySequence(bool refreshViews) {
     if (!CurrentSequence) return;
     TWaitCursor wait;
-    CurrentGrid = &CurrentSequence->Grid;
-    CurrentDevice = &CurrentSequence->Device;
     const TElectSequence& s = *CurrentSequence;
     const TElectGrid& g = s.Grid;
 
     SetStatusText(1, Trimmed(s.FileName));
-
-    const std::initializer_list<QRadioButton*> types = {ui->LineRb, ui->SurfaceRb, ui->BoreholeRb};
-    CheckOnly(g.GridType == 0 ? ui->LineRb : g.GridType == 1 ? ui->SurfaceRb : g.GridType == 2 ? ui->BoreholeRb : nullptr,
-              types);
-    UpdateAxisLabels();
-    if (g.ElectrodeCount > 0) ShowGridParametersStep();
-
-    ui->XGridSpacingLblx->setText(FormatHash2(g.DX));
-    ui->YZGridSpacingLblx->setText(FormatHash2(g.DY));
-    ui->XGridOffsetLblx->setText(FormatHash2(g.OffsetX));
-    ui->YZGridOffsetLblx->setText(FormatHash2(g.OffsetY));
-    ui->LineGridXTxt->setText(QString::number(g.NX));
-    ui->LineGridYZTxt->setText(QString::number(g.NY));
-
-    TStringGrid* loc = ui->ElectrodeLocationGd;
-    if (g.ElectrodeCount <= 0) {
-        ui->AutomaticCreated->setChecked(true);
-        loc->SetColCount(2);
-        loc->SetRowCount(2);
-        for (int r = 0; r < 2; ++r) loc->SetCells(0, r, QString());
-        for (int c = 0; c < 2; ++c) loc->SetCells(c, 0, QString());
-    } else {
-        ui->ManualCreated->setChecked(true);
-        // The grid as the edits give it (a line has one row), never written back.
-        bool beep = false;
-        LayOutElectrodeGrid(ReadGridGeometry(beep));
-        if (beep) Seam().Beep();
-    }
-    {
-        TStringTableModel* t = loc->Strings();
-        t->BeginUpdate();
-        t->ClearFrom(1, 1);
-        for (int e = 1; e < kMaxElectrodes; ++e) {
-            const TElectGridNode& n = g.Nodes[e];
-            if (n.Used == 1 && n.IX >= 0 && n.IY >= 0 && n.IX < loc->ColCount() && n.IY < loc->RowCount())
-                t->SetCell(n.IX, n.IY, QString::number(e));
-        }
-        t->EndUpdate();
-    }
-    // The counts and marks of what the cells show.
-    ScanElectrodeGrid();
-    if (g.ElectrodeCount <= 0) loc->setEnabled(false);
+    ui->CreationTbs->ShowSequence(s);
 
     ui->CommentEdt->setPlainText(QString::fromStdString(s.GetComment()));
     ui->PlanoraNameTxt->setText(QString::fromStdString(s.GetSeqName()));
@@ -782,7 +719,8 @@ void TMainFrm::PageControl1Change() {
 void TMainFrm::UpdateDepthLevelCommands() {
     const TElectGrid& g = CurrentSequence->Grid;
     ui->AutomaticCreationPanel->setVisible(false);
-    ui->AutomaticCreationBtn->setVisible(g.ElectrodeCount != 0 && g.GridType != gtBorehole && OwnEnabled(ui->ClearBtn));
+    ui->AutomaticCreationBtn->setVisible(g.ElectrodeCount != 0 && g.GridType != gtBorehole &&
+                                         ui->CreationTbs->GridLaidOut());
     // The hint told of a cell of the sequence shown before.
     ui->SpacingLevelGd->setToolTip(QString());
 }
@@ -826,11 +764,10 @@ void TMainFrm::FillGraph() {
     if (!CurrentSequence) return;
     // The other ticked entries, in grey.
     const std::vector<const TElectSequence*> others = ui->ListPanel->OtherTickedSequences();
-    const QString sub = ui->NbNodesLblx->text() + " Nodes  - X spacing: " + ui->XGridSpacingLblx->text() +
-                        "m , Quadripole/Injection: " + ui->QuadripolesTxt->text() + "/" + ui->InjectionTxt->text() +
+    const QString sub = ui->CreationTbs->LayoutCaption() + " , Quadripole/Injection: " + ui->QuadripolesTxt->text() +
+                        "/" + ui->InjectionTxt->text() +
                         ", Estimated time: " + ui->EstimatedAcquisitionTimeTxt->text() + " config (" +
-                        ui->StackMinEdn->text() + "-" + ui->StackMaxEdn->text() + ";" + ui->TimeCB->currentText() +
-                        ")";
+                        ui->StackMinEdn->text() + "-" + ui->StackMaxEdn->text() + ";" + ui->TimeCB->currentText() + ")";
     ui->ViewGraphTbs->FillGraph(*CurrentSequence, others, {GraphTitle(), sub});
 }
 
@@ -877,3 +814,37 @@ void TMainFrm::RotationUpDownSpeedChanging(int position, bool& allowChange) {
 }
 
 void TMainFrm::GridBtnClick() { ui->ViewGraphTbs->GridBtnClick(); }
+
+// ---------------------------------------------------------------- the Creation tab
+
+void TMainFrm::LineClick() { ui->CreationTbs->LineClick(); }
+
+void TMainFrm::SurfaceRbClick() { ui->CreationTbs->SurfaceRbClick(); }
+
+void TMainFrm::BoreholeRbClick() { ui->CreationTbs->BoreholeRbClick(); }
+
+void TMainFrm::Next1BtnClick() { ui->CreationTbs->Next1BtnClick(); }
+
+void TMainFrm::Next2BtnClick() { ui->CreationTbs->Next2BtnClick(); }
+
+void TMainFrm::Previous2BtnClick() { ui->CreationTbs->Previous2BtnClick(); }
+
+void TMainFrm::ClearBtnClick() { ui->CreationTbs->ClearBtnClick(); }
+
+void TMainFrm::ElectrodeLocationGdMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+    ui->CreationTbs->ElectrodeLocationGdMouseDown(button, shift, x, y);
+}
+
+void TMainFrm::ElectrodeLocationGdClick() { ui->CreationTbs->ElectrodeLocationGdClick(); }
+
+void TMainFrm::ElectrodeLocationGdDblClick() { ui->CreationTbs->ElectrodeLocationGdDblClick(); }
+
+void TMainFrm::ElectrodeLocationGdMouseMove() { ui->CreationTbs->ElectrodeLocationGdMouseMove(); }
+
+void TMainFrm::ElectrodeLocationGdKeyDown(int& key, Qt::KeyboardModifiers shift) {
+    ui->CreationTbs->ElectrodeLocationGdKeyDown(key, shift);
+}
+
+void TMainFrm::ElectrodeLocationGdEnter() { ui->CreationTbs->ElectrodeLocationGdEnter(); }
+
+void TMainFrm::ElectrodeLocationGdExit() { ui->CreationTbs->ElectrodeLocationGdExit(); }

@@ -4,7 +4,6 @@
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
-#include <array>
 #include <memory>
 
 #include "engine/ComputeCommands.h"
@@ -51,10 +50,7 @@ public:
     TElectSequence* const& CurrentSequence = Sequences.CurrentSequence();
     // The file commands run below the window; it shows the entry a question is about.
     TFileCommands Files{Sequences, [this] { ShowCurrentEntry(); }};
-    int MouseDownCol = -1, MouseDownRow = -1, RunningNumber = 0;
     TWindowState WindowState;
-    TElectGrid* CurrentGrid = nullptr;
-    TReskonPro* CurrentDevice = nullptr;
     // The user's edits of the current sequence go through this (there must be one).
     TSequenceEditor Edit() { return TSequenceEditor(*CurrentSequence); }
     QString HelpFile;
@@ -167,30 +163,14 @@ public:
     void ExportElectrodeClick();
     void ExportQuadripoleClick();
 
-    // ---- electrode layout (MainLayout.cpp) ----
-    void ConnectLayoutHandlers();
+    // ---- electrode layout (the Creation tab) ----
     void LineClick();
     void SurfaceRbClick();
     void BoreholeRbClick();
-    void UpdateAxisLabels();
     void Next1BtnClick();
     void Next2BtnClick();
-    // The grid parameters step of the tab (what Next1Btn leads to), for the grid type checked.
-    void ShowGridParametersStep();
-    // The grid's sizes, spacings and offsets as the layout edits give them: a text the window
-    // wrote from the record and the user left alone keeps the record's value; texts that are
-    // not usable are corrected in place, beep set when one was out of range.
-    TGridGeometry ReadGridGeometry(bool& beep);
-    // Lays the location grid out for geometry g, its cells empty.
-    void LayOutElectrodeGrid(const TGridGeometry& g);
     void Previous2BtnClick();
     void ClearBtnClick();
-    void SelectWholeGrid();
-    void RescanElectrodeGrid();
-    // The electrode fields of the current grid as the location grid's cells give them; cells
-    // that hold no electrode number are emptied, the counts shown and the duplicates marked.
-    TElectGrid ScanElectrodeGrid();
-    // x, y: pixel position in the location grid's cell area.
     void ElectrodeLocationGdMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void ElectrodeLocationGdClick();
     void ElectrodeLocationGdDblClick();
@@ -198,15 +178,6 @@ public:
     void ElectrodeLocationGdKeyDown(int& key, Qt::KeyboardModifiers shift);
     void ElectrodeLocationGdEnter();
     void ElectrodeLocationGdExit();
-    // Leaving a size, spacing or offset edit of the layout: a value that is not usable is
-    // corrected, written back and signalled with a beep.
-    void LayoutEditExit(QWidget* edit);
-    // Selected cells of the location grid as columns left..right, rows top..bottom in grid
-    // coordinates (the fixed column and row are 0); an empty rectangle when nothing is selected.
-    QRect LocationSelection() const;
-    // The cell holds a number that the last rescan found in more than one cell.
-    bool DuplicateMarked(int col, int row) const;
-    std::array<bool, kMaxElectrodes> DuplicateNumber{};
 
     // ---- acquisition parameters (MainParams.cpp) ----
     void ConnectParamHandlers();

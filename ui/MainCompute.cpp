@@ -112,7 +112,7 @@ void TMainFrm::MoveComputeBtnClick() {
 void TMainFrm::CreateNewSeqBtnClick() { OpenShiftPrompt(*this, kNewRollAlong); }
 
 void TMainFrm::MovePanelEnter() {
-    ui->NodeMoveYPanel->setVisible(ui->SurfaceRb->isChecked());
+    ui->NodeMoveYPanel->setVisible(CurrentSequence->Grid.GridType == gtSurface);
     ui->NodeToMoveXUpDown->setMaximum(CurrentSequence->Grid.LastElectrode);
 }
 
@@ -154,7 +154,7 @@ void TMainFrm::MovePanelOkBtnClick() {
     if (!ReadShift(ui->NodeToMoveXTxt, ui->NodeToMoveXUpDown, dx)) return;
     // Only a surface grid has rows to move along: a value left in the hidden Y edit from an
     // earlier surface sequence would otherwise limit the cut of a line to nothing.
-    if (ui->SurfaceRb->isChecked()) {
+    if (CurrentSequence->Grid.GridType == gtSurface) {
         if (!ReadShift(ui->NodeToMoveYTxt, ui->NodeToMoveYUpDown, dy)) return;
     }
     ui->MovePanel->setVisible(false);

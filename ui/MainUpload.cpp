@@ -54,8 +54,8 @@ class TUploadGuard {
 public:
     TUploadGuard(bool& running, Ui::TMainFrm& ui) : Running(running), Exclude(ui.ListPanel->ExcludeCommand()) {
         Running = true;
-        for (QWidget* w : {static_cast<QWidget*>(ui.Communicationport1), ui.CreationTbs, ui.ConfigurationTbs,
-                           ui.ViewGraphTbs->ToolBar(), ui.ViewSheetTbs->ToolBar()}) {
+        for (QWidget* w : std::initializer_list<QWidget*>{ui.Communicationport1, ui.CreationTbs, ui.ConfigurationTbs,
+                                                          ui.ViewGraphTbs->ToolBar(), ui.ViewSheetTbs->ToolBar()}) {
             Widgets.push_back({w, OwnEnabled(w)});
             w->setEnabled(false);
         }

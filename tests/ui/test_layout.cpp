@@ -13,6 +13,7 @@
 
 #include "ui/StringGrid.h"
 #include "tests/ui/UiTest.h"
+#include "ui/CreationPanel.h"
 #include "ui/UpDown.h"
 #include "ui/Widgets.h"
 
@@ -35,6 +36,7 @@ protected:
             WriteList({Path("shown.sqz")});
         }
         W = Start();
+        Creation = Find<TCreationPanel>(W, "CreationTbs");
         Grid = Find<TStringGrid>(W, "ElectrodeLocationGd");
     }
 
@@ -82,6 +84,7 @@ protected:
     TElectGrid& G() { return W->Current()->Grid; }
 
     std::unique_ptr<TMainFrm> W;
+    TCreationPanel* Creation = nullptr;
     TStringGrid* Grid = nullptr;
 };
 
@@ -280,7 +283,7 @@ TEST_F(LayoutTest, AutomaticGridNumbersEveryNodeInSnakeOrder) {
 TEST_F(LayoutTest, DraggingNumbersFromThePressedCorner) {
     Create(Find<QRadioButton>(W, "SurfaceRb"), 6, 3, false);
     Grid->SetCells(1, 1, "48");
-    W->RescanElectrodeGrid();
+    Creation->RescanElectrodeGrid();
     // From the bottom-right corner of a 3 x 2 block of empty cells: on from the last electrode.
     Drag(6, 3, 4, 2);
     EXPECT_EQ(Row(3), ". . . 51 50 49");
@@ -308,24 +311,24 @@ TEST_F(LayoutTest, TheMouseDragsOverTheGrid) {
     EXPECT_EQ(G().ElectrodeCount, 6);
     // A press outside the cells leaves no pressed cell.
     W->ElectrodeLocationGdMouseDown(Qt::LeftButton, Qt::NoModifier, 5000, 5000);
-    EXPECT_EQ(W->MouseDownCol, -1);
-    EXPECT_EQ(W->MouseDownRow, -1);
+    EXPECT_EQ(Creation->MouseDownCell().x(), -1);
+    EXPECT_EQ(Creation->MouseDownCell().y(), -1);
 }
 
 TEST_F(LayoutTest, ANumberUsedTwiceIsMarked) {
     Create(Find<QRadioButton>(W, "SurfaceRb"), 4, 2, false);
     Grid->SetCells(1, 1, "7");
     Grid->SetCells(2, 1, "3");
-    W->RescanElectrodeGrid();
+    Creation->RescanElectrodeGrid();
     EXPECT_EQ(G().Nodes[7].IX, 1);
     EXPECT_TRUE(Find<QLabel>(W, "ErrorLblx")->isHidden());
     Grid->SetCells(3, 2, "7");
-    W->RescanElectrodeGrid();
+    Creation->RescanElectrodeGrid();
     EXPECT_EQ(G().Duplicates, 1);
     EXPECT_FALSE(Find<QLabel>(W, "ErrorLblx")->isHidden());
-    EXPECT_TRUE(W->DuplicateMarked(1, 1));
-    EXPECT_TRUE(W->DuplicateMarked(3, 2));
-    EXPECT_FALSE(W->DuplicateMarked(2, 1));
+    EXPECT_TRUE(Creation->DuplicateMarked(1, 1));
+    EXPECT_TRUE(Creation->DuplicateMarked(3, 2));
+    EXPECT_FALSE(Creation->DuplicateMarked(2, 1));
     EXPECT_EQ(G().FirstElectrode, 3);
     EXPECT_EQ(G().LastElectrode, 7);
     EXPECT_EQ(G().ElectrodeCount, 3);
@@ -338,10 +341,10 @@ TEST_F(LayoutTest, ANumberUsedTwiceIsMarked) {
     W->PageControl1Changing(allow);
     EXPECT_FALSE(allow);
     Grid->SetCells(1, 1, "");
-    W->RescanElectrodeGrid();
+    Creation->RescanElectrodeGrid();
     EXPECT_EQ(G().Duplicates, 0);
     EXPECT_TRUE(Find<QLabel>(W, "ErrorLblx")->isHidden());
-    EXPECT_FALSE(W->DuplicateMarked(3, 2));
+    EXPECT_FALSE(Creation->DuplicateMarked(3, 2));
     EXPECT_EQ(G().Nodes[7].IX, 3);
     EXPECT_EQ(G().Nodes[7].IY, 2);
 }
@@ -350,7 +353,7 @@ TEST_F(LayoutTest, TheRescanDropsWhatIsNotAnElectrodeNumber) {
     Create(Find<QRadioButton>(W, "LineRb"), 7, 1, false);
     const char* typed[] = {"0", "1320", "abc", "-3", "1319", "1", "99999"};
     for (int c = 1; c <= 7; ++c) Grid->SetCells(c, 1, typed[c - 1]);
-    W->RescanElectrodeGrid();
+    Creation->RescanElectrodeGrid();
     EXPECT_EQ(Row(1), ". . . . 1319 1 .");
     EXPECT_EQ(G().ElectrodeCount, 2);
     EXPECT_EQ(G().FirstElectrode, 1);
@@ -371,7 +374,7 @@ TEST_F(LayoutTest, ManualNumberingByDoubleClick) {
     Open();
     Create(Find<QRadioButton>(W, "SurfaceRb"), 4, 2, false);
     Grid->SetCells(1, 1, "5");
-    W->RescanElectrodeGrid();
+    Creation->RescanElectrodeGrid();
     W->Current()->NeedsRecompute = 0;
     Select(3, 2, 4, 2);
     W->ElectrodeLocationGdDblClick();
@@ -407,7 +410,7 @@ TEST_F(LayoutTest, ManualNumberingByDoubleClick) {
 
     // When 1319 is placed there is no next number to write.
     Grid->SetCells(2, 1, "1319");
-    W->RescanElectrodeGrid();
+    Creation->RescanElectrodeGrid();
     Select(4, 1, 4, 1);
     W->ElectrodeLocationGdDblClick();
     EXPECT_EQ(Grid->Cells(4, 1), "");
@@ -422,7 +425,7 @@ TEST_F(LayoutTest, ANumberBeingTypedIsDroppedWhenTheSequenceIsShownAgain) {
     Find<QRadioButton>(W, "ManualCreated")->setChecked(true);
     Select(6, 1, 6, 1);
     Grid->SetCells(6, 1, "");
-    W->RescanElectrodeGrid();
+    Creation->RescanElectrodeGrid();
     W->ElectrodeLocationGdDblClick();
     auto* editor = qobject_cast<QLineEdit*>(Grid->indexWidget(Grid->Strings()->index(0, 5)));
     ASSERT_NE(editor, nullptr);
@@ -479,7 +482,7 @@ TEST_F(LayoutTest, LeavingAnEditCorrectsWhatCannotBeUsed) {
         SCOPED_TRACE(c.typed);
         Seam.Beeps = 0;
         c.edit->setText(c.typed);
-        W->LayoutEditExit(c.edit);
+        Creation->LayoutEditExit(c.edit);
         EXPECT_EQ(c.edit->text(), c.shown);
         EXPECT_EQ(Seam.Beeps, c.beep ? 1 : 0);
     }
@@ -507,7 +510,7 @@ TEST_F(LayoutTest, GridSizesStayWithinTheNodeMap) {
     EXPECT_EQ(Seam.Beeps, 1);
     // The far corner holds a usable node.
     Grid->SetCells(kMaxGridColumns, kMaxGridRows, "1319");
-    W->RescanElectrodeGrid();
+    Creation->RescanElectrodeGrid();
     EXPECT_EQ(G().Nodes[1319].IX, kMaxGridColumns);
     EXPECT_EQ(G().Nodes[1319].IY, kMaxGridRows);
 }
