@@ -650,7 +650,7 @@ void TMainFrm::DisplaySequence(bool refreshViews) {
     }
     UpdateRemoteElectrodePanel();
     const int levelCount = s.GetSpacingLevelCount();
-    ui->TotalLevelTxt->setText(QString::number(levelCount));
+    ui->ConfigPanelbottom->ShowLevelCount(levelCount);
 
     if (g.Duplicates || g.ElectrodeCount == 0) SetActivePage(0);
     UpdateDepthLevelCommands();
@@ -666,17 +666,7 @@ void TMainFrm::DisplaySequence(bool refreshViews) {
                                     OwnVisible(ui->BoreholeArrayTypeList)));
 }
 
-void TMainFrm::ShowSequenceInfo() {
-    const TElectSequence& s = *CurrentSequence;
-    const int count = s.Device.LastQuadripole + 1;
-    ui->QuadripolesTxt->setText(QString::number(count));
-    ui->MaxQuadriploleLbl->setVisible(count >= kMaxQuadripoles);
-    ui->InjectionTxt->setText(QString::number(s.MeasurementCycles));
-    ui->MaxChannelUsedTxt->setText(QString::number(s.MaxChannelUsed));
-    ui->MaxXReportTxt->setText(Format1(s.MaxDepthX));
-    ui->MaxYReportTxt->setText(Format1(s.MaxDepthY));
-    ui->EstimatedAcquisitionTimeTxt->setText(FormatDuration(s.GetTotalTime()));
-}
+void TMainFrm::ShowSequenceInfo() { ui->ConfigPanelbottom->ShowSequenceInfo(*CurrentSequence); }
 
 void TMainFrm::SetActivePage(int index) {
     ++ProgrammaticPage;
@@ -764,10 +754,9 @@ void TMainFrm::FillGraph() {
     if (!CurrentSequence) return;
     // The other ticked entries, in grey.
     const std::vector<const TElectSequence*> others = ui->ListPanel->OtherTickedSequences();
-    const QString sub = ui->CreationTbs->LayoutCaption() + " , Quadripole/Injection: " + ui->QuadripolesTxt->text() +
-                        "/" + ui->InjectionTxt->text() +
-                        ", Estimated time: " + ui->EstimatedAcquisitionTimeTxt->text() + " config (" +
-                        ui->StackMinEdn->text() + "-" + ui->StackMaxEdn->text() + ";" + ui->TimeCB->currentText() + ")";
+    const QString sub = ui->CreationTbs->LayoutCaption() + " , " + ui->ConfigPanelbottom->FiguresCaption() +
+                        " config (" + ui->StackMinEdn->text() + "-" + ui->StackMaxEdn->text() + ";" +
+                        ui->TimeCB->currentText() + ")";
     ui->ViewGraphTbs->FillGraph(*CurrentSequence, others, {GraphTitle(), sub});
 }
 

@@ -289,7 +289,7 @@ void TMainFrm::SpacingLevelGdMouseMove(Qt::KeyboardModifiers shift, int x, int y
 }
 
 void TMainFrm::SpacingLevelGdExit() {
-    ui->TotalLevelTxt->setText(QString::number(CurrentSequence->GetSpacingLevelCount()));
+    ui->ConfigPanelbottom->ShowLevelCount(CurrentSequence->GetSpacingLevelCount());
     UpdateSpacingLevelButtons();
 }
 
