@@ -81,10 +81,6 @@ std::optional<QString> AskSaveName(TFileDialogSetup& dialog, const QString& curr
     return ChosenFileName(dialog);
 }
 
-void SetItemIndex(QComboBox* box, int index) {
-    const QSignalBlocker block(box);
-    box->setCurrentIndex(index);
-}
 }  // namespace
 
 TMainFrm::TMainFrm(QWidget* owner)
@@ -122,13 +118,7 @@ TMainFrm::TMainFrm(QWidget* owner)
     for (QAction* a : {ui->Com11, ui->Com21, ui->Com31, ui->Com41, ui->Com51, ui->Com61, ui->USB, ui->BT, ui->Netvane1})
         ports->addAction(a);
 
-    ui->SpacingLevelGd->SetFixed(1, 1, 1);
-    ui->SpacingLevelGd->SetDefaultColWidth(18);
-    ui->SpacingLevelGd->SetDefaultRowHeight(18);
-    ui->SpacingLevelGd->setSelectionMode(QAbstractItemView::ContiguousSelection);
     ui->ProgressBar1->setMaximumHeight(5);
-    ui->StrapPictureLbl->setPixmap(StrapPicture(devicePixelRatioF()));
-    ui->StrapPanel->SetAnchor(ui->StrapForPopolBtn);
     ConnectHandlers();
 
     WindowState.AnimationRunning = false;
@@ -203,19 +193,6 @@ void TMainFrm::ConnectHandlers() {
     e.OnClick(ui->Productsupport1, [this] { Productsupport1Click(); });
     e.OnClick(ui->Apropos1, [this] { Apropos1Click(); });
     e.On(ui->PageControl1, &QTabWidget::currentChanged, [this](int i) { OnPageChanged(i); });
-    // The strap hint shows while the pointer is over its button, and goes when it reaches the
-    // meter's parameters.
-    ui->StrapForPopolBtn->setMouseTracking(true);
-    for (QEvent::Type over : {QEvent::MouseMove, QEvent::Enter})
-        e.OnEvent(ui->StrapForPopolBtn, over, [this](QEvent*) {
-            StrapForPopolBtnMouseMove();
-            return false;
-        });
-    ui->ReskonGB->setMouseTracking(true);
-    e.OnEvent(ui->ReskonGB, QEvent::MouseMove, [this](QEvent*) {
-        ReskonGBMouseMove();
-        return false;
-    });
     ui->ViewGraphTbs->Connect(e, Sequences, WindowState, ui->ProgressBar1,
                               {[this] { FillGraph(); },
                                [this](bool hold) {
@@ -224,14 +201,8 @@ void TMainFrm::ConnectHandlers() {
                                    ui->File1->menuAction()->setEnabled(!hold);
                                }});
     ui->ViewSheetTbs->Connect(e, WindowState);
-    ui->CreationTbs->Connect(e, Sequences, {[this](bool borehole) {
-                                 ui->BoreholeArrayTypeList->setVisible(borehole);
-                                 ui->ArrayTypeList->setVisible(!borehole);
-                                 UpdateRemoteElectrodePanel();
-                             }});
-    ConnectParamHandlers();
-    ConnectDepthGridHandlers();
-    ConnectComputeHandlers();
+    ui->CreationTbs->Connect(e, Sequences, {[this](bool borehole) { ui->ConfigurationTbs->ShowArrayList(borehole); }});
+    ui->ConfigurationTbs->Connect(e, Sequences, *ui->ConfigPanelbottom, ComputeCommands());
     ConnectPortHandlers();
     ConnectUploadHandlers();
     ConnectExportHandlers();
@@ -255,7 +226,7 @@ void TMainFrm::FormShow() {
         splash.show();
         splash.repaint();
         SetActivePage(0);
-        SetUpSpacingLevelGrid();
+        ui->ConfigurationTbs->SetUpSpacingLevelGrid();
         DisplaySequence(true);
     }
     if (!CommandLine.isEmpty()) {
@@ -266,24 +237,6 @@ void TMainFrm::FormShow() {
     raise();
     activateWindow();
     ui->ListPanel->FocusList();
-}
-
-void TMainFrm::SetUpSpacingLevelGrid() {
-    TStringGrid* g = ui->SpacingLevelGd;
-    TStringTableModel* t = g->Strings();
-    t->BeginUpdate();
-    g->SetColCount(130);
-    g->SetRowCount(10);
-    g->SetCells(0, 0, "Spacing");
-    g->SetCells(1, 0, "Level");
-    for (int c = 2; c < 130; ++c) g->SetCells(c, 0, QString::number(c - 1));
-    for (int r = 1; r < 10; ++r) g->SetCells(0, r, QString::number(r) + " x a");
-    t->EndUpdate();
-    g->SetColWidth(0, 50);
-    g->SetColWidth(1, 50);
-    // Nine rows and the titles; the room below goes to the buttons.
-    g->setMaximumHeight(g->horizontalHeader()->height() + 9 * 18 + g->horizontalScrollBar()->sizeHint().height() +
-                        2 * g->frameWidth() + 2);
 }
 
 void TMainFrm::changeEvent(QEvent* event) {
@@ -583,90 +536,14 @@ void TMainFrm::DisplaySequence(bool refreshViews) {
     SetStatusText(1, Trimmed(s.FileName));
     ui->CreationTbs->ShowSequence(s);
 
-    ui->CommentEdt->setPlainText(QString::fromStdString(s.GetComment()));
-    ui->PlanoraNameTxt->setText(QString::fromStdString(s.GetSeqName()));
-
-    SetItemIndex(ui->BoreholeArrayTypeList,
-                 g.ArrayType >= 0 && g.ArrayType < ui->BoreholeArrayTypeList->count() ? g.ArrayType : atMixed);
-    SetItemIndex(ui->ArrayTypeList,
-                 g.ArrayType >= 0 && g.ArrayType < ui->ArrayTypeList->count() ? g.ArrayType : atMixed);
-
-    const int maxChannel = s.GetMaxChannel();
-    const int channels = s.Device.Channels;
-    ui->StdChannelEdnUpDown->setMaximum(maxChannel);
-    ui->StdChannelEdn->setText(
-        QString::number(s.MaxChannelUsed >= 1 && s.MaxChannelUsed <= maxChannel ? s.MaxChannelUsed : channels));
-
-    const TChannelOptions& o = s.ChannelOptions;
-    {
-        // The boxes show the flags; their handlers are the user's. The warning follows a change
-        // of its box, as when the user ticks it.
-        const bool delPolar = ui->DelPolarEffectCb->isChecked();
-        const QSignalBlocker a(ui->MultiChannelOptimizationCb), b(ui->AllowDummyQuadripolesCb), c(ui->DelPolarEffectCb);
-        ui->MultiChannelOptimizationCb->setChecked(o.MultiChannelOptimization == 1);
-        ui->AllowDummyQuadripolesCb->setChecked(o.AllowDummyQuadripoles == 1);
-        ui->DelPolarEffectCb->setChecked(o.DelPolarEffect == 1);
-        if (ui->DelPolarEffectCb->isChecked() != delPolar) ui->OptimizationDecreasedLbl->setVisible(!delPolar);
-    }
-    ui->OptimizationChannelUpDown->setMaximum(channels);
-    ui->OptimizationChannelEdn->setText(QString::number(o.OptimizationChannel));
-    EnableControls(ui->MultiChannelOptimizationGb, ui->MultiChannelOptimizationCb->isChecked());
-
-    ui->XCaPmTxt->setText(FormatHash2(s.RemoteElectrodes[0].X));
-    ui->YCaPmTxt->setText(FormatHash2(s.RemoteElectrodes[0].Y));
-    const TElectrodeXYZ& second = s.RemoteElectrodes[SecondRemoteRole(ArrayTypeOf(g).Remotes)];
-    ui->XCbPnTxt->setText(FormatHash2(second.X));
-    ui->YCbPnTxt->setText(FormatHash2(second.Y));
-
-    const bool rhoIP = s.IsRhoIP();
-    (rhoIP ? ui->RhoIPRdBtn : ui->RhoOnlyRdBtn)->setChecked(true);
-    ShowRhoIPControls(rhoIP);
-
-    ui->StackMinEdn->setText(QString::number(s.Device.StackMin));
-    ui->StackMaxEdn->setText(QString::number(s.Device.StackMax));
-    ui->QMaxEdn->setText(FormatHash2(s.Device.QMax));
-
-    const bool vp = s.Device.VmnChoice() != 0;
-    (vp ? ui->VpRdBtn : ui->VabRdBtn)->setChecked(true);
-    ShowVoltageControls(vp);
-
-    {
-        TStringGrid* sl = ui->SpacingLevelGd;
-        TStringTableModel* t = sl->Strings();
-        t->BeginUpdate();
-        for (int r = 1; r < sl->RowCount() && r <= kSpacingCoefficients; ++r) {
-            const TSpacingLevel& level = s.SpacingLevels[r - 1];
-            for (int c = 2; c < sl->ColCount() && c - 2 < kLevels; ++c)
-                t->SetCell(c, r, level.Selected[c - 2] == 1 ? QStringLiteral("#") : QString());
-            t->SetCell(1, r, level.SelectedCount != 0 ? QString::number(level.SelectedCount) : QString());
-        }
-        t->EndUpdate();
-    }
-
-    ShowSequenceInfo();
+    ui->ConfigurationTbs->ShowSequence(s);
     if (refreshViews) {
         ui->ViewSheetTbs->FillSequenceGrids(s);
         FillGraph();
     }
-    UpdateRemoteElectrodePanel();
-    const int levelCount = s.GetSpacingLevelCount();
-    ui->ConfigPanelbottom->ShowLevelCount(levelCount);
-
     if (g.Duplicates || g.ElectrodeCount == 0) SetActivePage(0);
     UpdateDepthLevelCommands();
-
-    const int quadripoles = s.Device.LastQuadripole + 1;
-    const int arrayIndex = ui->ArrayTypeList->currentIndex();
-    ui->ComputeBtn->setEnabled(levelCount != 0 || quadripoles >= 1);
-    ui->MoveComputeBtn->setEnabled(arrayIndex != atMixed && OwnEnabled(ui->ComputeBtn));
-    ui->CreateNewSeqBtn->setEnabled(arrayIndex != atMixed && quadripoles >= 1);
-    ui->CreateNewSeqBtn->setVisible(quadripoles >= 1 && OwnVisible(ui->ArrayTypeList));
-    ui->SpacingLevelGd->setVisible((arrayIndex != atMixed && OwnVisible(ui->ArrayTypeList)) ||
-                                   (ui->BoreholeArrayTypeList->currentIndex() != atMixed &&
-                                    OwnVisible(ui->BoreholeArrayTypeList)));
 }
-
-void TMainFrm::ShowSequenceInfo() { ui->ConfigPanelbottom->ShowSequenceInfo(*CurrentSequence); }
 
 void TMainFrm::SetActivePage(int index) {
     ++ProgrammaticPage;
@@ -703,16 +580,11 @@ void TMainFrm::PageControl1Change() {
     pc->setTabVisible(pc->indexOf(ui->ViewGraphTbs), layoutOk && hasQuadripoles);
     pc->setTabVisible(pc->indexOf(ui->ViewSheetTbs), layoutOk && hasQuadripoles);
     UpdateDepthLevelCommands();
-    ui->ComputeBtn->setEnabled(s.GetSpacingLevelCount() != 0 || hasQuadripoles);
+    ui->ConfigurationTbs->UpdateComputeButton(s);
 }
 
 void TMainFrm::UpdateDepthLevelCommands() {
-    const TElectGrid& g = CurrentSequence->Grid;
-    ui->AutomaticCreationPanel->setVisible(false);
-    ui->AutomaticCreationBtn->setVisible(g.ElectrodeCount != 0 && g.GridType != gtBorehole &&
-                                         ui->CreationTbs->GridLaidOut());
-    // The hint told of a cell of the sequence shown before.
-    ui->SpacingLevelGd->setToolTip(QString());
+    ui->ConfigurationTbs->UpdateDepthLevelCommands(ui->CreationTbs->GridLaidOut());
 }
 
 QString TMainFrm::StatusText(int panel) const { return StatusPanels[panel]->text(); }
@@ -734,9 +606,9 @@ void TMainFrm::Apropos1Click() {
     box.exec();
 }
 
-void TMainFrm::StrapForPopolBtnMouseMove() { ui->StrapPanel->setVisible(true); }
+void TMainFrm::StrapForPopolBtnMouseMove() { ui->ConfigurationTbs->StrapForPopolBtnMouseMove(); }
 
-void TMainFrm::ReskonGBMouseMove() { ui->StrapPanel->setVisible(false); }
+void TMainFrm::ReskonGBMouseMove() { ui->ConfigurationTbs->ReskonGBMouseMove(); }
 
 // ---------------------------------------------------------------- the View Sheet tab
 
@@ -754,9 +626,10 @@ void TMainFrm::FillGraph() {
     if (!CurrentSequence) return;
     // The other ticked entries, in grey.
     const std::vector<const TElectSequence*> others = ui->ListPanel->OtherTickedSequences();
-    const QString sub = ui->CreationTbs->LayoutCaption() + " , " + ui->ConfigPanelbottom->FiguresCaption() +
-                        " config (" + ui->StackMinEdn->text() + "-" + ui->StackMaxEdn->text() + ";" +
-                        ui->TimeCB->currentText() + ")";
+    // "48 Nodes  - X spacing: 2m , Quadripole/Injection: 451/189, Estimated time: 00:13:00 config (3-6;500 ms)",
+    // each part as its tab shows it.
+    const QString sub = ui->CreationTbs->LayoutCaption() + " , " + ui->ConfigPanelbottom->FiguresCaption() + " " +
+                        ui->ConfigurationTbs->MeterCaption();
     ui->ViewGraphTbs->FillGraph(*CurrentSequence, others, {GraphTitle(), sub});
 }
 
@@ -766,8 +639,8 @@ QString TMainFrm::GraphTitle() const {
     float first = s.Grid.OffsetX, last = s.Grid.OffsetX;
     s.Grid.UsedXExtent(first, last);
     const QString file = QFileInfo(Trimmed(s.FileName)).fileName();
-    return ui->PlanoraNameTxt->text() + "   Line (m): " + FormatHash2(first) + " - " + FormatHash2(last) + " < " +
-           file + " >";
+    return ui->ConfigurationTbs->SequenceName() + "   Line (m): " + FormatHash2(first) + " - " + FormatHash2(last) +
+           " < " + file + " >";
 }
 
 void TMainFrm::ShowGraphTitle() {
@@ -837,3 +710,139 @@ void TMainFrm::ElectrodeLocationGdKeyDown(int& key, Qt::KeyboardModifiers shift)
 void TMainFrm::ElectrodeLocationGdEnter() { ui->CreationTbs->ElectrodeLocationGdEnter(); }
 
 void TMainFrm::ElectrodeLocationGdExit() { ui->CreationTbs->ElectrodeLocationGdExit(); }
+
+// ---------------------------------------------------------------- the Configuration tab
+
+void TMainFrm::StdChannelEdnExit() { ui->ConfigurationTbs->StdChannelEdnExit(); }
+
+void TMainFrm::OptimizationChannelEdnExit() { ui->ConfigurationTbs->OptimizationChannelEdnExit(); }
+
+void TMainFrm::QMaxEdnExit() { ui->ConfigurationTbs->QMaxEdnExit(); }
+
+void TMainFrm::StackMinEdnExit() { ui->ConfigurationTbs->StackMinEdnExit(); }
+
+void TMainFrm::StackMaxEdnExit() { ui->ConfigurationTbs->StackMaxEdnExit(); }
+
+void TMainFrm::VabMaxEdtExit() { ui->ConfigurationTbs->VabMaxEdtExit(); }
+
+void TMainFrm::StdChannelEdnUpDownChanging(bool& allowChange) {
+    ui->ConfigurationTbs->StdChannelEdnUpDownChanging(allowChange);
+}
+
+void TMainFrm::ChannelEdnUpDownChanging(bool& allowChange) {
+    ui->ConfigurationTbs->ChannelEdnUpDownChanging(allowChange);
+}
+
+void TMainFrm::QMaxEdnUpDownChanging(bool& allowChange) { ui->ConfigurationTbs->QMaxEdnUpDownChanging(allowChange); }
+
+void TMainFrm::StackMinEdnUpDownChanging(bool& allowChange) {
+    ui->ConfigurationTbs->StackMinEdnUpDownChanging(allowChange);
+}
+
+void TMainFrm::StackMaxEdnUpDownChanging(bool& allowChange) {
+    ui->ConfigurationTbs->StackMaxEdnUpDownChanging(allowChange);
+}
+
+void TMainFrm::VabMaxEdtUpDownChanging(bool& allowChange) {
+    ui->ConfigurationTbs->VabMaxEdtUpDownChanging(allowChange);
+}
+
+void TMainFrm::RhoOnlyRdBtnClick() { ui->ConfigurationTbs->RhoOnlyRdBtnClick(); }
+
+void TMainFrm::RhoIPRdBtnClick() { ui->ConfigurationTbs->RhoIPRdBtnClick(); }
+
+void TMainFrm::RhoOnlyRdBtnEnter() { ui->ConfigurationTbs->RhoOnlyRdBtnEnter(); }
+
+void TMainFrm::RhoIPRdBtnEnter() { ui->ConfigurationTbs->RhoIPRdBtnEnter(); }
+
+void TMainFrm::VpRdBtnClick() { ui->ConfigurationTbs->VpRdBtnClick(); }
+
+void TMainFrm::VabRdBtnClick() { ui->ConfigurationTbs->VabRdBtnClick(); }
+
+void TMainFrm::TimeCBClick() { ui->ConfigurationTbs->TimeCBClick(); }
+
+void TMainFrm::IPModeCBClick() { ui->ConfigurationTbs->IPModeCBClick(); }
+
+void TMainFrm::VmnCBClick() { ui->ConfigurationTbs->VmnCBClick(); }
+
+void TMainFrm::VabCBClick() { ui->ConfigurationTbs->VabCBClick(); }
+
+void TMainFrm::PlanoraNameTxtExit() { ui->ConfigurationTbs->PlanoraNameTxtExit(); }
+
+void TMainFrm::CommentEdtExit() { ui->ConfigurationTbs->CommentEdtExit(); }
+
+void TMainFrm::ArrayTypeListClick() { ui->ConfigurationTbs->ArrayTypeListClick(); }
+
+void TMainFrm::BoreholeArrayTypeListClick() { ui->ConfigurationTbs->BoreholeArrayTypeListClick(); }
+
+void TMainFrm::XCaPmTxtExit() { ui->ConfigurationTbs->XCaPmTxtExit(); }
+
+void TMainFrm::YCaPmTxtExit() { ui->ConfigurationTbs->YCaPmTxtExit(); }
+
+void TMainFrm::XCbPnTxtExit() { ui->ConfigurationTbs->XCbPnTxtExit(); }
+
+void TMainFrm::YCbPnTxtExit() { ui->ConfigurationTbs->YCbPnTxtExit(); }
+
+void TMainFrm::MultiChannelOptimizationCbClick() { ui->ConfigurationTbs->MultiChannelOptimizationCbClick(); }
+
+void TMainFrm::AllowDummyQuadripolesCbClick() { ui->ConfigurationTbs->AllowDummyQuadripolesCbClick(); }
+
+void TMainFrm::DelPolarEffectCbClick() { ui->ConfigurationTbs->DelPolarEffectCbClick(); }
+
+void TMainFrm::IPModeProgBtnClick() { ui->ConfigurationTbs->IPModeProgBtnClick(); }
+
+void TMainFrm::SpacingLevelGdDrawCell(QPainter& canvas, int col, int row, const QRect& rect, bool selected) {
+    ui->ConfigurationTbs->SpacingLevelGdDrawCell(canvas, col, row, rect, selected);
+}
+
+void TMainFrm::SpacingLevelGdDblClick() { ui->ConfigurationTbs->SpacingLevelGdDblClick(); }
+
+void TMainFrm::SpacingLevelGdClick() { ui->ConfigurationTbs->SpacingLevelGdClick(); }
+
+void TMainFrm::SpacingLevelGdKeyDown(int& key, Qt::KeyboardModifiers shift) {
+    ui->ConfigurationTbs->SpacingLevelGdKeyDown(key, shift);
+}
+
+void TMainFrm::SpacingLevelGdMouseMove(Qt::KeyboardModifiers shift, int x, int y) {
+    ui->ConfigurationTbs->SpacingLevelGdMouseMove(shift, x, y);
+}
+
+void TMainFrm::SpacingLevelGdExit() { ui->ConfigurationTbs->SpacingLevelGdExit(); }
+
+void TMainFrm::AutomaticCreationBtnClick() { ui->ConfigurationTbs->AutomaticCreationBtnClick(); }
+
+void TMainFrm::AutomaticCreationOkBtnClick() { ui->ConfigurationTbs->AutomaticCreationOkBtnClick(); }
+
+void TMainFrm::AutomaticCreationCancelBtnClick() { ui->ConfigurationTbs->AutomaticCreationCancelBtnClick(); }
+
+void TMainFrm::AutomaticCreationHelpBtnClick() { ui->ConfigurationTbs->AutomaticCreationHelpBtnClick(); }
+
+void TMainFrm::AutomaticCreationPanelEnter() { ui->ConfigurationTbs->AutomaticCreationPanelEnter(); }
+
+void TMainFrm::InvestigationDepthEdtExit() { ui->ConfigurationTbs->InvestigationDepthEdtExit(); }
+
+void TMainFrm::InvestigationDepthUpDownChanging() { ui->ConfigurationTbs->InvestigationDepthUpDownChanging(); }
+
+void TMainFrm::AutoGridDepthLevelBtnClick() { ui->ConfigurationTbs->AutoGridDepthLevelBtnClick(); }
+
+void TMainFrm::ComputeBtnClick() { ui->ConfigurationTbs->ComputeBtnClick(); }
+
+void TMainFrm::MoveComputeBtnClick() { ui->ConfigurationTbs->MoveComputeBtnClick(); }
+
+void TMainFrm::CreateNewSeqBtnClick() { ui->ConfigurationTbs->CreateNewSeqBtnClick(); }
+
+void TMainFrm::MovePanelOkBtnClick() { ui->ConfigurationTbs->MovePanelOkBtnClick(); }
+
+void TMainFrm::MovePanelCancelBtnClick() { ui->ConfigurationTbs->MovePanelCancelBtnClick(); }
+
+void TMainFrm::MovePanelHelpBtnClick() { ui->ConfigurationTbs->MovePanelHelpBtnClick(); }
+
+void TMainFrm::MovePanelEnter() { ui->ConfigurationTbs->MovePanelEnter(); }
+
+void TMainFrm::NodeToMoveXUpDownChangingEx(bool& allowChange, int newValue, int direction) {
+    ui->ConfigurationTbs->NodeToMoveXUpDownChangingEx(allowChange, newValue, direction);
+}
+
+void TMainFrm::NodeToMoveYUpDownChangingEx(bool& allowChange, int newValue, int direction) {
+    ui->ConfigurationTbs->NodeToMoveYUpDownChangingEx(allowChange, newValue, direction);
+}

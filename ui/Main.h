@@ -22,6 +22,7 @@ class TMainFrm;
 class QAction;
 class QLabel;
 class QTimer;
+struct TConfigurationWindow;
 
 class TMainFrm : public QMainWindow {
     Q_OBJECT
@@ -116,11 +117,8 @@ public:
     // ---- display ----
     // Fills every control from the current sequence; reads it and writes nothing into it.
     void DisplaySequence(bool refreshViews);
-    void ShowSequenceInfo();
     void PageControl1Change();
     void PageControl1Changing(bool& allowChange);
-    // The automatic-creation commands for the sequence shown; the depth prompt closes.
-    void UpdateDepthLevelCommands();
     void SetActivePage(int index);
     QString StatusText(int panel) const;
     void SetStatusText(int panel, const QString& text);
@@ -179,16 +177,13 @@ public:
     void ElectrodeLocationGdEnter();
     void ElectrodeLocationGdExit();
 
-    // ---- acquisition parameters (MainParams.cpp) ----
-    void ConnectParamHandlers();
-    // Numeric edits commit when they are left: out-of-range values are clamped with a beep.
+    // ---- acquisition parameters (the Configuration tab) ----
     void StdChannelEdnExit();
     void OptimizationChannelEdnExit();
     void QMaxEdnExit();
     void StackMinEdnExit();
     void StackMaxEdnExit();
     void VabMaxEdtExit();
-    // Run before an arrow steps its edit: the focus goes to the edit (allowChange is left as is).
     void StdChannelEdnUpDownChanging(bool& allowChange);
     void ChannelEdnUpDownChanging(bool& allowChange);
     void QMaxEdnUpDownChanging(bool& allowChange);
@@ -197,14 +192,10 @@ public:
     void VabMaxEdtUpDownChanging(bool& allowChange);
     void RhoOnlyRdBtnClick();
     void RhoIPRdBtnClick();
-    // Presets of the meter parameters, applied when the radio button receives the focus.
     void RhoOnlyRdBtnEnter();
     void RhoIPRdBtnEnter();
     void VpRdBtnClick();
     void VabRdBtnClick();
-    // The controls of the Rho/IP choice and of the voltage choice, for the current sequence.
-    void ShowRhoIPControls(bool rhoIP);
-    void ShowVoltageControls(bool vp);
     void TimeCBClick();
     void IPModeCBClick();
     void VmnCBClick();
@@ -213,31 +204,20 @@ public:
     void CommentEdtExit();
     void ArrayTypeListClick();
     void BoreholeArrayTypeListClick();
-    // The channel counts of the current sequence and their up-downs' ranges.
-    void ShowChannels();
     void XCaPmTxtExit();
     void YCaPmTxtExit();
     void XCbPnTxtExit();
     void YCbPnTxtExit();
-    void StoreSecondRemote(class QLineEdit* edit, float TElectrodeXYZ::*coord);
     void MultiChannelOptimizationCbClick();
     void AllowDummyQuadripolesCbClick();
     void DelPolarEffectCbClick();
-    // Shows and labels the remote-electrode edits for the current array type.
-    void UpdateRemoteElectrodePanel();
-    // The IP timing dialog, shown until its timing fits the injection time.
     void IPModeProgBtnClick();
 
-    // ---- depth-level grid and automatic creation (MainDepthGrid.cpp) ----
-    void ConnectDepthGridHandlers();
-    // Brings the grid and the row counts in line with the current depth tables.
-    void FillSpacingLevelGrid();
+    // ---- depth-level grid and automatic creation (the Configuration tab) ----
     void SpacingLevelGdDrawCell(class QPainter& canvas, int col, int row, const QRect& rect, bool selected);
     void SpacingLevelGdDblClick();
     void SpacingLevelGdClick();
-    // key is the virtual key code (46 = Delete).
     void SpacingLevelGdKeyDown(int& key, Qt::KeyboardModifiers shift);
-    // x, y: pointer position in the grid's cell area.
     void SpacingLevelGdMouseMove(Qt::KeyboardModifiers shift, int x, int y);
     void SpacingLevelGdExit();
     void AutomaticCreationBtnClick();
@@ -248,36 +228,8 @@ public:
     void InvestigationDepthEdtExit();
     void InvestigationDepthUpDownChanging();
     void AutoGridDepthLevelBtnClick();
-    // A level cell (col 2..129, row 1..9) may hold "#".
-    bool SpacingCellAllowed(int col, int row) const;
-    // Writes the "#" count of a grid row into its count column and its SelectedCount.
-    void CountSpacingLevelRow(int row);
-    // The grid's selection as cell coordinates (left, top, right, bottom); null when none.
-    QRect SpacingLevelSelection() const;
-    // The range of the depth prompt's arrows. Unlike a spin box's range, the maximum may
-    // drop below the minimum (a spread that holds no deep cell).
-    int InvestigationDepthMin = 1;
-    int InvestigationDepthMax = 10000;
-    void SetInvestigationDepthMax(int max);
-    // ComputeBtn and MoveComputeBtn after a change of the selection.
-    void UpdateSpacingLevelButtons();
-    // The common end of both automatic commands, once the selection is made.
-    void FinishAutomaticCommand();
 
-    // ---- compute and roll-along (MainCompute.cpp) ----
-    void ConnectComputeHandlers();
-    // The compute commands run below the window: it reads their options, shows the figures and
-    // the entries, picks the names and shows what happened.
-    TComputeCommands Computes{Sequences,
-                              Files,
-                              {[this] { return ReadComputeOptions(); },
-                               [this](const TComputeFigures& figures) { ShowComputeFigures(figures); },
-                               [this] { ShowEntriesAndSequence(); }}};
-    // The reversal, the optimisation and the polarisation deletion as their boxes say; the
-    // reversal is confirmed first (Cancel unticks it).
-    TComputeOptions ReadComputeOptions();
-    // The results window with the figures, then the sequence computed.
-    void ShowComputeFigures(const TComputeFigures& figures);
+    // ---- compute and roll-along (the Configuration tab; the window runs the commands) ----
     void ComputeBtnClick();
     void MoveComputeBtnClick();
     void CreateNewSeqBtnClick();
@@ -287,8 +239,13 @@ public:
     void MovePanelEnter();
     void NodeToMoveXUpDownChangingEx(bool& allowChange, int newValue, int direction);
     void NodeToMoveYUpDownChangingEx(bool& allowChange, int newValue, int direction);
-    // Which command opened the shift prompt: 0 recompute in place, 1 new roll-along sequence.
-    int MovePanelTag = 0;
+    // The compute commands run below the window: it reads their options, shows the figures and
+    // the entries, picks the names and shows what happened.
+    TComputeCommands Computes{Sequences,
+                              Files,
+                              {[this] { return ReadComputeOptions(); },
+                               [this](const TComputeFigures& figures) { ShowComputeFigures(figures); },
+                               [this] { ShowEntriesAndSequence(); }}};
 
     // ---- port and speed (MainPort.cpp) ----
     void ConnectPortHandlers();
@@ -321,8 +278,17 @@ private:
     // Routes the controls' events to the handlers; every Connect...Handlers() wires through it.
     std::unique_ptr<class TControlEvents> Events;
     void ConnectHandlers();
-    void SetUpSpacingLevelGrid();
     void FreeSequences();
+    // The automatic-creation commands for the sequence shown; the depth prompt closes.
+    void UpdateDepthLevelCommands();
+    // What the Configuration tab's compute commands run: the commands below the window, with
+    // what they did shown.
+    TConfigurationWindow ComputeCommands();
+    // Picks the new spread's file through SaveDialog1, from the name proposed.
+    TComputeCommands::TRollAlongPicker RollAlongNamePicker();
+    TComputeOptions ReadComputeOptions();
+    // The results window with the figures, then the sequence computed.
+    void ShowComputeFigures(const TComputeFigures& figures);
     // The current entry selected and shown.
     void ShowCurrentEntry();
     // The entries as the list holds them, then the current sequence.

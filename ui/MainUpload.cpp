@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QProgressBar>
+#include <QPushButton>
 #include <algorithm>
 #include <memory>
 #include <utility>

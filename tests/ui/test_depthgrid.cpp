@@ -19,6 +19,7 @@
 
 #include "ui/StringGrid.h"
 #include "tests/ui/UiTest.h"
+#include "ui/ConfigurationPanel.h"
 #include "ui/UpDown.h"
 
 class DepthGridTest : public UiTest {
@@ -150,7 +151,8 @@ TEST_F(DepthGridTest, AMouseDragSelectsWhenTheButtonIsReleased) {
     EXPECT_EQ(RowText(*w, 2, 1, 10), "5..#####..");
 
     // The range stays selected for Delete; a click on one of its cells then selects nothing.
-    EXPECT_EQ(w->SpacingLevelSelection(), QRect(QPoint(4, 2), QPoint(8, 2)));
+    EXPECT_EQ(Find<TConfigurationPanel>(w, "ConfigurationTbs")->SpacingLevelSelection(),
+              QRect(QPoint(4, 2), QPoint(8, 2)));
     QTest::keyClick(Grid(*w), Qt::Key_Delete);
     EXPECT_EQ(RowText(*w, 2, 1, 10), "..........");
     QTest::mouseClick(vp, Qt::LeftButton, {}, Centre(*w, 6, 2));
@@ -330,7 +332,7 @@ TEST_F(DepthGridTest, FillingTheGridDropsCellsTheSpreadNoLongerHolds) {
     s.SpacingLevels[0].Selected[45] = 1;  // level 46: too long for 48 electrodes
     s.SpacingLevels[0].Selected[19] = 1;  // level 20: fits, set behind the grid's back
     s.SpacingLevels[3].Selected[0] = 2;   // any non-zero flag is a selection
-    w->FillSpacingLevelGrid();
+    Find<TConfigurationPanel>(w, "ConfigurationTbs")->FillSpacingLevelGrid();
     TStringGrid* g = Grid(*w);
     EXPECT_EQ(g->Cells(47, 1), "");
     EXPECT_EQ(s.SpacingLevels[0].Selected[45], 0);
@@ -344,7 +346,7 @@ TEST_F(DepthGridTest, FillingTheGridDropsCellsTheSpreadNoLongerHolds) {
     // A shorter spread: the cells beyond it go.
     PlaceElectrodes(s, {1, 2, 3, 4, 5, 6, 7, 8});
     s.ComputeSpacingLevelDepths(true, 128);
-    w->FillSpacingLevelGrid();
+    Find<TConfigurationPanel>(w, "ConfigurationTbs")->FillSpacingLevelGrid();
     EXPECT_EQ(RowText(*w, 1, 1, 10), "5#####....");  // 8 - 2 - n > 0 for n <= 5
     EXPECT_EQ(s.GetSpacingLevelCount(), 5);
 }
@@ -360,7 +362,7 @@ TEST_F(DepthGridTest, TheDepthPromptProposesTheDeepestMultigradientCell) {
     EXPECT_FALSE(Find<QFrame>(w, "AutomaticCreationPanel")->isHidden());
     EXPECT_EQ(Find<QLineEdit>(w, "InvestigationDepthEdt")->text(), "8.4");
     EXPECT_EQ(Find<QLabel>(w, "AutomaticMaxLbl")->text(), "8.4 m");
-    EXPECT_EQ(w->InvestigationDepthMax, 9);
+    EXPECT_EQ(Find<TConfigurationPanel>(w, "ConfigurationTbs")->InvestigationDepthMax(), 9);
     EXPECT_EQ(Find<TUpDown>(w, "InvestigationDepthUpDown")->maximum(), 9);
     // The sequence is only asked: its depth tables and array stay as they were.
     EXPECT_EQ(std::memcmp(before.get(), &s, sizeof(TElectSequence)), 0);
@@ -406,7 +408,7 @@ TEST_F(DepthGridTest, ASpreadTooShortForTheMultigradientProposesNothing) {
     w->AutomaticCreationBtnClick();
     EXPECT_EQ(edit->text(), "0.0");
     EXPECT_EQ(Find<QLabel>(w, "AutomaticMaxLbl")->text(), "0.0 m");
-    EXPECT_EQ(w->InvestigationDepthMax, 0);
+    EXPECT_EQ(Find<TConfigurationPanel>(w, "ConfigurationTbs")->InvestigationDepthMax(), 0);
     EXPECT_EQ(Find<TUpDown>(w, "InvestigationDepthUpDown")->minimum(), 1);
     edit->setText("5");
     w->InvestigationDepthEdtExit();
