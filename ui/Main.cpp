@@ -1,3 +1,5 @@
+// The main window: its lifecycle, the settings and the list file, the file commands, the
+// display of the current sequence through the panels, and the handlers that forward to them.
 #include "ui/Main.h"
 
 #include <QActionGroup>
@@ -5,34 +7,29 @@
 #include <QCollator>
 #include <QDir>
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QGuiApplication>
-#include <QHeaderView>
-#include <QScrollBar>
 #include <QLabel>
-#include <QListWidget>
 #include <QLockFile>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
-#include <QStyleOptionViewItem>
 #include <algorithm>
-#include <numeric>
 #include <optional>
 #include <vector>
 
-#include "engine/ArrayTypes.h"
+#include "link/Ports.h"
 #include "ui/About.h"
-#include "ui/Artwork.h"
+#include "ui/ConfigurationPanel.h"
 #include "ui/ControlEvents.h"
+#include "ui/CreationPanel.h"
 #include "ui/Format.h"
 #include "ui/Help.h"
+#include "ui/InfoPanel.h"
 #include "ui/ListPanel.h"
 #include "ui/Placement.h"
-#include "link/Ports.h"
-#include "ui/StringGrid.h"
-#include "ui/UpDown.h"
+#include "ui/ViewGraphPanel.h"
+#include "ui/ViewSheetPanel.h"
 #include "ui/Widgets.h"
 #include "ui_Main.h"
 
@@ -293,7 +290,7 @@ void TMainFrm::FormCloseQuery(bool& canClose) {
         return;
     }
     // The upload still uses the sequences and the port: its Cancel ends it first.
-    if (UploadRunning) {
+    if (WindowState.UploadRunning) {
         canClose = false;
         return;
     }
@@ -435,7 +432,7 @@ void TMainFrm::SeqFileLbClickCheck() {
 void TMainFrm::ExcludeSeqBtnClick() {
     // The upload may be sending that very sequence. Said in the status bar: a message box
     // would hold the upload's waits.
-    if (UploadRunning) {
+    if (WindowState.UploadRunning) {
         ui->StatusBar1->showMessage(kExcludeRefused, kNoticeMs);
         return;
     }

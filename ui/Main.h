@@ -1,6 +1,6 @@
 #pragma once
-// The main window: shows the open sequences in the sequence list, runs the file commands and
-// displays the current sequence in every control.
+// The main window: composes the list panel, the four tabs and the info panel, runs the file,
+// compute, port and upload commands, and shows the current sequence in every panel.
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
@@ -9,9 +9,7 @@
 #include "engine/ComputeCommands.h"
 #include "engine/Electsequence.h"
 #include "engine/FileCommands.h"
-#include "engine/SequenceEditor.h"
 #include "engine/SequenceList.h"
-#include "link/PortNumbers.h"
 #include "seam/Seam.h"
 #include "ui/QtHost.h"
 #include "ui/WindowState.h"
@@ -21,7 +19,10 @@ class TMainFrm;
 }
 class QAction;
 class QLabel;
-class QTimer;
+class QLockFile;
+class QPainter;
+class TControlEvents;
+class TDeviceWatch;
 struct TConfigurationWindow;
 
 class TMainFrm : public QMainWindow {
@@ -41,48 +42,14 @@ public:
     // The file named on the command line (arguments 1..n), opened once the window is shown.
     void SetCommandLine(const QStringList& arguments) { CommandLine = arguments; }
 
-    Ui::TMainFrm* ui;
-
-    // ---- state ----
-    TSequenceList Sequences;
-    // What every command reads of the list, as members that follow it.
-    const int& SequenceCount = Sequences.Count();
-    const int& CurrentIndex = Sequences.CurrentIndex();
-    TElectSequence* const& CurrentSequence = Sequences.CurrentSequence();
-    // The file commands run below the window; it shows the entry a question is about.
-    TFileCommands Files{Sequences, [this] { ShowCurrentEntry(); }};
-    TWindowState WindowState;
-    // The user's edits of the current sequence go through this (there must be one).
-    TSequenceEditor Edit() { return TSequenceEditor(*CurrentSequence); }
-    QString HelpFile;
-    QStringList CommandLine;
-    TFileDialogSetup OpenDialog1, SaveDialog1;
-
     // ---- lifecycle ----
     void FormShow();
     void FormActivate();
     void FormResize();
     void FormCloseQuery(bool& canClose);
-    QString GetSpecialFolderPath(int folder);
     static void EnableControls(QWidget* container, bool enable);
 
-    // ---- one copy per working folder ----
-    void LockWorkFolder();
-    std::unique_ptr<class QLockFile> WorkFolderLock;
-
-    // ---- settings and the list file ----
-    QString ListFilePath() const { return WindowState.WorkFolder + "SeqFilePath.lst"; }
-    // Reads the port, speed and address; returns the stored index of the selected entry (-1 when
-    // there is none).
-    int ReadSettings();
-    // Writes the four values; selected = index of the current entry in the written list file.
-    void WriteSettings(int selected);
-    // Entries for the files of the list file; the one of line storedLine becomes current.
-    void ReopenList(int storedLine);
-    // Writes the list file; returns the line of the current entry (-1 when it is not in it).
-    int WriteList();
-
-    // ---- sequence list ----
+    // ---- sequence list (the list panel) ----
     // Appends s; false, with a message, when the list is full.
     bool AppendSequence(std::unique_ptr<TElectSequence> s);
     // Entry i becomes current and selected.
@@ -95,7 +62,6 @@ public:
     void New1Click();
     void Open1Click();
     void OpenSequenceFile(const QString& path);
-    bool ValidChangeAnyWay();
     void SaveClick();
     void Saveas1Click();
     void SavetoSDcardformat1Click();
@@ -103,46 +69,30 @@ public:
     // file is not listed) takes it and is shown; the entry copied keeps its contents and file.
     // True when the copy was written and is current.
     bool SaveAsNewSequence(const QString& name);
-    // Shows what a file command did: the entries it added, their texts, the current entry
-    // selected (and shown again when it holds something else), and its message. True when done.
-    bool ShowFileResult(const TFileResult& r);
-    // The same for a save, which may have given the sequence its file: the status bar and the
-    // chart title show it.
-    bool ShowSaveResult(const TFileResult& r);
-    // Picks the name of a save through SaveDialog1 with the default extension ext, from the
-    // folder and name of the current sequence's file when fromCurrentFile (else from the
-    // sequence folder with no name), on the file type filterIndex when it is not 0.
-    TFileCommands::TNamePicker SaveNamePicker(const QString& ext, bool fromCurrentFile, int filterIndex = 0);
 
     // ---- display ----
-    // Fills every control from the current sequence; reads it and writes nothing into it.
+    // Asks every panel to show the current sequence; reads it and writes nothing into it.
     void DisplaySequence(bool refreshViews);
     void PageControl1Change();
     void PageControl1Changing(bool& allowChange);
     void SetActivePage(int index);
     QString StatusText(int panel) const;
-    void SetStatusText(int panel, const QString& text);
 
     // ---- about, help ----
-    void ShowHelpFile(int contextId);
     void Rubriquedaide1Click();
     void Homepage1Click();
     void Productsupport1Click();
     void Apropos1Click();
-    void StrapForPopolBtnMouseMove();
-    void ReskonGBMouseMove();
 
-    // Each command area below wires its own controls in its Connect...Handlers(), called from
-    // ConnectHandlers(), and keeps its handlers in a source file of its own. The wiring goes
-    // through one router (ui/ControlEvents.h), which stops every route as the window closes.
+    // Each tab is a panel of its own (ui/CreationPanel.h, ui/ConfigurationPanel.h,
+    // ui/ViewGraphPanel.h, ui/ViewSheetPanel.h), as are the list (ui/ListPanel.h) and the info
+    // panel (ui/InfoPanel.h): each has its form, wires its controls through the one router
+    // (ui/ControlEvents.h) and does the work of its handlers. The window keeps the handlers'
+    // names below, each forwarding to the panel that does the work.
 
     // ---- 3-D view (the View Graph tab) ----
     // Rebuilds the chart from the current sequence and the other ticked entries of the list.
     void FillGraph();
-    // The chart's main title: the sequence name, the line's extent and the file name.
-    QString GraphTitle() const;
-    // Brings the shown title up to date with the sequence (its file name after a save).
-    void ShowGraphTitle();
     void AnimGraphClick();
     void Pe3do1DataHotSpot(int dblClick, int subsetIndex, int pointIndex);
     void Pe3do1GridNumber(int dblClick, int axisType, double number);
@@ -214,7 +164,7 @@ public:
     void IPModeProgBtnClick();
 
     // ---- depth-level grid and automatic creation (the Configuration tab) ----
-    void SpacingLevelGdDrawCell(class QPainter& canvas, int col, int row, const QRect& rect, bool selected);
+    void SpacingLevelGdDrawCell(QPainter& canvas, int col, int row, const QRect& rect, bool selected);
     void SpacingLevelGdDblClick();
     void SpacingLevelGdClick();
     void SpacingLevelGdKeyDown(int& key, Qt::KeyboardModifiers shift);
@@ -239,33 +189,18 @@ public:
     void MovePanelEnter();
     void NodeToMoveXUpDownChangingEx(bool& allowChange, int newValue, int direction);
     void NodeToMoveYUpDownChangingEx(bool& allowChange, int newValue, int direction);
-    // The compute commands run below the window: it reads their options, shows the figures and
-    // the entries, picks the names and shows what happened.
-    TComputeCommands Computes{Sequences,
-                              Files,
-                              {[this] { return ReadComputeOptions(); },
-                               [this](const TComputeFigures& figures) { ShowComputeFigures(figures); },
-                               [this] { ShowEntriesAndSequence(); }}};
+    void StrapForPopolBtnMouseMove();
+    void ReskonGBMouseMove();
 
     // ---- port and speed (MainPort.cpp) ----
-    void ConnectPortHandlers();
-    // Creates ActivePort for PortNum when asked and none exists; shows the port icon.
-    void ShowPortImage(bool create);
     void ComCheck(QAction* item);
     void LowSpeedClick();
     void HighSpeedClick();
-    int PortPicture = -1;
-    // Tells of USB devices coming and going (null where the system gives no such notice).
-    class TDeviceWatch* DeviceWatch = nullptr;
 
     // ---- upload (MainUpload.cpp) ----
-    void ConnectUploadHandlers();
     void Upload1Click();
-    // True while Upload1Click runs: the port object must then stay as it is.
-    bool UploadRunning = false;
 
     // ---- second-model export (MainExport.cpp) ----
-    void ConnectExportHandlers();
     void ExporttoSQTformatSolvy1Click();
 
 protected:
@@ -275,12 +210,82 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    // Routes the controls' events to the handlers; every Connect...Handlers() wires through it.
-    std::unique_ptr<class TControlEvents> Events;
+    Ui::TMainFrm* ui;
+
+    // ---- state ----
+    TSequenceList Sequences;
+    // What every command reads of the list, as members that follow it.
+    const int& SequenceCount = Sequences.Count();
+    const int& CurrentIndex = Sequences.CurrentIndex();
+    TElectSequence* const& CurrentSequence = Sequences.CurrentSequence();
+    // The file commands run below the window; it shows the entry a question is about.
+    TFileCommands Files{Sequences, [this] { ShowCurrentEntry(); }};
+    // The compute commands run below the window: it reads their options, shows the figures and
+    // the entries, picks the names and shows what happened.
+    TComputeCommands Computes{Sequences,
+                              Files,
+                              {[this] { return ReadComputeOptions(); },
+                               [this](const TComputeFigures& figures) { ShowComputeFigures(figures); },
+                               [this] { ShowEntriesAndSequence(); }}};
+    TWindowState WindowState;
+    QString HelpFile;
+    QStringList CommandLine;
+    TFileDialogSetup OpenDialog1, SaveDialog1;
+    std::unique_ptr<QLockFile> WorkFolderLock;
+    // Routes the controls' events to the handlers; every panel wires its controls through it.
+    std::unique_ptr<TControlEvents> Events;
+
     void ConnectHandlers();
     void FreeSequences();
+
+    QString GetSpecialFolderPath(int folder);
+
+    // ---- one copy per working folder ----
+    void LockWorkFolder();
+
+    // ---- settings and the list file ----
+    QString ListFilePath() const { return WindowState.WorkFolder + "SeqFilePath.lst"; }
+    // Reads the port, speed and address; returns the stored index of the selected entry (-1 when
+    // there is none).
+    int ReadSettings();
+    // Writes the four values; selected = index of the current entry in the written list file.
+    void WriteSettings(int selected);
+    // Entries for the files of the list file; the one of line storedLine becomes current.
+    void ReopenList(int storedLine);
+    // Writes the list file; returns the line of the current entry (-1 when it is not in it).
+    int WriteList();
+
+    // ---- what the commands did ----
+    // The current sequence may be saved: computed since its last change and valid, or the user
+    // says to save it anyway.
+    bool ValidChangeAnyWay();
+    // Shows what a file command did: the entries it added, their texts, the current entry
+    // selected (and shown again when it holds something else), and its message. True when done.
+    bool ShowFileResult(const TFileResult& r);
+    // The same for a save, which may have given the sequence its file: the status bar and the
+    // chart title show it.
+    bool ShowSaveResult(const TFileResult& r);
+    // Picks the name of a save through SaveDialog1 with the default extension ext, from the
+    // folder and name of the current sequence's file when fromCurrentFile (else from the
+    // sequence folder with no name), on the file type filterIndex when it is not 0.
+    TFileCommands::TNamePicker SaveNamePicker(const QString& ext, bool fromCurrentFile, int filterIndex = 0);
+    // The current entry selected and shown.
+    void ShowCurrentEntry();
+    // The entries as the list holds them, then the current sequence.
+    void ShowEntriesAndSequence();
+
+    // ---- display ----
+    void OnPageChanged(int index);
     // The automatic-creation commands for the sequence shown; the depth prompt closes.
     void UpdateDepthLevelCommands();
+    void SetStatusText(int panel, const QString& text);
+    // The chart's main title: the sequence name, the line's extent and the file name.
+    QString GraphTitle() const;
+    // Brings the shown title up to date with the sequence (its file name after a save).
+    void ShowGraphTitle();
+    void ShowHelpFile(int contextId);
+
+    // ---- compute and roll-along (MainCompute.cpp) ----
     // What the Configuration tab's compute commands run: the commands below the window, with
     // what they did shown.
     TConfigurationWindow ComputeCommands();
@@ -289,11 +294,20 @@ private:
     TComputeOptions ReadComputeOptions();
     // The results window with the figures, then the sequence computed.
     void ShowComputeFigures(const TComputeFigures& figures);
-    // The current entry selected and shown.
-    void ShowCurrentEntry();
-    // The entries as the list holds them, then the current sequence.
-    void ShowEntriesAndSequence();
-    void OnPageChanged(int index);
+
+    // ---- port and speed (MainPort.cpp) ----
+    void ConnectPortHandlers();
+    // Creates ActivePort for PortNum when asked and none exists; shows the port icon.
+    void ShowPortImage(bool create);
+    int PortPicture = -1;
+    // Tells of USB devices coming and going (null where the system gives no such notice).
+    TDeviceWatch* DeviceWatch = nullptr;
+
+    // ---- upload (MainUpload.cpp) ----
+    void ConnectUploadHandlers();
+
+    // ---- second-model export (MainExport.cpp) ----
+    void ConnectExportHandlers();
 
     TQtHost QtHost{this};
     QLabel* StatusPanels[2];

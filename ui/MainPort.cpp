@@ -90,7 +90,7 @@ void TMainFrm::ShowPortImage(bool create) {
 
 void TMainFrm::ComCheck(QAction* item) {
     // The port object is in use until the upload ends (the menu is disabled meanwhile).
-    if (UploadRunning) return;
+    if (WindowState.UploadRunning) return;
     item->setChecked(true);
     const int tag = item->property("Tag").toInt();
     if (tag == 0) {

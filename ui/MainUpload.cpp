@@ -92,7 +92,7 @@ void TMainFrm::ConnectUploadHandlers() {
 
 void TMainFrm::Upload1Click() {
     // One exchange at a time: the command can be reached again from inside its own waits.
-    if (UploadRunning) return;
+    if (WindowState.UploadRunning) return;
     ui->ListPanel->FocusList();
     if (!ActivePort) ShowPortImage(true);
 
@@ -103,7 +103,7 @@ void TMainFrm::Upload1Click() {
                         TMsgButtons::OkCancel, TMsgIcon::Information) != TMsgResult::Ok)
         return;
 
-    TUploadGuard guard(UploadRunning, *ui);
+    TUploadGuard guard(WindowState.UploadRunning, *ui);
     TProgressBarSink progress(ui->ProgressBar1);
     TListToUpload list(Sequences, *ui->ListPanel);
     TUploadSession(ActivePort, *view, &progress)

@@ -13,6 +13,9 @@ struct TWindowState {
     QString WorkFolder;            // holds the list file
     // Closing the window only stops the animation while it runs.
     bool AnimationRunning = false;
+    // True while the upload runs: the window stays open, and the port object and the list's
+    // entries stay as they are.
+    bool UploadRunning = false;
     // Another copy of the program holds the working folder: this one reads and writes neither
     // the list file nor the settings, and is not to be shown.
     bool AnotherCopyRunning = false;

@@ -126,7 +126,7 @@ protected:
         W->Upload1Click();
         EXPECT_EQ(W->findChild<TViewUploadFrm*>(), nullptr);
         EXPECT_EQ(Find<QProgressBar>(W, "ProgressBar1")->value(), 0);
-        EXPECT_FALSE(W->UploadRunning);
+        EXPECT_FALSE(W->State().UploadRunning);
         EXPECT_TRUE(Find<QMenu>(W, "Communicationport1")->isEnabled());
     }
 
