@@ -1,4 +1,5 @@
-// Electrode layout editing: grid type, sizes, spacings and the electrode grid.
+// The Creation tab: the electrode layout editing (grid type, sizes, spacings and the location grid)
+// and its display.
 #include "ui/CreationPanel.h"
 
 #include <QAbstractItemDelegate>
