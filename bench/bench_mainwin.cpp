@@ -6,13 +6,14 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QWidget>
 #include <memory>
 
 #include "engine/Electsequence.h"
 #include "tests/support/ScriptedSeam.h"
 #include "ui/Main.h"
-#include "ui_Main.h"
 
 namespace {
 // Turns every dialog down; the documents folder lies in a temporary home.
@@ -73,9 +74,9 @@ void BM_StartUpWithTwentyFullSequences(benchmark::State& state) {
         auto w = std::make_unique<TMainFrm>();
         w->show();
         QApplication::processEvents();
-        benchmark::DoNotOptimize(w->SequenceCount);
+        benchmark::DoNotOptimize(w->List().Count());
         state.PauseTiming();
-        if (w->SequenceCount != 20) state.SkipWithError("the list did not reopen");
+        if (w->List().Count() != 20) state.SkipWithError("the list did not reopen");
         w.reset();
         state.ResumeTiming();
     }
@@ -88,14 +89,16 @@ void BM_DisplaySequenceOfSixteenThousand(benchmark::State& state) {
     w.show();
     QApplication::processEvents();
     // The sheets on screen, so each display also repaints the rows that are seen.
-    w.ui->PageControl1->setCurrentWidget(w.ui->ViewSheetTbs);
+    auto* pages = w.findChild<QTabWidget*>("PageControl1");
+    QWidget* sheets = w.findChild<QWidget*>("ViewSheetTbs");
+    pages->setCurrentWidget(sheets);
     QApplication::processEvents();
-    if (w.ui->PageControl1->currentWidget() != w.ui->ViewSheetTbs) state.SkipWithError("the sheet tab was refused");
+    if (pages->currentWidget() != sheets) state.SkipWithError("the sheet tab was refused");
     for (auto _ : state) {
         w.DisplaySequence(true);
         QApplication::processEvents();
     }
-    state.counters["quadripoles"] = w.CurrentSequence->QuadripoleCount();
+    state.counters["quadripoles"] = w.Current()->QuadripoleCount();
 }
 BENCHMARK(BM_DisplaySequenceOfSixteenThousand)->Unit(benchmark::kMillisecond);
 }  // namespace

@@ -1,3 +1,5 @@
+// The main window: its lifecycle, the settings and the list file, the file commands, the
+// display of the current sequence through the panels, and the handlers that forward to them.
 #include "ui/Main.h"
 
 #include <QActionGroup>
@@ -5,34 +7,29 @@
 #include <QCollator>
 #include <QDir>
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QGuiApplication>
-#include <QHeaderView>
-#include <QScrollBar>
 #include <QLabel>
-#include <QListWidget>
 #include <QLockFile>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
-#include <QStyleOptionViewItem>
 #include <algorithm>
-#include <numeric>
 #include <optional>
+#include <vector>
 
-#include "engine/ArrayTypes.h"
+#include "link/Ports.h"
 #include "ui/About.h"
-#include "ui/Artwork.h"
+#include "ui/ConfigurationPanel.h"
 #include "ui/ControlEvents.h"
+#include "ui/CreationPanel.h"
 #include "ui/Format.h"
 #include "ui/Help.h"
+#include "ui/InfoPanel.h"
 #include "ui/ListPanel.h"
 #include "ui/Placement.h"
-#include "link/Ports.h"
-#include "ui/SheetModels.h"
-#include "ui/StringGrid.h"
-#include "ui/UpDown.h"
+#include "ui/ViewGraphPanel.h"
+#include "ui/ViewSheetPanel.h"
 #include "ui/Widgets.h"
 #include "ui_Main.h"
 
@@ -81,44 +78,12 @@ std::optional<QString> AskSaveName(TFileDialogSetup& dialog, const QString& curr
     return ChosenFileName(dialog);
 }
 
-// The entry text: the path shortened to width pixels by replacing folders, from the front,
-// with "...", then dropping the root, then keeping the file name alone, which is never cut.
-QString ShortenPath(const QString& path, const QFontMetrics& fm, int width) {
-    if (fm.horizontalAdvance(path) <= width) return path;
-    const qsizetype slash = path.lastIndexOf('/');
-    if (slash < 0) return path;
-    const QString name = path.mid(slash + 1);
-    const QString root = path.startsWith('/') ? QStringLiteral("/") : QString();
-    const QStringList dirs = path.left(slash).split('/', Qt::SkipEmptyParts);
-    for (qsizetype k = 1; k <= dirs.size(); ++k) {
-        const QStringList rest = dirs.mid(k);
-        const QString t = root + "..." + '/' + (rest.isEmpty() ? QString() : rest.join('/') + '/') + name;
-        if (fm.horizontalAdvance(t) <= width) return t;
-    }
-    const QString t = ".../" + name;
-    return fm.horizontalAdvance(t) <= width ? t : name;
-}
-
-void CheckOnly(QRadioButton* chosen, std::initializer_list<QRadioButton*> group) {
-    for (QRadioButton* b : group) {
-        b->setAutoExclusive(false);
-        b->setChecked(b == chosen);
-        b->setAutoExclusive(true);
-    }
-}
-
-void SetItemIndex(QComboBox* box, int index) {
-    const QSignalBlocker block(box);
-    box->setCurrentIndex(index);
-}
 }  // namespace
 
 TMainFrm::TMainFrm(QWidget* owner)
     : QMainWindow(owner),
       ui(new Ui::TMainFrm),
-      Events(std::make_unique<TControlEvents>()),
-      QuadripoleSheet(new TQuadripoleSheet(this)),
-      ElectrodeSheet(new TElectrodeSheet(this)) {
+      Events(std::make_unique<TControlEvents>()) {
     MainFrm = this;
     ui->setupUi(this);
     SetHost(&QtHost);
@@ -140,8 +105,8 @@ TMainFrm::TMainFrm(QWidget* owner)
     ui->SavetoSDcardformat1->setIcon(st->standardIcon(QStyle::SP_DriveFDIcon));
     ui->ExporttoSQTformatSolvy1->setIcon(st->standardIcon(QStyle::SP_ArrowRight));
     ui->Upload1->setIcon(st->standardIcon(QStyle::SP_ArrowUp));
-    ui->ExcludeSeqBtn->setIcon(st->standardIcon(QStyle::SP_TrashIcon));
-    ui->ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    ui->ListPanel->AddCommands(
+        {ui->New1, ui->Open1, ui->Save, ui->SavetoSDcardformat1, ui->ExporttoSQTformatSolvy1, ui->Upload1});
 
     auto* speeds = new QActionGroup(this);
     speeds->addAction(ui->LowSpeed);
@@ -150,53 +115,31 @@ TMainFrm::TMainFrm(QWidget* owner)
     for (QAction* a : {ui->Com11, ui->Com21, ui->Com31, ui->Com41, ui->Com51, ui->Com61, ui->USB, ui->BT, ui->Netvane1})
         ports->addAction(a);
 
-    ui->ElectrodeLocationGd->SetDefaultColWidth(36);
-    ui->ElectrodeLocationGd->SetDefaultRowHeight(17);
-    ui->ElectrodeLocationGd->SetColWidth(0, 48);
-    ui->ElectrodeLocationGd->SetColCount(2);
-    ui->ElectrodeLocationGd->SetRowCount(2);
-    ui->ElectrodeLocationGd->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    ui->SpacingLevelGd->SetFixed(1, 1, 1);
-    ui->SpacingLevelGd->SetDefaultColWidth(18);
-    ui->SpacingLevelGd->SetDefaultRowHeight(18);
-    ui->SpacingLevelGd->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    QuadripoleSheet->FixedCols = 1;
-    ElectrodeSheet->FixedCols = 1;
-    ui->QuadripoleGd->SetGridModel(QuadripoleSheet);
-    ui->QuadripoleGd->SetDefaultColWidth(50);
-    ui->QuadripoleGd->SetDefaultRowHeight(21);
-    ui->QuadripoleGd->SetColWidth(0, kSheetNumberWidth);
-    ui->ElectrodeGd->SetGridModel(ElectrodeSheet);
-    ui->ElectrodeGd->SetDefaultColWidth(48);
-    ui->ElectrodeGd->SetDefaultRowHeight(21);
-    ui->ElectrodeGd->SetColWidth(0, kSheetNumberWidth);
     ui->ProgressBar1->setMaximumHeight(5);
-    ui->StrapPictureLbl->setPixmap(StrapPicture(devicePixelRatioF()));
-    ui->StrapPanel->SetAnchor(ui->StrapForPopolBtn);
     ConnectHandlers();
 
-    AnimationRunning = false;
+    WindowState.AnimationRunning = false;
     // The working folder "PlanoraPro" in the documents folder, with its "Sequence" folder.
     QString documents = GetSpecialFolderPath(5);
     if (documents.isEmpty()) documents = QDir::homePath();
-    WorkFolder = QDir::cleanPath(documents + "/PlanoraPro") + '/';
-    QDir().mkpath(WorkFolder);
-    SequenceFolder = WorkFolder + "Sequence/";
-    QDir().mkpath(SequenceFolder);
+    WindowState.WorkFolder = QDir::cleanPath(documents + "/PlanoraPro") + '/';
+    QDir().mkpath(WindowState.WorkFolder);
+    WindowState.SequenceFolder = WindowState.WorkFolder + "Sequence/";
+    QDir().mkpath(WindowState.SequenceFolder);
     HelpFile = THelpFrm::PageOf(THelpFrm::HelpTopics);
     LockWorkFolder();
 
-    PortNum = kUSBPortNumber;
-    IPAddress.clear();
-    PortSpeed = 0;
+    WindowState.PortNum = kUSBPortNumber;
+    WindowState.IPAddress.clear();
+    WindowState.PortSpeed = 0;
     const int storedEntry = ReadSettings();
-    if (PortSpeed != kLowSpeed) {
-        PortSpeed = kHighSpeed;
+    if (WindowState.PortSpeed != kLowSpeed) {
+        WindowState.PortSpeed = kHighSpeed;
         ui->HighSpeed->setChecked(true);
     } else {
         ui->LowSpeed->setChecked(true);
     }
-    switch (PortNum) {
+    switch (WindowState.PortNum) {
         case 1: ui->Com11->setChecked(true); break;
         case 2: ui->Com21->setChecked(true); break;
         case 3: ui->Com31->setChecked(true); break;
@@ -208,19 +151,19 @@ TMainFrm::TMainFrm(QWidget* owner)
         default: ui->BT->setChecked(true); break;
     }
     // A second copy leaves the port, the list and the settings to the first one.
-    if (!AnotherCopyRunning) ShowPortImage(true);
+    if (!WindowState.AnotherCopyRunning) ShowPortImage(true);
 
     OpenDialog1.Save = false;
     OpenDialog1.Filter = kOpenFilter;
     SaveDialog1.Save = true;
     SaveDialog1.Filter = kSaveFilter;
 
-    if (!AnotherCopyRunning) ReopenList(storedEntry);
+    if (!WindowState.AnotherCopyRunning) ReopenList(storedEntry);
     if (CurrentIndex < 0) {
         if (SequenceCount == 0) AppendSequence(std::make_unique<TElectSequence>());
         MakeCurrent(0);
     } else {
-        SelectEntry(CurrentIndex);
+        ui->ListPanel->SelectEntry(CurrentIndex);
     }
     CentreOnScreen(this);
 }
@@ -239,43 +182,24 @@ void TMainFrm::ConnectHandlers() {
     e.OnClick(ui->Save, [this] { SaveClick(); });
     e.OnClick(ui->Saveas1, [this] { Saveas1Click(); });
     e.OnClick(ui->SavetoSDcardformat1, [this] { SavetoSDcardformat1Click(); });
-    e.OnClick(ui->ExcludeSeqBtn, [this] { ExcludeSeqBtnClick(); });
+    ui->ListPanel->Connect(
+        e, Sequences,
+        {[this] { SeqFileLbClick(); }, [this] { SeqFileLbClickCheck(); }, [this] { ExcludeSeqBtnClick(); }});
     e.OnClick(ui->Rubriquedaide1, [this] { Rubriquedaide1Click(); });
     e.OnClick(ui->Homepage1, [this] { Homepage1Click(); });
     e.OnClick(ui->Productsupport1, [this] { Productsupport1Click(); });
     e.OnClick(ui->Apropos1, [this] { Apropos1Click(); });
-    e.On(ui->SeqFileLb, &QListWidget::currentRowChanged, [this] { SeqFileLbClick(); });
-    e.On(ui->SeqFileLb, &QListWidget::itemChanged, [this] { SeqFileLbClickCheck(); });
     e.On(ui->PageControl1, &QTabWidget::currentChanged, [this](int i) { OnPageChanged(i); });
-    // The entries are shortened to the list's width: a new width remakes them.
-    e.OnEvent(ui->SeqFileLb->viewport(), QEvent::Resize, [this](QEvent*) {
-        for (int i = 0; i < SequenceCount; ++i) RemakeEntryText(i);
-        return false;
-    });
-    for (QWidget* sheet : {ui->QuadripoleGd, ui->ElectrodeGd})
-        e.OnEvent(sheet, QEvent::Resize, [this](QEvent*) {
-            SizeSheetColumns();
-            return false;
-        });
-    // The strap hint shows while the pointer is over its button, and goes when it reaches the
-    // meter's parameters.
-    ui->StrapForPopolBtn->setMouseTracking(true);
-    for (QEvent::Type over : {QEvent::MouseMove, QEvent::Enter})
-        e.OnEvent(ui->StrapForPopolBtn, over, [this](QEvent*) {
-            StrapForPopolBtnMouseMove();
-            return false;
-        });
-    ui->ReskonGB->setMouseTracking(true);
-    e.OnEvent(ui->ReskonGB, QEvent::MouseMove, [this](QEvent*) {
-        ReskonGBMouseMove();
-        return false;
-    });
-    Connect3DHandlers();
-    ConnectSheetHandlers();
-    ConnectLayoutHandlers();
-    ConnectParamHandlers();
-    ConnectDepthGridHandlers();
-    ConnectComputeHandlers();
+    ui->ViewGraphTbs->Connect(e, Sequences, WindowState, ui->ProgressBar1,
+                              {[this] { FillGraph(); },
+                               [this](bool hold) {
+                                   EnableControls(ui->ListPanel, !hold);
+                                   ui->File1->setEnabled(!hold);
+                                   ui->File1->menuAction()->setEnabled(!hold);
+                               }});
+    ui->ViewSheetTbs->Connect(e, WindowState);
+    ui->CreationTbs->Connect(e, Sequences, {[this](bool borehole) { ui->ConfigurationTbs->ShowArrayList(borehole); }});
+    ui->ConfigurationTbs->Connect(e, Sequences, *ui->ConfigPanelbottom, ComputeCommands());
     ConnectPortHandlers();
     ConnectUploadHandlers();
     ConnectExportHandlers();
@@ -299,7 +223,7 @@ void TMainFrm::FormShow() {
         splash.show();
         splash.repaint();
         SetActivePage(0);
-        SetUpSpacingLevelGrid();
+        ui->ConfigurationTbs->SetUpSpacingLevelGrid();
         DisplaySequence(true);
     }
     if (!CommandLine.isEmpty()) {
@@ -309,25 +233,7 @@ void TMainFrm::FormShow() {
     }
     raise();
     activateWindow();
-    ui->SeqFileLb->setFocus();
-}
-
-void TMainFrm::SetUpSpacingLevelGrid() {
-    TStringGrid* g = ui->SpacingLevelGd;
-    TStringTableModel* t = g->Strings();
-    t->BeginUpdate();
-    g->SetColCount(130);
-    g->SetRowCount(10);
-    g->SetCells(0, 0, "Spacing");
-    g->SetCells(1, 0, "Level");
-    for (int c = 2; c < 130; ++c) g->SetCells(c, 0, QString::number(c - 1));
-    for (int r = 1; r < 10; ++r) g->SetCells(0, r, QString::number(r) + " x a");
-    t->EndUpdate();
-    g->SetColWidth(0, 50);
-    g->SetColWidth(1, 50);
-    // Nine rows and the titles; the room below goes to the buttons.
-    g->setMaximumHeight(g->horizontalHeader()->height() + 9 * 18 + g->horizontalScrollBar()->sizeHint().height() +
-                        2 * g->frameWidth() + 2);
+    ui->ListPanel->FocusList();
 }
 
 void TMainFrm::changeEvent(QEvent* event) {
@@ -361,10 +267,10 @@ void TMainFrm::FormResize() {
     const int w = width();
     if (w < 1148) {
         panel->SetPanelWidth(180);
-        ui->ElectrodeLocationGb->setFixedWidth(611);
+        ui->CreationTbs->SetLocationBoxWidth(611);
     } else {
         panel->SetPanelWidth(std::min(w - 942, 300));
-        ui->ElectrodeLocationGb->setFixedWidth(680);
+        ui->CreationTbs->SetLocationBoxWidth(680);
     }
 }
 
@@ -378,23 +284,23 @@ void TMainFrm::closeEvent(QCloseEvent* event) {
 }
 
 void TMainFrm::FormCloseQuery(bool& canClose) {
-    if (AnimationRunning) {
-        ui->AnimGraph->setChecked(false);
+    if (WindowState.AnimationRunning) {
+        ui->ViewGraphTbs->ReleaseAnimation();
         canClose = false;
         return;
     }
     // The upload still uses the sequences and the port: its Cancel ends it first.
-    if (UploadRunning) {
+    if (WindowState.UploadRunning) {
         canClose = false;
         return;
     }
     if (Closed) return;
-    if (AnotherCopyRunning) {
+    if (WindowState.AnotherCopyRunning) {
         Closed = true;
         return;
     }
     // An edit being typed in is committed to the sequence it belongs to.
-    ui->SeqFileLb->setFocus();
+    ui->ListPanel->FocusList();
     if (!ShowFileResult(Files.KeepChangesBeforeClosing(SaveNamePicker(".sqz", false)))) {
         canClose = false;
         return;
@@ -419,19 +325,17 @@ void TMainFrm::FreeSequences() {
     // The window is going: from here on no control's event reaches a handler.
     Events->Close();
     Sequences.Clear();
-    CurrentGrid = nullptr;
-    CurrentDevice = nullptr;
 }
 
 void TMainFrm::LockWorkFolder() {
-    WorkFolderLock = std::make_unique<QLockFile>(WorkFolder + kLockFileName);
+    WorkFolderLock = std::make_unique<QLockFile>(WindowState.WorkFolder + kLockFileName);
     // A copy that runs for days still holds its lock; one that crashed left a lock whose
     // process is gone, and that one is taken over.
     WorkFolderLock->setStaleLockTime(0);
     if (WorkFolderLock->tryLock(0)) return;
     // A lock that cannot be made at all (a folder that cannot be written) stops nobody.
     if (WorkFolderLock->error() == QLockFile::LockFailedError) {
-        AnotherCopyRunning = true;
+        WindowState.AnotherCopyRunning = true;
         Seam().Message(kAlreadyRunning);
     }
     WorkFolderLock.reset();
@@ -441,13 +345,7 @@ QString TMainFrm::GetSpecialFolderPath(int folder) {
     return folder == 5 ? Seam().DocumentsFolder() : QString();
 }
 
-void TMainFrm::EnableControls(QWidget* container, bool enable) {
-    if (!container) return;
-    for (QWidget* child : container->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        container->setEnabled(true);
-        child->setEnabled(enable);
-    }
-}
+void TMainFrm::EnableControls(QWidget* container, bool enable) { ::EnableControls(container, enable); }
 
 // ---------------------------------------------------------------- settings and list file
 
@@ -462,12 +360,12 @@ int TMainFrm::ReadSettings() {
         if (ok) into = v;
     };
     int selected = -1;
-    readInt("PortNum", PortNum);
-    readInt("PortSpeed", PortSpeed);
+    readInt("PortNum", WindowState.PortNum);
+    readInt("PortSpeed", WindowState.PortSpeed);
     readInt("SeqFileLbItemIndex", selected);
     if (s.contains("IPAddress")) {
         const QVariant v = s.value("IPAddress");
-        if (v.typeId() == QMetaType::QString) IPAddress = v.toString();
+        if (v.typeId() == QMetaType::QString) WindowState.IPAddress = v.toString();
     }
     return selected;
 }
@@ -475,9 +373,9 @@ int TMainFrm::ReadSettings() {
 void TMainFrm::WriteSettings(int selected) {
     QSettings s(kOrganisation, kApplication);
     s.beginGroup(kSettingsGroup);
-    s.setValue("PortNum", PortNum);
-    s.setValue("IPAddress", IPAddress);
-    s.setValue("PortSpeed", PortSpeed);
+    s.setValue("PortNum", WindowState.PortNum);
+    s.setValue("IPAddress", WindowState.IPAddress);
+    s.setValue("PortSpeed", WindowState.PortSpeed);
     s.setValue("SeqFileLbItemIndex", selected);
     s.endGroup();
     s.sync();
@@ -487,7 +385,7 @@ void TMainFrm::WriteSettings(int selected) {
 void TMainFrm::ReopenList(int storedLine) {
     const QString programList = QDir(Seam().ProgramFolder()).filePath("SeqFilePath.lst");
     Sequences.ReopenList(ListFilePath().toStdString(), programList.toStdString(), storedLine);
-    AddEntryItems();
+    ui->ListPanel->AddEntryItems();
 }
 
 int TMainFrm::WriteList() {
@@ -503,60 +401,23 @@ int TMainFrm::WriteList() {
 
 bool TMainFrm::AppendSequence(std::unique_ptr<TElectSequence> s) { return ShowFileResult(Sequences.Add(std::move(s))); }
 
-void TMainFrm::AddEntryItems() {
-    QListWidget* list = ui->SeqFileLb;
-    const QSignalBlocker block(list);
-    for (int i = list->count(); i < SequenceCount; ++i) {
-        auto* item = new QListWidgetItem(EntryText(*Sequences[std::size_t(i)]));
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
-        list->addItem(item);
-    }
+void TMainFrm::ShowCurrentEntry() {
+    ui->ListPanel->SelectEntry(CurrentIndex);
+    DisplaySequence(true);
+}
+
+void TMainFrm::ShowEntriesAndSequence() {
+    ui->ListPanel->ShowEntries();
+    DisplaySequence(true);
 }
 
 void TMainFrm::MakeCurrent(int i) {
     Sequences.SetCurrent(i);
-    SelectEntry(i);
+    ui->ListPanel->SelectEntry(i);
 }
-
-QString TMainFrm::EntryText(const TElectSequence& s) const {
-    const QString path = Trimmed(s.FileName);
-    return ShortenPath(path, QFontMetrics(ui->SeqFileLb->font()), EntryTextRoom());
-}
-
-int TMainFrm::EntryTextRoom() const {
-    // What the style draws around an entry's text (check box, margins), measured on a sample.
-    QListWidget* list = ui->SeqFileLb;
-    QStyleOptionViewItem item;
-    item.initFrom(list);
-    item.features = QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasCheckIndicator;
-    item.font = list->font();
-    item.fontMetrics = QFontMetrics(item.font);
-    item.text = QStringLiteral("x");
-    const int around = list->style()->sizeFromContents(QStyle::CT_ItemViewItem, &item, QSize(), list).width() -
-                       item.fontMetrics.horizontalAdvance(item.text);
-    return list->viewport()->width() - around;
-}
-
-void TMainFrm::RemakeEntryText(int i) {
-    // An entry of the list that the control does not show yet (the list file is still being
-    // read) gets its text when it is added.
-    QListWidgetItem* item = ui->SeqFileLb->item(i);
-    const TElectSequence* s = Sequences[std::size_t(i)];
-    if (!item || !s) return;
-    const QSignalBlocker block(ui->SeqFileLb);
-    item->setText(EntryText(*s));
-}
-
-void TMainFrm::SelectEntry(int i) {
-    const QSignalBlocker block(ui->SeqFileLb);
-    ui->SeqFileLb->setCurrentRow(i);
-}
-
-int TMainFrm::SelectedIndex() const { return ui->SeqFileLb->currentRow(); }
 
 void TMainFrm::SeqFileLbClick() {
-    const int i = SelectedIndex();
+    const int i = ui->ListPanel->SelectedIndex();
     if (i == CurrentIndex || i < 0 || i >= SequenceCount) return;
     TWaitCursor wait;
     Sequences.SetCurrent(i);
@@ -564,28 +425,23 @@ void TMainFrm::SeqFileLbClick() {
 }
 
 void TMainFrm::SeqFileLbClickCheck() {
-    int checked = 0;
-    for (int i = 0; i < ui->SeqFileLb->count(); ++i)
-        if (ui->SeqFileLb->item(i)->checkState() == Qt::Checked) ++checked;
+    const int checked = ui->ListPanel->TickedCount();
     SetStatusText(0, checked >= 1 ? "Checked : " + QString::number(checked) : QString());
 }
 
 void TMainFrm::ExcludeSeqBtnClick() {
     // The upload may be sending that very sequence. Said in the status bar: a message box
     // would hold the upload's waits.
-    if (UploadRunning) {
+    if (WindowState.UploadRunning) {
         ui->StatusBar1->showMessage(kExcludeRefused, kNoticeMs);
         return;
     }
-    const int sel = SelectedIndex();
+    const int sel = ui->ListPanel->SelectedIndex();
     if (sel < 0 || sel >= SequenceCount) return;
     // An edit being typed in is a change of the entry, to be asked about.
-    ui->SeqFileLb->setFocus();
+    ui->ListPanel->FocusList();
     const TFileResult r = Files.Exclude(sel, SaveNamePicker(".sqz", false));
-    if (r) {
-        const QSignalBlocker block(ui->SeqFileLb);
-        delete ui->SeqFileLb->takeItem(sel);
-    }
+    if (r) ui->ListPanel->RemoveEntry(sel);
     if (r && SequenceCount == 0)
         New1Click();
     else
@@ -600,8 +456,6 @@ void TMainFrm::New1Click() {
     if (!AppendSequence(std::make_unique<TElectSequence>())) return;
     // The entry is counted before the display runs.
     MakeCurrent(SequenceCount - 1);
-    ui->ElectrodeLocationGd->SetColCount(2);
-    ui->ElectrodeLocationGd->SetRowCount(2);
     DisplaySequence(true);
     Previous2BtnClick();
 }
@@ -610,26 +464,20 @@ void TMainFrm::Open1Click() {
     OpenDialog1.DefaultExt = ".sqz";
     OpenDialog1.FileName.clear();
     OpenDialog1.Filter = kOpenFilter;
-    OpenDialog1.InitialDir = SequenceFolder;
+    OpenDialog1.InitialDir = WindowState.SequenceFolder;
     if (Seam().ExecuteFileDialog(OpenDialog1)) OpenSequenceFile(OpenDialog1.FileName);
 }
 
 void TMainFrm::OpenSequenceFile(const QString& file) {
     // An edit being typed in belongs to the sequence shown now: it is committed first.
-    ui->SeqFileLb->setFocus();
+    ui->ListPanel->FocusList();
     const QString path = Trimmed(file.toStdString().c_str());
-    SequenceFolder = FolderOf(path);
+    WindowState.SequenceFolder = FolderOf(path);
     ShowFileResult(Files.Open(path.toStdString()));
 }
 
-void TMainFrm::ShowEntries() {
-    AddEntryItems();
-    for (int i = 0; i < SequenceCount; ++i) RemakeEntryText(i);
-    SelectEntry(CurrentIndex);
-}
-
 bool TMainFrm::ShowFileResult(const TFileResult& r) {
-    ShowEntries();
+    ui->ListPanel->ShowEntries();
     if (r.ShowAgain) DisplaySequence(true);
     if (!r.Message.empty()) Seam().Message(QString::fromStdString(r.Message));
     return bool(r);
@@ -647,7 +495,7 @@ TFileCommands::TNamePicker TMainFrm::SaveNamePicker(const QString& ext, bool fro
         SaveDialog1.DefaultExt = ext;
         if (filterIndex != 0) SaveDialog1.FilterIndex = filterIndex;
         const QString current = fromCurrentFile ? Trimmed(CurrentSequence->FileName) : QString();
-        const std::optional<QString> chosen = AskSaveName(SaveDialog1, current, SequenceFolder);
+        const std::optional<QString> chosen = AskSaveName(SaveDialog1, current, WindowState.SequenceFolder);
         if (!chosen) return std::nullopt;
         return chosen->toStdString();
     };
@@ -658,17 +506,17 @@ bool TMainFrm::ValidChangeAnyWay() { return Files.MaySave(); }
 // The edit being typed in is committed before each save command: the question about changes
 // since the computation, and the file, are then about what the user sees.
 void TMainFrm::SaveClick() {
-    ui->SeqFileLb->setFocus();
+    ui->ListPanel->FocusList();
     ShowSaveResult(Files.Save(SaveNamePicker(".sqz", false)));
 }
 
 void TMainFrm::Saveas1Click() {
-    ui->SeqFileLb->setFocus();
+    ui->ListPanel->FocusList();
     ShowFileResult(Files.SaveAs(SaveNamePicker(".sqz", true)));
 }
 
 void TMainFrm::SavetoSDcardformat1Click() {
-    ui->SeqFileLb->setFocus();
+    ui->ListPanel->FocusList();
     ShowFileResult(Files.SaveToSdCard(SaveNamePicker(".sds", true, kSdCardFilter)));
 }
 
@@ -679,166 +527,19 @@ bool TMainFrm::SaveAsNewSequence(const QString& name) { return ShowFileResult(Fi
 void TMainFrm::DisplaySequence(bool refreshViews) {
     if (!CurrentSequence) return;
     TWaitCursor wait;
-    CurrentGrid = &CurrentSequence->Grid;
-    CurrentDevice = &CurrentSequence->Device;
     const TElectSequence& s = *CurrentSequence;
     const TElectGrid& g = s.Grid;
 
     SetStatusText(1, Trimmed(s.FileName));
+    ui->CreationTbs->ShowSequence(s);
 
-    const std::initializer_list<QRadioButton*> types = {ui->LineRb, ui->SurfaceRb, ui->BoreholeRb};
-    CheckOnly(g.GridType == 0 ? ui->LineRb : g.GridType == 1 ? ui->SurfaceRb : g.GridType == 2 ? ui->BoreholeRb : nullptr,
-              types);
-    UpdateAxisLabels();
-    if (g.ElectrodeCount > 0) ShowGridParametersStep();
-
-    ui->XGridSpacingLblx->setText(FormatHash2(g.DX));
-    ui->YZGridSpacingLblx->setText(FormatHash2(g.DY));
-    ui->XGridOffsetLblx->setText(FormatHash2(g.OffsetX));
-    ui->YZGridOffsetLblx->setText(FormatHash2(g.OffsetY));
-    ui->LineGridXTxt->setText(QString::number(g.NX));
-    ui->LineGridYZTxt->setText(QString::number(g.NY));
-
-    TStringGrid* loc = ui->ElectrodeLocationGd;
-    if (g.ElectrodeCount <= 0) {
-        ui->AutomaticCreated->setChecked(true);
-        loc->SetColCount(2);
-        loc->SetRowCount(2);
-        for (int r = 0; r < 2; ++r) loc->SetCells(0, r, QString());
-        for (int c = 0; c < 2; ++c) loc->SetCells(c, 0, QString());
-    } else {
-        ui->ManualCreated->setChecked(true);
-        // The grid as the edits give it (a line has one row), never written back.
-        bool beep = false;
-        LayOutElectrodeGrid(ReadGridGeometry(beep));
-        if (beep) Seam().Beep();
-    }
-    {
-        TStringTableModel* t = loc->Strings();
-        t->BeginUpdate();
-        t->ClearFrom(1, 1);
-        for (int e = 1; e < kMaxElectrodes; ++e) {
-            const TElectGridNode& n = g.Nodes[e];
-            if (n.Used == 1 && n.IX >= 0 && n.IY >= 0 && n.IX < loc->ColCount() && n.IY < loc->RowCount())
-                t->SetCell(n.IX, n.IY, QString::number(e));
-        }
-        t->EndUpdate();
-    }
-    // The counts and marks of what the cells show.
-    ScanElectrodeGrid();
-    if (g.ElectrodeCount <= 0) loc->setEnabled(false);
-
-    ui->CommentEdt->setPlainText(QString::fromStdString(s.GetComment()));
-    ui->PlanoraNameTxt->setText(QString::fromStdString(s.GetSeqName()));
-
-    SetItemIndex(ui->BoreholeArrayTypeList,
-                 g.ArrayType >= 0 && g.ArrayType < ui->BoreholeArrayTypeList->count() ? g.ArrayType : atMixed);
-    SetItemIndex(ui->ArrayTypeList,
-                 g.ArrayType >= 0 && g.ArrayType < ui->ArrayTypeList->count() ? g.ArrayType : atMixed);
-
-    const int maxChannel = s.GetMaxChannel();
-    const int channels = s.Device.Channels;
-    ui->StdChannelEdnUpDown->setMaximum(maxChannel);
-    ui->StdChannelEdn->setText(
-        QString::number(s.MaxChannelUsed >= 1 && s.MaxChannelUsed <= maxChannel ? s.MaxChannelUsed : channels));
-
-    const TChannelOptions& o = s.ChannelOptions;
-    {
-        // The boxes show the flags; their handlers are the user's. The warning follows a change
-        // of its box, as when the user ticks it.
-        const bool delPolar = ui->DelPolarEffectCb->isChecked();
-        const QSignalBlocker a(ui->MultiChannelOptimizationCb), b(ui->AllowDummyQuadripolesCb), c(ui->DelPolarEffectCb);
-        ui->MultiChannelOptimizationCb->setChecked(o.MultiChannelOptimization == 1);
-        ui->AllowDummyQuadripolesCb->setChecked(o.AllowDummyQuadripoles == 1);
-        ui->DelPolarEffectCb->setChecked(o.DelPolarEffect == 1);
-        if (ui->DelPolarEffectCb->isChecked() != delPolar) ui->OptimizationDecreasedLbl->setVisible(!delPolar);
-    }
-    ui->OptimizationChannelUpDown->setMaximum(channels);
-    ui->OptimizationChannelEdn->setText(QString::number(o.OptimizationChannel));
-    EnableControls(ui->MultiChannelOptimizationGb, ui->MultiChannelOptimizationCb->isChecked());
-
-    ui->XCaPmTxt->setText(FormatHash2(s.RemoteElectrodes[0].X));
-    ui->YCaPmTxt->setText(FormatHash2(s.RemoteElectrodes[0].Y));
-    const TElectrodeXYZ& second = s.RemoteElectrodes[SecondRemoteRole(ArrayTypeOf(g).Remotes)];
-    ui->XCbPnTxt->setText(FormatHash2(second.X));
-    ui->YCbPnTxt->setText(FormatHash2(second.Y));
-
-    const bool rhoIP = s.IsRhoIP();
-    (rhoIP ? ui->RhoIPRdBtn : ui->RhoOnlyRdBtn)->setChecked(true);
-    ShowRhoIPControls(rhoIP);
-
-    ui->StackMinEdn->setText(QString::number(s.Device.StackMin));
-    ui->StackMaxEdn->setText(QString::number(s.Device.StackMax));
-    ui->QMaxEdn->setText(FormatHash2(s.Device.QMax));
-
-    const bool vp = s.Device.VmnChoice() != 0;
-    (vp ? ui->VpRdBtn : ui->VabRdBtn)->setChecked(true);
-    ShowVoltageControls(vp);
-
-    {
-        TStringGrid* sl = ui->SpacingLevelGd;
-        TStringTableModel* t = sl->Strings();
-        t->BeginUpdate();
-        for (int r = 1; r < sl->RowCount() && r <= kSpacingCoefficients; ++r) {
-            const TSpacingLevel& level = s.SpacingLevels[r - 1];
-            for (int c = 2; c < sl->ColCount() && c - 2 < kLevels; ++c)
-                t->SetCell(c, r, level.Selected[c - 2] == 1 ? QStringLiteral("#") : QString());
-            t->SetCell(1, r, level.SelectedCount != 0 ? QString::number(level.SelectedCount) : QString());
-        }
-        t->EndUpdate();
-    }
-
-    ShowSequenceInfo();
+    ui->ConfigurationTbs->ShowSequence(s);
     if (refreshViews) {
-        FillSequenceGrids();
+        ui->ViewSheetTbs->FillSequenceGrids(s);
         FillGraph();
     }
-    UpdateRemoteElectrodePanel();
-    const int levelCount = s.GetSpacingLevelCount();
-    ui->TotalLevelTxt->setText(QString::number(levelCount));
-
     if (g.Duplicates || g.ElectrodeCount == 0) SetActivePage(0);
     UpdateDepthLevelCommands();
-
-    const int quadripoles = s.Device.LastQuadripole + 1;
-    const int arrayIndex = ui->ArrayTypeList->currentIndex();
-    ui->ComputeBtn->setEnabled(levelCount != 0 || quadripoles >= 1);
-    ui->MoveComputeBtn->setEnabled(arrayIndex != atMixed && OwnEnabled(ui->ComputeBtn));
-    ui->CreateNewSeqBtn->setEnabled(arrayIndex != atMixed && quadripoles >= 1);
-    ui->CreateNewSeqBtn->setVisible(quadripoles >= 1 && OwnVisible(ui->ArrayTypeList));
-    ui->SpacingLevelGd->setVisible((arrayIndex != atMixed && OwnVisible(ui->ArrayTypeList)) ||
-                                   (ui->BoreholeArrayTypeList->currentIndex() != atMixed &&
-                                    OwnVisible(ui->BoreholeArrayTypeList)));
-}
-
-void TMainFrm::FillSequenceGrids() {
-    QuadripoleSheet->Load(*CurrentSequence);
-    ElectrodeSheet->Load(*CurrentSequence);
-    SizeSheetColumns();
-}
-
-void TMainFrm::SizeSheetColumns() {
-    // The grid width shares the columns out; no column narrower than its title or its widest
-    // figure, none of which is ever cut (the sheet scrolls sideways instead).
-    auto share = [](TStringGrid* g, int margin, int columns) {
-        g->SetColWidth(0, std::max(kSheetNumberWidth, g->ContentWidth(0)));
-        const int w = (g->width() - margin) / columns - 1;
-        for (int c = 1; c <= columns; ++c) g->SetColWidth(c, std::max(w, g->ContentWidth(c)));
-    };
-    share(ui->QuadripoleGd, 76, 8);
-    share(ui->ElectrodeGd, 71, 3);
-}
-
-void TMainFrm::ShowSequenceInfo() {
-    const TElectSequence& s = *CurrentSequence;
-    const int count = s.Device.LastQuadripole + 1;
-    ui->QuadripolesTxt->setText(QString::number(count));
-    ui->MaxQuadriploleLbl->setVisible(count >= kMaxQuadripoles);
-    ui->InjectionTxt->setText(QString::number(s.MeasurementCycles));
-    ui->MaxChannelUsedTxt->setText(QString::number(s.MaxChannelUsed));
-    ui->MaxXReportTxt->setText(Format1(s.MaxDepthX));
-    ui->MaxYReportTxt->setText(Format1(s.MaxDepthY));
-    ui->EstimatedAcquisitionTimeTxt->setText(FormatDuration(s.GetTotalTime()));
 }
 
 void TMainFrm::SetActivePage(int index) {
@@ -862,7 +563,7 @@ void TMainFrm::OnPageChanged(int index) {
 
 void TMainFrm::PageControl1Changing(bool& allowChange) {
     const TElectGrid& g = CurrentSequence->Grid;
-    allowChange = g.Duplicates == 0 && g.ElectrodeCount != 0 && !ui->AnimGraph->isChecked();
+    allowChange = g.Duplicates == 0 && g.ElectrodeCount != 0 && !ui->ViewGraphTbs->AnimationAsked();
 }
 
 void TMainFrm::PageControl1Change() {
@@ -876,15 +577,11 @@ void TMainFrm::PageControl1Change() {
     pc->setTabVisible(pc->indexOf(ui->ViewGraphTbs), layoutOk && hasQuadripoles);
     pc->setTabVisible(pc->indexOf(ui->ViewSheetTbs), layoutOk && hasQuadripoles);
     UpdateDepthLevelCommands();
-    ui->ComputeBtn->setEnabled(s.GetSpacingLevelCount() != 0 || hasQuadripoles);
+    ui->ConfigurationTbs->UpdateComputeButton(s);
 }
 
 void TMainFrm::UpdateDepthLevelCommands() {
-    const TElectGrid& g = CurrentSequence->Grid;
-    ui->AutomaticCreationPanel->setVisible(false);
-    ui->AutomaticCreationBtn->setVisible(g.ElectrodeCount != 0 && g.GridType != gtBorehole && OwnEnabled(ui->ClearBtn));
-    // The hint told of a cell of the sequence shown before.
-    ui->SpacingLevelGd->setToolTip(QString());
+    ui->ConfigurationTbs->UpdateDepthLevelCommands(ui->CreationTbs->GridLaidOut());
 }
 
 QString TMainFrm::StatusText(int panel) const { return StatusPanels[panel]->text(); }
@@ -906,6 +603,243 @@ void TMainFrm::Apropos1Click() {
     box.exec();
 }
 
-void TMainFrm::StrapForPopolBtnMouseMove() { ui->StrapPanel->setVisible(true); }
+void TMainFrm::StrapForPopolBtnMouseMove() { ui->ConfigurationTbs->StrapForPopolBtnMouseMove(); }
 
-void TMainFrm::ReskonGBMouseMove() { ui->StrapPanel->setVisible(false); }
+void TMainFrm::ReskonGBMouseMove() { ui->ConfigurationTbs->ReskonGBMouseMove(); }
+
+// ---------------------------------------------------------------- the View Sheet tab
+
+void TMainFrm::PrintElectrodeClick() { ui->ViewSheetTbs->PrintElectrodeClick(); }
+
+void TMainFrm::PrintQuadripoleClick() { ui->ViewSheetTbs->PrintQuadripoleClick(); }
+
+void TMainFrm::ExportElectrodeClick() { ui->ViewSheetTbs->ExportElectrodeClick(); }
+
+void TMainFrm::ExportQuadripoleClick() { ui->ViewSheetTbs->ExportQuadripoleClick(); }
+
+// ---------------------------------------------------------------- the View Graph tab
+
+void TMainFrm::FillGraph() {
+    if (!CurrentSequence) return;
+    // The other ticked entries, in grey.
+    const std::vector<const TElectSequence*> others = ui->ListPanel->OtherTickedSequences();
+    // "48 Nodes  - X spacing: 2m , Quadripole/Injection: 451/189, Estimated time: 00:13:00 config (3-6;500 ms)",
+    // each part as its tab shows it.
+    const QString sub = ui->CreationTbs->LayoutCaption() + " , " + ui->ConfigPanelbottom->FiguresCaption() + " " +
+                        ui->ConfigurationTbs->MeterCaption();
+    ui->ViewGraphTbs->FillGraph(*CurrentSequence, others, {GraphTitle(), sub});
+}
+
+QString TMainFrm::GraphTitle() const {
+    const TElectSequence& s = *CurrentSequence;
+    // The line as laid out: from the first to the last node column that holds an electrode.
+    float first = s.Grid.OffsetX, last = s.Grid.OffsetX;
+    s.Grid.UsedXExtent(first, last);
+    const QString file = QFileInfo(Trimmed(s.FileName)).fileName();
+    return ui->ConfigurationTbs->SequenceName() + "   Line (m): " + FormatHash2(first) + " - " + FormatHash2(last) +
+           " < " + file + " >";
+}
+
+void TMainFrm::ShowGraphTitle() {
+    // The animation shows no titles; its end rebuilds them.
+    if (!CurrentSequence || WindowState.AnimationRunning) return;
+    ui->ViewGraphTbs->ShowGraphTitle(GraphTitle());
+}
+
+void TMainFrm::AnimGraphClick() { ui->ViewGraphTbs->AnimGraphClick(); }
+
+void TMainFrm::Pe3do1DataHotSpot(int dblClick, int subsetIndex, int pointIndex) {
+    ui->ViewGraphTbs->Pe3do1DataHotSpot(dblClick, subsetIndex, pointIndex);
+}
+
+void TMainFrm::Pe3do1GridNumber(int dblClick, int axisType, double number) {
+    ui->ViewGraphTbs->Pe3do1GridNumber(dblClick, axisType, number);
+}
+
+void TMainFrm::ZoomPlusBtnClick() { ui->ViewGraphTbs->ZoomPlusBtnClick(); }
+
+void TMainFrm::ZoomMoinsBtnClick() { ui->ViewGraphTbs->ZoomMoinsBtnClick(); }
+
+void TMainFrm::PrintBtnClick() { ui->ViewGraphTbs->PrintBtnClick(); }
+
+void TMainFrm::ExportBtnClick() { ui->ViewGraphTbs->ExportBtnClick(); }
+
+void TMainFrm::MaximizeBtnClick() { ui->ViewGraphTbs->MaximizeBtnClick(); }
+
+void TMainFrm::RotateBtnClick() { ui->ViewGraphTbs->RotateBtnClick(); }
+
+void TMainFrm::RotationUpDownSpeedChanging(int position, bool& allowChange) {
+    ui->ViewGraphTbs->RotationUpDownSpeedChanging(position, allowChange);
+}
+
+void TMainFrm::GridBtnClick() { ui->ViewGraphTbs->GridBtnClick(); }
+
+// ---------------------------------------------------------------- the Creation tab
+
+void TMainFrm::LineClick() { ui->CreationTbs->LineClick(); }
+
+void TMainFrm::SurfaceRbClick() { ui->CreationTbs->SurfaceRbClick(); }
+
+void TMainFrm::BoreholeRbClick() { ui->CreationTbs->BoreholeRbClick(); }
+
+void TMainFrm::Next1BtnClick() { ui->CreationTbs->Next1BtnClick(); }
+
+void TMainFrm::Next2BtnClick() { ui->CreationTbs->Next2BtnClick(); }
+
+void TMainFrm::Previous2BtnClick() { ui->CreationTbs->Previous2BtnClick(); }
+
+void TMainFrm::ClearBtnClick() { ui->CreationTbs->ClearBtnClick(); }
+
+void TMainFrm::ElectrodeLocationGdMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+    ui->CreationTbs->ElectrodeLocationGdMouseDown(button, shift, x, y);
+}
+
+void TMainFrm::ElectrodeLocationGdClick() { ui->CreationTbs->ElectrodeLocationGdClick(); }
+
+void TMainFrm::ElectrodeLocationGdDblClick() { ui->CreationTbs->ElectrodeLocationGdDblClick(); }
+
+void TMainFrm::ElectrodeLocationGdMouseMove() { ui->CreationTbs->ElectrodeLocationGdMouseMove(); }
+
+void TMainFrm::ElectrodeLocationGdKeyDown(int& key, Qt::KeyboardModifiers shift) {
+    ui->CreationTbs->ElectrodeLocationGdKeyDown(key, shift);
+}
+
+void TMainFrm::ElectrodeLocationGdEnter() { ui->CreationTbs->ElectrodeLocationGdEnter(); }
+
+void TMainFrm::ElectrodeLocationGdExit() { ui->CreationTbs->ElectrodeLocationGdExit(); }
+
+// ---------------------------------------------------------------- the Configuration tab
+
+void TMainFrm::StdChannelEdnExit() { ui->ConfigurationTbs->StdChannelEdnExit(); }
+
+void TMainFrm::OptimizationChannelEdnExit() { ui->ConfigurationTbs->OptimizationChannelEdnExit(); }
+
+void TMainFrm::QMaxEdnExit() { ui->ConfigurationTbs->QMaxEdnExit(); }
+
+void TMainFrm::StackMinEdnExit() { ui->ConfigurationTbs->StackMinEdnExit(); }
+
+void TMainFrm::StackMaxEdnExit() { ui->ConfigurationTbs->StackMaxEdnExit(); }
+
+void TMainFrm::VabMaxEdtExit() { ui->ConfigurationTbs->VabMaxEdtExit(); }
+
+void TMainFrm::StdChannelEdnUpDownChanging(bool& allowChange) {
+    ui->ConfigurationTbs->StdChannelEdnUpDownChanging(allowChange);
+}
+
+void TMainFrm::ChannelEdnUpDownChanging(bool& allowChange) {
+    ui->ConfigurationTbs->ChannelEdnUpDownChanging(allowChange);
+}
+
+void TMainFrm::QMaxEdnUpDownChanging(bool& allowChange) { ui->ConfigurationTbs->QMaxEdnUpDownChanging(allowChange); }
+
+void TMainFrm::StackMinEdnUpDownChanging(bool& allowChange) {
+    ui->ConfigurationTbs->StackMinEdnUpDownChanging(allowChange);
+}
+
+void TMainFrm::StackMaxEdnUpDownChanging(bool& allowChange) {
+    ui->ConfigurationTbs->StackMaxEdnUpDownChanging(allowChange);
+}
+
+void TMainFrm::VabMaxEdtUpDownChanging(bool& allowChange) {
+    ui->ConfigurationTbs->VabMaxEdtUpDownChanging(allowChange);
+}
+
+void TMainFrm::RhoOnlyRdBtnClick() { ui->ConfigurationTbs->RhoOnlyRdBtnClick(); }
+
+void TMainFrm::RhoIPRdBtnClick() { ui->ConfigurationTbs->RhoIPRdBtnClick(); }
+
+void TMainFrm::RhoOnlyRdBtnEnter() { ui->ConfigurationTbs->RhoOnlyRdBtnEnter(); }
+
+void TMainFrm::RhoIPRdBtnEnter() { ui->ConfigurationTbs->RhoIPRdBtnEnter(); }
+
+void TMainFrm::VpRdBtnClick() { ui->ConfigurationTbs->VpRdBtnClick(); }
+
+void TMainFrm::VabRdBtnClick() { ui->ConfigurationTbs->VabRdBtnClick(); }
+
+void TMainFrm::TimeCBClick() { ui->ConfigurationTbs->TimeCBClick(); }
+
+void TMainFrm::IPModeCBClick() { ui->ConfigurationTbs->IPModeCBClick(); }
+
+void TMainFrm::VmnCBClick() { ui->ConfigurationTbs->VmnCBClick(); }
+
+void TMainFrm::VabCBClick() { ui->ConfigurationTbs->VabCBClick(); }
+
+void TMainFrm::PlanoraNameTxtExit() { ui->ConfigurationTbs->PlanoraNameTxtExit(); }
+
+void TMainFrm::CommentEdtExit() { ui->ConfigurationTbs->CommentEdtExit(); }
+
+void TMainFrm::ArrayTypeListClick() { ui->ConfigurationTbs->ArrayTypeListClick(); }
+
+void TMainFrm::BoreholeArrayTypeListClick() { ui->ConfigurationTbs->BoreholeArrayTypeListClick(); }
+
+void TMainFrm::XCaPmTxtExit() { ui->ConfigurationTbs->XCaPmTxtExit(); }
+
+void TMainFrm::YCaPmTxtExit() { ui->ConfigurationTbs->YCaPmTxtExit(); }
+
+void TMainFrm::XCbPnTxtExit() { ui->ConfigurationTbs->XCbPnTxtExit(); }
+
+void TMainFrm::YCbPnTxtExit() { ui->ConfigurationTbs->YCbPnTxtExit(); }
+
+void TMainFrm::MultiChannelOptimizationCbClick() { ui->ConfigurationTbs->MultiChannelOptimizationCbClick(); }
+
+void TMainFrm::AllowDummyQuadripolesCbClick() { ui->ConfigurationTbs->AllowDummyQuadripolesCbClick(); }
+
+void TMainFrm::DelPolarEffectCbClick() { ui->ConfigurationTbs->DelPolarEffectCbClick(); }
+
+void TMainFrm::IPModeProgBtnClick() { ui->ConfigurationTbs->IPModeProgBtnClick(); }
+
+void TMainFrm::SpacingLevelGdDrawCell(QPainter& canvas, int col, int row, const QRect& rect, bool selected) {
+    ui->ConfigurationTbs->SpacingLevelGdDrawCell(canvas, col, row, rect, selected);
+}
+
+void TMainFrm::SpacingLevelGdDblClick() { ui->ConfigurationTbs->SpacingLevelGdDblClick(); }
+
+void TMainFrm::SpacingLevelGdClick() { ui->ConfigurationTbs->SpacingLevelGdClick(); }
+
+void TMainFrm::SpacingLevelGdKeyDown(int& key, Qt::KeyboardModifiers shift) {
+    ui->ConfigurationTbs->SpacingLevelGdKeyDown(key, shift);
+}
+
+void TMainFrm::SpacingLevelGdMouseMove(Qt::KeyboardModifiers shift, int x, int y) {
+    ui->ConfigurationTbs->SpacingLevelGdMouseMove(shift, x, y);
+}
+
+void TMainFrm::SpacingLevelGdExit() { ui->ConfigurationTbs->SpacingLevelGdExit(); }
+
+void TMainFrm::AutomaticCreationBtnClick() { ui->ConfigurationTbs->AutomaticCreationBtnClick(); }
+
+void TMainFrm::AutomaticCreationOkBtnClick() { ui->ConfigurationTbs->AutomaticCreationOkBtnClick(); }
+
+void TMainFrm::AutomaticCreationCancelBtnClick() { ui->ConfigurationTbs->AutomaticCreationCancelBtnClick(); }
+
+void TMainFrm::AutomaticCreationHelpBtnClick() { ui->ConfigurationTbs->AutomaticCreationHelpBtnClick(); }
+
+void TMainFrm::AutomaticCreationPanelEnter() { ui->ConfigurationTbs->AutomaticCreationPanelEnter(); }
+
+void TMainFrm::InvestigationDepthEdtExit() { ui->ConfigurationTbs->InvestigationDepthEdtExit(); }
+
+void TMainFrm::InvestigationDepthUpDownChanging() { ui->ConfigurationTbs->InvestigationDepthUpDownChanging(); }
+
+void TMainFrm::AutoGridDepthLevelBtnClick() { ui->ConfigurationTbs->AutoGridDepthLevelBtnClick(); }
+
+void TMainFrm::ComputeBtnClick() { ui->ConfigurationTbs->ComputeBtnClick(); }
+
+void TMainFrm::MoveComputeBtnClick() { ui->ConfigurationTbs->MoveComputeBtnClick(); }
+
+void TMainFrm::CreateNewSeqBtnClick() { ui->ConfigurationTbs->CreateNewSeqBtnClick(); }
+
+void TMainFrm::MovePanelOkBtnClick() { ui->ConfigurationTbs->MovePanelOkBtnClick(); }
+
+void TMainFrm::MovePanelCancelBtnClick() { ui->ConfigurationTbs->MovePanelCancelBtnClick(); }
+
+void TMainFrm::MovePanelHelpBtnClick() { ui->ConfigurationTbs->MovePanelHelpBtnClick(); }
+
+void TMainFrm::MovePanelEnter() { ui->ConfigurationTbs->MovePanelEnter(); }
+
+void TMainFrm::NodeToMoveXUpDownChangingEx(bool& allowChange, int newValue, int direction) {
+    ui->ConfigurationTbs->NodeToMoveXUpDownChangingEx(allowChange, newValue, direction);
+}
+
+void TMainFrm::NodeToMoveYUpDownChangingEx(bool& allowChange, int newValue, int direction) {
+    ui->ConfigurationTbs->NodeToMoveYUpDownChangingEx(allowChange, newValue, direction);
+}

@@ -1,29 +1,29 @@
 #pragma once
-// The main window: shows the open sequences in the sequence list, runs the file commands and
-// displays the current sequence in every control.
+// The main window: composes the list panel, the four tabs and the info panel, runs the file,
+// compute, port and upload commands, and shows the current sequence in every panel.
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
-#include <array>
 #include <memory>
 
 #include "engine/ComputeCommands.h"
 #include "engine/Electsequence.h"
 #include "engine/FileCommands.h"
-#include "engine/SequenceEditor.h"
 #include "engine/SequenceList.h"
-#include "link/PortNumbers.h"
 #include "seam/Seam.h"
 #include "ui/QtHost.h"
+#include "ui/WindowState.h"
 
 namespace Ui {
 class TMainFrm;
 }
 class QAction;
 class QLabel;
-class QTimer;
-class TQuadripoleSheet;
-class TElectrodeSheet;
+class QLockFile;
+class QPainter;
+class TControlEvents;
+class TDeviceWatch;
+struct TConfigurationWindow;
 
 class TMainFrm : public QMainWindow {
     Q_OBJECT
@@ -31,74 +31,29 @@ public:
     explicit TMainFrm(QWidget* owner = nullptr);
     ~TMainFrm() override;
 
-    Ui::TMainFrm* ui;
-
-    // ---- state ----
+    // ---- what the program and the tests read of the window ----
     // The open sequences, one for each entry of SeqFileLb and in its order, one of them current.
-    TSequenceList Sequences;
-    // What every command reads of the list, as members that follow it.
-    const int& SequenceCount = Sequences.Count();
-    const int& CurrentIndex = Sequences.CurrentIndex();
-    TElectSequence* const& CurrentSequence = Sequences.CurrentSequence();
-    // The file commands run below the window; it shows the entry a question is about.
-    TFileCommands Files{Sequences, [this] {
-                            SelectEntry(CurrentIndex);
-                            DisplaySequence(true);
-                        }};
-    int MouseDownCol = -1, MouseDownRow = -1, RunningNumber = 0;
-    bool AnimationRunning = false;
-    int PortNum = kUSBPortNumber;
-    int PortSpeed = 0;
-    TElectGrid* CurrentGrid = nullptr;
-    TReskonPro* CurrentDevice = nullptr;
-    // The user's edits of the current sequence go through this (there must be one).
-    TSequenceEditor Edit() { return TSequenceEditor(*CurrentSequence); }
-    QString SequenceFolder;
-    QString WorkFolder;
-    QString IPAddress;
-    QString HelpFile;
+    TSequenceList& List() { return Sequences; }
+    // The sequence shown and edited (none once the window has let go of its sequences).
+    TElectSequence* Current() const { return CurrentSequence; }
+    TWindowState& State() { return WindowState; }
+    // The picture of ImageList3 that the port icon shows (-1 before the first one).
+    int ShownPortPicture() const { return PortPicture; }
     // The file named on the command line (arguments 1..n), opened once the window is shown.
-    QStringList CommandLine;
-    TFileDialogSetup OpenDialog1, SaveDialog1;
+    void SetCommandLine(const QStringList& arguments) { CommandLine = arguments; }
 
     // ---- lifecycle ----
     void FormShow();
     void FormActivate();
     void FormResize();
     void FormCloseQuery(bool& canClose);
-    QString GetSpecialFolderPath(int folder);
     static void EnableControls(QWidget* container, bool enable);
 
-    // ---- one copy per working folder ----
-    // Set when another copy of the program holds the working folder: this one reads and
-    // writes neither the list file nor the settings, and is not to be shown.
-    bool AnotherCopyRunning = false;
-    void LockWorkFolder();
-    std::unique_ptr<class QLockFile> WorkFolderLock;
-
-    // ---- settings and the list file ----
-    QString ListFilePath() const { return WorkFolder + "SeqFilePath.lst"; }
-    // Reads the port, speed and address; returns the stored index of the selected entry (-1 when
-    // there is none).
-    int ReadSettings();
-    // Writes the four values; selected = index of the current entry in the written list file.
-    void WriteSettings(int selected);
-    // Entries for the files of the list file; the one of line storedLine becomes current.
-    void ReopenList(int storedLine);
-    // Writes the list file; returns the line of the current entry (-1 when it is not in it).
-    int WriteList();
-
-    // ---- sequence list ----
+    // ---- sequence list (the list panel) ----
     // Appends s; false, with a message, when the list is full.
     bool AppendSequence(std::unique_ptr<TElectSequence> s);
     // Entry i becomes current and selected.
     void MakeCurrent(int i);
-    // The path of s shortened to the room the list has for an entry's text.
-    QString EntryText(const TElectSequence& s) const;
-    int EntryTextRoom() const;
-    void RemakeEntryText(int i);
-    void SelectEntry(int i);
-    int SelectedIndex() const;
     void SeqFileLbClick();
     void SeqFileLbClickCheck();
     void ExcludeSeqBtnClick();
@@ -107,7 +62,6 @@ public:
     void New1Click();
     void Open1Click();
     void OpenSequenceFile(const QString& path);
-    bool ValidChangeAnyWay();
     void SaveClick();
     void Saveas1Click();
     void SavetoSDcardformat1Click();
@@ -115,53 +69,30 @@ public:
     // file is not listed) takes it and is shown; the entry copied keeps its contents and file.
     // True when the copy was written and is current.
     bool SaveAsNewSequence(const QString& name);
-    // Shows what a file command did: the entries it added, their texts, the current entry
-    // selected (and shown again when it holds something else), and its message. True when done.
-    bool ShowFileResult(const TFileResult& r);
-    // The same for a save, which may have given the sequence its file: the status bar and the
-    // chart title show it.
-    bool ShowSaveResult(const TFileResult& r);
-    // Picks the name of a save through SaveDialog1 with the default extension ext, from the
-    // folder and name of the current sequence's file when fromCurrentFile (else from the
-    // sequence folder with no name), on the file type filterIndex when it is not 0.
-    TFileCommands::TNamePicker SaveNamePicker(const QString& ext, bool fromCurrentFile, int filterIndex = 0);
 
     // ---- display ----
-    // Fills every control from the current sequence; reads it and writes nothing into it.
+    // Asks every panel to show the current sequence; reads it and writes nothing into it.
     void DisplaySequence(bool refreshViews);
-    void FillSequenceGrids();
-    void SizeSheetColumns();
-    void ShowSequenceInfo();
     void PageControl1Change();
     void PageControl1Changing(bool& allowChange);
-    // The automatic-creation commands for the sequence shown; the depth prompt closes.
-    void UpdateDepthLevelCommands();
     void SetActivePage(int index);
     QString StatusText(int panel) const;
-    void SetStatusText(int panel, const QString& text);
 
     // ---- about, help ----
-    void ShowHelpFile(int contextId);
     void Rubriquedaide1Click();
     void Homepage1Click();
     void Productsupport1Click();
     void Apropos1Click();
-    void StrapForPopolBtnMouseMove();
-    void ReskonGBMouseMove();
 
-    // Each command area below wires its own controls in its Connect...Handlers(), called from
-    // ConnectHandlers(), and keeps its handlers in a source file of its own. The wiring goes
-    // through one router (ui/ControlEvents.h), which stops every route as the window closes.
+    // Each tab is a panel of its own (ui/CreationPanel.h, ui/ConfigurationPanel.h,
+    // ui/ViewGraphPanel.h, ui/ViewSheetPanel.h), as are the list (ui/ListPanel.h) and the info
+    // panel (ui/InfoPanel.h): each has its form, wires its controls through the one router
+    // (ui/ControlEvents.h) and does the work of its handlers. The window keeps the handlers'
+    // names below, each forwarding to the panel that does the work.
 
-    // ---- 3-D view (Main3D.cpp) ----
-    void Connect3DHandlers();
+    // ---- 3-D view (the View Graph tab) ----
     // Rebuilds the chart from the current sequence and the other ticked entries of the list.
     void FillGraph();
-    // The chart's main title: the sequence name, the line's extent and the file name.
-    QString GraphTitle() const;
-    // Brings the shown title up to date with the sequence (its file name after a save).
-    void ShowGraphTitle();
-    // Runs the animation, chain by chain, while AnimGraph stays down.
     void AnimGraphClick();
     void Pe3do1DataHotSpot(int dblClick, int subsetIndex, int pointIndex);
     void Pe3do1GridNumber(int dblClick, int axisType, double number);
@@ -173,48 +104,21 @@ public:
     void RotateBtnClick();
     void RotationUpDownSpeedChanging(int position, bool& allowChange);
     void GridBtnClick();
-    void SetGraphAxes(int gridType);
-    void EndAnimation();
 
-    // ---- sheets: printing and comma-separated export (MainSheets.cpp) ----
-    void ConnectSheetHandlers();
-    // Prints every cell of grid, columnsPerBlock columns across a page.
-    void PrintGrid(class TStringGrid* grid, int columnsPerBlock);
+    // ---- sheets: printing and comma-separated export (the View Sheet tab) ----
     void PrintElectrodeClick();
     void PrintQuadripoleClick();
     void ExportElectrodeClick();
     void ExportQuadripoleClick();
-    // Writes grid as a comma-separated file chosen through SaveDialog2.
-    void ExportGrid(class TStringGrid* grid);
-    TFileDialogSetup SaveDialog2;
-    // The printer and the choices of its set-up dialog, kept from one job to the next;
-    // created at the first print.
-    std::shared_ptr<class QPrinter> Printer;
 
-    // ---- electrode layout (MainLayout.cpp) ----
-    void ConnectLayoutHandlers();
+    // ---- electrode layout (the Creation tab) ----
     void LineClick();
     void SurfaceRbClick();
     void BoreholeRbClick();
-    void UpdateAxisLabels();
     void Next1BtnClick();
     void Next2BtnClick();
-    // The grid parameters step of the tab (what Next1Btn leads to), for the grid type checked.
-    void ShowGridParametersStep();
-    // The grid's sizes, spacings and offsets as the layout edits give them: a text the window
-    // wrote from the record and the user left alone keeps the record's value; texts that are
-    // not usable are corrected in place, beep set when one was out of range.
-    TGridGeometry ReadGridGeometry(bool& beep);
-    // Lays the location grid out for geometry g, its cells empty.
-    void LayOutElectrodeGrid(const TGridGeometry& g);
     void Previous2BtnClick();
     void ClearBtnClick();
-    void SelectWholeGrid();
-    void RescanElectrodeGrid();
-    // The electrode fields of the current grid as the location grid's cells give them; cells
-    // that hold no electrode number are emptied, the counts shown and the duplicates marked.
-    TElectGrid ScanElectrodeGrid();
-    // x, y: pixel position in the location grid's cell area.
     void ElectrodeLocationGdMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void ElectrodeLocationGdClick();
     void ElectrodeLocationGdDblClick();
@@ -222,26 +126,14 @@ public:
     void ElectrodeLocationGdKeyDown(int& key, Qt::KeyboardModifiers shift);
     void ElectrodeLocationGdEnter();
     void ElectrodeLocationGdExit();
-    // Leaving a size, spacing or offset edit of the layout: a value that is not usable is
-    // corrected, written back and signalled with a beep.
-    void LayoutEditExit(QWidget* edit);
-    // Selected cells of the location grid as columns left..right, rows top..bottom in grid
-    // coordinates (the fixed column and row are 0); an empty rectangle when nothing is selected.
-    QRect LocationSelection() const;
-    // The cell holds a number that the last rescan found in more than one cell.
-    bool DuplicateMarked(int col, int row) const;
-    std::array<bool, kMaxElectrodes> DuplicateNumber{};
 
-    // ---- acquisition parameters (MainParams.cpp) ----
-    void ConnectParamHandlers();
-    // Numeric edits commit when they are left: out-of-range values are clamped with a beep.
+    // ---- acquisition parameters (the Configuration tab) ----
     void StdChannelEdnExit();
     void OptimizationChannelEdnExit();
     void QMaxEdnExit();
     void StackMinEdnExit();
     void StackMaxEdnExit();
     void VabMaxEdtExit();
-    // Run before an arrow steps its edit: the focus goes to the edit (allowChange is left as is).
     void StdChannelEdnUpDownChanging(bool& allowChange);
     void ChannelEdnUpDownChanging(bool& allowChange);
     void QMaxEdnUpDownChanging(bool& allowChange);
@@ -250,14 +142,10 @@ public:
     void VabMaxEdtUpDownChanging(bool& allowChange);
     void RhoOnlyRdBtnClick();
     void RhoIPRdBtnClick();
-    // Presets of the meter parameters, applied when the radio button receives the focus.
     void RhoOnlyRdBtnEnter();
     void RhoIPRdBtnEnter();
     void VpRdBtnClick();
     void VabRdBtnClick();
-    // The controls of the Rho/IP choice and of the voltage choice, for the current sequence.
-    void ShowRhoIPControls(bool rhoIP);
-    void ShowVoltageControls(bool vp);
     void TimeCBClick();
     void IPModeCBClick();
     void VmnCBClick();
@@ -266,31 +154,20 @@ public:
     void CommentEdtExit();
     void ArrayTypeListClick();
     void BoreholeArrayTypeListClick();
-    // The channel counts of the current sequence and their up-downs' ranges.
-    void ShowChannels();
     void XCaPmTxtExit();
     void YCaPmTxtExit();
     void XCbPnTxtExit();
     void YCbPnTxtExit();
-    void StoreSecondRemote(class QLineEdit* edit, float TElectrodeXYZ::*coord);
     void MultiChannelOptimizationCbClick();
     void AllowDummyQuadripolesCbClick();
     void DelPolarEffectCbClick();
-    // Shows and labels the remote-electrode edits for the current array type.
-    void UpdateRemoteElectrodePanel();
-    // The IP timing dialog, shown until its timing fits the injection time.
     void IPModeProgBtnClick();
 
-    // ---- depth-level grid and automatic creation (MainDepthGrid.cpp) ----
-    void ConnectDepthGridHandlers();
-    // Brings the grid and the row counts in line with the current depth tables.
-    void FillSpacingLevelGrid();
-    void SpacingLevelGdDrawCell(class QPainter& canvas, int col, int row, const QRect& rect, bool selected);
+    // ---- depth-level grid and automatic creation (the Configuration tab) ----
+    void SpacingLevelGdDrawCell(QPainter& canvas, int col, int row, const QRect& rect, bool selected);
     void SpacingLevelGdDblClick();
     void SpacingLevelGdClick();
-    // key is the virtual key code (46 = Delete).
     void SpacingLevelGdKeyDown(int& key, Qt::KeyboardModifiers shift);
-    // x, y: pointer position in the grid's cell area.
     void SpacingLevelGdMouseMove(Qt::KeyboardModifiers shift, int x, int y);
     void SpacingLevelGdExit();
     void AutomaticCreationBtnClick();
@@ -301,38 +178,8 @@ public:
     void InvestigationDepthEdtExit();
     void InvestigationDepthUpDownChanging();
     void AutoGridDepthLevelBtnClick();
-    // A level cell (col 2..129, row 1..9) may hold "#".
-    bool SpacingCellAllowed(int col, int row) const;
-    // Writes the "#" count of a grid row into its count column and its SelectedCount.
-    void CountSpacingLevelRow(int row);
-    // The grid's selection as cell coordinates (left, top, right, bottom); null when none.
-    QRect SpacingLevelSelection() const;
-    // The range of the depth prompt's arrows. Unlike a spin box's range, the maximum may
-    // drop below the minimum (a spread that holds no deep cell).
-    int InvestigationDepthMin = 1;
-    int InvestigationDepthMax = 10000;
-    void SetInvestigationDepthMax(int max);
-    // ComputeBtn and MoveComputeBtn after a change of the selection.
-    void UpdateSpacingLevelButtons();
-    // The common end of both automatic commands, once the selection is made.
-    void FinishAutomaticCommand();
 
-    // ---- compute and roll-along (MainCompute.cpp) ----
-    void ConnectComputeHandlers();
-    // The compute commands run below the window: it reads their options, shows the figures and
-    // the entries, picks the names and shows what happened.
-    TComputeCommands Computes{Sequences, Files,
-                              {[this] { return ReadComputeOptions(); },
-                               [this](const TComputeFigures& figures) { ShowComputeFigures(figures); },
-                               [this] {
-                                   ShowEntries();
-                                   DisplaySequence(true);
-                               }}};
-    // The reversal, the optimisation and the polarisation deletion as their boxes say; the
-    // reversal is confirmed first (Cancel unticks it).
-    TComputeOptions ReadComputeOptions();
-    // The results window with the figures, then the sequence computed.
-    void ShowComputeFigures(const TComputeFigures& figures);
+    // ---- compute and roll-along (the Configuration tab; the window runs the commands) ----
     void ComputeBtnClick();
     void MoveComputeBtnClick();
     void CreateNewSeqBtnClick();
@@ -342,29 +189,18 @@ public:
     void MovePanelEnter();
     void NodeToMoveXUpDownChangingEx(bool& allowChange, int newValue, int direction);
     void NodeToMoveYUpDownChangingEx(bool& allowChange, int newValue, int direction);
-    // Which command opened the shift prompt: 0 recompute in place, 1 new roll-along sequence.
-    int MovePanelTag = 0;
+    void StrapForPopolBtnMouseMove();
+    void ReskonGBMouseMove();
 
     // ---- port and speed (MainPort.cpp) ----
-    void ConnectPortHandlers();
-    // Creates ActivePort for PortNum when asked and none exists; shows the port icon.
-    void ShowPortImage(bool create);
     void ComCheck(QAction* item);
     void LowSpeedClick();
     void HighSpeedClick();
-    // The picture of ImageList3 that Image2 shows (-1 before the first one).
-    int PortPicture = -1;
-    // Tells of USB devices coming and going (null where the system gives no such notice).
-    class TDeviceWatch* DeviceWatch = nullptr;
 
     // ---- upload (MainUpload.cpp) ----
-    void ConnectUploadHandlers();
     void Upload1Click();
-    // True while Upload1Click runs: the port object must then stay as it is.
-    bool UploadRunning = false;
 
     // ---- second-model export (MainExport.cpp) ----
-    void ConnectExportHandlers();
     void ExporttoSQTformatSolvy1Click();
 
 protected:
@@ -374,20 +210,106 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    // Routes the controls' events to the handlers; every Connect...Handlers() wires through it.
-    std::unique_ptr<class TControlEvents> Events;
+    Ui::TMainFrm* ui;
+
+    // ---- state ----
+    TSequenceList Sequences;
+    // What every command reads of the list, as members that follow it.
+    const int& SequenceCount = Sequences.Count();
+    const int& CurrentIndex = Sequences.CurrentIndex();
+    TElectSequence* const& CurrentSequence = Sequences.CurrentSequence();
+    // The file commands run below the window; it shows the entry a question is about.
+    TFileCommands Files{Sequences, [this] { ShowCurrentEntry(); }};
+    // The compute commands run below the window: it reads their options, shows the figures and
+    // the entries, picks the names and shows what happened.
+    TComputeCommands Computes{Sequences,
+                              Files,
+                              {[this] { return ReadComputeOptions(); },
+                               [this](const TComputeFigures& figures) { ShowComputeFigures(figures); },
+                               [this] { ShowEntriesAndSequence(); }}};
+    TWindowState WindowState;
+    QString HelpFile;
+    QStringList CommandLine;
+    TFileDialogSetup OpenDialog1, SaveDialog1;
+    std::unique_ptr<QLockFile> WorkFolderLock;
+    // Routes the controls' events to the handlers; every panel wires its controls through it.
+    std::unique_ptr<TControlEvents> Events;
+
     void ConnectHandlers();
-    void SetUpSpacingLevelGrid();
     void FreeSequences();
-    // Adds an entry to SeqFileLb for each sequence of the list it does not show yet.
-    void AddEntryItems();
-    // The entries of SeqFileLb as the list holds them, the current one selected.
-    void ShowEntries();
+
+    QString GetSpecialFolderPath(int folder);
+
+    // ---- one copy per working folder ----
+    void LockWorkFolder();
+
+    // ---- settings and the list file ----
+    QString ListFilePath() const { return WindowState.WorkFolder + "SeqFilePath.lst"; }
+    // Reads the port, speed and address; returns the stored index of the selected entry (-1 when
+    // there is none).
+    int ReadSettings();
+    // Writes the four values; selected = index of the current entry in the written list file.
+    void WriteSettings(int selected);
+    // Entries for the files of the list file; the one of line storedLine becomes current.
+    void ReopenList(int storedLine);
+    // Writes the list file; returns the line of the current entry (-1 when it is not in it).
+    int WriteList();
+
+    // ---- what the commands did ----
+    // The current sequence may be saved: computed since its last change and valid, or the user
+    // says to save it anyway.
+    bool ValidChangeAnyWay();
+    // Shows what a file command did: the entries it added, their texts, the current entry
+    // selected (and shown again when it holds something else), and its message. True when done.
+    bool ShowFileResult(const TFileResult& r);
+    // The same for a save, which may have given the sequence its file: the status bar and the
+    // chart title show it.
+    bool ShowSaveResult(const TFileResult& r);
+    // Picks the name of a save through SaveDialog1 with the default extension ext, from the
+    // folder and name of the current sequence's file when fromCurrentFile (else from the
+    // sequence folder with no name), on the file type filterIndex when it is not 0.
+    TFileCommands::TNamePicker SaveNamePicker(const QString& ext, bool fromCurrentFile, int filterIndex = 0);
+    // The current entry selected and shown.
+    void ShowCurrentEntry();
+    // The entries as the list holds them, then the current sequence.
+    void ShowEntriesAndSequence();
+
+    // ---- display ----
     void OnPageChanged(int index);
+    // The automatic-creation commands for the sequence shown; the depth prompt closes.
+    void UpdateDepthLevelCommands();
+    void SetStatusText(int panel, const QString& text);
+    // The chart's main title: the sequence name, the line's extent and the file name.
+    QString GraphTitle() const;
+    // Brings the shown title up to date with the sequence (its file name after a save).
+    void ShowGraphTitle();
+    void ShowHelpFile(int contextId);
+
+    // ---- compute and roll-along (MainCompute.cpp) ----
+    // What the Configuration tab's compute commands run: the commands below the window, with
+    // what they did shown.
+    TConfigurationWindow ComputeCommands();
+    // Picks the new spread's file through SaveDialog1, from the name proposed.
+    TComputeCommands::TRollAlongPicker RollAlongNamePicker();
+    TComputeOptions ReadComputeOptions();
+    // The results window with the figures, then the sequence computed.
+    void ShowComputeFigures(const TComputeFigures& figures);
+
+    // ---- port and speed (MainPort.cpp) ----
+    void ConnectPortHandlers();
+    // Creates ActivePort for PortNum when asked and none exists; shows the port icon.
+    void ShowPortImage(bool create);
+    int PortPicture = -1;
+    // Tells of USB devices coming and going (null where the system gives no such notice).
+    TDeviceWatch* DeviceWatch = nullptr;
+
+    // ---- upload (MainUpload.cpp) ----
+    void ConnectUploadHandlers();
+
+    // ---- second-model export (MainExport.cpp) ----
+    void ConnectExportHandlers();
 
     TQtHost QtHost{this};
-    TQuadripoleSheet* QuadripoleSheet;
-    TElectrodeSheet* ElectrodeSheet;
     QLabel* StatusPanels[2];
     bool Shown = false;
     bool Closed = false;

@@ -14,7 +14,7 @@ void TMainFrm::ConnectExportHandlers() {
 void TMainFrm::ExporttoSQTformatSolvy1Click() {
     if (!CurrentSequence || !ValidChangeAnyWay()) return;
     // Edits still being typed are committed when they lose the focus.
-    ui->SeqFileLb->setFocus();
+    ui->ListPanel->FocusList();
     QCoreApplication::processEvents();
     TElectSequence* s = CurrentSequence;
     if (!s) return;
@@ -23,7 +23,7 @@ void TMainFrm::ExporttoSQTformatSolvy1Click() {
         // The dialog points into the sequence: it must not outlive this command, since the
         // sequence may be closed afterwards.
         TExportSqtFrm dialog(this, s);
-        dialog.SequenceFolder = SequenceFolder;
+        dialog.SequenceFolder = WindowState.SequenceFolder;
         dialog.Solvy()->LoadFromSequence();
         dialog.exec();
     }

@@ -74,13 +74,13 @@ void TMainFrm::ConnectPortHandlers() {
 }
 
 void TMainFrm::ShowPortImage(bool create) {
-    if (create && !ActivePort) MakeActivePort(PortNum);
+    if (create && !ActivePort) MakeActivePort(WindowState.PortNum);
     int picture = 8;
-    if (PortNum >= 1 && PortNum <= kMenuSerialPorts)
-        picture = PortNum + 1;
-    else if (PortNum == kUSBPortNumber)
+    if (WindowState.PortNum >= 1 && WindowState.PortNum <= kMenuSerialPorts)
+        picture = WindowState.PortNum + 1;
+    else if (WindowState.PortNum == kUSBPortNumber)
         picture = TPortUSB::DeviceCount() != 0 ? 1 : 0;
-    else if (PortNum == kIPPortNumber)
+    else if (WindowState.PortNum == kIPPortNumber)
         picture = 9;
     PortPicture = picture;
     ui->Image2->clear();
@@ -90,32 +90,33 @@ void TMainFrm::ShowPortImage(bool create) {
 
 void TMainFrm::ComCheck(QAction* item) {
     // The port object is in use until the upload ends (the menu is disabled meanwhile).
-    if (UploadRunning) return;
+    if (WindowState.UploadRunning) return;
     item->setChecked(true);
     const int tag = item->property("Tag").toInt();
     if (tag == 0) {
-        QString text = QString::number(PortNum);
+        QString text = QString::number(WindowState.PortNum);
         int port = 0;
         do {
             Seam().InputQuery("Enter bluetooth outgoing port number", "value (1..98) :", text);
         } while (!BluetoothPortText(text, port));
-        PortNum = port;
+        WindowState.PortNum = port;
     } else {
-        PortNum = tag;
+        WindowState.PortNum = tag;
     }
-    if (PortNum == kIPPortNumber)
-        Seam().InputQuery("IP address ex: 192.168.1.20",
-                          "Enter IP address for WIFI client or leave blank for Reskon access point:", IPAddress);
+    if (WindowState.PortNum == kIPPortNumber)
+        Seam().InputQuery(
+            "IP address ex: 192.168.1.20",
+            "Enter IP address for WIFI client or leave blank for Reskon access point:", WindowState.IPAddress);
     FreeActivePort();
     ShowPortImage(true);
 }
 
 void TMainFrm::LowSpeedClick() {
-    PortSpeed = kLowSpeed;
+    WindowState.PortSpeed = kLowSpeed;
     ui->LowSpeed->setChecked(true);
 }
 
 void TMainFrm::HighSpeedClick() {
-    PortSpeed = kHighSpeed;
+    WindowState.PortSpeed = kHighSpeed;
     ui->HighSpeed->setChecked(true);
 }

@@ -1,9 +1,9 @@
 // The upload command: the checked sequences and the current one go to the meter in one
 // exchange, logged in the upload window.
 #include <QAction>
-#include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
+#include <QPushButton>
 #include <algorithm>
 #include <memory>
 #include <utility>
@@ -35,16 +35,16 @@ private:
 // list each time they are asked for.
 class TListToUpload final : public TUploadList {
 public:
-    explicit TListToUpload(TMainFrm& w) : W(w) {}
-    int EntryCount() override { return std::min(W.SequenceCount, W.ui->SeqFileLb->count()); }
+    TListToUpload(const TSequenceList& list, const TListPanel& entries) : List(list), Entries(entries) {}
+    int EntryCount() override { return std::min(List.Count(), Entries.EntryCount()); }
     TElectSequence* EntryToSend(int i) override {
-        const QListWidgetItem* item = W.ui->SeqFileLb->item(i);
-        if (item->checkState() != Qt::Checked && i != W.ui->SeqFileLb->currentRow()) return nullptr;
-        return W.Sequences[std::size_t(i)];
+        if (!Entries.Ticked(i) && i != Entries.SelectedIndex()) return nullptr;
+        return List[std::size_t(i)];
     }
 
 private:
-    TMainFrm& W;
+    const TSequenceList& List;
+    const TListPanel& Entries;
 };
 
 // While the exchange runs, the port menu and every command that changes, computes, saves or
@@ -53,15 +53,15 @@ private:
 // the state it had.
 class TUploadGuard {
 public:
-    TUploadGuard(bool& running, Ui::TMainFrm& ui) : Running(running), Exclude(ui.ExcludeSeqBtn) {
+    TUploadGuard(bool& running, Ui::TMainFrm& ui) : Running(running), Exclude(ui.ListPanel->ExcludeCommand()) {
         Running = true;
-        for (QWidget* w : {static_cast<QWidget*>(ui.Communicationport1), ui.CreationTbs, ui.ConfigurationTbs,
-                           static_cast<QWidget*>(ui.GraphToolbar), static_cast<QWidget*>(ui.ToolBar2)}) {
+        for (QWidget* w : std::initializer_list<QWidget*>{ui.Communicationport1, ui.CreationTbs, ui.ConfigurationTbs,
+                                                          ui.ViewGraphTbs->ToolBar(), ui.ViewSheetTbs->ToolBar()}) {
             Widgets.push_back({w, OwnEnabled(w)});
             w->setEnabled(false);
         }
         for (QAction* a : {ui.New1, ui.Open1, ui.Save, ui.Saveas1, ui.SavetoSDcardformat1, ui.ExporttoSQTformatSolvy1,
-                           ui.ExcludeSeqBtn, ui.Apropos1}) {
+                           ui.ListPanel->ExcludeCommand(), ui.Apropos1}) {
             Actions.push_back({a, a->isEnabled()});
             a->setEnabled(false);
         }
@@ -92,8 +92,8 @@ void TMainFrm::ConnectUploadHandlers() {
 
 void TMainFrm::Upload1Click() {
     // One exchange at a time: the command can be reached again from inside its own waits.
-    if (UploadRunning) return;
-    ui->SeqFileLb->setFocus();
+    if (WindowState.UploadRunning) return;
+    ui->ListPanel->FocusList();
     if (!ActivePort) ShowPortImage(true);
 
     auto view = std::make_unique<TViewUploadFrm>(this);
@@ -103,11 +103,14 @@ void TMainFrm::Upload1Click() {
                         TMsgButtons::OkCancel, TMsgIcon::Information) != TMsgResult::Ok)
         return;
 
-    TUploadGuard guard(UploadRunning, *ui);
+    TUploadGuard guard(WindowState.UploadRunning, *ui);
     TProgressBarSink progress(ui->ProgressBar1);
-    TListToUpload list(*this);
+    TListToUpload list(Sequences, *ui->ListPanel);
     TUploadSession(ActivePort, *view, &progress)
-        .Run({.PortNumber = PortNum, .Speed = PortSpeed, .IPAddress = IPAddress.toStdString()}, list);
+        .Run({.PortNumber = WindowState.PortNum,
+              .Speed = WindowState.PortSpeed,
+              .IPAddress = WindowState.IPAddress.toStdString()},
+             list);
     view->OkBtn->show();
     view->CancelBtn->hide();
     while (view->Tag == 0) PumpEvents(10);

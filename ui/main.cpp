@@ -18,12 +18,12 @@ int main(int argc, char** argv) {
     try {
         TPlanoraApp app(argc, argv);
         TMainFrm mainFrm;
-        if (mainFrm.AnotherCopyRunning) return 0;
+        if (mainFrm.State().AnotherCopyRunning) return 0;
         TAboutBoxFrm aboutBox(&mainFrm);
         aboutBox.hide();
         QStringList args = QCoreApplication::arguments();
         args.removeFirst();
-        mainFrm.CommandLine = args;
+        mainFrm.SetCommandLine(args);
         mainFrm.show();
         app.exec();
     } catch (...) {

@@ -28,7 +28,7 @@ void UiTest::TearDown() { SetSeam(nullptr); }
 
 std::unique_ptr<TMainFrm> UiTest::Start(const QStringList& commandLine) {
     auto w = std::make_unique<TMainFrm>();
-    w->CommandLine = commandLine;
+    w->SetCommandLine(commandLine);
     w->show();
     QApplication::processEvents();
     return w;

@@ -64,9 +64,18 @@ void ClickArrow(QWidget* upDown, bool up);
 void Leave(QWidget* w, Qt::FocusReason reason = Qt::TabFocusReason);
 void Enter(QWidget* w, Qt::FocusReason reason = Qt::TabFocusReason);
 
+// The component of the window (or of any widget) with this name.
 template <class T>
 T* Find(QWidget* w, const char* name) {
     T* c = w->findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(c, nullptr) << name;
     return c;
+}
+template <class T>
+T* Find(QWidget& w, const char* name) {
+    return Find<T>(&w, name);
+}
+template <class T, class W>
+T* Find(const std::unique_ptr<W>& w, const char* name) {
+    return Find<T>(w.get(), name);
 }

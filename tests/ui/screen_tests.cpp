@@ -2,6 +2,7 @@
 // 1024 x 600 screen it fits with every control whole and reachable; on a wide screen the main
 // window and the About box open in its centre.
 #include <QAbstractScrollArea>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLayout>
@@ -12,11 +13,11 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
+#include <QWidget>
 
 #include "ui/About.h"
 #include "tests/ui/UiTest.h"
 #include "ui_About.h"
-#include "ui_Main.h"
 
 namespace {
 const QSize kSmallScreen(1024, 600);
@@ -91,22 +92,22 @@ protected:
     }
 
     // Every optional control of every tab at once: the largest the window must hold.
-    static void ShowEverything(Ui::TMainFrm& ui) {
-        for (QWidget* w : std::initializer_list<QWidget*>{
-                 ui.YZPanel, ui.ErrorLblx, ui.CaPmCbPnPanel, ui.XCbPnLbl, ui.XCbPnTxt, ui.YCbPnLbl, ui.YCbPnTxt,
-                 ui.StrapForPopolBtn, ui.StrapPanel, ui.IPModeLbl, ui.IPModeCB, ui.IPModeProgBtn,
-                 ui.OptimizationDecreasedLbl, ui.AutomaticCreationPanel, ui.MovePanel, ui.NodeMoveYPanel,
-                 ui.MoveComputeBtn, ui.CreateNewSeqBtn, ui.SpacingLevelGd, ui.MaxQuadriploleLbl, ui.VabCB})
-            w->setVisible(true);
+    static void ShowEverything(TMainFrm& w) {
+        for (const char* name : {"YZPanel", "ErrorLblx", "CaPmCbPnPanel", "XCbPnLbl", "XCbPnTxt", "YCbPnLbl", "YCbPnTxt",
+                                 "StrapForPopolBtn", "StrapPanel", "IPModeLbl", "IPModeCB", "IPModeProgBtn",
+                                 "OptimizationDecreasedLbl", "AutomaticCreationPanel", "MovePanel", "NodeMoveYPanel",
+                                 "MoveComputeBtn", "CreateNewSeqBtn", "SpacingLevelGd", "MaxQuadriploleLbl", "VabCB"})
+            Find<QWidget>(w, name)->setVisible(true);
     }
 
     // Each tab in turn at the window's present size: what does not fit.
     QStringList MisfitsOnEveryTab(TMainFrm& w) {
         QStringList out;
-        for (int tab = 0; tab < w.ui->PageControl1->count(); ++tab) {
-            w.ui->PageControl1->setCurrentIndex(tab);
+        auto* pages = Find<QTabWidget>(w, "PageControl1");
+        for (int tab = 0; tab < pages->count(); ++tab) {
+            pages->setCurrentIndex(tab);
             Settle();
-            for (const QString& m : Misfits(&w)) out << w.ui->PageControl1->tabText(tab) + ": " + m;
+            for (const QString& m : Misfits(&w)) out << pages->tabText(tab) + ": " + m;
         }
         return out;
     }
@@ -125,7 +126,7 @@ TEST_F(SmallScreenTest, TheWindowFitsTheScreenWithEveryControlWhole) {
     QStringList misfits = MisfitsOnEveryTab(*w);
     EXPECT_TRUE(misfits.isEmpty()) << misfits.join('\n').toStdString();
 
-    ShowEverything(*w->ui);
+    ShowEverything(*w);
     Settle();
     const QSize least = w->minimumSizeHint().expandedTo(w->minimumSize());
     EXPECT_LE(least.width(), kSmallScreen.width());
@@ -166,6 +167,6 @@ TEST_F(WideScreenTest, TheMainWindowAndTheAboutBoxOpenInTheMiddleOfTheScreen) {
         ExpectCentred(box);
         box->ui->BitBtn1->click();
     });
-    w->ui->Apropos1->trigger();
+    Find<QAction>(w, "Apropos1")->trigger();
     EXPECT_TRUE(seen);
 }

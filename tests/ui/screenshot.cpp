@@ -2,7 +2,9 @@
 // strap hint of a pole-pole array, the About box, the IP timing dialog and the results window:
 //   ui_screenshot <output folder>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QListWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
@@ -13,7 +15,6 @@
 #include "ui/Main.h"
 #include "tests/ui/UiTest.h"
 #include "ui_Iptime.h"
-#include "ui_Main.h"
 #include "ui_Viewcomputed.h"
 
 int main(int argc, char** argv) {
@@ -46,20 +47,20 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     w.resize(1024, 600);
     QApplication::processEvents();
-    w.ui->SeqFileLb->item(0)->setCheckState(Qt::Checked);
+    Find<QListWidget>(w, "SeqFileLb")->item(0)->setCheckState(Qt::Checked);
     const char* names[] = {"creation", "configuration", "graph", "sheet"};
     for (int i = 0; i < 4; ++i) {
-        w.ui->PageControl1->setCurrentIndex(i);
+        Find<QTabWidget>(w, "PageControl1")->setCurrentIndex(i);
         QApplication::processEvents();
         w.grab().save(out + "/mainwin-" + names[i] + ".png");
     }
     // A pole-pole array shows the strap hint below its button.
-    w.ui->PageControl1->setCurrentIndex(1);
-    w.ui->ArrayTypeList->setCurrentIndex(9);
-    emit w.ui->ArrayTypeList->activated(9);
+    Find<QTabWidget>(w, "PageControl1")->setCurrentIndex(1);
+    Find<QComboBox>(w, "ArrayTypeList")->setCurrentIndex(9);
+    emit Find<QComboBox>(w, "ArrayTypeList")->activated(9);
     QApplication::processEvents();
     w.grab().save(out + "/mainwin-strap.png");
-    w.ui->PageControl1->setCurrentIndex(0);
+    Find<QTabWidget>(w, "PageControl1")->setCurrentIndex(0);
     {
         TAboutBoxFrm about(&w);
         about.show();

@@ -2,12 +2,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTextEdit>
 #include <QTimer>
+#include <QWidget>
 #include <stdexcept>
 
 #include "ui/About.h"
@@ -15,7 +19,7 @@
 #include "ui/Help.h"
 #include "tests/ui/UiTest.h"
 #include "ui_About.h"
-#include "ui_Main.h"
+#include "ui/StrapHint.h"
 
 TEST(About, VersionTextHasTwoDigitsPerNumber) {
     EXPECT_EQ(VersionText(2, 9, 1), "V02.09.01");
@@ -48,14 +52,14 @@ TEST_F(UiTest, TheAboutBoxShowsTheBuildVersionAndTheProgramsIconAndLinksToItsHel
 
 TEST_F(UiTest, TheHelpMenuOpensTheProgramsOwnHelpPages) {
     auto w = Start();
-    w->ui->Rubriquedaide1->trigger();
-    w->ui->Homepage1->trigger();
-    w->ui->Productsupport1->trigger();
+    Find<QAction>(w, "Rubriquedaide1")->trigger();
+    Find<QAction>(w, "Homepage1")->trigger();
+    Find<QAction>(w, "Productsupport1")->trigger();
     // No invented address: every entry leads to the help pages shipped with the program.
     EXPECT_EQ(Seam.HelpIds, (std::vector<int>{100, 100, 100}));
     EXPECT_TRUE(Seam.Urls.isEmpty());
-    EXPECT_EQ(w->ui->Rubriquedaide1->text(), "Help topics");
-    EXPECT_EQ(w->ui->Apropos1->text(), "About");
+    EXPECT_EQ(Find<QAction>(w, "Rubriquedaide1")->text(), "Help topics");
+    EXPECT_EQ(Find<QAction>(w, "Apropos1")->text(), "About");
 }
 
 TEST_F(UiTest, TheHelpWindowShowsThePageOfEachContext) {
@@ -106,19 +110,19 @@ TEST_F(UiTest, TheAboutCommandShowsTheBoxModallyAndTheSplashIsGoneAfterStartUp) 
         shownVersion = box->ui->Version->text();
         box->ui->BitBtn1->click();
     });
-    w->ui->Apropos1->trigger();
+    Find<QAction>(w, "Apropos1")->trigger();
     EXPECT_EQ(shownVersion, VersionText(PLANORA_VERSION_MAJOR, PLANORA_VERSION_MINOR, PLANORA_VERSION_PATCH));
 }
 
 TEST_F(UiTest, TheStrapHintShowsOverItsButtonAndHidesOverTheMeterBox) {
     auto w = Start();
-    EXPECT_TRUE(w->ui->StrapPanel->isHidden());
+    EXPECT_TRUE(Find<TStrapHint>(w, "StrapPanel")->isHidden());
     QMouseEvent over(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(w->ui->StrapForPopolBtn, &over);
-    EXPECT_FALSE(w->ui->StrapPanel->isHidden());
+    QApplication::sendEvent(Find<QPushButton>(w, "StrapForPopolBtn"), &over);
+    EXPECT_FALSE(Find<TStrapHint>(w, "StrapPanel")->isHidden());
     QMouseEvent away(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(w->ui->ReskonGB, &away);
-    EXPECT_TRUE(w->ui->StrapPanel->isHidden());
+    QApplication::sendEvent(Find<QGroupBox>(w, "ReskonGB"), &away);
+    EXPECT_TRUE(Find<TStrapHint>(w, "StrapPanel")->isHidden());
 }
 
 TEST_F(UiTest, TheStrapHintIsAPictureBelowItsButtonThatMakesWayForThePointer) {
@@ -126,23 +130,24 @@ TEST_F(UiTest, TheStrapHintIsAPictureBelowItsButtonThatMakesWayForThePointer) {
     WriteSequence(*s, Path("pole.sqz"));
     WriteList({Path("pole.sqz")});
     auto w = Start();
-    Ui::TMainFrm& ui = *w->ui;
-    ui.PageControl1->setCurrentIndex(1);
-    ui.ArrayTypeList->setCurrentIndex(9);  // complete pole-pole
-    emit ui.ArrayTypeList->activated(9);
+    Find<QTabWidget>(w, "PageControl1")->setCurrentIndex(1);
+    Find<QComboBox>(w, "ArrayTypeList")->setCurrentIndex(9);  // complete pole-pole
+    emit Find<QComboBox>(w, "ArrayTypeList")->activated(9);
     QApplication::processEvents();
-    ASSERT_TRUE(ui.StrapPanel->isVisible());
-    EXPECT_FALSE(ui.StrapPictureLbl->pixmap().isNull());
+    ASSERT_TRUE(Find<TStrapHint>(w, "StrapPanel")->isVisible());
+    EXPECT_FALSE(Find<QLabel>(w, "StrapPictureLbl")->pixmap().isNull());
     // Just below the button, whole inside the page, above the controls it covers.
-    const QRect button(ui.StrapForPopolBtn->mapTo(ui.ConfigurationTbs, QPoint()), ui.StrapForPopolBtn->size());
-    const QRect hint = ui.StrapPanel->geometry();
+    const QRect button(Find<QPushButton>(w, "StrapForPopolBtn")->mapTo(Find<QWidget>(w, "ConfigurationTbs"), QPoint()),
+                       Find<QPushButton>(w, "StrapForPopolBtn")->size());
+    const QRect hint = Find<TStrapHint>(w, "StrapPanel")->geometry();
     EXPECT_GE(hint.top(), button.bottom());
     EXPECT_LE(hint.top() - button.bottom(), 4);
-    EXPECT_TRUE(ui.ConfigurationTbs->rect().contains(hint));
-    EXPECT_EQ(ui.ConfigurationTbs->childAt(hint.center()), ui.StrapPictureLbl);
+    EXPECT_TRUE(Find<QWidget>(w, "ConfigurationTbs")->rect().contains(hint));
+    EXPECT_EQ(Find<QWidget>(w, "ConfigurationTbs")->childAt(hint.center()), Find<QLabel>(w, "StrapPictureLbl"));
     // The pointer reaching it sends it away, so the comment below can be used.
     QEvent enter(QEvent::Enter);
-    QApplication::sendEvent(ui.StrapPanel, &enter);
-    EXPECT_FALSE(ui.StrapPanel->isVisible());
-    EXPECT_TRUE(ui.CommentEdt->isAncestorOf(ui.ConfigurationTbs->childAt(hint.center())));
+    QApplication::sendEvent(Find<TStrapHint>(w, "StrapPanel"), &enter);
+    EXPECT_FALSE(Find<TStrapHint>(w, "StrapPanel")->isVisible());
+    EXPECT_TRUE(
+        Find<QTextEdit>(w, "CommentEdt")->isAncestorOf(Find<QWidget>(w, "ConfigurationTbs")->childAt(hint.center())));
 }

@@ -2,13 +2,16 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QWidget>
 #include <algorithm>
 #include <array>
 #include <string>
@@ -19,8 +22,9 @@
 #include "tests/ui/UiTest.h"
 #include "ui/Format.h"
 #include "ui/Viewcomputed.h"
-#include "ui_Main.h"
 #include "ui_Viewcomputed.h"
+#include "ui/StringGrid.h"
+#include "ui/UpDown.h"
 
 namespace {
 // What one results window showed.
@@ -143,8 +147,8 @@ protected:
         return Start();
     }
     static void SetBoxes(TMainFrm& w, bool optimise, bool delPolar) {
-        w.ui->MultiChannelOptimizationCb->setChecked(optimise);
-        w.ui->DelPolarEffectCb->setChecked(delPolar);
+        Find<QCheckBox>(w, "MultiChannelOptimizationCb")->setChecked(optimise);
+        Find<QCheckBox>(w, "DelPolarEffectCb")->setChecked(delPolar);
     }
     // The results window shows the workflow's figures; the optimised ones empty and disabled
     // when there are none.
@@ -170,8 +174,8 @@ protected:
             w.CreateNewSeqBtnClick();
         else
             w.MoveComputeBtnClick();
-        w.ui->NodeToMoveXTxt->setText(dx);
-        w.ui->NodeToMoveYTxt->setText(dy);
+        Find<QLineEdit>(w, "NodeToMoveXTxt")->setText(dx);
+        Find<QLineEdit>(w, "NodeToMoveYTxt")->setText(dy);
         w.MovePanelOkBtnClick();
     }
 
@@ -185,7 +189,7 @@ TEST_F(ComputeTest, DipoleDipoleLineShowsItsFiguresBeforeAndAfterOptimisationAnd
     auto layout = Layout(1, 2, 4, 12);
     auto w = StartWith(*layout, "line.sqz");
     SetBoxes(*w, true, true);
-    w->ui->ComputeBtn->click();
+    Find<QPushButton>(w, "ComputeBtn")->click();
 
     ASSERT_EQ(Shown.size(), 1u);
     const TShown& shown = Shown[0];
@@ -200,17 +204,17 @@ TEST_F(ComputeTest, DipoleDipoleLineShowsItsFiguresBeforeAndAfterOptimisationAnd
     EXPECT_FALSE(shown.FullNotice);
     EXPECT_FALSE(shown.Hourglass);
 
-    const TElectSequence& s = *w->CurrentSequence;
+    const TElectSequence& s = *w->Current();
     EXPECT_EQ(ListOf(s), ListOf(*optimised.Sequence));
     EXPECT_EQ(s.NeedsRecompute, 0);
-    EXPECT_EQ(w->ui->QuadripolesTxt->text(), shown.OptCount);
-    EXPECT_EQ(w->ui->QuadripoleGd->Cells(1, 1), "1");
-    EXPECT_EQ(w->ui->QuadripoleGd->Cells(2, 1), "3");
-    EXPECT_EQ(w->ui->QuadripoleGd->Cells(3, 1), "4");
-    EXPECT_EQ(w->ui->QuadripoleGd->Cells(4, 1), "6");
+    EXPECT_EQ(Find<QLabel>(w, "QuadripolesTxt")->text(), shown.OptCount);
+    EXPECT_EQ(Find<TStringGrid>(w, "QuadripoleGd")->Cells(1, 1), "1");
+    EXPECT_EQ(Find<TStringGrid>(w, "QuadripoleGd")->Cells(2, 1), "3");
+    EXPECT_EQ(Find<TStringGrid>(w, "QuadripoleGd")->Cells(3, 1), "4");
+    EXPECT_EQ(Find<TStringGrid>(w, "QuadripoleGd")->Cells(4, 1), "6");
     // The command saves what it computed and offers the roll-along.
     EXPECT_EQ(ListOf(*ReadBack(Path("line.sqz"))), ListOf(*optimised.Sequence));
-    EXPECT_FALSE(w->ui->CreateNewSeqBtn->isHidden());
+    EXPECT_FALSE(Find<QPushButton>(w, "CreateNewSeqBtn")->isHidden());
     EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
 }
 
@@ -229,7 +233,7 @@ TEST_F(ComputeTest, PolarisationDeletionRunsOnlyAfterTheOptimisation) {
         w->ComputeBtnClick();
         ASSERT_EQ(Shown.size(), 1u);
         const TRun expected = Computed(*layout, c.optimise, c.delPolar);
-        EXPECT_EQ(ListOf(*w->CurrentSequence), ListOf(*expected.Sequence));
+        EXPECT_EQ(ListOf(*w->Current()), ListOf(*expected.Sequence));
         ExpectFigures(Shown[0], expected.Figures);
         EXPECT_EQ(Shown[0].OptCount.isEmpty(), !c.optimise);
     }
@@ -251,15 +255,15 @@ TEST_F(ComputeTest, TheReversalIsAskedAndCancelComputesUnreversed) {
         Seam.Questions.clear();
         Seam.Answers = {c.answer};
         SetBoxes(*w, false, false);
-        w->ui->SwapABMNCb->setChecked(true);
+        Find<QCheckBox>(w, "SwapABMNCb")->setChecked(true);
         w->ComputeBtnClick();
         ASSERT_EQ(Seam.Questions.size(), 1u);
         EXPECT_EQ(Seam.Questions[0].Text, "All quadripoles will be reversed A<->M , B<->N");
         EXPECT_EQ(Seam.Questions[0].Caption, "Warning");
         EXPECT_EQ(Seam.Questions[0].Buttons, TMsgButtons::OkCancel);
         EXPECT_EQ(Seam.Questions[0].Icon, TMsgIcon::Information);
-        EXPECT_EQ(w->ui->SwapABMNCb->isChecked(), c.reversed);
-        const auto list = ListOf(*w->CurrentSequence);
+        EXPECT_EQ(Find<QCheckBox>(w, "SwapABMNCb")->isChecked(), c.reversed);
+        const auto list = ListOf(*w->Current());
         ASSERT_EQ(list.size(), plain.size());
         const auto& first = plain.front();
         const std::array<std::uint16_t, 4> mnab{first[2], first[3], first[0], first[1]};
@@ -267,7 +271,7 @@ TEST_F(ComputeTest, TheReversalIsAskedAndCancelComputesUnreversed) {
     }
     // Unticked, nothing is asked.
     Seam.Questions.clear();
-    w->ui->SwapABMNCb->setChecked(false);
+    Find<QCheckBox>(w, "SwapABMNCb")->setChecked(false);
     w->ComputeBtnClick();
     EXPECT_TRUE(Seam.Questions.empty());
 }
@@ -288,10 +292,10 @@ TEST_F(ComputeTest, CommandsWithoutDepthLevelCellsAreRefused) {
         Seam.Messages.clear();
         (w.get()->*c.click)();
         EXPECT_EQ(Seam.Messages, QStringList{"No set of depth level !!!"});
-        EXPECT_TRUE(w->ui->MovePanel->isHidden());
+        EXPECT_TRUE(Find<QFrame>(w, "MovePanel")->isHidden());
     }
     EXPECT_TRUE(Shown.empty());
-    EXPECT_EQ(w->CurrentSequence->Device.LastQuadripole, -1);
+    EXPECT_EQ(w->Current()->Device.LastQuadripole, -1);
     EXPECT_EQ(QFileInfo(Path("empty.sqz")).lastModified().toMSecsSinceEpoch(), written);
 
     // A list without cells (an imported mixed-array list) is still counted by the compute.
@@ -304,8 +308,8 @@ TEST_F(ComputeTest, CommandsWithoutDepthLevelCellsAreRefused) {
     w->ComputeBtnClick();
     EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
     EXPECT_EQ(Shown.size(), 1u);
-    EXPECT_EQ(w->CurrentSequence->Device.LastQuadripole, 5);
-    EXPECT_EQ(ListOf(*w->CurrentSequence), ComputedList(*mixed, true, true));
+    EXPECT_EQ(w->Current()->Device.LastQuadripole, 5);
+    EXPECT_EQ(ListOf(*w->Current()), ComputedList(*mixed, true, true));
 }
 
 TEST_F(ComputeTest, AShiftOutOfRangeIsClampedWithABeepAndComputesNothing) {
@@ -318,17 +322,17 @@ TEST_F(ComputeTest, AShiftOutOfRangeIsClampedWithABeepAndComputesNothing) {
         SCOPED_TRACE(c.typed.toStdString());
         const int beeps = Seam.Beeps;
         w->MoveComputeBtnClick();
-        ASSERT_FALSE(w->ui->MovePanel->isHidden());
-        w->ui->NodeToMoveXTxt->setText(c.typed);
+        ASSERT_FALSE(Find<QFrame>(w, "MovePanel")->isHidden());
+        Find<QLineEdit>(w, "NodeToMoveXTxt")->setText(c.typed);
         w->MovePanelOkBtnClick();
         EXPECT_EQ(Seam.Beeps, beeps + 1);
-        EXPECT_EQ(w->ui->NodeToMoveXTxt->text(), c.shown);
-        EXPECT_FALSE(w->ui->MovePanel->isHidden());
+        EXPECT_EQ(Find<QLineEdit>(w, "NodeToMoveXTxt")->text(), c.shown);
+        EXPECT_FALSE(Find<QFrame>(w, "MovePanel")->isHidden());
         w->MovePanelCancelBtnClick();
-        EXPECT_TRUE(w->ui->MovePanel->isHidden());
+        EXPECT_TRUE(Find<QFrame>(w, "MovePanel")->isHidden());
     }
     EXPECT_TRUE(Shown.empty());
-    EXPECT_EQ(w->CurrentSequence->Device.LastQuadripole, -1);
+    EXPECT_EQ(w->Current()->Device.LastQuadripole, -1);
     w->MovePanelHelpBtnClick();
     EXPECT_EQ(Seam.HelpIds, std::vector<int>{1300});
 }
@@ -354,17 +358,17 @@ TEST_F(ComputeTest, TheShiftArrowsStepWithinTheGrid) {
     auto layout = Layout(1, 1, 4, 30);
     auto w = StartWith(*layout, "line.sqz");
     w->CreateNewSeqBtnClick();
-    EXPECT_EQ(w->ui->NodeToMoveXUpDown->maximum(), 30);
-    w->ui->NodeToMoveXUpDown->stepUp();
-    EXPECT_EQ(w->ui->NodeToMoveXTxt->text(), "12");
-    w->ui->NodeToMoveXTxt->setText("25");
-    w->ui->NodeToMoveXUpDown->stepUp();
-    EXPECT_EQ(w->ui->NodeToMoveXTxt->text(), "30");
-    w->ui->NodeToMoveXUpDown->stepDown();
-    EXPECT_EQ(w->ui->NodeToMoveXTxt->text(), "18");
+    EXPECT_EQ(Find<TUpDown>(w, "NodeToMoveXUpDown")->maximum(), 30);
+    Find<TUpDown>(w, "NodeToMoveXUpDown")->stepUp();
+    EXPECT_EQ(Find<QLineEdit>(w, "NodeToMoveXTxt")->text(), "12");
+    Find<QLineEdit>(w, "NodeToMoveXTxt")->setText("25");
+    Find<TUpDown>(w, "NodeToMoveXUpDown")->stepUp();
+    EXPECT_EQ(Find<QLineEdit>(w, "NodeToMoveXTxt")->text(), "30");
+    Find<TUpDown>(w, "NodeToMoveXUpDown")->stepDown();
+    EXPECT_EQ(Find<QLineEdit>(w, "NodeToMoveXTxt")->text(), "18");
     w->MovePanelCancelBtnClick();
-    EXPECT_TRUE(w->ui->MovePanel->isHidden());
-    EXPECT_EQ(w->SequenceCount, 1);
+    EXPECT_TRUE(Find<QFrame>(w, "MovePanel")->isHidden());
+    EXPECT_EQ(w->List().Count(), 1);
     EXPECT_TRUE(Seam.Dialogs.empty());
 }
 
@@ -375,15 +379,15 @@ TEST_F(ComputeTest, UncompleteComputeCutsTheCoveredPartIntoTheSameFile) {
     Shift(*w, false, "4");
     ASSERT_EQ(Shown.size(), 1u);
     // Quadripoles standing wholly on columns 1..8 were measured by the previous spread.
-    const auto list = ListOf(*w->CurrentSequence);
+    const auto list = ListOf(*w->Current());
     ASSERT_FALSE(list.empty());
     EXPECT_LT(list.size(), ComputedList(*layout, false, false).size());
     for (const auto& q : list) EXPECT_GE(std::max({q[0], q[1], q[2], q[3]}), 9) << q[0] << q[1] << q[2] << q[3];
     EXPECT_EQ(list, ComputedList(*layout, false, false, 4));
-    EXPECT_EQ(w->SequenceCount, 1);
-    EXPECT_EQ(w->CurrentSequence->Grid.OffsetX, 0.0f);
+    EXPECT_EQ(w->List().Count(), 1);
+    EXPECT_EQ(w->Current()->Grid.OffsetX, 0.0f);
     EXPECT_EQ(ListOf(*ReadBack(Path("line.sqz"))), list);
-    EXPECT_FALSE(w->ui->CreateNewSeqBtn->isHidden());
+    EXPECT_FALSE(Find<QPushButton>(w, "CreateNewSeqBtn")->isHidden());
 }
 
 TEST_F(ComputeTest, RollAlongIntoANewFile) {
@@ -409,9 +413,9 @@ TEST_F(ComputeTest, RollAlongIntoANewFile) {
 
         ASSERT_EQ(Seam.Dialogs.size(), 1u);
         EXPECT_EQ(Seam.Dialogs[0].FileName, rolled);
-        ASSERT_EQ(w->SequenceCount, 2);
-        EXPECT_EQ(w->CurrentIndex, 1);
-        TElectSequence& s = *w->CurrentSequence;
+        ASSERT_EQ(w->List().Count(), 2);
+        EXPECT_EQ(w->List().CurrentIndex(), 1);
+        TElectSequence& s = *w->Current();
         EXPECT_EQ(QString(s.FileName), rolled);
         EXPECT_EQ(s.GetComment(), "first spread\r\n<-- Roll along from ( " + source.toStdString() + " ) On X grid : " +
                                       std::to_string(c.dx) + " Nodes -->");
@@ -426,7 +430,7 @@ TEST_F(ComputeTest, RollAlongIntoANewFile) {
         EXPECT_EQ(ListOf(*ReadBack(rolled)), expected);
         EXPECT_EQ(ReadBack(rolled)->GetSeqName(), "DD12~1");
         // The spread rolled from is untouched, in the list and on disk.
-        const TElectSequence& first = *w->Sequences[0];
+        const TElectSequence& first = *w->List()[0];
         EXPECT_EQ(QString(first.FileName), source);
         EXPECT_EQ(first.GetComment(), "first spread");
         EXPECT_EQ(first.GetSeqName(), "DD12");
@@ -459,16 +463,16 @@ TEST_F(ComputeTest, RollAlongCancelledOrFailingToSaveChangesNothing) {
         if (c.messages) {
             EXPECT_TRUE(Seam.Messages[0].contains(c.chosen)) << Seam.Messages[0].toStdString();
         }
-        EXPECT_EQ(w->SequenceCount, 1);
-        EXPECT_EQ(w->CurrentIndex, 0);
-        const TElectSequence& s = *w->CurrentSequence;
+        EXPECT_EQ(w->List().Count(), 1);
+        EXPECT_EQ(w->List().CurrentIndex(), 0);
+        const TElectSequence& s = *w->Current();
         EXPECT_EQ(QString(s.FileName), Path("line.sqz"));
         EXPECT_EQ(s.GetComment(), "first spread");
         EXPECT_EQ(s.GetSeqName(), "NewSeq");
         EXPECT_EQ(s.Grid.OffsetX, 0.0f);
         EXPECT_EQ(s.Device.LastQuadripole, -1);
         EXPECT_TRUE(Shown.empty());
-        EXPECT_TRUE(w->ui->MovePanel->isHidden());
+        EXPECT_TRUE(Find<QFrame>(w, "MovePanel")->isHidden());
     }
     EXPECT_FALSE(QFileInfo::exists(Path("line~.sqz")));
     EXPECT_EQ(ReadBack(Path("line.sqz"))->GetComment(), "first spread");
@@ -479,13 +483,13 @@ TEST_F(ComputeTest, SurfaceRollAlongAlongRowsAndLinesIgnoreTheHiddenRowShift) {
     auto surface = Layout(1, 1, 2, 6, 6);
     auto w = StartWith(*surface, "grid.sqz");
     w->CreateNewSeqBtnClick();
-    EXPECT_FALSE(w->ui->NodeMoveYPanel->isHidden());
+    EXPECT_FALSE(Find<QWidget>(w, "NodeMoveYPanel")->isHidden());
     Seam.Files = {Path("grid~.sqz")};
-    w->ui->NodeToMoveXTxt->setText("0");
-    w->ui->NodeToMoveYTxt->setText("2");
+    Find<QLineEdit>(w, "NodeToMoveXTxt")->setText("0");
+    Find<QLineEdit>(w, "NodeToMoveYTxt")->setText("2");
     w->MovePanelOkBtnClick();
-    ASSERT_EQ(w->SequenceCount, 2);
-    TElectSequence& s = *w->CurrentSequence;
+    ASSERT_EQ(w->List().Count(), 2);
+    TElectSequence& s = *w->Current();
     EXPECT_EQ(s.GetComment(), "\r\n<-- Roll along from ( " + Path("grid.sqz").toStdString() +
                                   " ) On X grid : 0 Nodes / On Y grid : 2 Nodes -->");
     EXPECT_EQ(s.Grid.OffsetX, 0.0f);
@@ -501,14 +505,14 @@ TEST_F(ComputeTest, SurfaceRollAlongAlongRowsAndLinesIgnoreTheHiddenRowShift) {
     w->OpenSequenceFile(Path("line.sqz"));
     Seam.Files = {Path("line~.sqz")};
     w->CreateNewSeqBtnClick();
-    EXPECT_TRUE(w->ui->NodeMoveYPanel->isHidden());
-    w->ui->NodeToMoveXTxt->setText("4");
-    w->ui->NodeToMoveYTxt->setText("2");
+    EXPECT_TRUE(Find<QWidget>(w, "NodeMoveYPanel")->isHidden());
+    Find<QLineEdit>(w, "NodeToMoveXTxt")->setText("4");
+    Find<QLineEdit>(w, "NodeToMoveYTxt")->setText("2");
     w->MovePanelOkBtnClick();
-    ASSERT_EQ(w->SequenceCount, 4);
-    EXPECT_EQ(w->CurrentSequence->GetComment(),
+    ASSERT_EQ(w->List().Count(), 4);
+    EXPECT_EQ(w->Current()->GetComment(),
               "\r\n<-- Roll along from ( " + Path("line.sqz").toStdString() + " ) On X grid : 4 Nodes -->");
-    const auto lineList = ListOf(*w->CurrentSequence);
+    const auto lineList = ListOf(*w->Current());
     ASSERT_FALSE(lineList.empty());
     for (const auto& q : lineList) EXPECT_GE(std::max({q[0], q[1], q[2], q[3]}), 9);
 }
@@ -538,19 +542,19 @@ TEST_F(ComputeTest, AComputationWithoutQuadripolesSaysWhyAndWhatToDo) {
         Shown.clear();
         Seam.Messages.clear();
         Seam.Questions.clear();
-        w->ui->PageControl1->setCurrentWidget(w->ui->ConfigurationTbs);
+        Find<QTabWidget>(w, "PageControl1")->setCurrentWidget(Find<QWidget>(w, "ConfigurationTbs"));
         if (k.level > 0)
-            w->ui->ComputeBtn->click();
+            Find<QPushButton>(w, "ComputeBtn")->click();
         else
-            w->ui->AutoGridDepthLevelBtn->click();
+            Find<QPushButton>(w, "AutoGridDepthLevelBtn")->click();
         EXPECT_TRUE(Shown.empty());
         ASSERT_EQ(Seam.Messages.size(), 1);
         EXPECT_EQ(Seam.Messages[0], QString("No quadripole was computed: ") + k.why +
                                         "\nSelect depth levels by hand in the grid of the Configuration tab (a "
                                         "double click selects a cell), then compute again.");
         EXPECT_TRUE(Seam.Questions.empty()) << Seam.Questions[0].Text.toStdString();
-        EXPECT_EQ(w->ui->QuadripolesTxt->text(), "0");
-        EXPECT_EQ(w->CurrentSequence->NeedsRecompute, 0);
+        EXPECT_EQ(Find<QLabel>(w, "QuadripolesTxt")->text(), "0");
+        EXPECT_EQ(w->Current()->NeedsRecompute, 0);
         Close(w);
     }
 }

@@ -3,20 +3,24 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QFrame>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTest>
+#include <QWidget>
 #include <cstring>
 
 #include "ui/StringGrid.h"
 #include "tests/ui/UiTest.h"
+#include "ui/ConfigurationPanel.h"
 #include "ui/UpDown.h"
-#include "ui_Main.h"
 
 class DepthGridTest : public UiTest {
 protected:
@@ -27,12 +31,12 @@ protected:
         WriteSequence(*s, Path("grid.sqz"));
         WriteList({Path("grid.sqz")});
         auto w = Start();
-        w->CurrentSequence->ComputeSpacingLevelDepths(true, 128);
-        w->SetActivePage(w->ui->PageControl1->indexOf(w->ui->ConfigurationTbs));
+        w->Current()->ComputeSpacingLevelDepths(true, 128);
+        w->SetActivePage(Find<QTabWidget>(w, "PageControl1")->indexOf(Find<QWidget>(w, "ConfigurationTbs")));
         QApplication::processEvents();
         return w;
     }
-    static TStringGrid* Grid(TMainFrm& w) { return w.ui->SpacingLevelGd; }
+    static TStringGrid* Grid(TMainFrm& w) { return Find<TStringGrid>(w, "SpacingLevelGd"); }
     static QModelIndex Index(TMainFrm& w, int col, int row) { return Grid(w)->model()->index(row - 1, col - 1); }
     // Selects the cells (c0, r0)..(c1, r1) of the grid, as a drag would.
     static void Select(TMainFrm& w, int c0, int r0, int c1, int r1) {
@@ -51,7 +55,7 @@ protected:
 TEST_F(DepthGridTest, DoubleClickTogglesOnlyCellsTheSpreadHolds) {
     // On 48 electrodes, dipole-dipole level 45 of row 1 fits once, level 46 not at all.
     auto w = Show(48);
-    TElectSequence& s = *w->CurrentSequence;
+    TElectSequence& s = *w->Current();
     TStringGrid* g = Grid(*w);
 
     Select(*w, 46, 1, 46, 1);
@@ -94,14 +98,14 @@ TEST_F(DepthGridTest, ARealDoubleClickReachesTheHandler) {
     Grid(*w)->scrollTo(Index(*w, 12, 3));
     QTest::mouseDClick(Grid(*w)->viewport(), Qt::LeftButton, {}, Centre(*w, 12, 3));
     EXPECT_EQ(Grid(*w)->Cells(12, 3), "#");
-    EXPECT_EQ(w->CurrentSequence->SpacingLevels[2].Selected[10], 1);
+    EXPECT_EQ(w->Current()->SpacingLevels[2].Selected[10], 1);
     EXPECT_EQ(Grid(*w)->Cells(1, 3), "1");
 }
 
 TEST_F(DepthGridTest, DraggingAlongARowSelectsTheCellsThatFit) {
     // 12 electrodes: row 2 (a = 2) of dipole-dipole holds levels up to 7 (12 - 4 - 7 = 1).
     auto w = Show(12);
-    TElectSequence& s = *w->CurrentSequence;
+    TElectSequence& s = *w->Current();
     TStringGrid* g = Grid(*w);
 
     Select(*w, 4, 2, 11, 2);  // levels 3..10
@@ -111,7 +115,7 @@ TEST_F(DepthGridTest, DraggingAlongARowSelectsTheCellsThatFit) {
     EXPECT_EQ(s.SpacingLevels[1].SelectedCount, 5);
     for (int n = 3; n <= 7; ++n) EXPECT_EQ(s.SpacingLevels[1].Selected[n - 1], 1) << n;
     EXPECT_EQ(s.SpacingLevels[1].Selected[7], 0);
-    EXPECT_TRUE(w->ui->ComputeBtn->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>(w, "ComputeBtn")->isEnabled());
     // New cells make the computed list stale.
     EXPECT_EQ(s.NeedsRecompute, 1);
 
@@ -147,7 +151,8 @@ TEST_F(DepthGridTest, AMouseDragSelectsWhenTheButtonIsReleased) {
     EXPECT_EQ(RowText(*w, 2, 1, 10), "5..#####..");
 
     // The range stays selected for Delete; a click on one of its cells then selects nothing.
-    EXPECT_EQ(w->SpacingLevelSelection(), QRect(QPoint(4, 2), QPoint(8, 2)));
+    EXPECT_EQ(Find<TConfigurationPanel>(w, "ConfigurationTbs")->SpacingLevelSelection(),
+              QRect(QPoint(4, 2), QPoint(8, 2)));
     QTest::keyClick(Grid(*w), Qt::Key_Delete);
     EXPECT_EQ(RowText(*w, 2, 1, 10), "..........");
     QTest::mouseClick(vp, Qt::LeftButton, {}, Centre(*w, 6, 2));
@@ -156,12 +161,12 @@ TEST_F(DepthGridTest, AMouseDragSelectsWhenTheButtonIsReleased) {
 
 TEST_F(DepthGridTest, DeleteEmptiesTheSelectionAndRecountsEveryRow) {
     auto w = Show(48);
-    TElectSequence& s = *w->CurrentSequence;
+    TElectSequence& s = *w->Current();
     Select(*w, 4, 2, 9, 2);
     w->SpacingLevelGdClick();
     ASSERT_EQ(s.GetSpacingLevelCount(), 14);
     s.NeedsRecompute = 0;
-    const bool computeBefore = w->ui->ComputeBtn->isEnabled();
+    const bool computeBefore = Find<QPushButton>(w, "ComputeBtn")->isEnabled();
 
     Select(*w, 1, 1, 6, 2);  // levels 1..5 of rows 1 and 2, and their count cells
     int key = 46;
@@ -178,11 +183,11 @@ TEST_F(DepthGridTest, DeleteEmptiesTheSelectionAndRecountsEveryRow) {
     Select(*w, 2, 1, 129, 9);
     w->SpacingLevelGdKeyDown(key, {});
     EXPECT_EQ(s.GetSpacingLevelCount(), 0);
-    EXPECT_EQ(w->ui->ComputeBtn->isEnabled(), computeBefore);
+    EXPECT_EQ(Find<QPushButton>(w, "ComputeBtn")->isEnabled(), computeBefore);
     w->SpacingLevelGdExit();
-    EXPECT_EQ(w->ui->TotalLevelTxt->text(), "0");
-    EXPECT_FALSE(w->ui->ComputeBtn->isEnabled());
-    EXPECT_FALSE(w->ui->MoveComputeBtn->isEnabled());
+    EXPECT_EQ(Find<QLabel>(w, "TotalLevelTxt")->text(), "0");
+    EXPECT_FALSE(Find<QPushButton>(w, "ComputeBtn")->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>(w, "MoveComputeBtn")->isEnabled());
 
     // Another key does nothing.
     Select(*w, 3, 3, 3, 3);
@@ -194,7 +199,6 @@ TEST_F(DepthGridTest, DeleteEmptiesTheSelectionAndRecountsEveryRow) {
 
 TEST_F(DepthGridTest, LeavingTheGridShowsTheTotalAndSetsTheButtons) {
     auto w = Show(48);
-    Ui::TMainFrm& ui = *w->ui;
     struct Case {
         int arrayIndex;
         bool cells;
@@ -202,8 +206,8 @@ TEST_F(DepthGridTest, LeavingTheGridShowsTheTotalAndSetsTheButtons) {
     };
     for (const Case& c : {Case{1, true, true, true}, Case{0, true, true, false}, Case{1, false, false, false}}) {
         {
-            const QSignalBlocker quiet(ui.ArrayTypeList);
-            ui.ArrayTypeList->setCurrentIndex(c.arrayIndex);
+            const QSignalBlocker quiet(Find<QComboBox>(w, "ArrayTypeList"));
+            Find<QComboBox>(w, "ArrayTypeList")->setCurrentIndex(c.arrayIndex);
         }
         Select(*w, 2, 1, 129, 9);
         int key = 46;
@@ -213,15 +217,15 @@ TEST_F(DepthGridTest, LeavingTheGridShowsTheTotalAndSetsTheButtons) {
             w->SpacingLevelGdClick();
         }
         w->SpacingLevelGdExit();
-        EXPECT_EQ(ui.TotalLevelTxt->text(), c.cells ? "3" : "0") << c.arrayIndex << c.cells;
-        EXPECT_EQ(ui.ComputeBtn->isEnabled(), c.compute) << c.arrayIndex << c.cells;
-        EXPECT_EQ(ui.MoveComputeBtn->isEnabled(), c.move) << c.arrayIndex << c.cells;
+        EXPECT_EQ(Find<QLabel>(w, "TotalLevelTxt")->text(), c.cells ? "3" : "0") << c.arrayIndex << c.cells;
+        EXPECT_EQ(Find<QPushButton>(w, "ComputeBtn")->isEnabled(), c.compute) << c.arrayIndex << c.cells;
+        EXPECT_EQ(Find<QPushButton>(w, "MoveComputeBtn")->isEnabled(), c.move) << c.arrayIndex << c.cells;
     }
 }
 
 TEST_F(DepthGridTest, ThePointerShowsTheDepthsOfTheCellAsTheHint) {
     auto w = Show(48);
-    TElectSequence& s = *w->CurrentSequence;
+    TElectSequence& s = *w->Current();
     TStringGrid* g = Grid(*w);
     s.SpacingLevels[1].DepthX[2] = 12.34f;  // cell (a = 2, n = 3): column 4, row 2
     s.SpacingLevels[1].DepthY[2] = 4.0f;
@@ -271,7 +275,6 @@ TEST_F(DepthGridTest, TheGridHintsAndCommandsFollowTheSequenceShown) {
     WriteList({Path("hole.sqz"), Path("line.sqz")});
     Settings().setValue("Initialisation/PlanoraPro/SeqFileLbItemIndex", 0);
     auto w = Start();
-    Ui::TMainFrm& ui = *w->ui;
     TStringGrid* g = Grid(*w);
     auto hintOver = [&](int col, int row) {
         const QPoint at = Centre(*w, col, row);
@@ -280,14 +283,14 @@ TEST_F(DepthGridTest, TheGridHintsAndCommandsFollowTheSequenceShown) {
         QCoreApplication::sendEvent(g->viewport(), &move);
         return g->toolTip();
     };
-    ui.PageControl1->setCurrentWidget(ui.ConfigurationTbs);
-    ASSERT_EQ(ui.PageControl1->currentWidget(), ui.ConfigurationTbs);
-    EXPECT_TRUE(ui.AutomaticCreationBtn->isHidden());
+    Find<QTabWidget>(w, "PageControl1")->setCurrentWidget(Find<QWidget>(w, "ConfigurationTbs"));
+    ASSERT_EQ(Find<QTabWidget>(w, "PageControl1")->currentWidget(), Find<QWidget>(w, "ConfigurationTbs"));
+    EXPECT_TRUE(Find<QPushButton>(w, "AutomaticCreationBtn")->isHidden());
     EXPECT_FALSE(hintOver(3, 1).isEmpty());
 
-    ui.SeqFileLb->setCurrentRow(1);
-    ASSERT_EQ(w->CurrentSequence->Grid.GridType, gtLine);
-    EXPECT_FALSE(ui.AutomaticCreationBtn->isHidden());
+    Find<QListWidget>(w, "SeqFileLb")->setCurrentRow(1);
+    ASSERT_EQ(w->Current()->Grid.GridType, gtLine);
+    EXPECT_FALSE(Find<QPushButton>(w, "AutomaticCreationBtn")->isHidden());
     EXPECT_TRUE(g->toolTip().isEmpty());
     EXPECT_EQ(g->Cells(3, 1), "#");
     EXPECT_EQ(hintOver(3, 1).toStdString(), "Maximun investigation depth :\r\n on X = 0.7 m");
@@ -295,24 +298,23 @@ TEST_F(DepthGridTest, TheGridHintsAndCommandsFollowTheSequenceShown) {
     Select(*w, 12, 1, 12, 1);
     w->SpacingLevelGdDblClick();
     EXPECT_EQ(g->Cells(12, 1), "#");
-    EXPECT_EQ(w->CurrentSequence->NeedsRecompute, 1);
+    EXPECT_EQ(w->Current()->NeedsRecompute, 1);
 
-    ui.SeqFileLb->setCurrentRow(0);
-    EXPECT_TRUE(ui.AutomaticCreationBtn->isHidden());
+    Find<QListWidget>(w, "SeqFileLb")->setCurrentRow(0);
+    EXPECT_TRUE(Find<QPushButton>(w, "AutomaticCreationBtn")->isHidden());
 }
 
 // The cells that fit follow the layout as the user edits it, not the tab that is shown.
 TEST_F(DepthGridTest, TheCellsThatFitFollowAnEditedLayout) {
     auto w = Show(48);
-    Ui::TMainFrm& ui = *w->ui;
     TStringGrid* g = Grid(*w);
-    ui.PageControl1->setCurrentWidget(ui.CreationTbs);
-    ui.LineGridXTxt->setText("12");
-    ui.AutomaticCreated->setChecked(true);
-    ui.Next2Btn->click();
-    ASSERT_EQ(w->CurrentSequence->Grid.ElectrodeCount, 12);
-    ui.PageControl1->setCurrentWidget(ui.ConfigurationTbs);
-    ASSERT_EQ(ui.PageControl1->currentWidget(), ui.ConfigurationTbs);
+    Find<QTabWidget>(w, "PageControl1")->setCurrentWidget(Find<QWidget>(w, "CreationTbs"));
+    Find<QLineEdit>(w, "LineGridXTxt")->setText("12");
+    Find<QRadioButton>(w, "AutomaticCreated")->setChecked(true);
+    Find<QPushButton>(w, "Next2Btn")->click();
+    ASSERT_EQ(w->Current()->Grid.ElectrodeCount, 12);
+    Find<QTabWidget>(w, "PageControl1")->setCurrentWidget(Find<QWidget>(w, "ConfigurationTbs"));
+    ASSERT_EQ(Find<QTabWidget>(w, "PageControl1")->currentWidget(), Find<QWidget>(w, "ConfigurationTbs"));
     // Dipole-dipole on 12 electrodes: row 1 holds levels up to 9 (12 - 2 - 9 > 0), no longer 40.
     for (const auto& [col, mark] : {std::pair{10, "#"}, std::pair{11, ""}, std::pair{41, ""}}) {
         Select(*w, col, 1, col, 1);
@@ -326,11 +328,11 @@ TEST_F(DepthGridTest, TheCellsThatFitFollowAnEditedLayout) {
 
 TEST_F(DepthGridTest, FillingTheGridDropsCellsTheSpreadNoLongerHolds) {
     auto w = Show(48);
-    TElectSequence& s = *w->CurrentSequence;
+    TElectSequence& s = *w->Current();
     s.SpacingLevels[0].Selected[45] = 1;  // level 46: too long for 48 electrodes
     s.SpacingLevels[0].Selected[19] = 1;  // level 20: fits, set behind the grid's back
     s.SpacingLevels[3].Selected[0] = 2;   // any non-zero flag is a selection
-    w->FillSpacingLevelGrid();
+    Find<TConfigurationPanel>(w, "ConfigurationTbs")->FillSpacingLevelGrid();
     TStringGrid* g = Grid(*w);
     EXPECT_EQ(g->Cells(47, 1), "");
     EXPECT_EQ(s.SpacingLevels[0].Selected[45], 0);
@@ -344,7 +346,7 @@ TEST_F(DepthGridTest, FillingTheGridDropsCellsTheSpreadNoLongerHolds) {
     // A shorter spread: the cells beyond it go.
     PlaceElectrodes(s, {1, 2, 3, 4, 5, 6, 7, 8});
     s.ComputeSpacingLevelDepths(true, 128);
-    w->FillSpacingLevelGrid();
+    Find<TConfigurationPanel>(w, "ConfigurationTbs")->FillSpacingLevelGrid();
     EXPECT_EQ(RowText(*w, 1, 1, 10), "5#####....");  // 8 - 2 - n > 0 for n <= 5
     EXPECT_EQ(s.GetSpacingLevelCount(), 5);
 }
@@ -353,16 +355,15 @@ TEST_F(DepthGridTest, TheDepthPromptProposesTheDeepestMultigradientCell) {
     // Multigradient level 9 of row a needs 11a electrodes; on 48 the deepest is a = 4:
     // ((-0.000915179 x 5 + 0.397614583) x 5 + 0.127613095) x 4 = 8.35 m.
     auto w = Show(48);
-    Ui::TMainFrm& ui = *w->ui;
-    TElectSequence& s = *w->CurrentSequence;
+    TElectSequence& s = *w->Current();
     auto before = std::make_unique<TElectSequence>(s);
 
     w->AutomaticCreationBtnClick();
-    EXPECT_FALSE(ui.AutomaticCreationPanel->isHidden());
-    EXPECT_EQ(ui.InvestigationDepthEdt->text(), "8.4");
-    EXPECT_EQ(ui.AutomaticMaxLbl->text(), "8.4 m");
-    EXPECT_EQ(w->InvestigationDepthMax, 9);
-    EXPECT_EQ(ui.InvestigationDepthUpDown->maximum(), 9);
+    EXPECT_FALSE(Find<QFrame>(w, "AutomaticCreationPanel")->isHidden());
+    EXPECT_EQ(Find<QLineEdit>(w, "InvestigationDepthEdt")->text(), "8.4");
+    EXPECT_EQ(Find<QLabel>(w, "AutomaticMaxLbl")->text(), "8.4 m");
+    EXPECT_EQ(Find<TConfigurationPanel>(w, "ConfigurationTbs")->InvestigationDepthMax(), 9);
+    EXPECT_EQ(Find<TUpDown>(w, "InvestigationDepthUpDown")->maximum(), 9);
     // The sequence is only asked: its depth tables and array stay as they were.
     EXPECT_EQ(std::memcmp(before.get(), &s, sizeof(TElectSequence)), 0);
     Select(*w, 40, 1, 40, 1);
@@ -370,14 +371,14 @@ TEST_F(DepthGridTest, TheDepthPromptProposesTheDeepestMultigradientCell) {
     EXPECT_EQ(Grid(*w)->Cells(40, 1), "#");
 
     w->AutomaticCreationCancelBtnClick();
-    EXPECT_TRUE(ui.AutomaticCreationPanel->isHidden());
+    EXPECT_TRUE(Find<QFrame>(w, "AutomaticCreationPanel")->isHidden());
     w->AutomaticCreationHelpBtnClick();
     EXPECT_EQ(Seam.HelpIds, std::vector<int>{1200});
 }
 
 TEST_F(DepthGridTest, TypedDepthsAreKeptWithinTheRangeWithABeep) {
     auto w = Show(48);
-    QLineEdit* edit = w->ui->InvestigationDepthEdt;
+    QLineEdit* edit = Find<QLineEdit>(w, "InvestigationDepthEdt");
     w->AutomaticCreationBtnClick();  // range 1..9
     struct Case {
         const char* typed;
@@ -389,7 +390,7 @@ TEST_F(DepthGridTest, TypedDepthsAreKeptWithinTheRangeWithABeep) {
         {"0.5", "1", true},    {"-3", "1", true},       {"abc", "1", true},    {"", "1", true},
         {"nan", "1", true},    {"inf", "1", true},      {"1e400", "1", true},  {"4,5", "1", true},
     };
-    auto before = std::make_unique<TElectSequence>(*w->CurrentSequence);
+    auto before = std::make_unique<TElectSequence>(*w->Current());
     for (const Case& c : cases) {
         Seam.Beeps = 0;
         edit->setText(c.typed);
@@ -397,18 +398,18 @@ TEST_F(DepthGridTest, TypedDepthsAreKeptWithinTheRangeWithABeep) {
         EXPECT_EQ(edit->text(), QString(c.shown)) << c.typed;
         EXPECT_EQ(Seam.Beeps, c.beep ? 1 : 0) << c.typed;
     }
-    EXPECT_EQ(std::memcmp(before.get(), w->CurrentSequence, sizeof(TElectSequence)), 0);
+    EXPECT_EQ(std::memcmp(before.get(), w->Current(), sizeof(TElectSequence)), 0);
 }
 
 TEST_F(DepthGridTest, ASpreadTooShortForTheMultigradientProposesNothing) {
     // 10 electrodes: level 9 of row 1 needs 11.
     auto w = Show(10);
-    QLineEdit* edit = w->ui->InvestigationDepthEdt;
+    QLineEdit* edit = Find<QLineEdit>(w, "InvestigationDepthEdt");
     w->AutomaticCreationBtnClick();
     EXPECT_EQ(edit->text(), "0.0");
-    EXPECT_EQ(w->ui->AutomaticMaxLbl->text(), "0.0 m");
-    EXPECT_EQ(w->InvestigationDepthMax, 0);
-    EXPECT_EQ(w->ui->InvestigationDepthUpDown->minimum(), 1);
+    EXPECT_EQ(Find<QLabel>(w, "AutomaticMaxLbl")->text(), "0.0 m");
+    EXPECT_EQ(Find<TConfigurationPanel>(w, "ConfigurationTbs")->InvestigationDepthMax(), 0);
+    EXPECT_EQ(Find<TUpDown>(w, "InvestigationDepthUpDown")->minimum(), 1);
     edit->setText("5");
     w->InvestigationDepthEdtExit();
     EXPECT_EQ(edit->text(), "1");
@@ -432,9 +433,9 @@ TEST_F(DepthGridTest, TheArrowsStepTheDepthWithinTheRangeAndLeadToTheEdit) {
         auto w = Show(c.Electrodes);
         w->AutomaticCreationBtnClick();
         QApplication::processEvents();
-        QLineEdit* edit = w->ui->InvestigationDepthEdt;
+        QLineEdit* edit = Find<QLineEdit>(w, "InvestigationDepthEdt");
         edit->setText(c.From);
-        ClickArrow(w->ui->InvestigationDepthUpDown, c.Up);
+        ClickArrow(Find<TUpDown>(w, "InvestigationDepthUpDown"), c.Up);
         EXPECT_EQ(edit->text(), c.To);
         EXPECT_EQ(w->focusWidget(), edit);
         EXPECT_EQ(Seam.Beeps, 0);
@@ -445,22 +446,21 @@ TEST_F(DepthGridTest, EnteringThePromptHidesOkInABorehole) {
     auto w = Show(48);
     w->AutomaticCreationBtnClick();
     w->AutomaticCreationPanelEnter();
-    EXPECT_FALSE(w->ui->AutomaticCreationOkBtn->isHidden());
-    w->CurrentSequence->Grid.GridType = gtBorehole;
+    EXPECT_FALSE(Find<QPushButton>(w, "AutomaticCreationOkBtn")->isHidden());
+    w->Current()->Grid.GridType = gtBorehole;
     w->AutomaticCreationPanelEnter();
-    EXPECT_TRUE(w->ui->AutomaticCreationOkBtn->isHidden());
+    EXPECT_TRUE(Find<QPushButton>(w, "AutomaticCreationOkBtn")->isHidden());
 }
 
 TEST_F(DepthGridTest, AutomaticCreationSelectsLevelNineUpToTheDepthAndSaves) {
     // Level 9 of row a lies at 2.088 a m: rows 1 and 2 are within 5 m, row 3 (6.26 m) is not.
     auto w = Show(48, 10);
-    Ui::TMainFrm& ui = *w->ui;
     TModalCloser closer;
     w->AutomaticCreationBtnClick();
-    ui.InvestigationDepthEdt->setText("5");
+    Find<QLineEdit>(w, "InvestigationDepthEdt")->setText("5");
     w->AutomaticCreationOkBtnClick();
 
-    const TElectSequence& s = *w->CurrentSequence;
+    const TElectSequence& s = *w->Current();
     EXPECT_EQ(s.GetSeqName(), "MultiGAuto");
     EXPECT_EQ(s.GetComment(), "<-- Automatic creation -->");
     EXPECT_EQ(s.Grid.ArrayType, 11);
@@ -470,8 +470,8 @@ TEST_F(DepthGridTest, AutomaticCreationSelectsLevelNineUpToTheDepthAndSaves) {
         EXPECT_EQ(Grid(*w)->Cells(10, a), on ? "#" : "") << a;
         EXPECT_EQ(Grid(*w)->Cells(1, a), on ? "1" : "") << a;
     }
-    EXPECT_TRUE(ui.AutomaticCreationPanel->isHidden());
-    EXPECT_FALSE(ui.CreateNewSeqBtn->isHidden());
+    EXPECT_TRUE(Find<QFrame>(w, "AutomaticCreationPanel")->isHidden());
+    EXPECT_FALSE(Find<QPushButton>(w, "CreateNewSeqBtn")->isHidden());
 
     // The file holds the new selection.
     auto saved = std::make_unique<TElectSequence>(Path("grid.sqz").toStdString());
@@ -482,16 +482,15 @@ TEST_F(DepthGridTest, AutomaticCreationSelectsLevelNineUpToTheDepthAndSaves) {
 
 TEST_F(DepthGridTest, ADepthThatIsNoNumberStopsAtTheEdit) {
     auto w = Show(48, 10);
-    Ui::TMainFrm& ui = *w->ui;
     TModalCloser closer;
     w->AutomaticCreationBtnClick();
-    auto before = std::make_unique<TElectSequence>(*w->CurrentSequence);
+    auto before = std::make_unique<TElectSequence>(*w->Current());
     for (const char* typed : {"abc", "", "nan", "1e60"}) {
-        ui.InvestigationDepthEdt->setText(typed);
+        Find<QLineEdit>(w, "InvestigationDepthEdt")->setText(typed);
         w->AutomaticCreationOkBtnClick();
-        EXPECT_EQ(std::memcmp(before.get(), w->CurrentSequence, sizeof(TElectSequence)), 0) << typed;
-        EXPECT_FALSE(ui.AutomaticCreationPanel->isHidden()) << typed;
-        EXPECT_EQ(w->focusWidget(), ui.InvestigationDepthEdt) << typed;
+        EXPECT_EQ(std::memcmp(before.get(), w->Current(), sizeof(TElectSequence)), 0) << typed;
+        EXPECT_FALSE(Find<QFrame>(w, "AutomaticCreationPanel")->isHidden()) << typed;
+        EXPECT_EQ(w->focusWidget(), Find<QLineEdit>(w, "InvestigationDepthEdt")) << typed;
     }
     EXPECT_TRUE(Seam.Messages.isEmpty());
     EXPECT_TRUE(Seam.Questions.empty());
@@ -501,37 +500,35 @@ TEST_F(DepthGridTest, AutomaticGridFillingAppliesTheDefaultSelection) {
     // 12 electrodes, dipole-dipole: row 1 takes levels 1..6; row 2 starts at level 6 and
     // stops at 8 (12 - 4 - 8 = 0), which ends the filling for every later row.
     auto w = Show(12, 10);
-    Ui::TMainFrm& ui = *w->ui;
     TModalCloser closer;
     w->AutomaticCreationBtnClick();
     w->AutoGridDepthLevelBtnClick();
-    EXPECT_TRUE(ui.AutomaticCreationPanel->isHidden());
+    EXPECT_TRUE(Find<QFrame>(w, "AutomaticCreationPanel")->isHidden());
     EXPECT_EQ(RowText(*w, 1, 1, 12), "6######.....");
     EXPECT_EQ(RowText(*w, 2, 1, 12), "2.....##....");
     EXPECT_EQ(RowText(*w, 3, 1, 12), "............");
-    EXPECT_EQ(w->CurrentSequence->GetSpacingLevelCount(), 8);
-    EXPECT_FALSE(ui.CreateNewSeqBtn->isHidden());
+    EXPECT_EQ(w->Current()->GetSpacingLevelCount(), 8);
+    EXPECT_FALSE(Find<QPushButton>(w, "CreateNewSeqBtn")->isHidden());
 }
 
 TEST_F(DepthGridTest, FocusLeavingTheGridAndTheEditRunsTheirExitHandlers) {
     auto w = Show(48);
-    Ui::TMainFrm& ui = *w->ui;
     QApplication::setActiveWindow(w.get());
     w->AutomaticCreationBtnClick();  // range 1..9
-    ui.AutomaticCreationOkBtn->setVisible(false);
+    Find<QPushButton>(w, "AutomaticCreationOkBtn")->setVisible(false);
 
     // Coming into the prompt from outside shows OK again (not a borehole).
-    ui.InvestigationDepthEdt->setFocus(Qt::OtherFocusReason);
-    EXPECT_FALSE(ui.AutomaticCreationOkBtn->isHidden());
+    Find<QLineEdit>(w, "InvestigationDepthEdt")->setFocus(Qt::OtherFocusReason);
+    EXPECT_FALSE(Find<QPushButton>(w, "AutomaticCreationOkBtn")->isHidden());
 
-    ui.InvestigationDepthEdt->setText("12");
+    Find<QLineEdit>(w, "InvestigationDepthEdt")->setText("12");
     Grid(*w)->setFocus(Qt::OtherFocusReason);
-    EXPECT_EQ(ui.InvestigationDepthEdt->text(), "9");
+    EXPECT_EQ(Find<QLineEdit>(w, "InvestigationDepthEdt")->text(), "9");
     EXPECT_EQ(Seam.Beeps, 1);
 
     Select(*w, 2, 3, 5, 3);
     w->SpacingLevelGdClick();
-    ui.TotalLevelTxt->setText(QString());
-    ui.InvestigationDepthEdt->setFocus(Qt::OtherFocusReason);
-    EXPECT_EQ(ui.TotalLevelTxt->text(), "12");
+    Find<QLabel>(w, "TotalLevelTxt")->setText(QString());
+    Find<QLineEdit>(w, "InvestigationDepthEdt")->setFocus(Qt::OtherFocusReason);
+    EXPECT_EQ(Find<QLabel>(w, "TotalLevelTxt")->text(), "12");
 }

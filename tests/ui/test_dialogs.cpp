@@ -2,13 +2,16 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QTest>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QTabWidget>
+#include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QToolButton>
+#include <QWidget>
 #include <functional>
 
 #include "chart/Pe3dvcl.h"
@@ -16,7 +19,6 @@
 #include "export/ReskonSolvy.h"
 #include "tests/ui/UiTest.h"
 #include "ui/Help.h"
-#include "ui_Main.h"
 
 namespace {
 // Runs act on the next modal dialog as soon as it is shown.
@@ -66,8 +68,8 @@ TEST_F(DialogTest, ExclusionAskedInAMessageBoxWithOuiAndNon) {
     EXPECT_EQ(text, "Exclude < " + a + " > from sequence list ?");
     EXPECT_EQ(title, "Confirmation");
     EXPECT_TRUE(hadNon);
-    EXPECT_EQ(w->SequenceCount, 1);
-    EXPECT_EQ(QString(w->CurrentSequence->FileName), b);
+    EXPECT_EQ(w->List().Count(), 1);
+    EXPECT_EQ(QString(w->Current()->FileName), b);
 }
 
 TEST_F(DialogTest, SaveAsThroughTheFileDialog) {
@@ -86,8 +88,8 @@ TEST_F(DialogTest, SaveAsThroughTheFileDialog) {
     });
     w->Saveas1Click();
     EXPECT_EQ(filters, (QStringList{"Planora pro (*.sqz)", "Text (*.txt)", "Sd card format (*.sds)"}));
-    ASSERT_EQ(w->SequenceCount, 2);
-    EXPECT_EQ(QString(w->CurrentSequence->FileName), Path("copy.sqz"));
+    ASSERT_EQ(w->List().Count(), 2);
+    EXPECT_EQ(QString(w->Current()->FileName), Path("copy.sqz"));
     EXPECT_TRUE(QFileInfo::exists(Path("copy.sqz")));
 }
 
@@ -137,7 +139,7 @@ TEST_F(DialogTest, TheTypePickedInTheSaveDialogDecidesTheExtensionAdded) {
     QFile text(Path("copy.txt"));
     ASSERT_TRUE(text.open(QIODevice::ReadOnly));
     EXPECT_TRUE(text.readAll().startsWith("#\tX\tY\tZ\r\n"));
-    EXPECT_EQ(w->SequenceCount, 1);
+    EXPECT_EQ(w->List().Count(), 1);
 }
 
 TEST_F(DialogTest, TheEnginesMessageReachesAMessageBox) {
@@ -153,7 +155,7 @@ TEST_F(DialogTest, TheEnginesMessageReachesAMessageBox) {
     w->OpenSequenceFile(Path("gone.sqz"));
     EXPECT_TRUE(text.startsWith(Path("gone.sqz"))) << text.toStdString();
     EXPECT_TRUE(text.contains("file not found"));
-    EXPECT_EQ(w->SequenceCount, 1);
+    EXPECT_EQ(w->List().Count(), 1);
 }
 
 // Each part of the program tells the user in a message box of its own kind: the window plainly
@@ -164,9 +166,9 @@ TEST_F(DialogTest, EachPartTellsTheUserInItsOwnMessageBox) {
     auto sequence = MakeSequence(10);
     TExportSqtFrm exportDialog(nullptr, sequence.get());
     exportDialog.Solvy()->LoadFromSequence();
-    w->ui->PageControl1->setCurrentWidget(w->ui->ViewGraphTbs);
+    Find<QTabWidget>(w, "PageControl1")->setCurrentWidget(Find<QWidget>(w, "ViewGraphTbs"));
     QApplication::processEvents();
-    Pe3do* chart = w->ui->Pe3do1;
+    Pe3do* chart = Find<Pe3do>(w, "Pe3do1");
     UseQtDialogs();
     const struct {
         const char* part;
@@ -235,7 +237,8 @@ TEST_F(DialogTest, TheChartsWindowsRunModally) {
     const struct {
         QAbstractButton* button;
         QString window;
-    } rows[] = {{w->ui->MaximizeBtn, "ChartMaximizedDlg"}, {w->ui->ExportBtn, "ChartExportDlg"}};
+    } rows[] = {{Find<QToolButton>(w, "MaximizeBtn"), "ChartMaximizedDlg"},
+                {Find<QToolButton>(w, "ExportBtn"), "ChartExportDlg"}};
     for (const auto& r : rows) {
         QString shown;
         WhenModal([&](QWidget* modal) {

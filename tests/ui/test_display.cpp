@@ -8,7 +8,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTextEdit>
 #include <QToolButton>
+#include <QWidget>
 
 #include <functional>
 #include <vector>
@@ -18,7 +20,6 @@
 #include "ui/Format.h"
 #include "ui/StringGrid.h"
 #include "tests/ui/UiTest.h"
-#include "ui_Main.h"
 
 class DisplayTest : public UiTest {
 protected:
@@ -40,32 +41,31 @@ TEST_F(DisplayTest, AComputedSequenceFillsTheControlsAndTheSheets) {
     s->Comment[0] = 0;
     s->SetComment("north profile");
     auto w = Show(std::move(s));
-    const TElectSequence& c = *w->CurrentSequence;
-    Ui::TMainFrm& ui = *w->ui;
+    const TElectSequence& c = *w->Current();
 
     EXPECT_EQ(w->StatusText(1), Path("shown.sqz"));
-    EXPECT_EQ(ui.QuadripolesTxt->text(), "60");
-    EXPECT_FALSE(ui.MaxQuadriploleLbl->isVisibleTo(w.get()));
-    EXPECT_EQ(ui.InjectionTxt->text(), "42");
-    EXPECT_EQ(ui.MaxChannelUsedTxt->text(), "1");
-    EXPECT_EQ(ui.MaxXReportTxt->text(), "7.8");
-    EXPECT_EQ(ui.MaxYReportTxt->text(), "0.0");
-    EXPECT_EQ(ui.EstimatedAcquisitionTimeTxt->text(), FormatDuration(c.GetTotalTime()));
-    EXPECT_EQ(ui.TotalLevelTxt->text(), "8");
-    EXPECT_TRUE(ui.LineRb->isChecked());
-    EXPECT_TRUE(ui.ManualCreated->isChecked());
-    EXPECT_EQ(ui.XGridSpacingLblx->text(), "1");
-    EXPECT_EQ(ui.LineGridXTxt->text(), "48");
-    EXPECT_EQ(ui.CommentEdt->toPlainText(), "north profile");
-    EXPECT_EQ(ui.ArrayTypeList->currentIndex(), 1);
-    EXPECT_EQ(ui.StackMinEdn->text(), QString::number(c.Device.StackMin));
-    EXPECT_EQ(ui.QMaxEdn->text(), "1");
-    EXPECT_TRUE(ui.ComputeBtn->isEnabled());
-    EXPECT_FALSE(ui.CreateNewSeqBtn->isHidden());
-    EXPECT_TRUE(ui.CreateNewSeqBtn->isEnabled());
-    EXPECT_FALSE(ui.SpacingLevelGd->isHidden());
+    EXPECT_EQ(Find<QLabel>(w, "QuadripolesTxt")->text(), "60");
+    EXPECT_FALSE(Find<QLabel>(w, "MaxQuadriploleLbl")->isVisibleTo(w.get()));
+    EXPECT_EQ(Find<QLabel>(w, "InjectionTxt")->text(), "42");
+    EXPECT_EQ(Find<QLabel>(w, "MaxChannelUsedTxt")->text(), "1");
+    EXPECT_EQ(Find<QLabel>(w, "MaxXReportTxt")->text(), "7.8");
+    EXPECT_EQ(Find<QLabel>(w, "MaxYReportTxt")->text(), "0.0");
+    EXPECT_EQ(Find<QLabel>(w, "EstimatedAcquisitionTimeTxt")->text(), FormatDuration(c.GetTotalTime()));
+    EXPECT_EQ(Find<QLabel>(w, "TotalLevelTxt")->text(), "8");
+    EXPECT_TRUE(Find<QRadioButton>(w, "LineRb")->isChecked());
+    EXPECT_TRUE(Find<QRadioButton>(w, "ManualCreated")->isChecked());
+    EXPECT_EQ(Find<QLineEdit>(w, "XGridSpacingLblx")->text(), "1");
+    EXPECT_EQ(Find<QLineEdit>(w, "LineGridXTxt")->text(), "48");
+    EXPECT_EQ(Find<QTextEdit>(w, "CommentEdt")->toPlainText(), "north profile");
+    EXPECT_EQ(Find<QComboBox>(w, "ArrayTypeList")->currentIndex(), 1);
+    EXPECT_EQ(Find<QLineEdit>(w, "StackMinEdn")->text(), QString::number(c.Device.StackMin));
+    EXPECT_EQ(Find<QLineEdit>(w, "QMaxEdn")->text(), "1");
+    EXPECT_TRUE(Find<QPushButton>(w, "ComputeBtn")->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>(w, "CreateNewSeqBtn")->isHidden());
+    EXPECT_TRUE(Find<QPushButton>(w, "CreateNewSeqBtn")->isEnabled());
+    EXPECT_FALSE(Find<TStringGrid>(w, "SpacingLevelGd")->isHidden());
 
-    TStringGrid* levels = ui.SpacingLevelGd;
+    TStringGrid* levels = Find<TStringGrid>(w, "SpacingLevelGd");
     EXPECT_EQ(levels->Cells(0, 1), "1 x a");
     EXPECT_EQ(levels->Cells(9, 0), "8");
     EXPECT_EQ(levels->Cells(1, 1), "8");
@@ -74,7 +74,7 @@ TEST_F(DisplayTest, AComputedSequenceFillsTheControlsAndTheSheets) {
     EXPECT_EQ(levels->Cells(10, 1), "");
     EXPECT_EQ(levels->Cells(1, 2), "");
 
-    TStringGrid* q = ui.QuadripoleGd;
+    TStringGrid* q = Find<TStringGrid>(w, "QuadripoleGd");
     ASSERT_EQ(q->RowCount(), 61);
     ASSERT_EQ(q->ColCount(), 9);
     const QStringList titles = {"# Quad.", "Ca", "Cb", "Pm", "Pn", "Spac. Coef", "Level", "Depth", "K factor"};
@@ -92,7 +92,7 @@ TEST_F(DisplayTest, AComputedSequenceFillsTheControlsAndTheSheets) {
     // The sheet is a view over a model, laid out row by row only where it is seen.
     EXPECT_EQ(q->model()->rowCount(), 60);
 
-    TStringGrid* e = ui.ElectrodeGd;
+    TStringGrid* e = Find<TStringGrid>(w, "ElectrodeGd");
     ASSERT_EQ(e->RowCount(), 49);
     EXPECT_EQ(e->Cells(0, 0), "# Node");
     EXPECT_EQ(e->Cells(3, 0), "Z (m)");
@@ -105,9 +105,9 @@ TEST_F(DisplayTest, TheFullListNoticeShowsAtSixteenThousand) {
     for (int count : {15999, 16000}) {
         auto s = MakeSequence(count);
         auto w = Show(std::move(s));
-        EXPECT_EQ(w->ui->MaxQuadriploleLbl->isVisibleTo(w.get()), count == 16000) << count;
-        EXPECT_EQ(w->ui->QuadripolesTxt->text(), QString::number(count));
-        EXPECT_EQ(w->ui->QuadripoleGd->RowCount(), count + 1);
+        EXPECT_EQ(Find<QLabel>(w, "MaxQuadriploleLbl")->isVisibleTo(w.get()), count == 16000) << count;
+        EXPECT_EQ(Find<QLabel>(w, "QuadripolesTxt")->text(), QString::number(count));
+        EXPECT_EQ(Find<TStringGrid>(w, "QuadripoleGd")->RowCount(), count + 1);
     }
 }
 
@@ -118,13 +118,13 @@ TEST_F(DisplayTest, TheElectrodeSheetSkipsUnusedNumbers) {
     for (int e = 21; e <= 30; ++e) numbers.push_back(e);
     PlaceElectrodes(*s, numbers);
     auto w = Show(std::move(s));
-    TStringGrid* e = w->ui->ElectrodeGd;
+    TStringGrid* e = Find<TStringGrid>(w, "ElectrodeGd");
     ASSERT_EQ(e->RowCount(), 21);
     EXPECT_EQ(e->Cells(0, 10), "10");
     EXPECT_EQ(e->Cells(0, 11), "21");
     EXPECT_EQ(e->Cells(1, 11), "20.00");
-    EXPECT_EQ(w->ui->QuadripoleGd->RowCount(), 1);
-    EXPECT_TRUE(w->ui->CreateNewSeqBtn->isHidden());
+    EXPECT_EQ(Find<TStringGrid>(w, "QuadripoleGd")->RowCount(), 1);
+    EXPECT_TRUE(Find<QPushButton>(w, "CreateNewSeqBtn")->isHidden());
 }
 
 TEST_F(DisplayTest, ShowingASequenceNeverChangesIt) {
@@ -135,9 +135,9 @@ TEST_F(DisplayTest, ShowingASequenceNeverChangesIt) {
         s->Device.Electrodes[1].X = 12.345f;
         s->NeedsRecompute = flag;
         auto w = Show(std::move(s));
-        TElectSequence& c = *w->CurrentSequence;
-        EXPECT_EQ(w->ui->XGridSpacingLblx->text(), "0.33");
-        EXPECT_EQ(w->ui->XGridOffsetLblx->text(), "12.35");
+        TElectSequence& c = *w->Current();
+        EXPECT_EQ(Find<QLineEdit>(w, "XGridSpacingLblx")->text(), "0.33");
+        EXPECT_EQ(Find<QLineEdit>(w, "XGridOffsetLblx")->text(), "12.35");
         for (int i = 0; i < 3; ++i) w->DisplaySequence(true);
         EXPECT_EQ(c.Grid.DX, 0.333f);
         EXPECT_EQ(c.Grid.OffsetX, 12.345f);
@@ -158,67 +158,67 @@ TEST_F(DisplayTest, StoredValuesOutsideTheControlsRanges) {
     s->Device.Channels = 8;
     s->ChannelOptions.OptimizationChannel = 30;
     auto w = Show(std::move(s));
-    TElectSequence& c = *w->CurrentSequence;
-    EXPECT_EQ(w->ui->ArrayTypeList->currentIndex(), 11);
-    EXPECT_EQ(w->ui->BoreholeArrayTypeList->currentIndex(), 0);
+    TElectSequence& c = *w->Current();
+    EXPECT_EQ(Find<QComboBox>(w, "ArrayTypeList")->currentIndex(), 11);
+    EXPECT_EQ(Find<QComboBox>(w, "BoreholeArrayTypeList")->currentIndex(), 0);
     EXPECT_EQ(c.Grid.ArrayType, 11);
     // Beyond both lists (no file holds such an index: a sequence made in memory).
     auto beyond = std::make_unique<TElectSequence>(c);
     beyond->Grid.ArrayType = 20;
     ASSERT_TRUE(w->AppendSequence(std::move(beyond)));
-    w->MakeCurrent(w->SequenceCount - 1);
+    w->MakeCurrent(w->List().Count() - 1);
     w->DisplaySequence(true);
-    const TElectSequence& d = *w->CurrentSequence;
-    EXPECT_EQ(w->ui->ArrayTypeList->currentIndex(), 0);
-    EXPECT_EQ(w->ui->BoreholeArrayTypeList->currentIndex(), 0);
+    const TElectSequence& d = *w->Current();
+    EXPECT_EQ(Find<QComboBox>(w, "ArrayTypeList")->currentIndex(), 0);
+    EXPECT_EQ(Find<QComboBox>(w, "BoreholeArrayTypeList")->currentIndex(), 0);
     EXPECT_EQ(d.Grid.ArrayType, 0);
-    EXPECT_EQ(w->ui->StdChannelEdn->text(), QString::number(d.Device.Channels));
+    EXPECT_EQ(Find<QLineEdit>(w, "StdChannelEdn")->text(), QString::number(d.Device.Channels));
     EXPECT_LE(d.ChannelOptions.OptimizationChannel, 20);
-    EXPECT_EQ(w->ui->OptimizationChannelEdn->text(), QString::number(d.ChannelOptions.OptimizationChannel));
-    EXPECT_TRUE(w->ui->SpacingLevelGd->isHidden());  // "mixed array" has no depth levels
-    EXPECT_FALSE(w->ui->CreateNewSeqBtn->isEnabled());
+    EXPECT_EQ(Find<QLineEdit>(w, "OptimizationChannelEdn")->text(),
+              QString::number(d.ChannelOptions.OptimizationChannel));
+    EXPECT_TRUE(Find<TStringGrid>(w, "SpacingLevelGd")->isHidden());  // "mixed array" has no depth levels
+    EXPECT_FALSE(Find<QPushButton>(w, "CreateNewSeqBtn")->isEnabled());
 }
 
 TEST_F(DisplayTest, ANewSequenceStaysOnTheCreationTab) {
     auto w = Start();
-    Ui::TMainFrm& ui = *w->ui;
-    EXPECT_TRUE(ui.AutomaticCreated->isChecked());
-    EXPECT_EQ(ui.ElectrodeLocationGd->ColCount(), 2);
-    EXPECT_EQ(ui.ElectrodeLocationGd->RowCount(), 2);
-    EXPECT_FALSE(ui.ElectrodeLocationGd->isEnabled());
-    EXPECT_FALSE(ui.ComputeBtn->isEnabled());
-    EXPECT_EQ(ui.QuadripoleGd->RowCount(), 1);
-    EXPECT_EQ(ui.ElectrodeGd->RowCount(), 1);
-    for (QWidget* tab : {ui.ConfigurationTbs, ui.ViewGraphTbs, ui.ViewSheetTbs}) {
-        ui.PageControl1->setCurrentWidget(tab);
-        EXPECT_EQ(ui.PageControl1->currentWidget(), ui.CreationTbs);
+    EXPECT_TRUE(Find<QRadioButton>(w, "AutomaticCreated")->isChecked());
+    EXPECT_EQ(Find<TStringGrid>(w, "ElectrodeLocationGd")->ColCount(), 2);
+    EXPECT_EQ(Find<TStringGrid>(w, "ElectrodeLocationGd")->RowCount(), 2);
+    EXPECT_FALSE(Find<TStringGrid>(w, "ElectrodeLocationGd")->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>(w, "ComputeBtn")->isEnabled());
+    EXPECT_EQ(Find<TStringGrid>(w, "QuadripoleGd")->RowCount(), 1);
+    EXPECT_EQ(Find<TStringGrid>(w, "ElectrodeGd")->RowCount(), 1);
+    for (QWidget* tab :
+         {Find<QWidget>(w, "ConfigurationTbs"), Find<QWidget>(w, "ViewGraphTbs"), Find<QWidget>(w, "ViewSheetTbs")}) {
+        Find<QTabWidget>(w, "PageControl1")->setCurrentWidget(tab);
+        EXPECT_EQ(Find<QTabWidget>(w, "PageControl1")->currentWidget(), Find<QWidget>(w, "CreationTbs"));
     }
 }
 
 TEST_F(DisplayTest, TabChangesFollowTheLayoutAndTheAnimation) {
     auto w = Show(MakeSequence(20));
-    Ui::TMainFrm& ui = *w->ui;
-    QTabWidget* pc = ui.PageControl1;
-    pc->setCurrentWidget(ui.ViewSheetTbs);
-    EXPECT_EQ(pc->currentWidget(), ui.ViewSheetTbs);
-    EXPECT_TRUE(pc->isTabVisible(pc->indexOf(ui.ConfigurationTbs)));
-    EXPECT_TRUE(pc->isTabVisible(pc->indexOf(ui.ViewGraphTbs)));
-    ui.AnimGraph->setChecked(true);
-    pc->setCurrentWidget(ui.CreationTbs);
-    EXPECT_EQ(pc->currentWidget(), ui.ViewSheetTbs);
-    ui.AnimGraph->setChecked(false);
-    w->CurrentSequence->Grid.Duplicates = 1;
-    pc->setCurrentWidget(ui.CreationTbs);
-    EXPECT_EQ(pc->currentWidget(), ui.ViewSheetTbs);
-    w->CurrentSequence->Grid.Duplicates = 0;
-    pc->setCurrentWidget(ui.ConfigurationTbs);
-    EXPECT_EQ(pc->currentWidget(), ui.ConfigurationTbs);
+    QTabWidget* pc = Find<QTabWidget>(w, "PageControl1");
+    pc->setCurrentWidget(Find<QWidget>(w, "ViewSheetTbs"));
+    EXPECT_EQ(pc->currentWidget(), Find<QWidget>(w, "ViewSheetTbs"));
+    EXPECT_TRUE(pc->isTabVisible(pc->indexOf(Find<QWidget>(w, "ConfigurationTbs"))));
+    EXPECT_TRUE(pc->isTabVisible(pc->indexOf(Find<QWidget>(w, "ViewGraphTbs"))));
+    Find<QToolButton>(w, "AnimGraph")->setChecked(true);
+    pc->setCurrentWidget(Find<QWidget>(w, "CreationTbs"));
+    EXPECT_EQ(pc->currentWidget(), Find<QWidget>(w, "ViewSheetTbs"));
+    Find<QToolButton>(w, "AnimGraph")->setChecked(false);
+    w->Current()->Grid.Duplicates = 1;
+    pc->setCurrentWidget(Find<QWidget>(w, "CreationTbs"));
+    EXPECT_EQ(pc->currentWidget(), Find<QWidget>(w, "ViewSheetTbs"));
+    w->Current()->Grid.Duplicates = 0;
+    pc->setCurrentWidget(Find<QWidget>(w, "ConfigurationTbs"));
+    EXPECT_EQ(pc->currentWidget(), Find<QWidget>(w, "ConfigurationTbs"));
     // A sequence without quadripoles hides the two view tabs.
-    w->CurrentSequence->Device.LastQuadripole = -1;
-    pc->setCurrentWidget(ui.CreationTbs);
-    EXPECT_TRUE(pc->isTabVisible(pc->indexOf(ui.ConfigurationTbs)));
-    EXPECT_FALSE(pc->isTabVisible(pc->indexOf(ui.ViewGraphTbs)));
-    EXPECT_FALSE(pc->isTabVisible(pc->indexOf(ui.ViewSheetTbs)));
+    w->Current()->Device.LastQuadripole = -1;
+    pc->setCurrentWidget(Find<QWidget>(w, "CreationTbs"));
+    EXPECT_TRUE(pc->isTabVisible(pc->indexOf(Find<QWidget>(w, "ConfigurationTbs"))));
+    EXPECT_FALSE(pc->isTabVisible(pc->indexOf(Find<QWidget>(w, "ViewGraphTbs"))));
+    EXPECT_FALSE(pc->isTabVisible(pc->indexOf(Find<QWidget>(w, "ViewSheetTbs"))));
 }
 
 TEST(Format, NumberTexts) {
@@ -259,7 +259,7 @@ TEST_F(DisplayTest, ALongAcquisitionShowsItsTotalHours) {
     const double days = s->GetTotalTime();
     ASSERT_GT(days, 1.0);
     auto w = Show(std::move(s));
-    const QString text = w->ui->EstimatedAcquisitionTimeTxt->text();
+    const QString text = Find<QLabel>(w, "EstimatedAcquisitionTimeTxt")->text();
     EXPECT_EQ(text.section(':', 0, 0).toInt(), int(days * 24.0)) << text.toStdString();
 }
 
@@ -423,12 +423,11 @@ TEST_F(DisplayTest, EveryKindOfSequenceIsShownWithoutAByteChanging) {
         WriteList(listed);
         Settings().setValue("Initialisation/PlanoraPro/SeqFileLbItemIndex", listed.size() - 1);
         auto w = Start();
-        Ui::TMainFrm& ui = *w->ui;
         switch (c.entry) {
             case TEntry::File: break;
             case TEntry::Appended:
                 ASSERT_TRUE(w->AppendSequence(std::move(s)));
-                w->MakeCurrent(w->SequenceCount - 1);
+                w->MakeCurrent(w->List().Count() - 1);
                 break;
             case TEntry::Text:
                 ASSERT_TRUE(s->ExportTextFile(Path("case.txt").toStdString(), "\t"));
@@ -440,37 +439,41 @@ TEST_F(DisplayTest, EveryKindOfSequenceIsShownWithoutAByteChanging) {
                 break;
             case TEntry::New: w->New1Click(); break;
         }
-        ASSERT_EQ(w->SequenceCount, 2);
-        ASSERT_EQ(w->CurrentIndex, 1);
+        ASSERT_EQ(w->List().Count(), 2);
+        ASSERT_EQ(w->List().CurrentIndex(), 1);
         EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
         // As it entered the list, the entry counts as saved (New lays out its empty grid).
-        const bool savedAtEntry = !w->Sequences.Changed(1);
+        const bool savedAtEntry = !w->List().Changed(1);
         EXPECT_TRUE(savedAtEntry || c.entry == TEntry::New);
-        const std::vector<char> before[2] = {BytesOf(*w->Sequences[0]), BytesOf(*w->Sequences[1])};
+        const std::vector<char> before[2] = {BytesOf(*w->List()[0]), BytesOf(*w->List()[1])};
         auto unchanged = [&](const char* step) {
             for (int i = 0; i < 2; ++i)
-                EXPECT_TRUE(BytesOf(*w->Sequences[std::size_t(i)]) == before[i]) << step << ", entry " << i;
+                EXPECT_TRUE(BytesOf(*w->List()[std::size_t(i)]) == before[i]) << step << ", entry " << i;
         };
 
         w->DisplaySequence(true);
         unchanged("shown");
         w->DisplaySequence(false);
         unchanged("shown without the views");
-        ui.SeqFileLb->setCurrentRow(0);
-        ui.SeqFileLb->setCurrentRow(1);
-        ASSERT_EQ(w->CurrentIndex, 1);
+        Find<QListWidget>(w, "SeqFileLb")->setCurrentRow(0);
+        Find<QListWidget>(w, "SeqFileLb")->setCurrentRow(1);
+        ASSERT_EQ(w->List().CurrentIndex(), 1);
         unchanged("chosen in the list");
-        for (QWidget* page : {ui.ConfigurationTbs, ui.ViewGraphTbs, ui.ViewSheetTbs, ui.CreationTbs, ui.ConfigurationTbs}) {
-            ui.PageControl1->setCurrentWidget(page);
+        for (QWidget* page :
+             {Find<QWidget>(w, "ConfigurationTbs"), Find<QWidget>(w, "ViewGraphTbs"), Find<QWidget>(w, "ViewSheetTbs"),
+              Find<QWidget>(w, "CreationTbs"), Find<QWidget>(w, "ConfigurationTbs")}) {
+            Find<QTabWidget>(w, "PageControl1")->setCurrentWidget(page);
             unchanged(page->objectName().toLatin1().constData());
         }
         for (int row = 1; row <= 9; row += 4) {
-            const QPoint at = ui.SpacingLevelGd->visualRect(ui.SpacingLevelGd->model()->index(row - 1, 2)).center();
+            const QPoint at = Find<TStringGrid>(w, "SpacingLevelGd")
+                                  ->visualRect(Find<TStringGrid>(w, "SpacingLevelGd")->model()->index(row - 1, 2))
+                                  .center();
             w->SpacingLevelGdMouseMove({}, at.x(), at.y());
         }
         unchanged("hint");
-        EXPECT_EQ(w->Sequences.Changed(1), !savedAtEntry);
-        EXPECT_FALSE(w->Sequences.Changed(0));
+        EXPECT_EQ(w->List().Changed(1), !savedAtEntry);
+        EXPECT_FALSE(w->List().Changed(0));
         Close(w);
         for (const char* f : {"other.sqz", "case.sqz", "case.txt", "case.sds", "caseSdsToSqz.sqz"}) QFile::remove(Path(f));
         QFile::remove(ListFile());

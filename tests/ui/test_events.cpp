@@ -4,13 +4,14 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QWidget>
 #include <functional>
 
 #include "tests/ui/UiTest.h"
 #include "ui/StringGrid.h"
-#include "ui_Main.h"
 
 class EventsTest : public UiTest {
 protected:
@@ -35,28 +36,35 @@ TEST_F(EventsTest, DestroyingTheWindowWhileAnEditIsBeingTypedInRunsNoHandler) {
         std::function<QLineEdit*(TMainFrm&)> open;
         const char* typed;
     };
-    const auto configuration = [](TMainFrm& w) { w.ui->PageControl1->setCurrentWidget(w.ui->ConfigurationTbs); };
+    const auto configuration = [](TMainFrm& w) {
+        Find<QTabWidget>(w, "PageControl1")->setCurrentWidget(Find<QWidget>(w, "ConfigurationTbs"));
+    };
     const TCase cases[] = {
-        {"a parameter", [&](TMainFrm& w) { configuration(w); return w.ui->StackMinEdn; }, "abc"},
-        {"a grid size", [](TMainFrm& w) { return w.ui->LineGridXTxt; }, "5000"},
+        {"a parameter",
+         [&](TMainFrm& w) {
+             configuration(w);
+             return Find<QLineEdit>(w, "StackMinEdn");
+         },
+         "abc"},
+        {"a grid size", [](TMainFrm& w) { return Find<QLineEdit>(w, "LineGridXTxt"); }, "5000"},
         {"the depth prompt",
          [&](TMainFrm& w) {
              configuration(w);
              w.AutomaticCreationBtnClick();
-             return w.ui->InvestigationDepthEdt;
+             return Find<QLineEdit>(w, "InvestigationDepthEdt");
          },
          "abc"},
         {"the shift prompt",
          [&](TMainFrm& w) {
              configuration(w);
              w.MoveComputeBtnClick();
-             return w.ui->NodeToMoveXTxt;
+             return Find<QLineEdit>(w, "NodeToMoveXTxt");
          },
          "500"},
         {"a cell of the location grid",
          [](TMainFrm& w) {
-             TStringGrid* g = w.ui->ElectrodeLocationGd;
-             w.ui->ManualCreated->setChecked(true);
+             TStringGrid* g = Find<TStringGrid>(w, "ElectrodeLocationGd");
+             Find<QRadioButton>(w, "ManualCreated")->setChecked(true);
              const QModelIndex cell = g->Strings()->index(0, 0);
              g->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
              w.ElectrodeLocationGdDblClick();
@@ -82,17 +90,16 @@ TEST_F(EventsTest, DestroyingTheWindowWhileAnEditIsBeingTypedInRunsNoHandler) {
 
 TEST_F(EventsTest, OnceTheCloseWentThroughNoControlReachesAHandler) {
     auto w = Show();
-    Ui::TMainFrm& ui = *w->ui;
     ASSERT_TRUE(w->close());
-    ASSERT_EQ(w->CurrentSequence, nullptr);
+    ASSERT_EQ(w->Current(), nullptr);
     // Each of these handlers would beep or read the sequence that is gone.
-    ui.LineGridXTxt->setText("5000");
-    Leave(ui.LineGridXTxt);
-    ui.InvestigationDepthEdt->setText("abc");
-    Leave(ui.InvestigationDepthEdt);
-    Leave(ui.SpacingLevelGd);
-    ui.ComputeBtn->click();
-    emit ui.PageControl1->currentChanged(1);
+    Find<QLineEdit>(w, "LineGridXTxt")->setText("5000");
+    Leave(Find<QLineEdit>(w, "LineGridXTxt"));
+    Find<QLineEdit>(w, "InvestigationDepthEdt")->setText("abc");
+    Leave(Find<QLineEdit>(w, "InvestigationDepthEdt"));
+    Leave(Find<TStringGrid>(w, "SpacingLevelGd"));
+    Find<QPushButton>(w, "ComputeBtn")->click();
+    emit Find<QTabWidget>(w, "PageControl1")->currentChanged(1);
     EXPECT_EQ(Seam.Beeps, 0);
     EXPECT_TRUE(Seam.Messages.isEmpty());
     w.reset();
@@ -100,26 +107,25 @@ TEST_F(EventsTest, OnceTheCloseWentThroughNoControlReachesAHandler) {
 
 TEST_F(EventsTest, APromptIsEnteredWhenTheFocusComesInFromOutsideIt) {
     auto w = Show();
-    Ui::TMainFrm& ui = *w->ui;
-    ui.PageControl1->setCurrentWidget(ui.ConfigurationTbs);
+    Find<QTabWidget>(w, "PageControl1")->setCurrentWidget(Find<QWidget>(w, "ConfigurationTbs"));
     w->AutomaticCreationBtnClick();
     QApplication::processEvents();
-    QPushButton* ok = ui.AutomaticCreationOkBtn;
+    QPushButton* ok = Find<QPushButton>(w, "AutomaticCreationOkBtn");
 
     ok->setVisible(false);
-    ui.InvestigationDepthEdt->setFocus(Qt::TabFocusReason);
+    Find<QLineEdit>(w, "InvestigationDepthEdt")->setFocus(Qt::TabFocusReason);
     EXPECT_FALSE(ok->isHidden()) << "entered from outside";
 
     ok->setVisible(false);
-    ui.AutomaticCreationCancelBtn->setFocus(Qt::TabFocusReason);
+    Find<QPushButton>(w, "AutomaticCreationCancelBtn")->setFocus(Qt::TabFocusReason);
     EXPECT_TRUE(ok->isHidden()) << "a move within the prompt";
 
     QApplication::setActiveWindow(nullptr);
     QApplication::setActiveWindow(w.get());
-    ASSERT_TRUE(ui.AutomaticCreationCancelBtn->hasFocus());
+    ASSERT_TRUE(Find<QPushButton>(w, "AutomaticCreationCancelBtn")->hasFocus());
     EXPECT_TRUE(ok->isHidden()) << "the window coming back";
 
-    ui.SpacingLevelGd->setFocus(Qt::TabFocusReason);
-    ui.InvestigationDepthEdt->setFocus(Qt::MouseFocusReason);
+    Find<TStringGrid>(w, "SpacingLevelGd")->setFocus(Qt::TabFocusReason);
+    Find<QLineEdit>(w, "InvestigationDepthEdt")->setFocus(Qt::MouseFocusReason);
     EXPECT_FALSE(ok->isHidden()) << "entered again";
 }

@@ -1,16 +1,21 @@
 // The file commands: New, Open and its imports, Save, Save as, the SD-card command.
+#include <QAction>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
 #include <QTabWidget>
+#include <QTextEdit>
+#include <QWidget>
 #include <functional>
 #include <stdexcept>
 #include <utility>
 
 #include "tests/support/UserFiles.h"
 #include "tests/ui/UiTest.h"
-#include "ui_Main.h"
+#include "ui/ListPanel.h"
+#include "ui/StringGrid.h"
 
 namespace {
 qint64 SizeOf(const QString& path) { return QFileInfo(path).size(); }
@@ -41,12 +46,12 @@ TEST_F(FileTest, OpeningAListedFileReloadsThatEntryAndAddsNone) {
     };
     for (const TCase& c : {TCase{Files[1], 1}, TCase{Path("sub/../a.sqz"), 0}, TCase{"  " + Files[1] + " \t", 1}}) {
         SCOPED_TRACE(c.path.toStdString());
-        w->Sequences[std::size_t(c.entry)]->SetComment("unsaved change");
+        w->List()[std::size_t(c.entry)]->SetComment("unsaved change");
         w->OpenSequenceFile(c.path);
-        EXPECT_EQ(w->SequenceCount, 2);
-        EXPECT_EQ(w->CurrentIndex, c.entry);
-        EXPECT_EQ(w->ui->SeqFileLb->currentRow(), c.entry);
-        EXPECT_EQ(w->CurrentSequence->GetComment(), "");
+        EXPECT_EQ(w->List().Count(), 2);
+        EXPECT_EQ(w->List().CurrentIndex(), c.entry);
+        EXPECT_EQ(Find<QListWidget>(w, "SeqFileLb")->currentRow(), c.entry);
+        EXPECT_EQ(w->Current()->GetComment(), "");
     }
     EXPECT_TRUE(Seam.Messages.isEmpty());
 }
@@ -72,7 +77,7 @@ TEST_F(FileTest, OpeningNewOrRefusedFiles) {
         SCOPED_TRACE(c.path.toStdString());
         Seam.Messages.clear();
         w->OpenSequenceFile(c.path);
-        EXPECT_EQ(w->SequenceCount, c.entries);
+        EXPECT_EQ(w->List().Count(), c.entries);
         if (c.message.isEmpty()) {
             EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
         } else {
@@ -81,10 +86,10 @@ TEST_F(FileTest, OpeningNewOrRefusedFiles) {
             // The file was never listed: nothing is said of leaving the list.
             EXPECT_FALSE(Seam.Messages[0].contains("excluded")) << Seam.Messages[0].toStdString();
         }
-        EXPECT_EQ(w->SequenceFolder, Home.path() + '/');
+        EXPECT_EQ(w->State().SequenceFolder, Home.path() + '/');
     }
-    EXPECT_EQ(w->CurrentIndex, 1);
-    EXPECT_EQ(QString(w->CurrentSequence->FileName), fresh);
+    EXPECT_EQ(w->List().CurrentIndex(), 1);
+    EXPECT_EQ(QString(w->Current()->FileName), fresh);
 }
 
 TEST_F(FileTest, AFileOnTheCommandLineThatDoesNotOpenIsReportedAsItIs) {
@@ -93,7 +98,7 @@ TEST_F(FileTest, AFileOnTheCommandLineThatDoesNotOpenIsReportedAsItIs) {
         SCOPED_TRACE(name.toStdString());
         Seam.Messages.clear();
         auto w = Start({name});
-        EXPECT_EQ(w->SequenceCount, 1);
+        EXPECT_EQ(w->List().Count(), 1);
         ASSERT_EQ(Seam.Messages.size(), 1);
         EXPECT_TRUE(Seam.Messages[0].startsWith(name + "\r\n"));
         EXPECT_FALSE(Seam.Messages[0].contains("excluded")) << Seam.Messages[0].toStdString();
@@ -107,22 +112,22 @@ TEST_F(FileTest, TextAndSdCardFilesAreImportedAsSqzEntries) {
     ASSERT_TRUE(QFileInfo::exists(Path("card.sds")));
     auto w = Start();
     w->OpenSequenceFile(Path("line.TXT"));
-    ASSERT_EQ(w->SequenceCount, 2);
-    EXPECT_EQ(QString(w->CurrentSequence->FileName), Path("line.sqz"));
-    EXPECT_EQ(w->CurrentSequence->QuadripoleCount(), 24);
-    EXPECT_EQ(w->ui->QuadripolesTxt->text(), "24");
+    ASSERT_EQ(w->List().Count(), 2);
+    EXPECT_EQ(QString(w->Current()->FileName), Path("line.sqz"));
+    EXPECT_EQ(w->Current()->QuadripoleCount(), 24);
+    EXPECT_EQ(Find<QLabel>(w, "QuadripolesTxt")->text(), "24");
     w->OpenSequenceFile(Path("card.sds"));
-    ASSERT_EQ(w->SequenceCount, 3);
-    EXPECT_EQ(QString(w->CurrentSequence->FileName), Path("cardSdsToSqz.sqz"));
-    EXPECT_EQ(w->CurrentSequence->QuadripoleCount(), 24);
+    ASSERT_EQ(w->List().Count(), 3);
+    EXPECT_EQ(QString(w->Current()->FileName), Path("cardSdsToSqz.sqz"));
+    EXPECT_EQ(w->Current()->QuadripoleCount(), 24);
     // Importing the text file again replaces its .sqz file once the user agrees, and selects
     // the entry of that file.
     Seam.Answers = {TMsgResult::Ok};
     w->OpenSequenceFile(Path("line.TXT"));
     ASSERT_EQ(Seam.Questions.size(), 1u);
     EXPECT_EQ(Seam.Questions[0].Text, "< " + Path("line.sqz") + " > already exists.\nThe import replaces it: import anyway?");
-    EXPECT_EQ(w->SequenceCount, 3);
-    EXPECT_EQ(w->CurrentIndex, 1);
+    EXPECT_EQ(w->List().Count(), 3);
+    EXPECT_EQ(w->List().CurrentIndex(), 1);
     EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
 }
 
@@ -131,9 +136,9 @@ TEST_F(FileTest, OpenCommandUsesItsDialogAndCancelOpensNothing) {
     const QString file = WriteSequenceFile(Path("picked.sqz"));
     Seam.Files = {QString(), file};
     w->Open1Click();
-    EXPECT_EQ(w->SequenceCount, 1);
+    EXPECT_EQ(w->List().Count(), 1);
     w->Open1Click();
-    EXPECT_EQ(w->SequenceCount, 2);
+    EXPECT_EQ(w->List().Count(), 2);
     ASSERT_EQ(Seam.Dialogs.size(), 2u);
     const TFileDialogSetup& d = Seam.Dialogs[0];
     EXPECT_FALSE(d.Save);
@@ -160,9 +165,9 @@ TEST_F(FileTest, TheSaveQuestionGuardsChangedOrInvalidSequences) {
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.needsRecompute * 10 + c.computed);
         auto s = MakeSequence(c.computed ? 12 : 0);
-        std::memcpy(static_cast<void*>(w->CurrentSequence), s.get(), sizeof(TElectSequence));
-        w->CurrentSequence->SetFileName(Files[0].toStdString());
-        w->CurrentSequence->NeedsRecompute = c.needsRecompute;
+        std::memcpy(static_cast<void*>(w->Current()), s.get(), sizeof(TElectSequence));
+        w->Current()->SetFileName(Files[0].toStdString());
+        w->Current()->NeedsRecompute = c.needsRecompute;
         QFile::remove(Files[0]);
         Seam.Questions.clear();
         Seam.Answers = {c.answer};
@@ -181,21 +186,22 @@ TEST_F(FileTest, TheSaveQuestionGuardsChangedOrInvalidSequences) {
 TEST_F(FileTest, SavingAnUnnamedSequenceAsksForANameAndWritesByExtension) {
     auto w = Start();
     auto s = MakeSequence(12);
-    std::memcpy(static_cast<void*>(w->CurrentSequence), s.get(), sizeof(TElectSequence));
+    std::memcpy(static_cast<void*>(w->Current()), s.get(), sizeof(TElectSequence));
     // Cancel, then text, then SD card: the sequence stays unnamed; then the native file.
     Seam.Files = {QString(), Path("t.txt"), Path("card.sds"), Path("named")};
     for (int i = 0; i < 3; ++i) {
         w->SaveClick();
-        EXPECT_EQ(TrimText(w->CurrentSequence->FileName), "");
-        EXPECT_EQ(w->ui->SeqFileLb->item(0)->text(), QString());
+        EXPECT_EQ(TrimText(w->Current()->FileName), "");
+        EXPECT_EQ(Find<QListWidget>(w, "SeqFileLb")->item(0)->text(), QString());
     }
     EXPECT_TRUE(QFileInfo::exists(Path("t.txt")));
     EXPECT_EQ(SizeOf(Path("card.sds")), 144048);
     w->SaveClick();
-    EXPECT_EQ(QString(w->CurrentSequence->FileName), Path("named.sqz"));
+    EXPECT_EQ(QString(w->Current()->FileName), Path("named.sqz"));
     EXPECT_EQ(SizeOf(Path("named.sqz")), qint64(kSequenceFileSize));
-    EXPECT_FALSE(w->ui->SeqFileLb->item(0)->text().isEmpty());
-    EXPECT_EQ(w->ui->SeqFileLb->item(0)->text(), w->EntryText(*w->CurrentSequence));
+    EXPECT_FALSE(Find<QListWidget>(w, "SeqFileLb")->item(0)->text().isEmpty());
+    EXPECT_EQ(Find<QListWidget>(w, "SeqFileLb")->item(0)->text(),
+              Find<TListPanel>(w, "ListPanel")->EntryText(*w->Current()));
     ASSERT_EQ(Seam.Dialogs.size(), 4u);
     const TFileDialogSetup& d = Seam.Dialogs[0];
     EXPECT_TRUE(d.Save);
@@ -206,35 +212,35 @@ TEST_F(FileTest, SavingAnUnnamedSequenceAsksForANameAndWritesByExtension) {
 
 TEST_F(FileTest, AFailedSaveChangesNeitherTheNameNorTheEntry) {
     auto w = StartWith({"s.sqz"});
-    w->CurrentSequence->SetFileName(Unwritable(Home.path()).toStdString());
-    w->RemakeEntryText(0);
-    const QString shown = w->ui->SeqFileLb->item(0)->text();
+    w->Current()->SetFileName(Unwritable(Home.path()).toStdString());
+    Find<TListPanel>(w, "ListPanel")->RemakeEntryText(0);
+    const QString shown = Find<QListWidget>(w, "SeqFileLb")->item(0)->text();
     w->SaveClick();
     EXPECT_EQ(Seam.Messages.size(), 1);
-    EXPECT_EQ(w->ui->SeqFileLb->item(0)->text(), shown);
+    EXPECT_EQ(Find<QListWidget>(w, "SeqFileLb")->item(0)->text(), shown);
 
     // An unnamed sequence saved under a name that cannot be written stays unnamed.
     w->New1Click();
-    std::memcpy(static_cast<void*>(w->CurrentSequence), MakeSequence(5).get(), sizeof(TElectSequence));
+    std::memcpy(static_cast<void*>(w->Current()), MakeSequence(5).get(), sizeof(TElectSequence));
     Seam.Files = {Unwritable(Home.path())};
     // That name is the file of the first entry, changed above: its changes may go.
     Seam.Answers = {TMsgResult::Ok};
     w->SaveClick();
     EXPECT_EQ(Seam.Messages.size(), 2);
-    EXPECT_EQ(TrimText(w->CurrentSequence->FileName), "");
-    EXPECT_EQ(w->ui->SeqFileLb->item(1)->text(), QString());
+    EXPECT_EQ(TrimText(w->Current()->FileName), "");
+    EXPECT_EQ(Find<QListWidget>(w, "SeqFileLb")->item(1)->text(), QString());
 }
 
 TEST_F(FileTest, SaveAsANewNameAddsTheCopyAndKeepsTheOriginalEntry) {
     auto w = StartWith({"a.sqz"});
-    TElectSequence* original = w->CurrentSequence;
+    TElectSequence* original = w->Current();
     original->SetComment("changed, not saved");
     Seam.Files = {Path("b.sqz")};
     w->Saveas1Click();
-    ASSERT_EQ(w->SequenceCount, 2);
-    EXPECT_EQ(w->CurrentIndex, 1);
-    EXPECT_EQ(QString(w->CurrentSequence->FileName), Path("b.sqz"));
-    EXPECT_EQ(w->CurrentSequence->GetComment(), "changed, not saved");
+    ASSERT_EQ(w->List().Count(), 2);
+    EXPECT_EQ(w->List().CurrentIndex(), 1);
+    EXPECT_EQ(QString(w->Current()->FileName), Path("b.sqz"));
+    EXPECT_EQ(w->Current()->GetComment(), "changed, not saved");
     EXPECT_EQ(QString(original->FileName), Files[0]);
     EXPECT_EQ(original->GetComment(), "changed, not saved");
     const TFileDialogSetup& d = Seam.Dialogs[0];
@@ -244,36 +250,36 @@ TEST_F(FileTest, SaveAsANewNameAddsTheCopyAndKeepsTheOriginalEntry) {
 
 TEST_F(FileTest, SaveAsOntoAnotherEntrysFileLeavesOneEntryPerFile) {
     auto w = StartWith({"a.sqz", "b.sqz"});
-    w->CurrentSequence->SetComment("from a");
+    w->Current()->SetComment("from a");
     Seam.Files = {Files[1]};
     w->Saveas1Click();
-    EXPECT_EQ(w->SequenceCount, 2);
-    EXPECT_EQ(w->CurrentIndex, 1);
-    EXPECT_EQ(w->CurrentSequence->GetComment(), "from a");
-    EXPECT_EQ(QString(w->Sequences[0]->FileName), Files[0]);
-    EXPECT_EQ(QString(w->Sequences[1]->FileName), Files[1]);
+    EXPECT_EQ(w->List().Count(), 2);
+    EXPECT_EQ(w->List().CurrentIndex(), 1);
+    EXPECT_EQ(w->Current()->GetComment(), "from a");
+    EXPECT_EQ(QString(w->List()[0]->FileName), Files[0]);
+    EXPECT_EQ(QString(w->List()[1]->FileName), Files[1]);
     // The unnamed Save onto a listed file goes the same way.
     w->New1Click();
-    std::memcpy(static_cast<void*>(w->CurrentSequence), MakeSequence(7).get(), sizeof(TElectSequence));
+    std::memcpy(static_cast<void*>(w->Current()), MakeSequence(7).get(), sizeof(TElectSequence));
     Seam.Files = {Files[0]};
     // The first entry keeps the comment typed into it before the save as: it may go.
     Seam.Answers = {TMsgResult::Ok};
     w->SaveClick();
-    EXPECT_EQ(w->SequenceCount, 3);
-    EXPECT_EQ(w->CurrentIndex, 0);
-    EXPECT_EQ(w->CurrentSequence->QuadripoleCount(), 7);
-    EXPECT_EQ(TrimText(w->Sequences[2]->FileName), "");
+    EXPECT_EQ(w->List().Count(), 3);
+    EXPECT_EQ(w->List().CurrentIndex(), 0);
+    EXPECT_EQ(w->Current()->QuadripoleCount(), 7);
+    EXPECT_EQ(TrimText(w->List()[2]->FileName), "");
     Close(w);
     EXPECT_EQ(ReadList(), Files);
 }
 
 TEST_F(FileTest, AFailedSaveAsChangesNothing) {
     auto w = StartWith({"a.sqz", "b.sqz"});
-    TElectSequence* current = w->CurrentSequence;
+    TElectSequence* current = w->Current();
     current->SetComment("kept in memory");
     // Entry 1 names a file that cannot be replaced: a folder stands in its place.
     QDir().mkpath(Path("folder.sqz"));
-    w->Sequences[1]->SetFileName(Path("folder.sqz").toStdString());
+    w->List()[1]->SetFileName(Path("folder.sqz").toStdString());
     for (const QString& target : {Unwritable(Home.path()), Path("folder.sqz")}) {
         Seam.Files = {target};
         // Entry 1, renamed above, has changes that the copy into its file may replace.
@@ -281,9 +287,9 @@ TEST_F(FileTest, AFailedSaveAsChangesNothing) {
         w->Saveas1Click();
     }
     EXPECT_EQ(Seam.Messages.size(), 2);
-    EXPECT_EQ(w->SequenceCount, 2);
-    EXPECT_EQ(w->CurrentSequence, current);
-    EXPECT_EQ(w->CurrentIndex, 0);
+    EXPECT_EQ(w->List().Count(), 2);
+    EXPECT_EQ(w->Current(), current);
+    EXPECT_EQ(w->List().CurrentIndex(), 0);
     EXPECT_EQ(current->GetComment(), "kept in memory");
     EXPECT_EQ(QString(current->FileName), Files[0]);
 }
@@ -293,8 +299,8 @@ TEST_F(FileTest, SaveAsTextOrSdCardWritesThoseFormatsAndKeepsTheList) {
     Seam.Files = {Path("a-export.txt"), Path("a-card.sds")};
     w->Saveas1Click();
     w->Saveas1Click();
-    EXPECT_EQ(w->SequenceCount, 1);
-    EXPECT_EQ(QString(w->CurrentSequence->FileName), Files[0]);
+    EXPECT_EQ(w->List().Count(), 1);
+    EXPECT_EQ(QString(w->Current()->FileName), Files[0]);
     EXPECT_TRUE(QFileInfo::exists(Path("a-export.txt")));
     EXPECT_EQ(SizeOf(Path("a-card.sds")), 144048);
 }
@@ -313,48 +319,48 @@ TEST_F(FileTest, TheSdCardCommandWritesOnlySdsAndLeavesItsFilterForTheNextDialog
     EXPECT_EQ(Seam.Dialogs[0].FileName, "a");
     EXPECT_EQ(Seam.Dialogs[2].FilterIndex, 3);
     EXPECT_EQ(Seam.Dialogs[2].DefaultExt, ".sqz");
-    EXPECT_EQ(w->SequenceCount, 1);
+    EXPECT_EQ(w->List().Count(), 1);
 }
 
 TEST_F(FileTest, SaveAsNewSequenceCopiesTheCurrentOneUnderTheName) {
     auto w = StartWith({"a.sqz", "b.sqz"});
-    TElectSequence* first = w->CurrentSequence;
+    TElectSequence* first = w->Current();
     first->SetComment("roll");
     EXPECT_TRUE(w->SaveAsNewSequence(Path("a~.sqz")));
-    ASSERT_EQ(w->SequenceCount, 3);
-    EXPECT_EQ(w->ui->SeqFileLb->count(), 3);
-    EXPECT_EQ(w->ui->SeqFileLb->currentRow(), 2);
-    EXPECT_EQ(w->CurrentIndex, 2);
-    EXPECT_EQ(w->CurrentSequence->GetComment(), "roll");
+    ASSERT_EQ(w->List().Count(), 3);
+    EXPECT_EQ(Find<QListWidget>(w, "SeqFileLb")->count(), 3);
+    EXPECT_EQ(Find<QListWidget>(w, "SeqFileLb")->currentRow(), 2);
+    EXPECT_EQ(w->List().CurrentIndex(), 2);
+    EXPECT_EQ(w->Current()->GetComment(), "roll");
     EXPECT_EQ(QString(first->FileName), Files[0]);
     // Onto a listed file: that entry takes the copy and becomes current.
-    w->SelectEntry(0);
+    Find<TListPanel>(w, "ListPanel")->SelectEntry(0);
     w->SeqFileLbClick();
     EXPECT_TRUE(w->SaveAsNewSequence(Files[1]));
-    EXPECT_EQ(w->SequenceCount, 3);
-    EXPECT_EQ(w->CurrentIndex, 1);
-    EXPECT_EQ(w->ui->SeqFileLb->currentRow(), 1);
-    EXPECT_EQ(w->CurrentSequence->GetComment(), "roll");
-    EXPECT_EQ(QString(w->CurrentSequence->FileName), Files[1]);
+    EXPECT_EQ(w->List().Count(), 3);
+    EXPECT_EQ(w->List().CurrentIndex(), 1);
+    EXPECT_EQ(Find<QListWidget>(w, "SeqFileLb")->currentRow(), 1);
+    EXPECT_EQ(w->Current()->GetComment(), "roll");
+    EXPECT_EQ(QString(w->Current()->FileName), Files[1]);
     EXPECT_EQ(QString(first->FileName), Files[0]);
     // A file that cannot be written: said, and the entry shown stays.
     EXPECT_FALSE(w->SaveAsNewSequence(Unwritable(Home.path())));
     EXPECT_EQ(Seam.Messages.size(), 1);
-    EXPECT_EQ(w->SequenceCount, 3);
-    EXPECT_EQ(w->CurrentIndex, 1);
+    EXPECT_EQ(w->List().Count(), 3);
+    EXPECT_EQ(w->List().CurrentIndex(), 1);
 }
 
 TEST_F(FileTest, NewAddsAnEmptyEntryOnTheCreationTab) {
     auto w = StartWith({"a.sqz"});
-    w->ui->PageControl1->setCurrentWidget(w->ui->ViewSheetTbs);
-    ASSERT_EQ(w->ui->PageControl1->currentWidget(), w->ui->ViewSheetTbs);
+    Find<QTabWidget>(w, "PageControl1")->setCurrentWidget(Find<QWidget>(w, "ViewSheetTbs"));
+    ASSERT_EQ(Find<QTabWidget>(w, "PageControl1")->currentWidget(), Find<QWidget>(w, "ViewSheetTbs"));
     w->New1Click();
-    EXPECT_EQ(w->SequenceCount, 2);
-    EXPECT_EQ(w->ui->SeqFileLb->count(), 2);
-    EXPECT_EQ(w->CurrentIndex, 1);
-    EXPECT_EQ(w->CurrentSequence->GetSeqName(), "NewSeq");
-    EXPECT_EQ(w->ui->PageControl1->currentWidget(), w->ui->CreationTbs);
-    EXPECT_EQ(w->ui->QuadripoleGd->RowCount(), 1);
+    EXPECT_EQ(w->List().Count(), 2);
+    EXPECT_EQ(Find<QListWidget>(w, "SeqFileLb")->count(), 2);
+    EXPECT_EQ(w->List().CurrentIndex(), 1);
+    EXPECT_EQ(w->Current()->GetSeqName(), "NewSeq");
+    EXPECT_EQ(Find<QTabWidget>(w, "PageControl1")->currentWidget(), Find<QWidget>(w, "CreationTbs"));
+    EXPECT_EQ(Find<TStringGrid>(w, "QuadripoleGd")->RowCount(), 1);
 }
 
 namespace {
@@ -429,7 +435,7 @@ TEST_F(FileTest, AnUnexpectedFailureOfACommandReachesTheErrorDialog) {
             TDelivered(c.run).Deliver();
         }
         EXPECT_EQ(Seam.Messages, QStringList{TFailingHost::kWhat});
-        EXPECT_EQ(w->SequenceCount, 2);
+        EXPECT_EQ(w->List().Count(), 2);
     }
     QFile f(Path("grid.sqz"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -447,7 +453,7 @@ TEST(FileDialogFilters, ShowTheirPatternsAsQtMatchesThem) {
 
 TEST_F(FileTest, SavingASequenceNamedSdsWritesTheSdCardImage) {
     auto w = StartWith({"a.sqz"});
-    w->CurrentSequence->SetFileName(Path("meter.sds").toStdString());
+    w->Current()->SetFileName(Path("meter.sds").toStdString());
     w->SaveClick();
     EXPECT_EQ(SizeOf(Path("meter.sds")), 144048);
     EXPECT_TRUE(Seam.Messages.isEmpty());
@@ -472,35 +478,35 @@ TEST_F(FileTest, NoCommandWritesAWriteProtectedFile) {
     struct TCase {
         const char* name;
         QString target;  // protected before the command
-        QAction* (*command)(Ui::TMainFrm&);
+        const char* command;
         int filter;      // the file type the user picks, 0 for the one shown
     };
     const TCase cases[] = {
-        {"save", Path("a.sqz"), [](Ui::TMainFrm& ui) { return ui.Save; }, 0},
-        {"save as, an existing .sqz", Path("other.sqz"), [](Ui::TMainFrm& ui) { return ui.Saveas1; }, 0},
-        {"save as text", Path("other.txt"), [](Ui::TMainFrm& ui) { return ui.Saveas1; }, 2},
-        {"save as SD card", Path("other.sds"), [](Ui::TMainFrm& ui) { return ui.Saveas1; }, 3},
-        {"SD card command", Path("other.sds"), [](Ui::TMainFrm& ui) { return ui.SavetoSDcardformat1; }, 0},
+        {"save", Path("a.sqz"), "Save", 0},
+        {"save as, an existing .sqz", Path("other.sqz"), "Saveas1", 0},
+        {"save as text", Path("other.txt"), "Saveas1", 2},
+        {"save as SD card", Path("other.sds"), "Saveas1", 3},
+        {"SD card command", Path("other.sds"), "SavetoSDcardformat1", 0},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.name);
         Files.clear();
         Seam.Messages.clear();
         auto w = StartWith({"a.sqz"});
-        w->ui->CommentEdt->setPlainText("changed");
-        Leave(w->ui->CommentEdt);
+        Find<QTextEdit>(w, "CommentEdt")->setPlainText("changed");
+        Leave(Find<QTextEdit>(w, "CommentEdt"));
         if (!QFileInfo::exists(c.target)) MakeFile(c.target, "the user's file");
         const QByteArray before = Bytes(c.target);
         ASSERT_TRUE(QFile::setPermissions(c.target, kReadOnly));
         Seam.Files = {c.target};
         Seam.FilterChosen = c.filter;
-        c.command(*w->ui)->trigger();
+        Find<QAction>(w, c.command)->trigger();
         EXPECT_EQ(Seam.Messages, QStringList{"Can't save sequence with < " + c.target + " > filename"});
         EXPECT_EQ(Bytes(c.target), before);
         EXPECT_EQ(ModeOf(QFile::encodeName(c.target).toStdString()), mode_t(0444));
-        EXPECT_EQ(w->SequenceCount, 1);
-        EXPECT_EQ(QString(w->CurrentSequence->FileName), Files[0]);
-        EXPECT_TRUE(w->Sequences.Changed(0));
+        EXPECT_EQ(w->List().Count(), 1);
+        EXPECT_EQ(QString(w->Current()->FileName), Files[0]);
+        EXPECT_TRUE(w->List().Changed(0));
         QFile::setPermissions(c.target, kReadOnly | QFileDevice::WriteOwner);
         Close(w);
     }
@@ -510,10 +516,10 @@ TEST_F(FileTest, SavingThroughALinkWritesTheFileItNames) {
     auto w = StartWith({"a.sqz"});
     QDir().mkpath(Path("real"));
     ASSERT_TRUE(QFile::link(Path("real/copy.sqz"), Path("copy.sqz")));
-    w->ui->CommentEdt->setPlainText("through the link");
-    Leave(w->ui->CommentEdt);
+    Find<QTextEdit>(w, "CommentEdt")->setPlainText("through the link");
+    Leave(Find<QTextEdit>(w, "CommentEdt"));
     Seam.Files = {Path("copy.sqz")};
-    w->ui->Saveas1->trigger();
+    Find<QAction>(w, "Saveas1")->trigger();
     EXPECT_TRUE(QFileInfo(Path("copy.sqz")).isSymLink());
     EXPECT_EQ(TElectSequence(Path("real/copy.sqz").toStdString()).GetComment(), "through the link");
     EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
@@ -531,18 +537,18 @@ TEST_F(FileTest, AnImportAsksBeforeReplacingASqzFileThatIsNotListed) {
         auto w = Start();
         Seam.Answers = {answer};
         Seam.Files = {Path("line.txt")};
-        w->ui->Open1->trigger();
+        Find<QAction>(w, "Open1")->trigger();
         ASSERT_EQ(Seam.Questions.size(), 1u);
         EXPECT_EQ(Seam.Questions[0].Text, "< " + mine + " > already exists.\nThe import replaces it: import anyway?");
         EXPECT_EQ(Seam.Questions[0].Caption, "Import");
         EXPECT_EQ(Seam.Questions[0].Buttons, TMsgButtons::OkCancel);
         if (answer == TMsgResult::Cancel) {
-            EXPECT_EQ(w->SequenceCount, 1);
+            EXPECT_EQ(w->List().Count(), 1);
             EXPECT_EQ(Bytes(mine), before);
         } else {
-            ASSERT_EQ(w->SequenceCount, 2);
-            EXPECT_EQ(w->CurrentSequence->QuadripoleCount(), 24);
-            EXPECT_EQ(QString(w->CurrentSequence->FileName), mine);
+            ASSERT_EQ(w->List().Count(), 2);
+            EXPECT_EQ(w->Current()->QuadripoleCount(), 24);
+            EXPECT_EQ(QString(w->Current()->FileName), mine);
         }
         Close(w);
     }
@@ -556,26 +562,26 @@ TEST_F(FileTest, TheFileTypeChosenDecidesWhatANameWithoutExtensionBecomes) {
     const QByteArray before = Bytes(same);
     Seam.Files = {Path("plain")};
     Seam.FilterChosen = 2;
-    w->ui->Saveas1->trigger();
+    Find<QAction>(w, "Saveas1")->trigger();
     EXPECT_TRUE(Bytes(Path("plain.txt")).startsWith("#\tX\tY\tZ\r\n"));
     EXPECT_EQ(Bytes(same), before);
-    EXPECT_EQ(w->SequenceCount, 1);
+    EXPECT_EQ(w->List().Count(), 1);
 
     // The SD-card command leaves its type for the next Save as, which then writes that type.
     Seam.FilterChosen = 0;
     Seam.Files = {Path("card"), Path("again")};
-    w->ui->SavetoSDcardformat1->trigger();
-    w->ui->Saveas1->trigger();
+    Find<QAction>(w, "SavetoSDcardformat1")->trigger();
+    Find<QAction>(w, "Saveas1")->trigger();
     EXPECT_EQ(Seam.Dialogs.back().FilterIndex, 3);
     EXPECT_EQ(SizeOf(Path("again.sds")), 144048);
     EXPECT_FALSE(QFileInfo::exists(Path("again.sqz")));
-    EXPECT_EQ(w->SequenceCount, 1);
+    EXPECT_EQ(w->List().Count(), 1);
 
     Seam.FilterChosen = 2;
     Seam.Files = {Path("typed.sqz")};
-    w->ui->Saveas1->trigger();
-    ASSERT_EQ(w->SequenceCount, 2);
-    EXPECT_EQ(QString(w->CurrentSequence->FileName), Path("typed.sqz"));
+    Find<QAction>(w, "Saveas1")->trigger();
+    ASSERT_EQ(w->List().Count(), 2);
+    EXPECT_EQ(QString(w->Current()->FileName), Path("typed.sqz"));
     EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
 }
 
@@ -610,11 +616,11 @@ TEST_F(FileTest, APipeIsRefusedAtOnceByEveryWayOfOpening) {
         EXPECT_EQ(Seam.Messages, QStringList{Path("pipe.sqz") + "\r\ncan't be read"});
         Seam.Messages.clear();
         Seam.Files = {Path("text.txt"), Path("card.sds")};
-        w->ui->Open1->trigger();
-        w->ui->Open1->trigger();
+        Find<QAction>(w, "Open1")->trigger();
+        Find<QAction>(w, "Open1")->trigger();
         EXPECT_EQ(Seam.Messages, (QStringList{"Coordinate file error\r\n" + Path("text.txt") + "\r\nthe file can't be read",
                                               Path("card.sds") + "\r\ncan't be read"}));
-        EXPECT_EQ(w->SequenceCount, 1);
+        EXPECT_EQ(w->List().Count(), 1);
     }
     EXPECT_TRUE(QFileInfo(Path("pipe.sqz")).exists());
 }

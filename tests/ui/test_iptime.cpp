@@ -15,7 +15,6 @@
 #include "ui/StringGrid.h"
 #include "tests/ui/UiTest.h"
 #include "ui_Iptime.h"
-#include "ui_Main.h"
 
 namespace {
 constexpr int kProgrammable = 4, kArithmetic = 0, kColeCole = 3;
@@ -94,7 +93,7 @@ protected:
             d->ui->BitBtn1->click();
         });
         timer.start();
-        w.ui->IPModeProgBtn->click();
+        Find<QToolButton>(w, "IPModeProgBtn")->click();
         timer.stop();
         EXPECT_EQ(w.findChild<TIPTimeFrm*>(), nullptr) << "the dialog is freed";
         return shown;
@@ -138,10 +137,10 @@ TEST_F(IPTimeTest, AProgrammableTimingIsStoredOnlyWhenItFitsTheInjectionTime) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         auto w = Show(2, kProgrammable);
-        const std::vector<std::uint16_t> before = Words(*w->CurrentSequence);
+        const std::vector<std::uint16_t> before = Words(*w->Current());
         const std::vector<TShown> shown = Run(*w, {Enter(c.MDelay, c.Windows)});
         EXPECT_EQ(Seam.Beeps, c.Beeps);
-        const std::vector<std::uint16_t> after = Words(*w->CurrentSequence);
+        const std::vector<std::uint16_t> after = Words(*w->Current());
         EXPECT_EQ(after[0], 200);  // the injection time and the second leading time never change
         EXPECT_EQ(after[1], 126);
         if (c.Stored.empty()) {
@@ -173,7 +172,7 @@ TEST_F(IPTimeTest, OtherIPModesShowTheTimingGreyAndReadOnly) {
     for (int mode : {kArithmetic, kColeCole}) {
         SCOPED_TRACE(mode);
         auto w = Show(0, mode);
-        ASSERT_EQ(w->ui->IPModeCB->currentIndex(), mode);
+        ASSERT_EQ(Find<QComboBox>(w, "IPModeCB")->currentIndex(), mode);
         const std::vector<std::uint16_t> row = Row(0, mode);
         const std::vector<TShown> shown = Run(*w, {Enter("7", Windows("7"))});
         ASSERT_EQ(shown.size(), 1u);
@@ -186,7 +185,7 @@ TEST_F(IPTimeTest, OtherIPModesShowTheTimingGreyAndReadOnly) {
         EXPECT_EQ(s.MDelay, QString::number(row[2] * 10));
         for (int i = 0; i < TIPTimeFrm::kWindows; ++i) EXPECT_EQ(s.Windows[i], QString::number(row[3 + i] * 10)) << i;
         // OK stores the same timing again, whatever was typed.
-        EXPECT_EQ(Words(*w->CurrentSequence), row);
+        EXPECT_EQ(Words(*w->Current()), row);
         EXPECT_EQ(Seam.Beeps, 0);
     }
 }
@@ -215,5 +214,5 @@ TEST_F(IPTimeTest, OnlyOKClosesTheDialog) {
                                           }});
     EXPECT_TRUE(stayed);
     EXPECT_EQ(shown.size(), 1u);
-    EXPECT_EQ(Words(*w->CurrentSequence), Row(2, kProgrammable));
+    EXPECT_EQ(Words(*w->Current()), Row(2, kProgrammable));
 }

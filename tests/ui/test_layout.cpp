@@ -1,18 +1,21 @@
 // Laying out the electrodes: grid type, grid parameters, the location grid and its numbering.
 #include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QWidget>
 #include <cstring>
 
 #include "ui/StringGrid.h"
 #include "tests/ui/UiTest.h"
+#include "ui/CreationPanel.h"
 #include "ui/UpDown.h"
 #include "ui/Widgets.h"
-#include "ui_Main.h"
 
 class LayoutTest : public UiTest {
 protected:
@@ -33,18 +36,19 @@ protected:
             WriteList({Path("shown.sqz")});
         }
         W = Start();
-        U = W->ui;
-        Grid = U->ElectrodeLocationGd;
+        Creation = Find<TCreationPanel>(W, "CreationTbs");
+        Grid = Find<TStringGrid>(W, "ElectrodeLocationGd");
     }
 
     // Chooses the type, goes to the parameters and creates an nx x ny grid.
     void Create(QRadioButton* type, int nx, int ny, bool automatic = true) {
         type->click();
-        U->Next1Btn->click();
-        U->LineGridXTxt->setText(QString::number(nx));
-        U->LineGridYZTxt->setText(QString::number(ny));
-        (automatic ? U->AutomaticCreated : U->ManualCreated)->setChecked(true);
-        U->Next2Btn->click();
+        Find<QPushButton>(W, "Next1Btn")->click();
+        Find<QLineEdit>(W, "LineGridXTxt")->setText(QString::number(nx));
+        Find<QLineEdit>(W, "LineGridYZTxt")->setText(QString::number(ny));
+        (automatic ? Find<QRadioButton>(W, "AutomaticCreated") : Find<QRadioButton>(W, "ManualCreated"))
+            ->setChecked(true);
+        Find<QPushButton>(W, "Next2Btn")->click();
     }
 
     // The cells of row r, "." for an empty one.
@@ -77,10 +81,10 @@ protected:
         W->ElectrodeLocationGdClick();
     }
 
-    TElectGrid& G() { return *W->CurrentGrid; }
+    TElectGrid& G() { return W->Current()->Grid; }
 
     std::unique_ptr<TMainFrm> W;
-    Ui::TMainFrm* U = nullptr;
+    TCreationPanel* Creation = nullptr;
     TStringGrid* Grid = nullptr;
 };
 
@@ -90,76 +94,85 @@ TEST_F(LayoutTest, TheTypeSetsTheGridTypeAndTheAxisLabels) {
         int type;
         bool y, z;
     };
-    const TCase cases[] = {{U->SurfaceRb, 1, true, false}, {U->BoreholeRb, 2, false, true}, {U->LineRb, 0, false, false}};
+    const TCase cases[] = {{Find<QRadioButton>(W, "SurfaceRb"), 1, true, false},
+                           {Find<QRadioButton>(W, "BoreholeRb"), 2, false, true},
+                           {Find<QRadioButton>(W, "LineRb"), 0, false, false}};
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.type);
         c.button->click();
         EXPECT_EQ(G().GridType, c.type);
-        EXPECT_EQ(U->YZPanel->isHidden(), c.type == 0);
-        for (QLabel* l : {U->YGridSizeLbl, U->YGridSpacingLbl, U->YGridOffsetLbl}) EXPECT_EQ(!l->isHidden(), c.y);
-        for (QLabel* l : {U->ZGridSizeLbl, U->ZGridSpacingLbl, U->ZGridOffsetLbl}) EXPECT_EQ(!l->isHidden(), c.z);
+        EXPECT_EQ(Find<QWidget>(W, "YZPanel")->isHidden(), c.type == 0);
+        for (QLabel* l :
+             {Find<QLabel>(W, "YGridSizeLbl"), Find<QLabel>(W, "YGridSpacingLbl"), Find<QLabel>(W, "YGridOffsetLbl")})
+            EXPECT_EQ(!l->isHidden(), c.y);
+        for (QLabel* l :
+             {Find<QLabel>(W, "ZGridSizeLbl"), Find<QLabel>(W, "ZGridSpacingLbl"), Find<QLabel>(W, "ZGridOffsetLbl")})
+            EXPECT_EQ(!l->isHidden(), c.z);
     }
     // A surface or a borehole needs a spacing across: 0 becomes 1, any other stays.
-    for (QRadioButton* b : {U->SurfaceRb, U->BoreholeRb}) {
-        U->LineRb->click();
+    for (QRadioButton* b : {Find<QRadioButton>(W, "SurfaceRb"), Find<QRadioButton>(W, "BoreholeRb")}) {
+        Find<QRadioButton>(W, "LineRb")->click();
         G().DY = 0.0f;
-        U->YZGridSpacingLblx->setText("0");
+        Find<QLineEdit>(W, "YZGridSpacingLblx")->setText("0");
         b->click();
         EXPECT_EQ(G().DY, 1.0f);
-        EXPECT_EQ(U->YZGridSpacingLblx->text(), "1");
-        U->LineRb->click();
+        EXPECT_EQ(Find<QLineEdit>(W, "YZGridSpacingLblx")->text(), "1");
+        Find<QRadioButton>(W, "LineRb")->click();
         G().DY = 2.5f;
-        U->YZGridSpacingLblx->setText("2.5");
+        Find<QLineEdit>(W, "YZGridSpacingLblx")->setText("2.5");
         b->click();
         EXPECT_EQ(G().DY, 2.5f);
-        EXPECT_EQ(U->YZGridSpacingLblx->text(), "2.5");
+        EXPECT_EQ(Find<QLineEdit>(W, "YZGridSpacingLblx")->text(), "2.5");
     }
 }
 
 TEST_F(LayoutTest, TheTabStepsFromTypeToParametersToGridAndBack) {
     // Type choice.
-    EXPECT_TRUE(U->TypeOfMeasurementGb->isEnabled());
-    EXPECT_FALSE(U->LineGridXTxt->isEnabled());
-    EXPECT_FALSE(U->Next2Btn->isEnabled());
-    EXPECT_FALSE(U->ClearBtn->isEnabled());
+    EXPECT_TRUE(Find<QGroupBox>(W, "TypeOfMeasurementGb")->isEnabled());
+    EXPECT_FALSE(Find<QLineEdit>(W, "LineGridXTxt")->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>(W, "Next2Btn")->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>(W, "ClearBtn")->isEnabled());
     EXPECT_FALSE(Grid->isEnabled());
 
-    U->BoreholeRb->click();
-    U->Next1Btn->click();
+    Find<QRadioButton>(W, "BoreholeRb")->click();
+    Find<QPushButton>(W, "Next1Btn")->click();
     // Grid parameters: only the chosen type stays lit.
-    EXPECT_TRUE(U->LineGridXTxt->isEnabled());
-    EXPECT_TRUE(U->YZGridOffsetLblx->isEnabled());
-    EXPECT_TRUE(U->Next2Btn->isEnabled());
-    EXPECT_FALSE(OwnEnabled(U->TypeOfMeasurementGb));
-    EXPECT_FALSE(OwnEnabled(U->Next1Btn));
-    EXPECT_TRUE(OwnEnabled(U->BoreholeRb));
-    EXPECT_FALSE(OwnEnabled(U->LineRb));
-    EXPECT_FALSE(OwnEnabled(U->SurfaceRb));
-    EXPECT_FALSE(U->BoreholeArrayTypeList->isHidden());
-    EXPECT_TRUE(U->ArrayTypeList->isHidden());
+    EXPECT_TRUE(Find<QLineEdit>(W, "LineGridXTxt")->isEnabled());
+    EXPECT_TRUE(Find<QLineEdit>(W, "YZGridOffsetLblx")->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>(W, "Next2Btn")->isEnabled());
+    EXPECT_FALSE(OwnEnabled(Find<QGroupBox>(W, "TypeOfMeasurementGb")));
+    EXPECT_FALSE(OwnEnabled(Find<QPushButton>(W, "Next1Btn")));
+    EXPECT_TRUE(OwnEnabled(Find<QRadioButton>(W, "BoreholeRb")));
+    EXPECT_FALSE(OwnEnabled(Find<QRadioButton>(W, "LineRb")));
+    EXPECT_FALSE(OwnEnabled(Find<QRadioButton>(W, "SurfaceRb")));
+    EXPECT_FALSE(Find<QComboBox>(W, "BoreholeArrayTypeList")->isHidden());
+    EXPECT_TRUE(Find<QComboBox>(W, "ArrayTypeList")->isHidden());
     EXPECT_FALSE(Grid->isEnabled());
 
-    U->LineGridXTxt->setText("4");
-    U->LineGridYZTxt->setText("3");
-    U->Next2Btn->click();
+    Find<QLineEdit>(W, "LineGridXTxt")->setText("4");
+    Find<QLineEdit>(W, "LineGridYZTxt")->setText("3");
+    Find<QPushButton>(W, "Next2Btn")->click();
     // Grid editing.
     EXPECT_TRUE(Grid->isEnabled());
-    EXPECT_TRUE(U->ClearBtn->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>(W, "ClearBtn")->isEnabled());
     EXPECT_EQ(Grid->ColCount(), 5);
     EXPECT_EQ(Grid->RowCount(), 4);
     EXPECT_EQ(Grid->Cells(0, 0), "z\\x (m)");
     EXPECT_EQ(G().ElectrodeCount, 12);
-    EXPECT_EQ(U->NbNodesLblx->text(), "12");
+    EXPECT_EQ(Find<QLabel>(W, "NbNodesLblx")->text(), "12");
 
-    U->Previous2Btn->click();
-    EXPECT_TRUE(OwnEnabled(U->TypeOfMeasurementGb));
-    for (QWidget* b : std::initializer_list<QWidget*>{U->Next1Btn, U->LineRb, U->SurfaceRb, U->BoreholeRb}) EXPECT_TRUE(b->isEnabled());
-    EXPECT_FALSE(U->LineGridXTxt->isEnabled());
-    EXPECT_FALSE(U->YZPanel->isEnabled());
-    EXPECT_FALSE(U->ClearBtn->isEnabled());
+    Find<QPushButton>(W, "Previous2Btn")->click();
+    EXPECT_TRUE(OwnEnabled(Find<QGroupBox>(W, "TypeOfMeasurementGb")));
+    for (QWidget* b :
+         std::initializer_list<QWidget*>{Find<QPushButton>(W, "Next1Btn"), Find<QRadioButton>(W, "LineRb"),
+                                         Find<QRadioButton>(W, "SurfaceRb"), Find<QRadioButton>(W, "BoreholeRb")})
+        EXPECT_TRUE(b->isEnabled());
+    EXPECT_FALSE(Find<QLineEdit>(W, "LineGridXTxt")->isEnabled());
+    EXPECT_FALSE(Find<QWidget>(W, "YZPanel")->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>(W, "ClearBtn")->isEnabled());
     EXPECT_EQ(Row(1), ". . . .");
     EXPECT_EQ(G().ElectrodeCount, 0);
-    EXPECT_EQ(U->NbNodesLblx->text(), "0");
+    EXPECT_EQ(Find<QLabel>(W, "NbNodesLblx")->text(), "0");
 }
 
 TEST_F(LayoutTest, HeadersShowEachNodePositionByMagnitude) {
@@ -169,27 +182,27 @@ TEST_F(LayoutTest, HeadersShowEachNodePositionByMagnitude) {
     };
     const TCase cases[] = {{"9.999", "10.00"}, {"10", "10.0"},     {"10.25", "10.25"}, {"99.999", "100.0"},
                            {"150", "150"},     {"150.26", "150.3"}, {"-2.5", "-2.50"},  {"0", "0.00"}};
-    U->LineRb->click();
-    U->Next1Btn->click();
+    Find<QRadioButton>(W, "LineRb")->click();
+    Find<QPushButton>(W, "Next1Btn")->click();
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.offset);
-        U->XGridOffsetLblx->setText(c.offset);
-        U->XGridOffsetLblx->setModified(true);
-        U->LineGridXTxt->setText("1");
-        U->Next2Btn->click();
+        Find<QLineEdit>(W, "XGridOffsetLblx")->setText(c.offset);
+        Find<QLineEdit>(W, "XGridOffsetLblx")->setModified(true);
+        Find<QLineEdit>(W, "LineGridXTxt")->setText("1");
+        Find<QPushButton>(W, "Next2Btn")->click();
         EXPECT_EQ(Grid->Cells(1, 0), c.header);
         EXPECT_EQ(Grid->Cells(0, 0), "y\\x (m)");
     }
     // Rows of a surface step by the spacing across, from its offset.
     Open();
-    U->SurfaceRb->click();
-    U->Next1Btn->click();
-    U->XGridSpacingLblx->setText("0.333");
-    U->YZGridSpacingLblx->setText("0.5");
-    U->YZGridOffsetLblx->setText("1");
-    U->LineGridXTxt->setText("4");
-    U->LineGridYZTxt->setText("3");
-    U->Next2Btn->click();
+    Find<QRadioButton>(W, "SurfaceRb")->click();
+    Find<QPushButton>(W, "Next1Btn")->click();
+    Find<QLineEdit>(W, "XGridSpacingLblx")->setText("0.333");
+    Find<QLineEdit>(W, "YZGridSpacingLblx")->setText("0.5");
+    Find<QLineEdit>(W, "YZGridOffsetLblx")->setText("1");
+    Find<QLineEdit>(W, "LineGridXTxt")->setText("4");
+    Find<QLineEdit>(W, "LineGridYZTxt")->setText("3");
+    Find<QPushButton>(W, "Next2Btn")->click();
     EXPECT_EQ(Grid->Cells(0, 0), "y\\x (m)");
     QStringList columns, rows;
     for (int c = 1; c <= 4; ++c) columns << Grid->Cells(c, 0);
@@ -199,35 +212,36 @@ TEST_F(LayoutTest, HeadersShowEachNodePositionByMagnitude) {
 }
 
 TEST_F(LayoutTest, CreatingTheGridReadsTheParameters) {
-    U->LineRb->click();
-    U->Next1Btn->click();
-    U->XGridSpacingLblx->setText("abc");
-    U->XGridOffsetLblx->setText("12.345");
-    U->YZGridSpacingLblx->setText("3");
-    U->YZGridOffsetLblx->setText("7");
-    U->LineGridXTxt->setText("abc");
-    U->LineGridYZTxt->setText("5");
-    for (QLineEdit* e : {U->XGridSpacingLblx, U->XGridOffsetLblx}) e->setModified(true);
-    U->Next2Btn->click();
+    Find<QRadioButton>(W, "LineRb")->click();
+    Find<QPushButton>(W, "Next1Btn")->click();
+    Find<QLineEdit>(W, "XGridSpacingLblx")->setText("abc");
+    Find<QLineEdit>(W, "XGridOffsetLblx")->setText("12.345");
+    Find<QLineEdit>(W, "YZGridSpacingLblx")->setText("3");
+    Find<QLineEdit>(W, "YZGridOffsetLblx")->setText("7");
+    Find<QLineEdit>(W, "LineGridXTxt")->setText("abc");
+    Find<QLineEdit>(W, "LineGridYZTxt")->setText("5");
+    for (QLineEdit* e : {Find<QLineEdit>(W, "XGridSpacingLblx"), Find<QLineEdit>(W, "XGridOffsetLblx")})
+        e->setModified(true);
+    Find<QPushButton>(W, "Next2Btn")->click();
     // Not a number: 0 (spacing) and 1 (size); a line has nothing across.
     EXPECT_EQ(G().DX, 0.0f);
-    EXPECT_EQ(U->XGridSpacingLblx->text(), "0");
+    EXPECT_EQ(Find<QLineEdit>(W, "XGridSpacingLblx")->text(), "0");
     EXPECT_EQ(G().NX, 1);
-    EXPECT_EQ(U->LineGridXTxt->text(), "1");
+    EXPECT_EQ(Find<QLineEdit>(W, "LineGridXTxt")->text(), "1");
     EXPECT_EQ(G().DY, 0.0f);
     EXPECT_EQ(G().OffsetY, 0.0f);
-    EXPECT_EQ(U->YZGridSpacingLblx->text(), "0");
-    EXPECT_EQ(U->YZGridOffsetLblx->text(), "0");
-    EXPECT_EQ(U->LineGridYZTxt->text(), "1");
+    EXPECT_EQ(Find<QLineEdit>(W, "YZGridSpacingLblx")->text(), "0");
+    EXPECT_EQ(Find<QLineEdit>(W, "YZGridOffsetLblx")->text(), "0");
+    EXPECT_EQ(Find<QLineEdit>(W, "LineGridYZTxt")->text(), "1");
     EXPECT_EQ(G().NY, 1);
     // Typed decimals are kept whole, not cut to the two that the edits show.
     EXPECT_EQ(G().OffsetX, 12.345f);
-    EXPECT_EQ(U->XGridOffsetLblx->text(), "12.345");
+    EXPECT_EQ(Find<QLineEdit>(W, "XGridOffsetLblx")->text(), "12.345");
     EXPECT_EQ(Seam.Beeps, 0);
 }
 
 TEST_F(LayoutTest, AutomaticGridNumbersEveryNodeInSnakeOrder) {
-    Create(U->SurfaceRb, 3, 2);
+    Create(Find<QRadioButton>(W, "SurfaceRb"), 3, 2);
     EXPECT_EQ(Row(1), "1 2 3");
     EXPECT_EQ(Row(2), "6 5 4");
     EXPECT_EQ(G().FirstElectrode, 1);
@@ -237,12 +251,12 @@ TEST_F(LayoutTest, AutomaticGridNumbersEveryNodeInSnakeOrder) {
     EXPECT_EQ(G().Nodes[4].IX, 3);
     EXPECT_EQ(G().Nodes[4].IY, 2);
     EXPECT_EQ(G().Nodes[6].IX, 1);
-    EXPECT_EQ(U->FirstNodeLblx->text(), "1");
-    EXPECT_EQ(U->LastNodeLblx->text(), "6");
+    EXPECT_EQ(Find<QLabel>(W, "FirstNodeLblx")->text(), "1");
+    EXPECT_EQ(Find<QLabel>(W, "LastNodeLblx")->text(), "6");
 
     // More nodes than electrode numbers: the nodes past 1319 stay empty.
     Open();
-    Create(U->SurfaceRb, 48, 40);
+    Create(Find<QRadioButton>(W, "SurfaceRb"), 48, 40);
     EXPECT_EQ(G().ElectrodeCount, 1319);
     EXPECT_EQ(G().LastElectrode, 1319);
     int filled = 0, above = 0;
@@ -260,16 +274,16 @@ TEST_F(LayoutTest, AutomaticGridNumbersEveryNodeInSnakeOrder) {
 
     // A single node is not numbered.
     Open();
-    Create(U->LineRb, 1, 1);
+    Create(Find<QRadioButton>(W, "LineRb"), 1, 1);
     EXPECT_EQ(Grid->Cells(1, 1), "");
     EXPECT_EQ(G().ElectrodeCount, 0);
-    EXPECT_EQ(U->FirstNodeLblx->text(), "0");
+    EXPECT_EQ(Find<QLabel>(W, "FirstNodeLblx")->text(), "0");
 }
 
 TEST_F(LayoutTest, DraggingNumbersFromThePressedCorner) {
-    Create(U->SurfaceRb, 6, 3, false);
+    Create(Find<QRadioButton>(W, "SurfaceRb"), 6, 3, false);
     Grid->SetCells(1, 1, "48");
-    W->RescanElectrodeGrid();
+    Creation->RescanElectrodeGrid();
     // From the bottom-right corner of a 3 x 2 block of empty cells: on from the last electrode.
     Drag(6, 3, 4, 2);
     EXPECT_EQ(Row(3), ". . . 51 50 49");
@@ -287,7 +301,7 @@ TEST_F(LayoutTest, DraggingNumbersFromThePressedCorner) {
 }
 
 TEST_F(LayoutTest, TheMouseDragsOverTheGrid) {
-    Create(U->SurfaceRb, 4, 3, false);
+    Create(Find<QRadioButton>(W, "SurfaceRb"), 4, 3, false);
     QWidget* vp = Grid->viewport();
     QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, Centre(1, 2));
     QTest::mouseMove(vp, Centre(3, 3));
@@ -297,24 +311,24 @@ TEST_F(LayoutTest, TheMouseDragsOverTheGrid) {
     EXPECT_EQ(G().ElectrodeCount, 6);
     // A press outside the cells leaves no pressed cell.
     W->ElectrodeLocationGdMouseDown(Qt::LeftButton, Qt::NoModifier, 5000, 5000);
-    EXPECT_EQ(W->MouseDownCol, -1);
-    EXPECT_EQ(W->MouseDownRow, -1);
+    EXPECT_EQ(Creation->MouseDownCell().x(), -1);
+    EXPECT_EQ(Creation->MouseDownCell().y(), -1);
 }
 
 TEST_F(LayoutTest, ANumberUsedTwiceIsMarked) {
-    Create(U->SurfaceRb, 4, 2, false);
+    Create(Find<QRadioButton>(W, "SurfaceRb"), 4, 2, false);
     Grid->SetCells(1, 1, "7");
     Grid->SetCells(2, 1, "3");
-    W->RescanElectrodeGrid();
+    Creation->RescanElectrodeGrid();
     EXPECT_EQ(G().Nodes[7].IX, 1);
-    EXPECT_TRUE(U->ErrorLblx->isHidden());
+    EXPECT_TRUE(Find<QLabel>(W, "ErrorLblx")->isHidden());
     Grid->SetCells(3, 2, "7");
-    W->RescanElectrodeGrid();
+    Creation->RescanElectrodeGrid();
     EXPECT_EQ(G().Duplicates, 1);
-    EXPECT_FALSE(U->ErrorLblx->isHidden());
-    EXPECT_TRUE(W->DuplicateMarked(1, 1));
-    EXPECT_TRUE(W->DuplicateMarked(3, 2));
-    EXPECT_FALSE(W->DuplicateMarked(2, 1));
+    EXPECT_FALSE(Find<QLabel>(W, "ErrorLblx")->isHidden());
+    EXPECT_TRUE(Creation->DuplicateMarked(1, 1));
+    EXPECT_TRUE(Creation->DuplicateMarked(3, 2));
+    EXPECT_FALSE(Creation->DuplicateMarked(2, 1));
     EXPECT_EQ(G().FirstElectrode, 3);
     EXPECT_EQ(G().LastElectrode, 7);
     EXPECT_EQ(G().ElectrodeCount, 3);
@@ -327,19 +341,19 @@ TEST_F(LayoutTest, ANumberUsedTwiceIsMarked) {
     W->PageControl1Changing(allow);
     EXPECT_FALSE(allow);
     Grid->SetCells(1, 1, "");
-    W->RescanElectrodeGrid();
+    Creation->RescanElectrodeGrid();
     EXPECT_EQ(G().Duplicates, 0);
-    EXPECT_TRUE(U->ErrorLblx->isHidden());
-    EXPECT_FALSE(W->DuplicateMarked(3, 2));
+    EXPECT_TRUE(Find<QLabel>(W, "ErrorLblx")->isHidden());
+    EXPECT_FALSE(Creation->DuplicateMarked(3, 2));
     EXPECT_EQ(G().Nodes[7].IX, 3);
     EXPECT_EQ(G().Nodes[7].IY, 2);
 }
 
 TEST_F(LayoutTest, TheRescanDropsWhatIsNotAnElectrodeNumber) {
-    Create(U->LineRb, 7, 1, false);
+    Create(Find<QRadioButton>(W, "LineRb"), 7, 1, false);
     const char* typed[] = {"0", "1320", "abc", "-3", "1319", "1", "99999"};
     for (int c = 1; c <= 7; ++c) Grid->SetCells(c, 1, typed[c - 1]);
-    W->RescanElectrodeGrid();
+    Creation->RescanElectrodeGrid();
     EXPECT_EQ(Row(1), ". . . . 1319 1 .");
     EXPECT_EQ(G().ElectrodeCount, 2);
     EXPECT_EQ(G().FirstElectrode, 1);
@@ -349,24 +363,24 @@ TEST_F(LayoutTest, TheRescanDropsWhatIsNotAnElectrodeNumber) {
 }
 
 TEST_F(LayoutTest, ManualNumberingByDoubleClick) {
-    Create(U->SurfaceRb, 4, 2, true);
+    Create(Find<QRadioButton>(W, "SurfaceRb"), 4, 2, true);
     const QString before = Row(1);
-    W->CurrentSequence->NeedsRecompute = 0;
+    W->Current()->NeedsRecompute = 0;
     Select(2, 2, 2, 2);
     W->ElectrodeLocationGdDblClick();  // automatic grid: nothing happens
     EXPECT_EQ(Row(1), before);
-    EXPECT_EQ(W->CurrentSequence->NeedsRecompute, 0);
+    EXPECT_EQ(W->Current()->NeedsRecompute, 0);
 
     Open();
-    Create(U->SurfaceRb, 4, 2, false);
+    Create(Find<QRadioButton>(W, "SurfaceRb"), 4, 2, false);
     Grid->SetCells(1, 1, "5");
-    W->RescanElectrodeGrid();
-    W->CurrentSequence->NeedsRecompute = 0;
+    Creation->RescanElectrodeGrid();
+    W->Current()->NeedsRecompute = 0;
     Select(3, 2, 4, 2);
     W->ElectrodeLocationGdDblClick();
     EXPECT_EQ(Grid->Cells(3, 2), "6");
     EXPECT_EQ(G().LastElectrode, 6);
-    EXPECT_EQ(W->CurrentSequence->NeedsRecompute, 1);
+    EXPECT_EQ(W->Current()->NeedsRecompute, 1);
     auto* editor = qobject_cast<QLineEdit*>(Grid->indexWidget(Grid->Strings()->index(1, 2)));
     ASSERT_NE(editor, nullptr);
     // The editor takes digits only; the number is taken when it closes.
@@ -396,7 +410,7 @@ TEST_F(LayoutTest, ManualNumberingByDoubleClick) {
 
     // When 1319 is placed there is no next number to write.
     Grid->SetCells(2, 1, "1319");
-    W->RescanElectrodeGrid();
+    Creation->RescanElectrodeGrid();
     Select(4, 1, 4, 1);
     W->ElectrodeLocationGdDblClick();
     EXPECT_EQ(Grid->Cells(4, 1), "");
@@ -408,10 +422,10 @@ TEST_F(LayoutTest, ManualNumberingByDoubleClick) {
 // takes it into the layout nor leaves its editor over the cells it lays out.
 TEST_F(LayoutTest, ANumberBeingTypedIsDroppedWhenTheSequenceIsShownAgain) {
     Open(MakeSequence(0, 1.0f, 6));
-    U->ManualCreated->setChecked(true);
+    Find<QRadioButton>(W, "ManualCreated")->setChecked(true);
     Select(6, 1, 6, 1);
     Grid->SetCells(6, 1, "");
-    W->RescanElectrodeGrid();
+    Creation->RescanElectrodeGrid();
     W->ElectrodeLocationGdDblClick();
     auto* editor = qobject_cast<QLineEdit*>(Grid->indexWidget(Grid->Strings()->index(0, 5)));
     ASSERT_NE(editor, nullptr);
@@ -426,15 +440,15 @@ TEST_F(LayoutTest, ANumberBeingTypedIsDroppedWhenTheSequenceIsShownAgain) {
 }
 
 TEST_F(LayoutTest, DeleteAndClearEmptyCells) {
-    Create(U->SurfaceRb, 3, 2);
-    W->CurrentSequence->NeedsRecompute = 0;
+    Create(Find<QRadioButton>(W, "SurfaceRb"), 3, 2);
+    W->Current()->NeedsRecompute = 0;
     Select(2, 1, 3, 2);
     QTest::keyClick(Grid, Qt::Key_Delete);
     EXPECT_EQ(Row(1), "1 . .");
     EXPECT_EQ(Row(2), "6 . .");
     EXPECT_EQ(G().ElectrodeCount, 2);
-    EXPECT_EQ(W->CurrentSequence->NeedsRecompute, 1);
-    U->ClearBtn->click();
+    EXPECT_EQ(W->Current()->NeedsRecompute, 1);
+    Find<QPushButton>(W, "ClearBtn")->click();
     EXPECT_EQ(Row(1), ". . .");
     EXPECT_EQ(Row(2), ". . .");
     EXPECT_EQ(G().ElectrodeCount, 0);
@@ -448,82 +462,88 @@ TEST_F(LayoutTest, LeavingAnEditCorrectsWhatCannotBeUsed) {
         bool beep;
     };
     const TCase cases[] = {
-        {U->LineGridXTxt, "5000", "1320", true},      {U->LineGridXTxt, "1320", "1320", false},
-        {U->LineGridXTxt, "0", "1", true},            {U->LineGridXTxt, "-4", "1", true},
-        {U->LineGridXTxt, "abc", "1", true},          {U->LineGridYZTxt, "500", "192", true},
-        {U->LineGridYZTxt, "192", "192", false},      {U->XGridSpacingLblx, "-1", "0", true},
-        {U->XGridSpacingLblx, "0.333", "0.333", false}, {U->YZGridSpacingLblx, "abc", "0", true},
-        {U->XGridOffsetLblx, "-12.5", "-12.5", false}, {U->YZGridOffsetLblx, "1e9", "99999.99", true},
-        {U->XGridOffsetLblx, "inf", "0", true},
+        {Find<QLineEdit>(W, "LineGridXTxt"), "5000", "1320", true},
+        {Find<QLineEdit>(W, "LineGridXTxt"), "1320", "1320", false},
+        {Find<QLineEdit>(W, "LineGridXTxt"), "0", "1", true},
+        {Find<QLineEdit>(W, "LineGridXTxt"), "-4", "1", true},
+        {Find<QLineEdit>(W, "LineGridXTxt"), "abc", "1", true},
+        {Find<QLineEdit>(W, "LineGridYZTxt"), "500", "192", true},
+        {Find<QLineEdit>(W, "LineGridYZTxt"), "192", "192", false},
+        {Find<QLineEdit>(W, "XGridSpacingLblx"), "-1", "0", true},
+        {Find<QLineEdit>(W, "XGridSpacingLblx"), "0.333", "0.333", false},
+        {Find<QLineEdit>(W, "YZGridSpacingLblx"), "abc", "0", true},
+        {Find<QLineEdit>(W, "XGridOffsetLblx"), "-12.5", "-12.5", false},
+        {Find<QLineEdit>(W, "YZGridOffsetLblx"), "1e9", "99999.99", true},
+        {Find<QLineEdit>(W, "XGridOffsetLblx"), "inf", "0", true},
     };
-    U->SurfaceRb->click();
-    U->Next1Btn->click();
+    Find<QRadioButton>(W, "SurfaceRb")->click();
+    Find<QPushButton>(W, "Next1Btn")->click();
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.typed);
         Seam.Beeps = 0;
         c.edit->setText(c.typed);
-        W->LayoutEditExit(c.edit);
+        Creation->LayoutEditExit(c.edit);
         EXPECT_EQ(c.edit->text(), c.shown);
         EXPECT_EQ(Seam.Beeps, c.beep ? 1 : 0);
     }
     // Leaving the edit runs the same check.
     Seam.Beeps = 0;
-    U->LineGridXTxt->clear();
-    QTest::keyClicks(U->LineGridXTxt, "2000");
-    QTest::keyClick(U->LineGridXTxt, Qt::Key_Return);
-    EXPECT_EQ(U->LineGridXTxt->text(), "1320");
+    Find<QLineEdit>(W, "LineGridXTxt")->clear();
+    QTest::keyClicks(Find<QLineEdit>(W, "LineGridXTxt"), "2000");
+    QTest::keyClick(Find<QLineEdit>(W, "LineGridXTxt"), Qt::Key_Return);
+    EXPECT_EQ(Find<QLineEdit>(W, "LineGridXTxt")->text(), "1320");
     EXPECT_EQ(Seam.Beeps, 1);
 }
 
 TEST_F(LayoutTest, GridSizesStayWithinTheNodeMap) {
-    U->SurfaceRb->click();
-    U->Next1Btn->click();
-    U->LineGridXTxt->setText("9999");
-    U->LineGridYZTxt->setText("9999");
-    U->ManualCreated->setChecked(true);
+    Find<QRadioButton>(W, "SurfaceRb")->click();
+    Find<QPushButton>(W, "Next1Btn")->click();
+    Find<QLineEdit>(W, "LineGridXTxt")->setText("9999");
+    Find<QLineEdit>(W, "LineGridYZTxt")->setText("9999");
+    Find<QRadioButton>(W, "ManualCreated")->setChecked(true);
     W->Next2BtnClick();
     EXPECT_EQ(G().NX, kMaxGridColumns);
     EXPECT_EQ(G().NY, kMaxGridRows);
     EXPECT_EQ(Grid->ColCount(), kMaxGridColumns + 1);
     EXPECT_EQ(Grid->RowCount(), kMaxGridRows + 1);
-    EXPECT_EQ(U->LineGridXTxt->text(), "1320");
+    EXPECT_EQ(Find<QLineEdit>(W, "LineGridXTxt")->text(), "1320");
     EXPECT_EQ(Seam.Beeps, 1);
     // The far corner holds a usable node.
     Grid->SetCells(kMaxGridColumns, kMaxGridRows, "1319");
-    W->RescanElectrodeGrid();
+    Creation->RescanElectrodeGrid();
     EXPECT_EQ(G().Nodes[1319].IX, kMaxGridColumns);
     EXPECT_EQ(G().Nodes[1319].IY, kMaxGridRows);
 }
 
 TEST_F(LayoutTest, TheArrowsStepTheSizeAndWrap) {
-    U->SurfaceRb->click();
-    U->Next1Btn->click();
-    U->LineGridXTxt->setText("48");
-    U->LineGridXUD->stepBy(1);
-    EXPECT_EQ(U->LineGridXTxt->text(), "72");
-    U->LineGridXTxt->setText("984");
-    U->LineGridXUD->stepBy(1);
-    EXPECT_EQ(U->LineGridXTxt->text(), "1");
-    U->LineGridYZTxt->setText("192");
-    U->LineGridYZUD->stepBy(1);
-    EXPECT_EQ(U->LineGridYZTxt->text(), "1");
-    U->LineGridYZUD->stepBy(-1);
-    EXPECT_EQ(U->LineGridYZTxt->text(), "192");
+    Find<QRadioButton>(W, "SurfaceRb")->click();
+    Find<QPushButton>(W, "Next1Btn")->click();
+    Find<QLineEdit>(W, "LineGridXTxt")->setText("48");
+    Find<TUpDown>(W, "LineGridXUD")->stepBy(1);
+    EXPECT_EQ(Find<QLineEdit>(W, "LineGridXTxt")->text(), "72");
+    Find<QLineEdit>(W, "LineGridXTxt")->setText("984");
+    Find<TUpDown>(W, "LineGridXUD")->stepBy(1);
+    EXPECT_EQ(Find<QLineEdit>(W, "LineGridXTxt")->text(), "1");
+    Find<QLineEdit>(W, "LineGridYZTxt")->setText("192");
+    Find<TUpDown>(W, "LineGridYZUD")->stepBy(1);
+    EXPECT_EQ(Find<QLineEdit>(W, "LineGridYZTxt")->text(), "1");
+    Find<TUpDown>(W, "LineGridYZUD")->stepBy(-1);
+    EXPECT_EQ(Find<QLineEdit>(W, "LineGridYZTxt")->text(), "192");
 }
 
 TEST_F(LayoutTest, ASequenceShownKeepsItsFullSpacingWhenTheGridIsCreatedAgain) {
     auto s = MakeSequence(10, 0.333f);
     s->Grid.OffsetX = 12.345f;
     Open(std::move(s));
-    EXPECT_EQ(U->XGridSpacingLblx->text(), "0.33");
+    EXPECT_EQ(Find<QLineEdit>(W, "XGridSpacingLblx")->text(), "0.33");
     EXPECT_EQ(Grid->Cells(4, 0), "13.34");  // 12.345 + 3 x 0.333
     // "Create grid" with the edits as shown: the record's values stay whole.
     W->Next2BtnClick();
     EXPECT_EQ(G().DX, 0.333f);
     EXPECT_EQ(G().OffsetX, 12.345f);
     // A value the user types is taken as typed, even when it reads as the one shown.
-    U->XGridSpacingLblx->setText("0.33");
-    U->XGridSpacingLblx->setModified(true);
+    Find<QLineEdit>(W, "XGridSpacingLblx")->setText("0.33");
+    Find<QLineEdit>(W, "XGridSpacingLblx")->setModified(true);
     W->Next2BtnClick();
     EXPECT_EQ(G().DX, 0.33f);
     EXPECT_EQ(G().OffsetX, 12.345f);
@@ -531,19 +551,19 @@ TEST_F(LayoutTest, ASequenceShownKeepsItsFullSpacingWhenTheGridIsCreatedAgain) {
 
 TEST_F(LayoutTest, EditingTheLayoutOfAComputedSequenceMarksItChanged) {
     Open(MakeSequence(10));
-    TElectSequence& s = *W->CurrentSequence;
+    TElectSequence& s = *W->Current();
     ASSERT_EQ(s.NeedsRecompute, 0);
     // A click on one cell, or a grid created again as it was, changes nothing.
     QWidget* vp = Grid->viewport();
     QTest::mouseClick(vp, Qt::LeftButton, Qt::NoModifier, Centre(3, 1));
-    U->AutomaticCreated->setChecked(true);
-    U->Next2Btn->click();
+    Find<QRadioButton>(W, "AutomaticCreated")->setChecked(true);
+    Find<QPushButton>(W, "Next2Btn")->click();
     EXPECT_EQ(s.NeedsRecompute, 0);
     EXPECT_TRUE(s.IsValid());
     // Another offset moves every electrode although the counts and the spacing stay.
-    U->XGridOffsetLblx->setText("5");
-    U->XGridOffsetLblx->setModified(true);
-    U->Next2Btn->click();
+    Find<QLineEdit>(W, "XGridOffsetLblx")->setText("5");
+    Find<QLineEdit>(W, "XGridOffsetLblx")->setModified(true);
+    Find<QPushButton>(W, "Next2Btn")->click();
     EXPECT_EQ(G().OffsetX, 5.0f);
     EXPECT_EQ(G().ElectrodeCount, 48);
     EXPECT_EQ(s.NeedsRecompute, 1);

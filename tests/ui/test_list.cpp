@@ -5,9 +5,10 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QWidget>
 
 #include "tests/ui/UiTest.h"
-#include "ui_Main.h"
+#include "ui/ListPanel.h"
 
 class ListTest : public UiTest {
 protected:
@@ -17,13 +18,15 @@ protected:
         WriteList(Files);
         return Start();
     }
-    void Tick(TMainFrm& w, int i, bool on) { w.ui->SeqFileLb->item(i)->setCheckState(on ? Qt::Checked : Qt::Unchecked); }
+    void Tick(TMainFrm& w, int i, bool on) {
+        Find<QListWidget>(w, "SeqFileLb")->item(i)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+    }
     QStringList Files;
 };
 
 TEST_F(ListTest, ExcludingTheFirstOfThreeMakesTheLastCurrent) {
     auto w = StartWithThree();
-    ASSERT_EQ(w->CurrentIndex, 0);
+    ASSERT_EQ(w->List().CurrentIndex(), 0);
     w->move(40, 30);
     Seam.Answers = {TMsgResult::Yes};
     w->ExcludeSeqBtnClick();
@@ -35,13 +38,13 @@ TEST_F(ListTest, ExcludingTheFirstOfThreeMakesTheLastCurrent) {
     EXPECT_EQ(q.Icon, TMsgIcon::Question);
     ASSERT_TRUE(q.At.has_value());
     EXPECT_EQ(*q.At, QPoint(w->x() + 200, w->y() + 48));
-    ASSERT_EQ(w->SequenceCount, 2);
-    EXPECT_EQ(w->ui->SeqFileLb->count(), 2);
-    EXPECT_EQ(w->CurrentIndex, 1);
-    EXPECT_EQ(w->ui->SeqFileLb->currentRow(), 1);
-    EXPECT_EQ(QString(w->CurrentSequence->FileName), Files[2]);
-    EXPECT_EQ(QString(w->Sequences[0]->FileName), Files[1]);
-    EXPECT_EQ(w->Sequences[2], nullptr);
+    ASSERT_EQ(w->List().Count(), 2);
+    EXPECT_EQ(Find<QListWidget>(w, "SeqFileLb")->count(), 2);
+    EXPECT_EQ(w->List().CurrentIndex(), 1);
+    EXPECT_EQ(Find<QListWidget>(w, "SeqFileLb")->currentRow(), 1);
+    EXPECT_EQ(QString(w->Current()->FileName), Files[2]);
+    EXPECT_EQ(QString(w->List()[0]->FileName), Files[1]);
+    EXPECT_EQ(w->List()[2], nullptr);
     EXPECT_TRUE(QFileInfo::exists(Files[0]));  // the file itself stays
 }
 
@@ -49,21 +52,21 @@ TEST_F(ListTest, ExcludingTheOnlyEntryLeavesANewSequence) {
     auto w = Start();
     Seam.Answers = {TMsgResult::Yes};
     w->ExcludeSeqBtnClick();
-    ASSERT_EQ(w->SequenceCount, 1);
-    EXPECT_EQ(w->ui->SeqFileLb->count(), 1);
-    EXPECT_EQ(w->ui->SeqFileLb->item(0)->text(), QString());
-    EXPECT_EQ(w->CurrentIndex, 0);
-    EXPECT_EQ(w->CurrentSequence, w->Sequences[0]);
-    EXPECT_EQ(w->ui->PageControl1->currentWidget(), w->ui->CreationTbs);
+    ASSERT_EQ(w->List().Count(), 1);
+    EXPECT_EQ(Find<QListWidget>(w, "SeqFileLb")->count(), 1);
+    EXPECT_EQ(Find<QListWidget>(w, "SeqFileLb")->item(0)->text(), QString());
+    EXPECT_EQ(w->List().CurrentIndex(), 0);
+    EXPECT_EQ(w->Current(), w->List()[0]);
+    EXPECT_EQ(Find<QTabWidget>(w, "PageControl1")->currentWidget(), Find<QWidget>(w, "CreationTbs"));
 }
 
 TEST_F(ListTest, AnsweringNoToTheExclusionChangesNothing) {
     auto w = StartWithThree();
-    TElectSequence* current = w->CurrentSequence;
+    TElectSequence* current = w->Current();
     w->ExcludeSeqBtnClick();  // the scripted answer is No
     EXPECT_EQ(Seam.Questions.size(), 1u);
-    EXPECT_EQ(w->SequenceCount, 3);
-    EXPECT_EQ(w->CurrentSequence, current);
+    EXPECT_EQ(w->List().Count(), 3);
+    EXPECT_EQ(w->Current(), current);
 }
 
 TEST_F(ListTest, TicksAreCountedInTheStatusBar) {
@@ -80,14 +83,14 @@ TEST_F(ListTest, TicksAreCountedInTheStatusBar) {
 
 TEST_F(ListTest, SelectingAnotherEntryShowsItAndTheCurrentOneShowsNothingAgain) {
     auto w = StartWithThree();
-    w->Sequences[1]->SetComment("second line");
-    w->ui->CommentEdt->setPlainText("typed");
-    w->ui->SeqFileLb->setCurrentRow(0);  // already current
-    EXPECT_EQ(w->ui->CommentEdt->toPlainText(), "typed");
-    w->ui->SeqFileLb->setCurrentRow(1);
-    EXPECT_EQ(w->CurrentIndex, 1);
-    EXPECT_EQ(w->CurrentSequence, w->Sequences[1]);
-    EXPECT_EQ(w->ui->CommentEdt->toPlainText(), "second line");
+    w->List()[1]->SetComment("second line");
+    Find<QTextEdit>(w, "CommentEdt")->setPlainText("typed");
+    Find<QListWidget>(w, "SeqFileLb")->setCurrentRow(0);  // already current
+    EXPECT_EQ(Find<QTextEdit>(w, "CommentEdt")->toPlainText(), "typed");
+    Find<QListWidget>(w, "SeqFileLb")->setCurrentRow(1);
+    EXPECT_EQ(w->List().CurrentIndex(), 1);
+    EXPECT_EQ(w->Current(), w->List()[1]);
+    EXPECT_EQ(Find<QTextEdit>(w, "CommentEdt")->toPlainText(), "second line");
     EXPECT_EQ(w->StatusText(1), Files[1]);
 }
 
@@ -97,14 +100,15 @@ TEST_F(ListTest, LongPathsAreShortenedFromTheFront) {
     QDir().mkpath(folder);
     const QString file = WriteSequenceFile(folder + "/line-07.sqz");
     w->OpenSequenceFile(file);
-    const QString text = w->ui->SeqFileLb->item(1)->text();
+    const QString text = Find<QListWidget>(w, "SeqFileLb")->item(1)->text();
     EXPECT_TRUE(text.contains("...")) << text.toStdString();
     EXPECT_TRUE(text.endsWith("/line-07.sqz")) << text.toStdString();
-    EXPECT_LE(QFontMetrics(w->ui->SeqFileLb->font()).horizontalAdvance(text), w->ui->ListPanel->PanelWidth() - 18);
+    EXPECT_LE(QFontMetrics(Find<QListWidget>(w, "SeqFileLb")->font()).horizontalAdvance(text),
+              Find<TListPanel>(w, "ListPanel")->PanelWidth() - 18);
     Seam.Answers = {TMsgResult::No};
     w->ExcludeSeqBtnClick();
     EXPECT_EQ(Seam.Questions[0].Text, "Exclude < " + file + " > from sequence list ?");
-    w->ui->SeqFileLb->setCurrentRow(0);
+    Find<QListWidget>(w, "SeqFileLb")->setCurrentRow(0);
     Close(w);
     EXPECT_EQ(ReadList(), QStringList{file});
 }
@@ -118,7 +122,7 @@ TEST_F(ListTest, EntriesKeepTheFileNameWholeAtEveryWidth) {
     for (const QString& n : names) Files << WriteSequenceFile(folder + '/' + n);
     WriteList(Files);
     auto w = Start();
-    QListWidget* list = w->ui->SeqFileLb;
+    QListWidget* list = Find<QListWidget>(w, "SeqFileLb");
     ASSERT_EQ(list->count(), 3);
     for (const int width : {1024, 1300, 1147}) {
         w->resize(width, 660);
@@ -153,8 +157,8 @@ TEST_F(ListTest, TheEntryAfterTheLastSlotIsRefused) {
     auto w = Start();
     // A list of three (1024 real sequences would need half a gigabyte), filled by New.
     constexpr int kLimit = 3;
-    w->Sequences.SetLimit(kLimit);
-    while (w->SequenceCount < kLimit) w->New1Click();
+    w->List().SetLimit(kLimit);
+    while (w->List().Count() < kLimit) w->New1Click();
     EXPECT_TRUE(Seam.Messages.isEmpty());
     const QString file = WriteSequenceFile(Path("one-more.sqz"));
     w->New1Click();
@@ -162,9 +166,9 @@ TEST_F(ListTest, TheEntryAfterTheLastSlotIsRefused) {
     Seam.Files = {Path("copy.sqz")};
     Seam.Answers = {TMsgResult::Ok};  // save the uncomputed sequence anyway
     w->Saveas1Click();
-    EXPECT_EQ(w->SequenceCount, kLimit);
-    EXPECT_EQ(w->ui->SeqFileLb->count(), kLimit);
-    EXPECT_EQ(w->CurrentIndex, kLimit - 1);
+    EXPECT_EQ(w->List().Count(), kLimit);
+    EXPECT_EQ(Find<QListWidget>(w, "SeqFileLb")->count(), kLimit);
+    EXPECT_EQ(w->List().CurrentIndex(), kLimit - 1);
     EXPECT_EQ(Seam.Messages.size(), 3);
     for (const QString& m : Seam.Messages)
         EXPECT_EQ(m, "The sequence list is full (3 sequences): exclude a sequence from the list first.");

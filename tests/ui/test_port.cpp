@@ -7,7 +7,6 @@
 #include "link/Portcom.h"
 #include "link/Portip.h"
 #include "link/Portusb.h"
-#include "ui_Main.h"
 
 namespace {
 enum class TKind { COM, USB, IP };
@@ -44,13 +43,13 @@ TEST_F(PortTest, EachPortItemSetsThePortNumberAndMakesANewPortObject) {
         ActivePort->ByteDelayMs = 77;
         item->trigger();
         EXPECT_TRUE(item->isChecked());
-        EXPECT_EQ(w->PortNum, c.portNum);
+        EXPECT_EQ(w->State().PortNum, c.portNum);
         ASSERT_NE(ActivePort, nullptr);
         EXPECT_EQ(ActivePort->ByteDelayMs, 0);
         EXPECT_EQ(KindOf(ActivePort), c.kind);
-        EXPECT_EQ(w->PortPicture, c.picture);
-        EXPECT_FALSE(w->ui->Image2->pixmap().isNull());
-        EXPECT_EQ(w->ui->Image2->pixmap().height(), 15);
+        EXPECT_EQ(w->ShownPortPicture(), c.picture);
+        EXPECT_FALSE(Find<QLabel>(w, "Image2")->pixmap().isNull());
+        EXPECT_EQ(Find<QLabel>(w, "Image2")->pixmap().height(), 15);
     }
     Close(w);
     EXPECT_EQ(ActivePort, nullptr);
@@ -61,9 +60,9 @@ TEST_F(PortTest, BluetoothAsksUntilAPortFrom1To98) {
     StoreSettings(3);
     auto w = Start();
     Input.Inputs = {"0", "99", "100", "abc", "", "98"};
-    w->ui->BT->trigger();
-    EXPECT_EQ(w->PortNum, 98);
-    EXPECT_TRUE(w->ui->BT->isChecked());
+    Find<QAction>(w, "BT")->trigger();
+    EXPECT_EQ(w->State().PortNum, 98);
+    EXPECT_TRUE(Find<QAction>(w, "BT")->isChecked());
     ASSERT_EQ(Input.InputBoxes.size(), 6u);
     EXPECT_EQ(Input.InputBoxes[0].Caption, "Enter bluetooth outgoing port number");
     EXPECT_EQ(Input.InputBoxes[0].Prompt, "value (1..98) :");
@@ -71,15 +70,15 @@ TEST_F(PortTest, BluetoothAsksUntilAPortFrom1To98) {
     const QStringList shown = {"3", "0", "99", "100", "abc", ""};
     for (qsizetype i = 0; i < shown.size(); ++i) EXPECT_EQ(Input.InputBoxes[std::size_t(i)].Shown, shown[i]);
     EXPECT_EQ(KindOf(ActivePort), TKind::COM);
-    EXPECT_EQ(w->PortPicture, 8);
+    EXPECT_EQ(w->ShownPortPicture(), 8);
 
     // "7" at once; Cancel keeps a text that already names a port.
     Input.InputBoxes.clear();
     Input.Inputs = {"7"};
-    w->ui->BT->trigger();
-    EXPECT_EQ(w->PortNum, 7);
-    w->ui->BT->trigger();
-    EXPECT_EQ(w->PortNum, 7);
+    Find<QAction>(w, "BT")->trigger();
+    EXPECT_EQ(w->State().PortNum, 7);
+    Find<QAction>(w, "BT")->trigger();
+    EXPECT_EQ(w->State().PortNum, 7);
     EXPECT_EQ(Input.InputBoxes.size(), 2u);
     Close(w);
     EXPECT_EQ(Settings().value("Initialisation/PlanoraPro/PortNum").toInt(), 7);
@@ -88,22 +87,22 @@ TEST_F(PortTest, BluetoothAsksUntilAPortFrom1To98) {
 TEST_F(PortTest, NetvaneEditsTheAddressAndCancelKeepsIt) {
     StoreSettings(kUSBPortNumber, "10.0.0.7");
     auto w = Start();
-    w->ui->Netvane1->trigger();  // cancelled
-    EXPECT_EQ(w->IPAddress, "10.0.0.7");
+    Find<QAction>(w, "Netvane1")->trigger();  // cancelled
+    EXPECT_EQ(w->State().IPAddress, "10.0.0.7");
     ASSERT_EQ(Input.InputBoxes.size(), 1u);
     EXPECT_TRUE(Input.InputBoxes[0].Caption.startsWith("IP address ex:"));
     EXPECT_EQ(Input.InputBoxes[0].Prompt, "Enter IP address for WIFI client or leave blank for Reskon access point:");
     EXPECT_EQ(Input.InputBoxes[0].Shown, "10.0.0.7");
     Input.Inputs = {""};
-    w->ui->Netvane1->trigger();
-    EXPECT_EQ(w->IPAddress, "");
+    Find<QAction>(w, "Netvane1")->trigger();
+    EXPECT_EQ(w->State().IPAddress, "");
     Input.Inputs = {"127.0.0.1"};
-    w->ui->Netvane1->trigger();
-    EXPECT_EQ(w->IPAddress, "127.0.0.1");
+    Find<QAction>(w, "Netvane1")->trigger();
+    EXPECT_EQ(w->State().IPAddress, "127.0.0.1");
     // The other items ask nothing.
-    w->ui->Com11->trigger();
+    Find<QAction>(w, "Com11")->trigger();
     EXPECT_EQ(Input.InputBoxes.size(), 3u);
-    EXPECT_EQ(w->IPAddress, "127.0.0.1");
+    EXPECT_EQ(w->State().IPAddress, "127.0.0.1");
     Close(w);
     EXPECT_EQ(Settings().value("Initialisation/PlanoraPro/IPAddress").toString(), "127.0.0.1");
     EXPECT_EQ(Settings().value("Initialisation/PlanoraPro/PortNum").toInt(), 1);
@@ -113,18 +112,18 @@ TEST_F(PortTest, SpeedItemsSetTheSpeedAndLeaveThePortObject) {
     auto w = Start();
     TPortVirt* port = ActivePort;
     ASSERT_NE(port, nullptr);
-    w->ui->LowSpeed->trigger();
-    EXPECT_EQ(w->PortSpeed, kLowSpeed);
-    EXPECT_TRUE(w->ui->LowSpeed->isChecked());
-    EXPECT_FALSE(w->ui->HighSpeed->isChecked());
+    Find<QAction>(w, "LowSpeed")->trigger();
+    EXPECT_EQ(w->State().PortSpeed, kLowSpeed);
+    EXPECT_TRUE(Find<QAction>(w, "LowSpeed")->isChecked());
+    EXPECT_FALSE(Find<QAction>(w, "HighSpeed")->isChecked());
     EXPECT_EQ(ActivePort, port);
     Close(w);
     EXPECT_EQ(Settings().value("Initialisation/PlanoraPro/PortSpeed").toInt(), kLowSpeed);
     w = Start();
-    EXPECT_TRUE(w->ui->LowSpeed->isChecked());
-    w->ui->HighSpeed->trigger();
-    EXPECT_EQ(w->PortSpeed, kHighSpeed);
-    EXPECT_TRUE(w->ui->HighSpeed->isChecked());
+    EXPECT_TRUE(Find<QAction>(w, "LowSpeed")->isChecked());
+    Find<QAction>(w, "HighSpeed")->trigger();
+    EXPECT_EQ(w->State().PortSpeed, kHighSpeed);
+    EXPECT_TRUE(Find<QAction>(w, "HighSpeed")->isChecked());
     Close(w);
     EXPECT_EQ(Settings().value("Initialisation/PlanoraPro/PortSpeed").toInt(), kHighSpeed);
 }
@@ -142,31 +141,31 @@ TEST_F(PortTest, StoredPortNumbersPickTheirObjectAndPicture) {
         auto w = Start();
         ASSERT_NE(ActivePort, nullptr);
         EXPECT_EQ(KindOf(ActivePort), c.kind);
-        EXPECT_EQ(w->PortPicture, c.picture);
+        EXPECT_EQ(w->ShownPortPicture(), c.picture);
         Close(w);
     }
 }
 
 TEST_F(PortTest, TheUSBPictureFollowsDevicesWithoutAClick) {
     auto w = Start();
-    ASSERT_EQ(w->PortNum, kUSBPortNumber);
-    EXPECT_EQ(w->PortPicture, 0);
+    ASSERT_EQ(w->State().PortNum, kUSBPortNumber);
+    EXPECT_EQ(w->ShownPortPicture(), 0);
     TPortVirt* port = ActivePort;
     port->ByteDelayMs = 77;
-    ASSERT_NE(w->DeviceWatch, nullptr);
+    ASSERT_NE(w->findChild<TDeviceWatch*>(), nullptr);
     Ftdi.Count = 1;
-    emit w->DeviceWatch->Changed();
-    EXPECT_EQ(w->PortPicture, 1);
+    emit w->findChild<TDeviceWatch*>()->Changed();
+    EXPECT_EQ(w->ShownPortPicture(), 1);
     Ftdi.Count = 0;
-    emit w->DeviceWatch->Changed();
-    EXPECT_EQ(w->PortPicture, 0);
+    emit w->findChild<TDeviceWatch*>()->Changed();
+    EXPECT_EQ(w->ShownPortPicture(), 0);
     // A notice only redraws: the port object stays.
     EXPECT_EQ(ActivePort, port);
     EXPECT_EQ(ActivePort->ByteDelayMs, 77);
     // Another port ignores the device count.
-    w->ui->Com21->trigger();
+    Find<QAction>(w, "Com21")->trigger();
     Ftdi.Count = 1;
-    emit w->DeviceWatch->Changed();
-    EXPECT_EQ(w->PortPicture, 3);
+    emit w->findChild<TDeviceWatch*>()->Changed();
+    EXPECT_EQ(w->ShownPortPicture(), 3);
     Close(w);
 }

@@ -1,5 +1,6 @@
 // The sheets of the "View Sheet" tab printed and written as comma-separated files, and the
 // export command of the second meter model.
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -10,8 +11,10 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QWidget>
 #include <functional>
 #include <tuple>
 
@@ -20,7 +23,6 @@
 #include "tests/ui/UiTest.h"
 #include "ui/SheetPrint.h"
 #include "ui/StringGrid.h"
-#include "ui_Main.h"
 
 namespace {
 
@@ -96,10 +98,9 @@ protected:
 TEST_F(SheetsTest, ExportWritesEachSheetAsDisplayed) {
     auto s = SmallSequence();
     auto w = Show(*s);
-    Ui::TMainFrm& ui = *w->ui;
     Seam.Files = {Path("electrodes.csv"), Path("quadripoles.csv")};
-    ui.ExportElectrode->click();
-    ui.ExportQuadripole->click();
+    Find<QToolButton>(w, "ExportElectrode")->click();
+    Find<QToolButton>(w, "ExportQuadripole")->click();
 
     EXPECT_EQ(ReadAll(Path("electrodes.csv")),
               "\"# Node\",\"X (m)\",\"Y (m)\",\"Z (m)\"\r\n"
@@ -120,7 +121,7 @@ TEST_F(SheetsTest, ExportWritesEachSheetAsDisplayed) {
     ASSERT_EQ(Seam.Dialogs.size(), 2u);
     const TFileDialogSetup& d = Seam.Dialogs[0];
     EXPECT_TRUE(d.Save);
-    EXPECT_EQ(d.InitialDir, w->SequenceFolder);
+    EXPECT_EQ(d.InitialDir, w->State().SequenceFolder);
     EXPECT_FALSE(d.InitialDir.isEmpty());
     EXPECT_EQ(d.Filter, "*.csv|*.csv");
     EXPECT_FALSE(d.OverwritePrompt);
@@ -159,19 +160,18 @@ TEST_F(SheetsTest, ExportNamesReplacementsAndCancel) {
 TEST_F(SheetsTest, ExportingOntoAnExistingFileAsksFirst) {
     auto s = SmallSequence();
     auto w = Show(*s);
-    Ui::TMainFrm& ui = *w->ui;
     const QString file = Path("sheet.csv");
     Seam.Files = {file};
-    ui.ExportElectrode->click();
+    Find<QToolButton>(w, "ExportElectrode")->click();
     const QByteArray electrodes = ReadAll(file);
     ASSERT_TRUE(electrodes.startsWith("\"# Node\""));
 
     Seam.Files = {file, file};
     Seam.Answers = {TMsgResult::Cancel, TMsgResult::Ok};
-    ui.ExportQuadripole->click();
+    Find<QToolButton>(w, "ExportQuadripole")->click();
     EXPECT_EQ(Seam.Dialogs.back().FileName, file);  // offered again
     EXPECT_EQ(ReadAll(file), electrodes);
-    ui.ExportQuadripole->click();
+    Find<QToolButton>(w, "ExportQuadripole")->click();
     EXPECT_TRUE(ReadAll(file).startsWith("\"# Quad.\""));
     EXPECT_EQ(Seam.Questions.size(), 2u);
     EXPECT_TRUE(Seam.Messages.isEmpty());
@@ -214,7 +214,7 @@ TEST_F(SheetsTest, AWriteProtectedFileIsNotReplacedByTheExport) {
     ASSERT_TRUE(QFile::setPermissions(file, readOnly));
     Seam.Files = {file};
     Seam.Answers = {TMsgResult::Ok};
-    w->ui->ExportQuadripole->click();
+    Find<QToolButton>(w, "ExportQuadripole")->click();
     EXPECT_EQ(Seam.Messages, QStringList{"Can't export the grid with < " + file + " > filename"});
     EXPECT_EQ(ReadAll(file), "the user's sheet\r\n");
     EXPECT_EQ(ModeOf(QFile::encodeName(file).toStdString()), mode_t(0444));
@@ -298,15 +298,14 @@ TEST(SheetScale, WideBlocksAreSqueezedToFitThePage) {
 
 TEST_F(SheetsTest, PrintingPagesOfBothSheets) {
     auto w = Show(*MakeSequence(16000, 1.0f, 60));
-    Ui::TMainFrm& ui = *w->ui;
-    ASSERT_EQ(ui.QuadripoleGd->RowCount(), 16001);
+    ASSERT_EQ(Find<TStringGrid>(w, "QuadripoleGd")->RowCount(), 16001);
     Seam.PrintTo = Path("quadripoles.pdf");
-    ui.PrintQuadripole->click();
+    Find<QToolButton>(w, "PrintQuadripole")->click();
     EXPECT_EQ(PdfPageCount(Path("quadripoles.pdf")), 267);
 
     // 60 electrodes and the titles: 61 rows, two pages.
     Seam.PrintTo = Path("electrodes.pdf");
-    ui.PrintElectrode->click();
+    Find<QToolButton>(w, "PrintElectrode")->click();
     EXPECT_EQ(PdfPageCount(Path("electrodes.pdf")), 2);
     EXPECT_EQ(Seam.PrinterDialogs, 2);
     EXPECT_TRUE(Seam.Messages.isEmpty());
@@ -314,7 +313,7 @@ TEST_F(SheetsTest, PrintingPagesOfBothSheets) {
 
 TEST_F(SheetsTest, SixtyRowsPrintOnOnePage) {
     auto w = Show(*MakeSequence(10, 1.0f, 59));
-    ASSERT_EQ(w->ui->ElectrodeGd->RowCount(), 60);
+    ASSERT_EQ(Find<TStringGrid>(w, "ElectrodeGd")->RowCount(), 60);
     Seam.PrintTo = Path("electrodes.pdf");
     w->PrintElectrodeClick();
     EXPECT_EQ(PdfPageCount(Path("electrodes.pdf")), 1);
@@ -344,7 +343,7 @@ TEST_F(ExportCommandTest, OpensTheDialogForTheCurrentSequenceAndSaves) {
     s->Device.SetRhoMode(1);     // resistivity only: the second model runs at 100 % duty
     s->Device.SetTimeIndex(0);   // 8000 ms, which it does not take
     auto w = Show(*s, "profile.sqz");
-    w->ui->QuadripolesTxt->setText("stale");
+    Find<QLabel>(w, "QuadripolesTxt")->setText("stale");
     Seam.Files = {Path("chosen.sqt")};
 
     const TElectSequence* shown = nullptr;
@@ -361,13 +360,13 @@ TEST_F(ExportCommandTest, OpensTheDialogForTheCurrentSequenceAndSaves) {
         folder = d->SequenceFolder;
         d->BitBtn1Click();
     });
-    w->ui->ExporttoSQTformatSolvy1->trigger();
+    Find<QAction>(w, "ExporttoSQTformatSolvy1")->trigger();
 
-    EXPECT_EQ(shown, w->CurrentSequence);
+    EXPECT_EQ(shown, w->Current());
     EXPECT_EQ(label, Path("profile.sqt"));
-    EXPECT_EQ(arrayCode, TReskonSolvy::ArrayCode(w->CurrentSequence->Grid.ArrayType));
-    EXPECT_EQ(stackMin, w->CurrentSequence->Device.StackMin);
-    EXPECT_EQ(folder, w->SequenceFolder);
+    EXPECT_EQ(arrayCode, TReskonSolvy::ArrayCode(w->Current()->Grid.ArrayType));
+    EXPECT_EQ(stackMin, w->Current()->Device.StackMin);
+    EXPECT_EQ(folder, w->State().SequenceFolder);
     ASSERT_EQ(Seam.Dialogs.size(), 1u);
     EXPECT_EQ(Seam.Dialogs[0].FileName, "profile");
     const QByteArray sqt = ReadAll(Path("chosen.sqt"));
@@ -378,8 +377,8 @@ TEST_F(ExportCommandTest, OpensTheDialogForTheCurrentSequenceAndSaves) {
     EXPECT_TRUE(w->findChildren<TExportSqtFrm*>().isEmpty());
 
     // The sequence now runs at 4000 ms, and the window shows it afresh.
-    EXPECT_EQ(w->CurrentSequence->Device.TimeIndex(), 1u);
-    EXPECT_EQ(w->ui->QuadripolesTxt->text(), "10");
+    EXPECT_EQ(w->Current()->Device.TimeIndex(), 1u);
+    EXPECT_EQ(Find<QLabel>(w, "QuadripolesTxt")->text(), "10");
 }
 
 TEST_F(ExportCommandTest, ClosingTheDialogWritesNothing) {
@@ -398,7 +397,7 @@ TEST_F(ExportCommandTest, ClosingTheDialogWritesNothing) {
 TEST_F(ExportCommandTest, ARefusedChangedSequenceOpensNoDialog) {
     auto s = MakeSequence(10);
     auto w = Show(*s);
-    w->CurrentSequence->NeedsRecompute = 1;
+    w->Current()->NeedsRecompute = 1;
     int dialogs = 0;
     auto timer = OnModal([&](QWidget* modal) {
         ++dialogs;
@@ -441,9 +440,9 @@ TEST_F(SheetsTest, NoFigureOrTitleIsCut) {
         ASSERT_GT(s->QuadripoleCount(), 500);
         auto w = Show(*s);
         w->resize(1024, 600);
-        w->ui->PageControl1->setCurrentWidget(w->ui->ViewSheetTbs);
+        Find<QTabWidget>(w, "PageControl1")->setCurrentWidget(Find<QWidget>(w, "ViewSheetTbs"));
         QApplication::processEvents();
-        for (TStringGrid* g : {w->ui->QuadripoleGd, w->ui->ElectrodeGd}) {
+        for (TStringGrid* g : {Find<TStringGrid>(w, "QuadripoleGd"), Find<TStringGrid>(w, "ElectrodeGd")}) {
             SCOPED_TRACE(g->objectName().toStdString());
             // An item view draws a cell's text inside the cell less its grid line and a margin
             // on each side; a header section, inside the header margins.

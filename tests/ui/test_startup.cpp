@@ -4,22 +4,28 @@
 #include <QDateTime>
 #include <QFile>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QLockFile>
+#include <QMenu>
+#include <QRadioButton>
 #include <QTabWidget>
+#include <QToolBar>
 #include <QToolButton>
+#include <QWidget>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "link/Ports.h"
 #include "tests/support/UserFiles.h"
 #include "tests/ui/UiTest.h"
-#include "ui_Main.h"
+#include "ui/ListPanel.h"
 
 namespace {
 QStringList Entries(TMainFrm& w) {
     QStringList out;
-    for (int i = 0; i < w.ui->SeqFileLb->count(); ++i) out << w.ui->SeqFileLb->item(i)->text();
+    for (int i = 0; i < Find<QListWidget>(w, "SeqFileLb")->count(); ++i)
+        out << Find<QListWidget>(w, "SeqFileLb")->item(i)->text();
     return out;
 }
 }  // namespace
@@ -27,19 +33,19 @@ QStringList Entries(TMainFrm& w) {
 TEST_F(UiTest, FirstStartHasOneNewSequenceOnTheCreationTab) {
     auto w = Start();
     EXPECT_EQ(w->windowTitle(), "Planora Pro");
-    EXPECT_EQ(w->PortNum, kUSBPortNumber);
-    EXPECT_EQ(w->PortSpeed, kHighSpeed);
-    EXPECT_TRUE(w->ui->USB->isChecked());
-    EXPECT_TRUE(w->ui->HighSpeed->isChecked());
-    EXPECT_TRUE(w->IPAddress.isEmpty());
-    ASSERT_EQ(w->SequenceCount, 1);
+    EXPECT_EQ(w->State().PortNum, kUSBPortNumber);
+    EXPECT_EQ(w->State().PortSpeed, kHighSpeed);
+    EXPECT_TRUE(Find<QAction>(w, "USB")->isChecked());
+    EXPECT_TRUE(Find<QAction>(w, "HighSpeed")->isChecked());
+    EXPECT_TRUE(w->State().IPAddress.isEmpty());
+    ASSERT_EQ(w->List().Count(), 1);
     EXPECT_EQ(Entries(*w), QStringList{QString()});
-    EXPECT_EQ(w->CurrentIndex, 0);
-    EXPECT_EQ(w->ui->SeqFileLb->currentRow(), 0);
-    EXPECT_EQ(w->CurrentSequence->GetSeqName(), "NewSeq");
-    EXPECT_EQ(w->ui->PageControl1->currentWidget(), w->ui->CreationTbs);
+    EXPECT_EQ(w->List().CurrentIndex(), 0);
+    EXPECT_EQ(Find<QListWidget>(w, "SeqFileLb")->currentRow(), 0);
+    EXPECT_EQ(w->Current()->GetSeqName(), "NewSeq");
+    EXPECT_EQ(Find<QTabWidget>(w, "PageControl1")->currentWidget(), Find<QWidget>(w, "CreationTbs"));
     EXPECT_TRUE(QFileInfo(WorkFolder() + "Sequence").isDir());
-    EXPECT_EQ(w->SequenceFolder, WorkFolder() + "Sequence/");
+    EXPECT_EQ(w->State().SequenceFolder, WorkFolder() + "Sequence/");
     EXPECT_TRUE(Seam.Messages.isEmpty());
 }
 
@@ -69,9 +75,9 @@ TEST_F(UiTest, StoredPortAndSpeedCheckTheirMenuItems) {
             s.setValue("Initialisation/PlanoraPro/IPAddress", "192.168.4.2");
         }
         auto w = Start();
-        EXPECT_EQ(w->PortNum, c.portNum.toInt());
-        EXPECT_EQ(w->PortSpeed, c.speed);
-        EXPECT_EQ(w->IPAddress, "192.168.4.2");
+        EXPECT_EQ(w->State().PortNum, c.portNum.toInt());
+        EXPECT_EQ(w->State().PortSpeed, c.speed);
+        EXPECT_EQ(w->State().IPAddress, "192.168.4.2");
         EXPECT_TRUE(w->findChild<QAction*>(c.portItem)->isChecked());
         EXPECT_TRUE(w->findChild<QAction*>(c.speedItem)->isChecked());
     }
@@ -86,11 +92,11 @@ TEST_F(UiTest, SettingsOfTheWrongTypeFallBackToTheDefaults) {
         s.setValue("Initialisation/PlanoraPro/IPAddress", QStringList{"10.0.0.1", "10.0.0.2"});
     }
     auto w = Start();
-    EXPECT_EQ(w->PortNum, kUSBPortNumber);
-    EXPECT_EQ(w->PortSpeed, kHighSpeed);
-    EXPECT_EQ(w->CurrentIndex, 0);
-    EXPECT_TRUE(w->IPAddress.isEmpty());
-    EXPECT_TRUE(w->ui->USB->isChecked());
+    EXPECT_EQ(w->State().PortNum, kUSBPortNumber);
+    EXPECT_EQ(w->State().PortSpeed, kHighSpeed);
+    EXPECT_EQ(w->List().CurrentIndex(), 0);
+    EXPECT_TRUE(w->State().IPAddress.isEmpty());
+    EXPECT_TRUE(Find<QAction>(w, "USB")->isChecked());
 }
 
 TEST_F(UiTest, ListFileLinesThatDoNotOpenAreReportedAndDropped) {
@@ -110,8 +116,8 @@ TEST_F(UiTest, ListFileLinesThatDoNotOpenAreReportedAndDropped) {
     EXPECT_TRUE(Seam.Messages[0].contains(Path("missing.sqz") + ": file not found"));
     EXPECT_TRUE(Seam.Messages[0].contains(old + ": Unknown file version"));
     EXPECT_EQ(ReadList(), (QStringList{a, b}));
-    ASSERT_EQ(w->SequenceCount, 2);
-    EXPECT_EQ(QString(w->Sequences[1]->FileName), b);
+    ASSERT_EQ(w->List().Count(), 2);
+    EXPECT_EQ(QString(w->List()[1]->FileName), b);
 }
 
 TEST_F(UiTest, ListFileOfTheProgramFolderIsCopiedToTheWorkingFolder) {
@@ -122,7 +128,7 @@ TEST_F(UiTest, ListFileOfTheProgramFolderIsCopiedToTheWorkingFolder) {
         f.write((Path("gone.sqz") + "\r\n" + a + "\r\n").toLocal8Bit());
     }
     auto w = Start();
-    EXPECT_EQ(w->SequenceCount, 1);
+    EXPECT_EQ(w->List().Count(), 1);
     EXPECT_EQ(ReadList(), QStringList{a});
     QFile original(Seam.Program + "/SeqFilePath.lst");
     ASSERT_TRUE(original.open(QIODevice::ReadOnly));
@@ -142,17 +148,17 @@ TEST_F(UiTest, ListFileLinesMayEndInCrOrLfAndTheSelectedIndexMayBeOutOfRange) {
     Settings().setValue("Initialisation/PlanoraPro/SeqFileLbItemIndex", 5);
     auto w = Start();
     EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
-    EXPECT_EQ(w->SequenceCount, 3);
-    EXPECT_EQ(w->CurrentIndex, 0);
-    EXPECT_EQ(w->ui->SeqFileLb->currentRow(), 0);
+    EXPECT_EQ(w->List().Count(), 3);
+    EXPECT_EQ(w->List().CurrentIndex(), 0);
+    EXPECT_EQ(Find<QListWidget>(w, "SeqFileLb")->currentRow(), 0);
 }
 
 TEST_F(UiTest, AnUnreadableListFileStillReachesTheWindow) {
     // A folder where the list file should be: it exists but cannot be read as a file.
     QDir().mkpath(ListFile());
     auto w = Start();
-    EXPECT_EQ(w->SequenceCount, 1);
-    EXPECT_EQ(w->CurrentSequence->GetSeqName(), "NewSeq");
+    EXPECT_EQ(w->List().Count(), 1);
+    EXPECT_EQ(w->Current()->GetSeqName(), "NewSeq");
     ASSERT_EQ(Seam.Messages.size(), 1);
     EXPECT_TRUE(Seam.Messages[0].contains("SeqFilePath.lst"));
     // Closing is still possible; the list file cannot be written there either.
@@ -166,12 +172,12 @@ TEST_F(UiTest, ClosingWritesTheSettingsAndTheSortedListAndTheSelectionSurvives) 
     WriteList({b, a});
     auto w = Start();
     w->New1Click();  // an unnamed entry, not written to the list file
-    ASSERT_EQ(w->SequenceCount, 3);
-    w->ui->SeqFileLb->setCurrentRow(1);
-    ASSERT_EQ(w->CurrentIndex, 1);
-    ASSERT_EQ(QString(w->CurrentSequence->FileName), a);
-    w->PortNum = 4;
-    w->IPAddress = "10.1.2.3";
+    ASSERT_EQ(w->List().Count(), 3);
+    Find<QListWidget>(w, "SeqFileLb")->setCurrentRow(1);
+    ASSERT_EQ(w->List().CurrentIndex(), 1);
+    ASSERT_EQ(QString(w->Current()->FileName), a);
+    w->State().PortNum = 4;
+    w->State().IPAddress = "10.1.2.3";
     Close(w);
 
     EXPECT_EQ(ReadList(), (QStringList{a, b}));
@@ -181,10 +187,10 @@ TEST_F(UiTest, ClosingWritesTheSettingsAndTheSortedListAndTheSelectionSurvives) 
     EXPECT_EQ(s.value("Initialisation/PlanoraPro/IPAddress").toString(), "10.1.2.3");
 
     auto again = Start();
-    EXPECT_EQ(again->SequenceCount, 2);
-    EXPECT_EQ(QString(again->CurrentSequence->FileName), a);
-    EXPECT_EQ(again->ui->SeqFileLb->currentRow(), again->CurrentIndex);
-    EXPECT_TRUE(again->ui->Com41->isChecked());
+    EXPECT_EQ(again->List().Count(), 2);
+    EXPECT_EQ(QString(again->Current()->FileName), a);
+    EXPECT_EQ(Find<QListWidget>(again, "SeqFileLb")->currentRow(), again->List().CurrentIndex());
+    EXPECT_TRUE(Find<QAction>(again, "Com41")->isChecked());
 }
 
 TEST_F(UiTest, TheSelectionSurvivesALineThatNoLongerOpens) {
@@ -193,12 +199,12 @@ TEST_F(UiTest, TheSelectionSurvivesALineThatNoLongerOpens) {
     const QString c = WriteSequenceFile(Path("c.sqz"));
     WriteList({a, b, c});
     auto w = Start();
-    w->ui->SeqFileLb->setCurrentRow(2);
+    Find<QListWidget>(w, "SeqFileLb")->setCurrentRow(2);
     Close(w);
     QFile::remove(a);
     auto again = Start();
     EXPECT_EQ(Seam.Messages.size(), 1);
-    EXPECT_EQ(QString(again->CurrentSequence->FileName), c);
+    EXPECT_EQ(QString(again->Current()->FileName), c);
 }
 
 TEST_F(UiTest, CommandLineFileSplitAtItsBlanksIsRejoinedAndOpened) {
@@ -206,10 +212,10 @@ TEST_F(UiTest, CommandLineFileSplitAtItsBlanksIsRejoinedAndOpened) {
     const QString file = WriteSequenceFile(Path("my survey/line 1.sqz"));
     const QString folder = Path("my");
     auto w = Start({folder, "survey/line", "1.sqz"});
-    ASSERT_EQ(w->SequenceCount, 2);
-    EXPECT_EQ(w->CurrentIndex, 1);
-    EXPECT_EQ(QString(w->CurrentSequence->FileName), file);
-    EXPECT_EQ(w->SequenceFolder, Path("my survey/"));
+    ASSERT_EQ(w->List().Count(), 2);
+    EXPECT_EQ(w->List().CurrentIndex(), 1);
+    EXPECT_EQ(QString(w->Current()->FileName), file);
+    EXPECT_EQ(w->State().SequenceFolder, Path("my survey/"));
 }
 
 // Two copies would share the list file, and whichever closed last would overwrite the
@@ -230,10 +236,10 @@ TEST_F(UiTest, ASecondCopySaysSoAndLeavesTheListAndThePortAlone) {
     }
 
     auto second = std::make_unique<TMainFrm>();
-    EXPECT_TRUE(second->AnotherCopyRunning);
+    EXPECT_TRUE(second->State().AnotherCopyRunning);
     ASSERT_EQ(Seam.Messages.size(), 1);
     EXPECT_TRUE(Seam.Messages[0].startsWith("Planora Pro is already running.")) << Seam.Messages[0].toStdString();
-    EXPECT_EQ(second->SequenceCount, 1);  // the list is not read
+    EXPECT_EQ(second->List().Count(), 1);  // the list is not read
     bool canClose = true;
     second->FormCloseQuery(canClose);
     EXPECT_TRUE(canClose);
@@ -245,8 +251,8 @@ TEST_F(UiTest, ASecondCopySaysSoAndLeavesTheListAndThePortAlone) {
     EXPECT_EQ(ReadList(), (QStringList{a, b}));
     // Once the first copy has closed, the next one starts as usual.
     auto again = Start();
-    EXPECT_FALSE(again->AnotherCopyRunning);
-    EXPECT_EQ(again->SequenceCount, 2);
+    EXPECT_FALSE(again->State().AnotherCopyRunning);
+    EXPECT_EQ(again->List().Count(), 2);
     EXPECT_EQ(Seam.Messages.size(), 1);
 }
 
@@ -276,10 +282,10 @@ TEST_F(UiTest, TheLockOfACopyThatCrashedDoesNotStopTheNextStart) {
     const QString a = WriteSequenceFile(Path("a.sqz"));
     WriteList({a});
     auto w = Start();
-    EXPECT_FALSE(w->AnotherCopyRunning);
+    EXPECT_FALSE(w->State().AnotherCopyRunning);
     EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
-    EXPECT_EQ(w->SequenceCount, 1);
-    EXPECT_EQ(QString(w->CurrentSequence->FileName), a);
+    EXPECT_EQ(w->List().Count(), 1);
+    EXPECT_EQ(QString(w->Current()->FileName), a);
 }
 
 TEST_F(UiTest, ResizingSetsTheListPanelAndLayoutBoxWidths) {
@@ -291,34 +297,34 @@ TEST_F(UiTest, ResizingSetsTheListPanelAndLayoutBoxWidths) {
         w->resize(c.window, 700);
         QApplication::processEvents();
         ASSERT_EQ(w->width(), c.window);
-        EXPECT_EQ(w->ui->ListPanel->width(), c.list) << c.window;
-        EXPECT_EQ(w->ui->ElectrodeLocationGb->width(), c.box) << c.window;
+        EXPECT_EQ(Find<TListPanel>(w, "ListPanel")->width(), c.list) << c.window;
+        EXPECT_EQ(Find<QGroupBox>(w, "ElectrodeLocationGb")->width(), c.box) << c.window;
     }
 }
 
 TEST_F(UiTest, EnableControlsSetsTheDirectChildrenAndLeavesTheBoxEnabled) {
     auto w = Start();
-    QGroupBox* box = w->ui->ReskonGB;
+    QGroupBox* box = Find<QGroupBox>(w, "ReskonGB");
     TMainFrm::EnableControls(box, false);
     EXPECT_TRUE(box->isEnabled());
-    EXPECT_FALSE(w->ui->StackMinEdn->isEnabled());
+    EXPECT_FALSE(Find<QLineEdit>(w, "StackMinEdn")->isEnabled());
     // A grandchild keeps its own flag: it is greyed only through its parent.
-    EXPECT_FALSE(w->ui->VpRdBtn->testAttribute(Qt::WA_ForceDisabled));
-    EXPECT_TRUE(w->ui->VoltageGb->testAttribute(Qt::WA_ForceDisabled));
+    EXPECT_FALSE(Find<QRadioButton>(w, "VpRdBtn")->testAttribute(Qt::WA_ForceDisabled));
+    EXPECT_TRUE(Find<QGroupBox>(w, "VoltageGb")->testAttribute(Qt::WA_ForceDisabled));
     TMainFrm::EnableControls(box, true);
-    EXPECT_TRUE(w->ui->StackMinEdn->isEnabled());
-    EXPECT_TRUE(w->ui->VpRdBtn->isEnabled());
+    EXPECT_TRUE(Find<QLineEdit>(w, "StackMinEdn")->isEnabled());
+    EXPECT_TRUE(Find<QRadioButton>(w, "VpRdBtn")->isEnabled());
 }
 
 TEST_F(UiTest, ClosingWhileTheAnimationRunsOnlyStopsIt) {
     auto w = Start();
-    w->ui->AnimGraph->setChecked(true);
-    w->AnimationRunning = true;
+    Find<QToolButton>(w, "AnimGraph")->setChecked(true);
+    w->State().AnimationRunning = true;
     EXPECT_FALSE(w->close());
-    EXPECT_FALSE(w->ui->AnimGraph->isChecked());
-    EXPECT_EQ(w->SequenceCount, 1);
+    EXPECT_FALSE(Find<QToolButton>(w, "AnimGraph")->isChecked());
+    EXPECT_EQ(w->List().Count(), 1);
     EXPECT_FALSE(QFileInfo::exists(ListFile()));
-    w->AnimationRunning = false;
+    w->State().AnimationRunning = false;
     EXPECT_TRUE(w->close());
     EXPECT_TRUE(QFileInfo::exists(ListFile()));
 }
@@ -330,22 +336,22 @@ TEST_F(UiTest, TheMenusAndTheListToolBarHoldTheCommandsInOrder) {
         for (QAction* a : actions) out << (a->isSeparator() ? QString("-") : a->text());
         return out;
     };
-    EXPECT_EQ(texts(w->ui->File1->actions()),
-              (QStringList{"New", "Open...", "Save", "Save as...", "Save to SD card format...",
-                           "Export to .SQT format (Solvy)...", "-", "Upload", "Communication speed",
-                           "Communication port"}));
-    EXPECT_EQ(texts(w->ui->Help1->actions()),
+    EXPECT_EQ(
+        texts(Find<QMenu>(w, "File1")->actions()),
+        (QStringList{"New", "Open...", "Save", "Save as...", "Save to SD card format...",
+                     "Export to .SQT format (Solvy)...", "-", "Upload", "Communication speed", "Communication port"}));
+    EXPECT_EQ(texts(Find<QMenu>(w, "Help1")->actions()),
               (QStringList{"Help topics", "Olvane Zerarezizuz on the web", "-", "About"}));
-    EXPECT_EQ(texts(w->ui->ToolBar1->actions()),
+    EXPECT_EQ(texts(Find<QToolBar>(w, "ToolBar1")->actions()),
               (QStringList{"New", "Open...", "Save", "Save to SD card format...", "Export to .SQT format (Solvy)...",
                            "Upload", "Exclude"}));
-    EXPECT_EQ(w->ui->ExcludeSeqBtn->toolTip(), "Exclude from list");
-    EXPECT_EQ(w->ui->Open1->toolTip(), "Open, Import a sequence");
+    EXPECT_EQ(Find<QAction>(w, "ExcludeSeqBtn")->toolTip(), "Exclude from list");
+    EXPECT_EQ(Find<QAction>(w, "Open1")->toolTip(), "Open, Import a sequence");
     // Every tool is on screen in the narrowest list panel.
     w->resize(1100, 660);
     QApplication::processEvents();
-    for (QAction* a : w->ui->ToolBar1->actions()) {
-        QWidget* b = w->ui->ToolBar1->widgetForAction(a);
+    for (QAction* a : Find<QToolBar>(w, "ToolBar1")->actions()) {
+        QWidget* b = Find<QToolBar>(w, "ToolBar1")->widgetForAction(a);
         ASSERT_NE(b, nullptr);
         EXPECT_TRUE(b->isVisible()) << a->text().toStdString();
     }
@@ -359,13 +365,13 @@ TEST_F(UiTest, AFileNamedTwiceInTheListFileOrWithBlanksOpensOnce) {
     Settings().setValue("Initialisation/PlanoraPro/SeqFileLbItemIndex", 2);
     auto w = Start();
     EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
-    ASSERT_EQ(w->SequenceCount, 2);
-    EXPECT_EQ(QString(w->Sequences[0]->FileName), a);
-    EXPECT_EQ(QString(w->Sequences[1]->FileName), b);
-    EXPECT_EQ(QString(w->CurrentSequence->FileName), b);
+    ASSERT_EQ(w->List().Count(), 2);
+    EXPECT_EQ(QString(w->List()[0]->FileName), a);
+    EXPECT_EQ(QString(w->List()[1]->FileName), b);
+    EXPECT_EQ(QString(w->Current()->FileName), b);
     EXPECT_EQ(ReadList(), (QStringList{a, b}));
     // A save of one entry can no longer write over another's changes to the same file.
-    w->CurrentSequence->SetComment("b's");
+    w->Current()->SetComment("b's");
     w->SaveClick();
     Close(w);
     EXPECT_EQ(TElectSequence(b.toStdString()).GetComment(), "b's");
@@ -382,7 +388,7 @@ TEST_F(UiTest, ManyLinesThatDoNotOpenAreToldInOneMessageBeforeTheWindowShows) {
     ASSERT_EQ(Seam.Messages.size(), 1);
     EXPECT_TRUE(Seam.Messages[0].startsWith("16000 lines of the Sequence list name files that can't be opened"));
     EXPECT_TRUE(Seam.Messages[0].endsWith("... and 15990 more"));
-    EXPECT_EQ(w->SequenceCount, 1);
+    EXPECT_EQ(w->List().Count(), 1);
     EXPECT_EQ(ReadList(), QStringList{a});
 }
 
@@ -396,8 +402,8 @@ TEST_F(UiTest, APipeInPlaceOfTheListFileOrNamedByItIsRefusedAtOnce) {
         auto w = Start();
         EXPECT_EQ(Seam.Messages,
                   QStringList{Path("pipe.sqz") + "\r\ncan't be read\r\nthis file will be excluded from the Sequence list"});
-        EXPECT_EQ(w->SequenceCount, 1);
-        EXPECT_EQ(QString(w->CurrentSequence->FileName), a);
+        EXPECT_EQ(w->List().Count(), 1);
+        EXPECT_EQ(QString(w->Current()->FileName), a);
     }
     QFile::remove(ListFile());
     TPipeFile list(ListFile().toStdString());
@@ -405,8 +411,8 @@ TEST_F(UiTest, APipeInPlaceOfTheListFileOrNamedByItIsRefusedAtOnce) {
     Seam.Messages.clear();
     auto w = Start();
     EXPECT_EQ(Seam.Messages, QStringList{"Can't read the sequence list < " + ListFile() + " >"});
-    EXPECT_EQ(w->SequenceCount, 1);
-    EXPECT_EQ(w->CurrentSequence->GetSeqName(), "NewSeq");
+    EXPECT_EQ(w->List().Count(), 1);
+    EXPECT_EQ(w->Current()->GetSeqName(), "NewSeq");
 }
 
 // Whoever runs the tests, root too.

@@ -1,20 +1,22 @@
 // Work that is never lost: the window knows which sequences were changed since they were
 // last opened or saved, and asks before closing or opening a file again would drop them.
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWidget>
 #include <functional>
 
 #include "tests/ui/UiTest.h"
-#include "ui_Main.h"
 
 class UnsavedTest : public UiTest {
 protected:
@@ -27,11 +29,11 @@ protected:
         return Start();
     }
     // Types a comment for b and goes back to a.
-    static void CommentOnB(Ui::TMainFrm& ui, const QString& text) {
-        ui.SeqFileLb->setCurrentRow(1);
-        ui.CommentEdt->setPlainText(text);
-        Leave(ui.CommentEdt);
-        ui.SeqFileLb->setCurrentRow(0);
+    static void CommentOnB(TMainFrm& w, const QString& text) {
+        Find<QListWidget>(w, "SeqFileLb")->setCurrentRow(1);
+        Find<QTextEdit>(w, "CommentEdt")->setPlainText(text);
+        Leave(Find<QTextEdit>(w, "CommentEdt"));
+        Find<QListWidget>(w, "SeqFileLb")->setCurrentRow(0);
     }
     static TElectSequence OnDisk(const QString& path) { return TElectSequence(path.toStdString()); }
     // Closes as the user would; true when the window accepted.
@@ -54,20 +56,22 @@ TEST_F(UnsavedTest, ShowingBrowsingAndSavingAskNothingAtClose) {
     A = WriteSequenceFile(Path("a.sqz"), 30);
     WriteList({A, Path("wenner.sqz")});
     auto w = Start();
-    Ui::TMainFrm& ui = *w->ui;
     // A change that is saved is no longer one.
-    ui.CommentEdt->setPlainText("saved remark");
-    Leave(ui.CommentEdt);
+    Find<QTextEdit>(w, "CommentEdt")->setPlainText("saved remark");
+    Leave(Find<QTextEdit>(w, "CommentEdt"));
     w->SaveClick();
     for (int row : {1, 0, 1}) {
-        ui.SeqFileLb->setCurrentRow(row);
-        for (QWidget* page : {ui.ConfigurationTbs, ui.ViewGraphTbs, ui.ViewSheetTbs, ui.CreationTbs})
-            ui.PageControl1->setCurrentWidget(page);
+        Find<QListWidget>(w, "SeqFileLb")->setCurrentRow(row);
+        for (QWidget* page : {Find<QWidget>(w, "ConfigurationTbs"), Find<QWidget>(w, "ViewGraphTbs"),
+                              Find<QWidget>(w, "ViewSheetTbs"), Find<QWidget>(w, "CreationTbs")})
+            Find<QTabWidget>(w, "PageControl1")->setCurrentWidget(page);
     }
     // Leaving an edit as it is changes nothing either.
-    ui.PageControl1->setCurrentWidget(ui.ConfigurationTbs);
-    for (QWidget* edit : {static_cast<QWidget*>(ui.StackMinEdn), static_cast<QWidget*>(ui.QMaxEdn),
-                          static_cast<QWidget*>(ui.CommentEdt), static_cast<QWidget*>(ui.XCaPmTxt)})
+    Find<QTabWidget>(w, "PageControl1")->setCurrentWidget(Find<QWidget>(w, "ConfigurationTbs"));
+    for (QWidget* edit :
+         {static_cast<QWidget*>(Find<QLineEdit>(w, "StackMinEdn")),
+          static_cast<QWidget*>(Find<QLineEdit>(w, "QMaxEdn")), static_cast<QWidget*>(Find<QTextEdit>(w, "CommentEdt")),
+          static_cast<QWidget*>(Find<QLineEdit>(w, "XCaPmTxt"))})
         Leave(edit);
     EXPECT_TRUE(CloseWindow(*w));
     EXPECT_TRUE(SaveQuestions().isEmpty()) << SaveQuestions().join('|').toStdString();
@@ -87,20 +91,23 @@ TEST_F(UnsavedTest, ClosingAsksAboutEachChangedSequence) {
         {"cancel", TMsgResult::Cancel, false, false},
     };
     // What the user may have done to the second sequence.
-    const std::vector<std::pair<const char*, std::function<void(Ui::TMainFrm&)>>> changes = {
-        {"comment", [](Ui::TMainFrm& ui) {
-             ui.CommentEdt->setPlainText("to keep");
-             Leave(ui.CommentEdt);
+    const std::vector<std::pair<const char*, std::function<void(TMainFrm&)>>> changes = {
+        {"comment",
+         [](TMainFrm& w) {
+             Find<QTextEdit>(w, "CommentEdt")->setPlainText("to keep");
+             Leave(Find<QTextEdit>(w, "CommentEdt"));
          }},
-        {"layout", [](Ui::TMainFrm& ui) {
-             ui.PageControl1->setCurrentWidget(ui.CreationTbs);
-             ui.XGridSpacingLblx->setText("2.5");
-             ui.XGridSpacingLblx->setModified(true);
-             ui.Next2Btn->click();
+        {"layout",
+         [](TMainFrm& w) {
+             Find<QTabWidget>(w, "PageControl1")->setCurrentWidget(Find<QWidget>(w, "CreationTbs"));
+             Find<QLineEdit>(w, "XGridSpacingLblx")->setText("2.5");
+             Find<QLineEdit>(w, "XGridSpacingLblx")->setModified(true);
+             Find<QPushButton>(w, "Next2Btn")->click();
          }},
-        {"stack", [](Ui::TMainFrm& ui) {
-             ui.StackMaxEdn->setText("12");
-             Leave(ui.StackMaxEdn);
+        {"stack",
+         [](TMainFrm& w) {
+             Find<QLineEdit>(w, "StackMaxEdn")->setText("12");
+             Leave(Find<QLineEdit>(w, "StackMaxEdn"));
          }},
     };
     for (const auto& [what, change] : changes) {
@@ -109,11 +116,10 @@ TEST_F(UnsavedTest, ClosingAsksAboutEachChangedSequence) {
             Seam.Questions.clear();
             Seam.Messages.clear();
             auto w = StartWithTwo();
-            Ui::TMainFrm& ui = *w->ui;
-            ui.SeqFileLb->setCurrentRow(1);
-            change(ui);
-            const TElectSequence changed = *w->CurrentSequence;
-            ui.SeqFileLb->setCurrentRow(0);
+            Find<QListWidget>(w, "SeqFileLb")->setCurrentRow(1);
+            change(*w);
+            const TElectSequence changed = *w->Current();
+            Find<QListWidget>(w, "SeqFileLb")->setCurrentRow(0);
             QFile::remove(ListFile());
 
             // A changed layout leaves the quadripoles to compute again: saved anyway.
@@ -122,7 +128,7 @@ TEST_F(UnsavedTest, ClosingAsksAboutEachChangedSequence) {
             ASSERT_EQ(SaveQuestions(), QStringList{"< " + B + " > was changed since it was last saved.\nSave the changes?"});
             EXPECT_EQ(Seam.Questions.back().Caption, "Save");
             // The sequence asked about is the one shown.
-            EXPECT_EQ(w->ui->SeqFileLb->currentRow(), c.closed ? 0 : 1);
+            EXPECT_EQ(Find<QListWidget>(w, "SeqFileLb")->currentRow(), c.closed ? 0 : 1);
             const TElectSequence disk = OnDisk(B);
             EXPECT_EQ(std::memcmp(&disk.Device, &changed.Device, sizeof(TReskonPro)) == 0 &&
                           disk.GetComment() == changed.GetComment() && disk.Grid.DX == changed.Grid.DX,
@@ -139,11 +145,10 @@ TEST_F(UnsavedTest, ClosingAsksAboutEachChangedSequence) {
 
 TEST_F(UnsavedTest, AnEditBeingTypedInIsCommittedBeforeTheQuestion) {
     auto w = StartWithTwo();
-    Ui::TMainFrm& ui = *w->ui;
-    ui.PageControl1->setCurrentWidget(ui.ConfigurationTbs);
+    Find<QTabWidget>(w, "PageControl1")->setCurrentWidget(Find<QWidget>(w, "ConfigurationTbs"));
     QApplication::processEvents();
-    ui.StackMinEdn->setFocus();
-    ui.StackMinEdn->setText("5");
+    Find<QLineEdit>(w, "StackMinEdn")->setFocus();
+    Find<QLineEdit>(w, "StackMinEdn")->setText("5");
     Seam.Answers = {TMsgResult::Save};
     EXPECT_TRUE(CloseWindow(*w));
     EXPECT_EQ(SaveQuestions().size(), 1);
@@ -160,20 +165,22 @@ TEST_F(UnsavedTest, ASaveThatDoesNotHappenKeepsTheWindowOpen) {
     const TCase cases[] = {
         // Changed since its computation, and the user does not save it anyway.
         {"save refused",
-         [](const QString&, TMainFrm& w) { w.ui->AllowDummyQuadripolesCb->click(); },
-         {TMsgResult::Save, TMsgResult::Cancel}, QString()},
+         [](const QString&, TMainFrm& w) { Find<QCheckBox>(w, "AllowDummyQuadripolesCb")->click(); },
+         {TMsgResult::Save, TMsgResult::Cancel},
+         QString()},
         // Its file cannot be written (last: it spoils the file for good).
         {"write fails",
          [](const QString& file, TMainFrm&) { ASSERT_TRUE(QFile::remove(file) && QDir().mkpath(file)); },
-         {TMsgResult::Save}, "Can't save sequence with < "},
+         {TMsgResult::Save},
+         "Can't save sequence with < "},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.name);
         Seam.Messages.clear();
         Seam.Questions.clear();
         auto w = StartWithTwo();
-        w->ui->CommentEdt->setPlainText("remark");
-        Leave(w->ui->CommentEdt);
+        Find<QTextEdit>(w, "CommentEdt")->setPlainText("remark");
+        Leave(Find<QTextEdit>(w, "CommentEdt"));
         c.prepare(A, *w);
         Seam.Answers = c.answers;
         EXPECT_FALSE(CloseWindow(*w));
@@ -200,22 +207,21 @@ TEST_F(UnsavedTest, ANewSequenceLaidOutAndComputedButNeverNamedIsAskedAbout) {
     }
     QFile::remove(ListFile());
     auto w = Start();
-    Ui::TMainFrm& ui = *w->ui;
-    ASSERT_EQ(w->SequenceCount, 1);
-    ui.LineRb->click();
-    ui.Next1Btn->click();
-    ui.LineGridXTxt->setText("24");
-    ui.AutomaticCreated->setChecked(true);
-    ui.Next2Btn->click();
-    ASSERT_EQ(w->CurrentSequence->Grid.ElectrodeCount, 24);
-    ui.PageControl1->setCurrentWidget(ui.ConfigurationTbs);
+    ASSERT_EQ(w->List().Count(), 1);
+    Find<QRadioButton>(w, "LineRb")->click();
+    Find<QPushButton>(w, "Next1Btn")->click();
+    Find<QLineEdit>(w, "LineGridXTxt")->setText("24");
+    Find<QRadioButton>(w, "AutomaticCreated")->setChecked(true);
+    Find<QPushButton>(w, "Next2Btn")->click();
+    ASSERT_EQ(w->Current()->Grid.ElectrodeCount, 24);
+    Find<QTabWidget>(w, "PageControl1")->setCurrentWidget(Find<QWidget>(w, "ConfigurationTbs"));
     {
         // The computation ends in a save, whose name dialog is cancelled.
         TModalCloser closer;
         Seam.Files = {QString()};
-        ui.AutoGridDepthLevelBtn->click();
+        Find<QPushButton>(w, "AutoGridDepthLevelBtn")->click();
     }
-    const int computed = w->CurrentSequence->QuadripoleCount();
+    const int computed = w->Current()->QuadripoleCount();
     ASSERT_GT(computed, 0);
 
     Seam.Answers = {TMsgResult::Save};
@@ -246,16 +252,15 @@ TEST_F(UnsavedTest, OpeningAChangedEntryAgainAsksFirst) {
         SCOPED_TRACE(c.name);
         Seam.Questions.clear();
         auto w = StartWithTwo();
-        Ui::TMainFrm& ui = *w->ui;
-        CommentOnB(ui, "mine");
+        CommentOnB(*w, "mine");
         Seam.Answers = {c.answer};
         Seam.Files = {B};
         w->Open1Click();
         ASSERT_EQ(SaveQuestions(), QStringList{"< " + B + " > was changed since it was last saved.\n"
                                                "Save the changes before the file is opened again?"});
-        EXPECT_EQ(w->SequenceCount, 2);
-        EXPECT_EQ(w->CurrentIndex, 1);
-        EXPECT_EQ(ui.CommentEdt->toPlainText(), c.shown);
+        EXPECT_EQ(w->List().Count(), 2);
+        EXPECT_EQ(w->List().CurrentIndex(), 1);
+        EXPECT_EQ(Find<QTextEdit>(w, "CommentEdt")->toPlainText(), c.shown);
         EXPECT_EQ(QString::fromStdString(OnDisk(B).GetComment()), c.onDisk);
         // Opened again as the file holds it: no question.
         if (c.answer != TMsgResult::Cancel) {
@@ -283,18 +288,17 @@ TEST_F(UnsavedTest, AnImportOverAChangedEntryAsksBeforeReplacingIt) {
         SCOPED_TRACE(c.name);
         Seam.Questions.clear();
         auto w = StartWithTwo();
-        Ui::TMainFrm& ui = *w->ui;
         const QString text = Path("b.txt");
         ASSERT_TRUE(OnDisk(B).ExportTextFile(text.toStdString(), "\t"));
-        CommentOnB(ui, "mine");
+        CommentOnB(*w, "mine");
         Seam.Answers = {c.answer};
         w->OpenSequenceFile(text);
         ASSERT_EQ(Seam.Questions.size(), 1u);
         EXPECT_EQ(Seam.Questions[0].Text, "< " + B + " > was changed since it was last saved.\n"
                                           "The import replaces it: import anyway?");
-        EXPECT_EQ(w->SequenceCount, 2);
-        EXPECT_EQ(w->CurrentIndex, 1);
-        EXPECT_EQ(ui.CommentEdt->toPlainText() != "mine", c.replaced);
+        EXPECT_EQ(w->List().Count(), 2);
+        EXPECT_EQ(w->List().CurrentIndex(), 1);
+        EXPECT_EQ(Find<QTextEdit>(w, "CommentEdt")->toPlainText() != "mine", c.replaced);
         EXPECT_EQ(OnDisk(B).Grid.ArrayType == 0, c.replaced);
         Close(w);
     }
@@ -304,17 +308,16 @@ TEST_F(UnsavedTest, AnImportOverAChangedEntryAsksBeforeReplacingIt) {
 // opened.
 TEST_F(UnsavedTest, OpeningCommitsTheEditBeingTypedInToTheSequenceItBelongsTo) {
     auto w = StartWithTwo();
-    Ui::TMainFrm& ui = *w->ui;
-    CommentOnB(ui, "b changed");
-    const int stackOfB = w->Sequences[1]->Device.StackMin;
-    ui.PageControl1->setCurrentWidget(ui.ConfigurationTbs);
+    CommentOnB(*w, "b changed");
+    const int stackOfB = w->List()[1]->Device.StackMin;
+    Find<QTabWidget>(w, "PageControl1")->setCurrentWidget(Find<QWidget>(w, "ConfigurationTbs"));
     QApplication::processEvents();
-    ui.StackMinEdn->setFocus();
-    ui.StackMinEdn->setText("5");
+    Find<QLineEdit>(w, "StackMinEdn")->setFocus();
+    Find<QLineEdit>(w, "StackMinEdn")->setText("5");
     Seam.Answers = {TMsgResult::Save};
     w->OpenSequenceFile(B);
-    EXPECT_EQ(w->Sequences[0]->Device.StackMin, 5);
-    EXPECT_EQ(w->Sequences[1]->Device.StackMin, stackOfB);
+    EXPECT_EQ(w->List()[0]->Device.StackMin, 5);
+    EXPECT_EQ(w->List()[1]->Device.StackMin, stackOfB);
     EXPECT_EQ(OnDisk(B).Device.StackMin, stackOfB);
     EXPECT_EQ(OnDisk(B).GetComment(), "b changed");
 }
@@ -337,24 +340,24 @@ TEST_F(UnsavedTest, ExcludingAnEntryWithAChangeBeingTypedAsksToSaveIt) {
         SCOPED_TRACE(c.name);
         Seam.Questions.clear();
         auto w = StartWithTwo();
-        Ui::TMainFrm& ui = *w->ui;
-        ui.SeqFileLb->setCurrentRow(1);
+        Find<QListWidget>(w, "SeqFileLb")->setCurrentRow(1);
         QApplication::processEvents();
-        ui.CommentEdt->setFocus();
-        QTest::keyClicks(ui.CommentEdt, "typed, not left");
+        Find<QTextEdit>(w, "CommentEdt")->setFocus();
+        QTest::keyClicks(Find<QTextEdit>(w, "CommentEdt"), "typed, not left");
         Seam.Answers = {c.answer};
-        auto* button = qobject_cast<QToolButton*>(ui.ToolBar1->widgetForAction(ui.ExcludeSeqBtn));
+        auto* button = qobject_cast<QToolButton*>(
+            Find<QToolBar>(w, "ToolBar1")->widgetForAction(Find<QAction>(w, "ExcludeSeqBtn")));
         ASSERT_NE(button, nullptr);
         QTest::mouseClick(button, Qt::LeftButton);
         ASSERT_EQ(SaveQuestions(), QStringList{"< " + B + " > was changed since it was last saved.\n"
                                                "Save the changes before it is excluded from the sequence list?"});
         EXPECT_EQ(Seam.Questions.size(), 1u);  // no Yes/No besides
-        EXPECT_EQ(w->SequenceCount, c.excluded ? 1 : 2);
-        EXPECT_EQ(ui.SeqFileLb->count(), w->SequenceCount);
-        EXPECT_EQ(QString(w->CurrentSequence->FileName), c.excluded ? A : B);
+        EXPECT_EQ(w->List().Count(), c.excluded ? 1 : 2);
+        EXPECT_EQ(Find<QListWidget>(w, "SeqFileLb")->count(), w->List().Count());
+        EXPECT_EQ(QString(w->Current()->FileName), c.excluded ? A : B);
         EXPECT_EQ(QString::fromStdString(OnDisk(B).GetComment()), c.onDisk);
         if (!c.excluded) {
-            EXPECT_EQ(ui.CommentEdt->toPlainText(), "typed, not left");
+            EXPECT_EQ(Find<QTextEdit>(w, "CommentEdt")->toPlainText(), "typed, not left");
         }
         Close(w);
     }

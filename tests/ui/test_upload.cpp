@@ -1,15 +1,20 @@
 // The upload command against the simulated meter on 127.0.0.1, through the window's own
 // TCP/IP port object.
 #include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
-#include <QStatusBar>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
+#include <QToolButton>
+#include <QWidget>
 #include <algorithm>
 #include <cstring>
 #include <functional>
@@ -18,7 +23,7 @@
 #include "tests/ui/PortTest.h"
 #include "link/Portip.h"
 #include "ui/Viewupload.h"
-#include "ui_Main.h"
+#include "ui/StringGrid.h"
 
 namespace {
 const QString kRefused =
@@ -75,7 +80,7 @@ protected:
         // Short, yet with room for a loaded machine.
         ip->Timing = TLinkTiming().Scaled(0.1);
         // The first entry ("NewSeq") stays out of the upload unless a test takes it.
-        W->ui->SeqFileLb->item(0)->setCheckState(Qt::Unchecked);
+        Find<QListWidget>(W, "SeqFileLb")->item(0)->setCheckState(Qt::Unchecked);
     }
     void TearDown() override {
         if (W) Close(W);
@@ -90,10 +95,12 @@ protected:
         WriteSequence(*s, Path(name + ".sqz"));
         TElectSequence* p = s.get();
         EXPECT_TRUE(W->AppendSequence(std::move(s)));
-        W->ui->SeqFileLb->item(W->SequenceCount - 1)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+        Find<QListWidget>(W, "SeqFileLb")
+            ->item(W->List().Count() - 1)
+            ->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
         return p;
     }
-    void MakeCurrent(int i) { W->ui->SeqFileLb->setCurrentRow(i); }
+    void MakeCurrent(int i) { Find<QListWidget>(W, "SeqFileLb")->setCurrentRow(i); }
 
     // Runs the command; the "user" presses OK once it is shown.
     void Upload() {
@@ -118,9 +125,9 @@ protected:
         tick.start(1);
         W->Upload1Click();
         EXPECT_EQ(W->findChild<TViewUploadFrm*>(), nullptr);
-        EXPECT_EQ(W->ui->ProgressBar1->value(), 0);
-        EXPECT_FALSE(W->UploadRunning);
-        EXPECT_TRUE(W->ui->Communicationport1->isEnabled());
+        EXPECT_EQ(Find<QProgressBar>(W, "ProgressBar1")->value(), 0);
+        EXPECT_FALSE(W->State().UploadRunning);
+        EXPECT_TRUE(Find<QMenu>(W, "Communicationport1")->isEnabled());
     }
 
     // Follows the log of the window from now on.
@@ -406,15 +413,15 @@ TEST_F(UploadTest, CommandsInsideTheWaitsLeaveThePortAlone) {
     OnMeter = [&](TViewUploadFrm&) {
         if (tried || Meter.Transfers.size() < 2) return;
         tried = true;
-        EXPECT_FALSE(W->ui->Communicationport1->isEnabled());
-        W->ui->USB->trigger();
-        W->ui->Upload1->trigger();
+        EXPECT_FALSE(Find<QMenu>(W, "Communicationport1")->isEnabled());
+        Find<QAction>(W, "USB")->trigger();
+        Find<QAction>(W, "Upload1")->trigger();
     };
     Confirm();
     Upload();
     EXPECT_TRUE(tried);
     EXPECT_EQ(ActivePort, port);
-    EXPECT_EQ(W->PortNum, kIPPortNumber);
+    EXPECT_EQ(W->State().PortNum, kIPPortNumber);
     EXPECT_EQ(Input.Questions.size(), 2u);
     EXPECT_EQ(Meter.Images.size(), 1u);
     EXPECT_EQ(Meter.Commands, (std::vector<std::uint8_t>{0xBB, 0x00}));
@@ -423,7 +430,7 @@ TEST_F(UploadTest, CommandsInsideTheWaitsLeaveThePortAlone) {
 TEST_F(UploadTest, NeitherCloseNorExcludeFreesWhatTheUploadIsSending) {
     Add("a", 200, true);
     MakeCurrent(1);
-    const int count = W->SequenceCount;
+    const int count = W->List().Count();
     bool tried = false;
     OnMeter = [&](TViewUploadFrm&) {
         if (tried || Meter.Transfers.size() < 2) return;
@@ -433,12 +440,13 @@ TEST_F(UploadTest, NeitherCloseNorExcludeFreesWhatTheUploadIsSending) {
         EXPECT_FALSE(canClose);
         W->ExcludeSeqBtnClick();
         // Said where it does not stop the exchange: no message box.
-        EXPECT_EQ(W->ui->StatusBar1->currentMessage(), "A sequence cannot be excluded while an upload is running.");
+        EXPECT_EQ(Find<QStatusBar>(W, "StatusBar1")->currentMessage(),
+                  "A sequence cannot be excluded while an upload is running.");
     };
     Confirm();
     Upload();
     EXPECT_TRUE(tried);
-    EXPECT_EQ(W->SequenceCount, count);
+    EXPECT_EQ(W->List().Count(), count);
     EXPECT_EQ(Meter.Images.size(), 1u);
     EXPECT_EQ(Input.Questions.size(), 2u);
     EXPECT_TRUE(Input.Messages.isEmpty());
@@ -449,24 +457,31 @@ TEST_F(UploadTest, NeitherCloseNorExcludeFreesWhatTheUploadIsSending) {
 TEST_F(UploadTest, CommandsThatChangeOrSaveASequenceWaitForTheUploadToEnd) {
     Add("a", 200, true);
     MakeCurrent(1);
-    Ui::TMainFrm& ui = *W->ui;
-    W->SetActivePage(ui.PageControl1->indexOf(ui.ConfigurationTbs));
-    ASSERT_TRUE(ui.ComputeBtn->isEnabled());
-    const QList<QAction*> actions = {ui.New1, ui.Open1, ui.Save, ui.Saveas1, ui.SavetoSDcardformat1,
-                                     ui.ExporttoSQTformatSolvy1, ui.ExcludeSeqBtn, ui.Apropos1};
-    const QList<QWidget*> controls = {ui.ComputeBtn, ui.StackMinEdn, ui.ArrayTypeList, ui.SpacingLevelGd,
-                                      ui.CreationTbs, ui.AnimGraph, ui.PrintBtn, ui.ExportElectrode};
+    W->SetActivePage(Find<QTabWidget>(W, "PageControl1")->indexOf(Find<QWidget>(W, "ConfigurationTbs")));
+    ASSERT_TRUE(Find<QPushButton>(W, "ComputeBtn")->isEnabled());
+    const QList<QAction*> actions = {Find<QAction>(W, "New1"),
+                                     Find<QAction>(W, "Open1"),
+                                     Find<QAction>(W, "Save"),
+                                     Find<QAction>(W, "Saveas1"),
+                                     Find<QAction>(W, "SavetoSDcardformat1"),
+                                     Find<QAction>(W, "ExporttoSQTformatSolvy1"),
+                                     Find<QAction>(W, "ExcludeSeqBtn"),
+                                     Find<QAction>(W, "Apropos1")};
+    const QList<QWidget*> controls = {Find<QPushButton>(W, "ComputeBtn"),  Find<QLineEdit>(W, "StackMinEdn"),
+                                      Find<QComboBox>(W, "ArrayTypeList"), Find<TStringGrid>(W, "SpacingLevelGd"),
+                                      Find<QWidget>(W, "CreationTbs"),     Find<QToolButton>(W, "AnimGraph"),
+                                      Find<QToolButton>(W, "PrintBtn"),    Find<QToolButton>(W, "ExportElectrode")};
     bool tried = false;
     OnMeter = [&](TViewUploadFrm&) {
         if (tried || Meter.Transfers.size() < 2) return;
         tried = true;
         for (QAction* a : actions) EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
         for (QWidget* c : controls) EXPECT_FALSE(c->isEnabled()) << c->objectName().toStdString();
-        EXPECT_EQ(ui.ExcludeSeqBtn->toolTip(), "Exclude from list (not while an upload is running)");
-        ui.Save->trigger();
-        ui.ComputeBtn->click();
+        EXPECT_EQ(Find<QAction>(W, "ExcludeSeqBtn")->toolTip(), "Exclude from list (not while an upload is running)");
+        Find<QAction>(W, "Save")->trigger();
+        Find<QPushButton>(W, "ComputeBtn")->click();
         // The list and the upload window stay live.
-        EXPECT_TRUE(ui.SeqFileLb->isEnabled());
+        EXPECT_TRUE(Find<QListWidget>(W, "SeqFileLb")->isEnabled());
     };
     Confirm();
     Upload();
@@ -475,5 +490,5 @@ TEST_F(UploadTest, CommandsThatChangeOrSaveASequenceWaitForTheUploadToEnd) {
     EXPECT_TRUE(Input.Dialogs.empty());
     for (QAction* a : actions) EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
     for (QWidget* c : controls) EXPECT_TRUE(c->isEnabled()) << c->objectName().toStdString();
-    EXPECT_EQ(ui.ExcludeSeqBtn->toolTip(), "Exclude from list");
+    EXPECT_EQ(Find<QAction>(W, "ExcludeSeqBtn")->toolTip(), "Exclude from list");
 }

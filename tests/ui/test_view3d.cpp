@@ -1,8 +1,11 @@
 // The 3-D view: what the chart receives for a sequence and the ticked list entries, the
 // animation chain by chain, the read-out of clicked points and axis numbers, the tool bar.
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPrinter>
@@ -12,6 +15,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest/QTest>
+#include <QWidget>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -23,7 +27,7 @@
 #include "ui/Format.h"
 #include "chart/Pe3dvcl.h"
 #include "tests/ui/UiTest.h"
-#include "ui_Main.h"
+#include "ui/UpDown.h"
 
 namespace {
 
@@ -117,7 +121,8 @@ protected:
         WriteList(lines);
         Settings().setValue("Initialisation/PlanoraPro/SeqFileLbItemIndex", 0);
         auto w = Start();
-        for (int i = 1; i < w->ui->SeqFileLb->count(); ++i) w->ui->SeqFileLb->item(i)->setCheckState(Qt::Checked);
+        for (int i = 1; i < Find<QListWidget>(w, "SeqFileLb")->count(); ++i)
+            Find<QListWidget>(w, "SeqFileLb")->item(i)->setCheckState(Qt::Checked);
         w->FillGraph();
         return w;
     }
@@ -135,17 +140,17 @@ protected:
         QTimer tick;
         tick.setInterval(0);
         QObject::connect(&tick, &QTimer::timeout, [&] {
-            if (!w.AnimationRunning) return;
-            const QString now = w.ui->DataValueTxt->text();
+            if (!w.State().AnimationRunning) return;
+            const QString now = Find<QLabel>(w, "DataValueTxt")->text();
             if (now == last) return;
             last = now;
             if (next < actions.size())
                 actions[next++](now);
-            else if (w.ui->AnimGraph->isChecked())
-                w.ui->AnimGraph->click();
+            else if (Find<QToolButton>(w, "AnimGraph")->isChecked())
+                Find<QToolButton>(w, "AnimGraph")->click();
         });
         tick.start();
-        w.ui->AnimGraph->click();
+        Find<QToolButton>(w, "AnimGraph")->click();
         tick.stop();
         EXPECT_EQ(next, actions.size()) << "the animation ended before every step ran";
     }
@@ -153,8 +158,8 @@ protected:
 
 TEST_F(View3DTest, AComputedLineGivesOneSubsetPerSpacingCoefficientTheElectrodesAndTheAnchor) {
     auto w = Show(DipoleDipoleLine());
-    const TElectSequence& s = *w->CurrentSequence;
-    Pe3do& c = *w->ui->Pe3do1;
+    const TElectSequence& s = *w->Current();
+    Pe3do& c = *Find<Pe3do>(w, "Pe3do1");
     ASSERT_EQ(s.GetMaxGroup(), 2);
     const int P = std::max(s.GetMaxQuadNumber(), 24);
     ASSERT_EQ(c.GetSubsets(), 4);
@@ -194,13 +199,13 @@ TEST_F(View3DTest, AComputedLineGivesOneSubsetPerSpacingCoefficientTheElectrodes
     EXPECT_EQ(At(c, 3, P), (XYZ{-last.X, -last.Depth, -0.1f}));
     EXPECT_EQ(At(c, 3, P - 1), kNullPoint);
 
-    Ui::TMainFrm& ui = *w->ui;
-    EXPECT_EQ(c.GetMainTitle(), ui.PlanoraNameTxt->text() + "   Line (m): 0 - 46 < seq0.sqz >");
-    EXPECT_EQ(c.GetSubTitle(), ui.NbNodesLblx->text() + " Nodes  - X spacing: 2m , Quadripole/Injection: " +
-                                   QString::number(s.QuadripoleCount()) + "/" + QString::number(s.MeasurementCycles) +
-                                   ", Estimated time: " + ui.EstimatedAcquisitionTimeTxt->text() + " config (" +
-                                   ui.StackMinEdn->text() + "-" + ui.StackMaxEdn->text() + ";" +
-                                   ui.TimeCB->currentText() + ")");
+    EXPECT_EQ(c.GetMainTitle(), Find<QLineEdit>(w, "PlanoraNameTxt")->text() + "   Line (m): 0 - 46 < seq0.sqz >");
+    EXPECT_EQ(c.GetSubTitle(),
+              Find<QLabel>(w, "NbNodesLblx")->text() + " Nodes  - X spacing: 2m , Quadripole/Injection: " +
+                  QString::number(s.QuadripoleCount()) + "/" + QString::number(s.MeasurementCycles) +
+                  ", Estimated time: " + Find<QLabel>(w, "EstimatedAcquisitionTimeTxt")->text() + " config (" +
+                  Find<QLineEdit>(w, "StackMinEdn")->text() + "-" + Find<QLineEdit>(w, "StackMaxEdn")->text() + ";" +
+                  Find<QComboBox>(w, "TimeCB")->currentText() + ")");
     EXPECT_EQ(c.GetXAxisLabel(), "X spacing (m)");
     EXPECT_EQ(c.GetYAxisLabel(), "Report point (m)");
     EXPECT_EQ(c.GetZAxisLabel(), "Y spacing (m)");
@@ -220,8 +225,8 @@ TEST_F(View3DTest, AComputedLineGivesOneSubsetPerSpacingCoefficientTheElectrodes
 
 TEST_F(View3DTest, GroupColoursComeFromTheFirstQuadripoleOfEachGroup) {
     auto w = Show(MakeSequence(8));
-    TElectSequence& s = *w->CurrentSequence;
-    Pe3do& c = *w->ui->Pe3do1;
+    TElectSequence& s = *w->Current();
+    Pe3do& c = *Find<Pe3do>(w, "Pe3do1");
     // Group: 1 coefficient 0, 2 coefficient 5 (then 2), 3 none, 4 coefficient 12.
     const int groups[8] = {1, 2, 2, 4, 1, 2, 4, 4};
     const int coefs[8] = {0, 5, 2, 12, 3, 1, 1, 1};
@@ -254,14 +259,14 @@ TEST_F(View3DTest, OtherTickedSequencesAreGreyOverlaysInTheCurrentLayoutsMapping
     list.push_back(std::move(borehole));
     list.push_back(MakeSequence(5));
     auto w = Show(std::move(list));
-    w->ui->SeqFileLb->item(3)->setCheckState(Qt::Unchecked);
+    Find<QListWidget>(w, "SeqFileLb")->item(3)->setCheckState(Qt::Unchecked);
     w->FillGraph();
-    Pe3do& c = *w->ui->Pe3do1;
+    Pe3do& c = *Find<Pe3do>(w, "Pe3do1");
     const int G = 1;
     ASSERT_EQ(c.GetSubsets(), G + 4);
     ASSERT_EQ(c.GetPoints(), 70 + 1);  // raised to the longest overlay
     for (int k = 0; k < 2; ++k) {
-        const TElectSequence& o = *w->Sequences[std::size_t(k + 1)];
+        const TElectSequence& o = *w->List()[std::size_t(k + 1)];
         EXPECT_EQ(c.GetSubsetPointTypes(G + k), 6);
         EXPECT_EQ(c.GetSubsetColors(G + k), 0x808080u);
         for (int q = 0; q < o.QuadripoleCount(); ++q)
@@ -271,7 +276,7 @@ TEST_F(View3DTest, OtherTickedSequencesAreGreyOverlaysInTheCurrentLayoutsMapping
     EXPECT_EQ(c.GetSubsetPointTypes(G + 2), 0);  // the electrodes follow the overlays
     EXPECT_EQ(At(c, G + 2, 48), (XYZ{-47.0f, 0.0f, -0.0f}));
 
-    for (int i = 1; i < 4; ++i) w->ui->SeqFileLb->item(i)->setCheckState(Qt::Unchecked);
+    for (int i = 1; i < 4; ++i) Find<QListWidget>(w, "SeqFileLb")->item(i)->setCheckState(Qt::Unchecked);
     w->FillGraph();
     EXPECT_EQ(c.GetSubsets(), G + 2);
     EXPECT_EQ(c.GetPoints(), 48 + 1);  // the last electrode number
@@ -279,11 +284,11 @@ TEST_F(View3DTest, OtherTickedSequencesAreGreyOverlaysInTheCurrentLayoutsMapping
 
 TEST_F(View3DTest, ASequenceWithoutQuadripolesIsOneNullPointWithItsTitles) {
     auto w = Show(MakeSequence(0));
-    Pe3do& c = *w->ui->Pe3do1;
+    Pe3do& c = *Find<Pe3do>(w, "Pe3do1");
     EXPECT_EQ(c.GetSubsets(), 1);
     EXPECT_EQ(c.GetPoints(), 1);
     EXPECT_EQ(At(c, 0, 0), kNullPoint);
-    EXPECT_EQ(c.GetMainTitle(), w->ui->PlanoraNameTxt->text() + "   Line (m): 0 - 47 < seq0.sqz >");
+    EXPECT_EQ(c.GetMainTitle(), Find<QLineEdit>(w, "PlanoraNameTxt")->text() + "   Line (m): 0 - 47 < seq0.sqz >");
     EXPECT_TRUE(c.GetSubTitle().contains(" Nodes  - X spacing: 1m , Quadripole/Injection: 0/"));
 }
 
@@ -304,8 +309,8 @@ TEST_F(View3DTest, TheTitleStatesTheLaidOutLine) {
         auto s = std::make_unique<TElectSequence>();
         k.lay(*s);
         auto w = Show(std::move(s));
-        EXPECT_EQ(w->ui->Pe3do1->GetMainTitle(),
-                  w->ui->PlanoraNameTxt->text() + "   Line (m): " + k.extent + " < seq0.sqz >")
+        EXPECT_EQ(Find<Pe3do>(w, "Pe3do1")->GetMainTitle(),
+                  Find<QLineEdit>(w, "PlanoraNameTxt")->text() + "   Line (m): " + k.extent + " < seq0.sqz >")
             << k.what;
     }
 }
@@ -315,17 +320,17 @@ TEST_F(View3DTest, TheTitleFollowsTheFileNameOfTheFirstSave) {
     auto w = Show(MakeSequence(4));
     w->New1Click();
     auto s = DipoleDipoleLine();
-    std::memcpy(static_cast<void*>(w->CurrentSequence), s.get(), sizeof(TElectSequence));
+    std::memcpy(static_cast<void*>(w->Current()), s.get(), sizeof(TElectSequence));
     w->DisplaySequence(true);
-    w->ui->PageControl1->setCurrentWidget(w->ui->ViewGraphTbs);
-    Pe3do& c = *w->ui->Pe3do1;
+    Find<QTabWidget>(w, "PageControl1")->setCurrentWidget(Find<QWidget>(w, "ViewGraphTbs"));
+    Pe3do& c = *Find<Pe3do>(w, "Pe3do1");
     ASSERT_TRUE(c.GetMainTitle().endsWith(" <  >")) << c.GetMainTitle().toStdString();
     const QRect titles = c.GethObject()->GetFrame().titleArea;
     const QImage before = c.grab().toImage().copy(titles);
     Seam.Files = {Path("first.sqz")};
     w->SaveClick();
-    ASSERT_EQ(QString(w->CurrentSequence->FileName), Path("first.sqz"));
-    EXPECT_EQ(c.GetMainTitle(), w->ui->PlanoraNameTxt->text() + "   Line (m): 0 - 46 < first.sqz >");
+    ASSERT_EQ(QString(w->Current()->FileName), Path("first.sqz"));
+    EXPECT_EQ(c.GetMainTitle(), Find<QLineEdit>(w, "PlanoraNameTxt")->text() + "   Line (m): 0 - 46 < first.sqz >");
     EXPECT_NE(c.grab().toImage().copy(titles), before);
 }
 
@@ -336,7 +341,7 @@ TEST_F(View3DTest, ElectrodeNumbersWithGapsKeepTheirPoints) {
     for (int e = 21; e <= 30; ++e) numbers.push_back(e);
     PlaceElectrodes(*s, numbers);
     auto w = Show(std::move(s));
-    Pe3do& c = *w->ui->Pe3do1;
+    Pe3do& c = *Find<Pe3do>(w, "Pe3do1");
     ASSERT_EQ(c.GetPoints(), 31);
     EXPECT_EQ(At(c, 1, 30), (XYZ{-29.0f, 0.0f, -0.0f}));
     EXPECT_EQ(At(c, 1, 15), kNullPoint);
@@ -345,9 +350,9 @@ TEST_F(View3DTest, ElectrodeNumbersWithGapsKeepTheirPoints) {
 
 TEST_F(View3DTest, TheLayoutTypeChoosesTheMappingTheLabelsAndTheZAxis) {
     auto w = Show(MakeSequence(4));
-    TElectSequence& s = *w->CurrentSequence;
+    TElectSequence& s = *w->Current();
     s.Device.Electrodes[2] = TElectrodeXYZ{1.0f, 2.0f, -3.0f};
-    Pe3do& c = *w->ui->Pe3do1;
+    Pe3do& c = *Find<Pe3do>(w, "Pe3do1");
     const TQuadripoleInfo& q0 = s.QuadInfo[0];
     const struct {
         TGridType type;
@@ -364,7 +369,7 @@ TEST_F(View3DTest, TheLayoutTypeChoosesTheMappingTheLabelsAndTheZAxis) {
     };
     for (const auto& k : cases) {
         s.Grid.GridType = k.type;
-        w->ui->GridBtn->setChecked(k.gridDown);
+        Find<QToolButton>(w, "GridBtn")->setChecked(k.gridDown);
         c.SetShowZAxis(tdAxisLabels);  // a surface keeps it unless the grid button is down
         w->FillGraph();
         EXPECT_EQ(c.GetShowZAxis(), k.zAxis) << k.type;
@@ -378,7 +383,7 @@ TEST_F(View3DTest, TheLayoutTypeChoosesTheMappingTheLabelsAndTheZAxis) {
 
 TEST_F(View3DTest, AxisNumberClicksAddReferenceLinesThroughTheElectrodes) {
     auto w = Show(DipoleDipoleLine());
-    Pe3do& c = *w->ui->Pe3do1;
+    Pe3do& c = *Find<Pe3do>(w, "Pe3do1");
     const int S = c.GetSubsets(), points = c.GetPoints();
     w->Pe3do1GridNumber(0, 0, -2.5);
     w->Pe3do1GridNumber(1, 1, -4.0);
@@ -403,9 +408,9 @@ TEST_F(View3DTest, AxisNumberClicksAddReferenceLinesThroughTheElectrodes) {
 TEST_F(View3DTest, ClickingThePointsAndNumbersOfTheShownChart) {
     auto w = Show(DipoleDipoleLine());
     w->resize(1200, 800);
-    w->ui->PageControl1->setCurrentWidget(w->ui->ViewGraphTbs);
-    ASSERT_EQ(w->ui->PageControl1->currentWidget(), w->ui->ViewGraphTbs);
-    Pe3do& c = *w->ui->Pe3do1;
+    Find<QTabWidget>(w, "PageControl1")->setCurrentWidget(Find<QWidget>(w, "ViewGraphTbs"));
+    ASSERT_EQ(Find<QTabWidget>(w, "PageControl1")->currentWidget(), Find<QWidget>(w, "ViewGraphTbs"));
+    Pe3do& c = *Find<Pe3do>(w, "Pe3do1");
     QApplication::processEvents();
     w->FillGraph();
     QApplication::processEvents();
@@ -428,9 +433,8 @@ TEST_F(View3DTest, ClickingThePointsAndNumbersOfTheShownChart) {
         const chart::HotSpotArea h = c.GethObject()->HitTest(*at);
         QTest::mouseClick(&c, Qt::LeftButton, {}, *at);
         const XYZ v = At(c, h.first, h.second);
-        EXPECT_EQ(w->ui->DataValueTxt->text(), QString(k.prefix) + Format1(-v.X) + " / " +
-                                                   Format1(v.Y) + " / " +
-                                                   Format1(-v.Z));
+        EXPECT_EQ(Find<QLabel>(w, "DataValueTxt")->text(),
+                  QString(k.prefix) + Format1(-v.X) + " / " + Format1(v.Y) + " / " + Format1(-v.Z));
     }
     const auto number = find([](const chart::HotSpotArea& h) { return h.type == chart::hotspot::GridNumberY; });
     ASSERT_TRUE(number);
@@ -451,24 +455,23 @@ TEST_F(View3DTest, TheAnimationShowsEachChainAndRestoresTheChart) {
         s->Device.Quadripoles[6 + k] = TQuadripole{1, 2, std::uint16_t(3 + k), std::uint16_t(4 + k)};
     s->QuadInfo[8].Level = -1;  // a gap filler inside the chain
     auto w = Show(std::move(s));
-    Ui::TMainFrm& ui = *w->ui;
-    Pe3do& c = *ui.Pe3do1;
+    Pe3do& c = *Find<Pe3do>(w, "Pe3do1");
     const int G = 1;
     const QString title = c.GetMainTitle();
     auto type = [&](int subset, int point) { return c.GetPointTypes(subset, point); };
     auto colour = [&](int subset, int point) { return c.GetPointColors(subset, point); };
-    auto step = [&] { ui.StepByStepBtn->setChecked(true); };
+    auto step = [&] { Find<QToolButton>(w, "StepByStepBtn")->setChecked(true); };
     QStringList seen;
     std::vector<std::function<void(const QString&)>> actions;
     actions.push_back([&](const QString& text) {
         seen << text;
-        EXPECT_TRUE(w->AnimationRunning);
-        EXPECT_FALSE(ui.SeqFileLb->isEnabled());
-        EXPECT_FALSE(ui.File1->isEnabled());
+        EXPECT_TRUE(w->State().AnimationRunning);
+        EXPECT_FALSE(Find<QListWidget>(w, "SeqFileLb")->isEnabled());
+        EXPECT_FALSE(Find<QMenu>(w, "File1")->isEnabled());
         EXPECT_EQ(c.GetSubsets(), G + 1);
         EXPECT_EQ(c.GetMainTitle(), "");
-        EXPECT_EQ(ui.AnimGraphUpDownSpeed->value(), std::min(w->CurrentSequence->GetMeasureTime(), 20000));
-        EXPECT_EQ(ui.ProgressBar1->value(), 1);
+        EXPECT_EQ(Find<TUpDown>(w, "AnimGraphUpDownSpeed")->value(), std::min(w->Current()->GetMeasureTime(), 20000));
+        EXPECT_EQ(Find<QProgressBar>(w, "ProgressBar1")->value(), 1);
         EXPECT_EQ(c.GetSubsetPointTypes(0), 1);
         EXPECT_EQ(type(G, 1), 11);  // A
         EXPECT_EQ(colour(G, 1), 0x0000FFu);
@@ -490,23 +493,23 @@ TEST_F(View3DTest, TheAnimationShowsEachChainAndRestoresTheChart) {
         EXPECT_EQ(colour(G, 9), 0xC0C0C0u);
         EXPECT_EQ(type(G, 7), 11);
         EXPECT_EQ(colour(G, 7), 0x800000u);
-        EXPECT_EQ(ui.ProgressBar1->value(), 10);
+        EXPECT_EQ(Find<QProgressBar>(w, "ProgressBar1")->value(), 10);
         step();
     });
     actions.push_back([&](const QString& text) {
         seen << text;
         for (int k = 6; k < 10; ++k) EXPECT_EQ(type(0, k), 2) << k;
-        ui.AnimGraph->click();  // stops at the next check of the wait
+        Find<QToolButton>(w, "AnimGraph")->click();  // stops at the next check of the wait
     });
     Animate(*w, std::move(actions));
     EXPECT_EQ(seen, (QStringList{"Quadripole : 1", "Quadripole : 2", "Quadripole : 3", "Quadripole : 4",
                                  "Quadripole : 5", "Quadripole : 6", "Quadripole : 7..10", "Quadripole : 11"}));
 
-    EXPECT_FALSE(w->AnimationRunning);
-    EXPECT_FALSE(ui.AnimGraph->isChecked());
-    EXPECT_TRUE(ui.SeqFileLb->isEnabled());
-    EXPECT_TRUE(ui.File1->isEnabled());
-    EXPECT_EQ(ui.ProgressBar1->value(), 0);
+    EXPECT_FALSE(w->State().AnimationRunning);
+    EXPECT_FALSE(Find<QToolButton>(w, "AnimGraph")->isChecked());
+    EXPECT_TRUE(Find<QListWidget>(w, "SeqFileLb")->isEnabled());
+    EXPECT_TRUE(Find<QMenu>(w, "File1")->isEnabled());
+    EXPECT_EQ(Find<QProgressBar>(w, "ProgressBar1")->value(), 0);
     EXPECT_EQ(c.GetSubsets(), G + 2);
     EXPECT_EQ(c.GetMainTitle(), title);
     EXPECT_FALSE(HasColourOverride(c, 0, 6));
@@ -540,8 +543,8 @@ TEST_F(View3DTest, TheAnimationDrawsEveryPointWhereTheStaticChartDoes) {
     for (const auto& k : cases) {
         SCOPED_TRACE(k.what);
         auto w = Show(k.make());
-        Pe3do& c = *w->ui->Pe3do1;
-        const TElectSequence& s = *w->CurrentSequence;
+        Pe3do& c = *Find<Pe3do>(w, "Pe3do1");
+        const TElectSequence& s = *w->Current();
         c.Set("DegreeOfRotation", k.rotation);
         c.SetPEactions(tdReinitAndReset);
         const TQuadripoleInfo& q = s.QuadInfo[0];
@@ -569,12 +572,12 @@ TEST_F(View3DTest, TheAnimationDrawsEveryPointWhereTheStaticChartDoes) {
         bool ran = false;
         Animate(*w, {[&](const QString&) {
             const auto moving = read(s.GetMaxGroup());
-            if (!moving) w->ui->AnimGraph->click();
+            if (!moving) Find<QToolButton>(w, "AnimGraph")->click();
             ASSERT_TRUE(moving);
             EXPECT_NEAR((*moving)[0], (*still)[0], 2 * (*moving)[2]);
             EXPECT_NEAR((*moving)[1], (*still)[1], 2 * (*moving)[2]);
             ran = true;
-            w->ui->AnimGraph->click();
+            Find<QToolButton>(w, "AnimGraph")->click();
         }});
         EXPECT_TRUE(ran);
     }
@@ -582,50 +585,48 @@ TEST_F(View3DTest, TheAnimationDrawsEveryPointWhereTheStaticChartDoes) {
 
 TEST_F(View3DTest, AutomaticPlayRunsToTheEndAtTheSpeedSetWhileItRuns) {
     auto w = Show(MakeSequence(5));
-    Ui::TMainFrm& ui = *w->ui;
-    ui.AnimateActionBtn->setChecked(true);
+    Find<QToolButton>(w, "AnimateActionBtn")->setChecked(true);
     QStringList seen;
     std::vector<std::function<void(const QString&)>> actions;
     actions.push_back([&](const QString& text) {
         seen << text;
-        ui.AnimGraphUpDownSpeed->setValue(0);  // read again during the wait
+        Find<TUpDown>(w, "AnimGraphUpDownSpeed")->setValue(0);  // read again during the wait
     });
     for (int k = 1; k < 5; ++k) actions.push_back([&](const QString& text) { seen << text; });
     Animate(*w, std::move(actions));
     EXPECT_EQ(seen.size(), 5);
     EXPECT_EQ(seen.last(), "Quadripole : 5");
-    EXPECT_FALSE(w->AnimationRunning);
-    EXPECT_FALSE(ui.AnimGraph->isChecked());
-    EXPECT_FALSE(ui.AnimateActionBtn->isChecked());
-    EXPECT_EQ(ui.Pe3do1->GetSubsets(), 1 + 2);
+    EXPECT_FALSE(w->State().AnimationRunning);
+    EXPECT_FALSE(Find<QToolButton>(w, "AnimGraph")->isChecked());
+    EXPECT_FALSE(Find<QToolButton>(w, "AnimateActionBtn")->isChecked());
+    EXPECT_EQ(Find<Pe3do>(w, "Pe3do1")->GetSubsets(), 1 + 2);
 }
 
 TEST_F(View3DTest, StoppingDuringAnAutomaticWaitEndsTheAnimationAtOnce) {
     auto s = MakeSequence(5);
     s->Device.StackMin = s->Device.StackMax = 255;  // a measurement of many seconds
     auto w = Show(std::move(s));
-    ASSERT_GT(w->CurrentSequence->GetMeasureTime(), 4000);
-    Ui::TMainFrm& ui = *w->ui;
-    ui.AnimateActionBtn->setChecked(true);
+    ASSERT_GT(w->Current()->GetMeasureTime(), 4000);
+    Find<QToolButton>(w, "AnimateActionBtn")->setChecked(true);
     int chains = 0;
     Animate(*w, {[&](const QString&) {
         ++chains;
-        ui.AnimGraph->click();
+        Find<QToolButton>(w, "AnimGraph")->click();
     }});
     EXPECT_EQ(chains, 1);
-    EXPECT_FALSE(w->AnimationRunning);
-    EXPECT_EQ(ui.DataValueTxt->text(), "Quadripole : 1");
-    EXPECT_EQ(ui.Pe3do1->GetSubsets(), 1 + 2);
+    EXPECT_FALSE(w->State().AnimationRunning);
+    EXPECT_EQ(Find<QLabel>(w, "DataValueTxt")->text(), "Quadripole : 1");
+    EXPECT_EQ(Find<Pe3do>(w, "Pe3do1")->GetSubsets(), 1 + 2);
 }
 
 TEST_F(View3DTest, AGraphWithReferenceLinesAnimatesItsElectrodesAsPoints) {
     auto w = Show(MakeSequence(3));
-    Pe3do& c = *w->ui->Pe3do1;
+    Pe3do& c = *Find<Pe3do>(w, "Pe3do1");
     w->Pe3do1GridNumber(0, 0, -1.0);
     Animate(*w, {[&](const QString&) {
         EXPECT_EQ(c.GetComparisonSubsets(), 0);
         EXPECT_EQ(c.GetSubsets(), 2);
-        w->ui->AnimGraph->click();
+        Find<QToolButton>(w, "AnimGraph")->click();
     }});
 }
 
@@ -634,61 +635,60 @@ TEST_F(View3DTest, TheAnimationEndsWhenItsSequenceLeavesTheListDuringAWait) {
     list.push_back(MakeSequence(6));
     list.push_back(MakeSequence(0));
     auto w = Show(std::move(list));
-    w->ui->SeqFileLb->item(1)->setCheckState(Qt::Unchecked);
+    Find<QListWidget>(w, "SeqFileLb")->item(1)->setCheckState(Qt::Unchecked);
     Seam.Answers.push_back(TMsgResult::Yes);
     // A command whose action stays reachable (by its shortcut) excludes the animated sequence.
     Animate(*w, {[&](const QString&) {
-        w->ui->ExcludeSeqBtn->trigger();
-        w->ui->StepByStepBtn->setChecked(true);
+        Find<QAction>(w, "ExcludeSeqBtn")->trigger();
+        Find<QToolButton>(w, "StepByStepBtn")->setChecked(true);
     }});
-    EXPECT_FALSE(w->AnimationRunning);
-    EXPECT_EQ(w->SequenceCount, 1);
-    EXPECT_EQ(w->ui->Pe3do1->GetSubsets(), 1);  // the chart of the sequence now shown
+    EXPECT_FALSE(w->State().AnimationRunning);
+    EXPECT_EQ(w->List().Count(), 1);
+    EXPECT_EQ(Find<Pe3do>(w, "Pe3do1")->GetSubsets(), 1);  // the chart of the sequence now shown
 }
 
 TEST_F(View3DTest, TheToolBarZoomsTurnsGridsAndOpensTheChartDialogs) {
     auto w = Show(MakeSequence(5));
-    Ui::TMainFrm& ui = *w->ui;
-    Pe3do& c = *ui.Pe3do1;
+    Pe3do& c = *Find<Pe3do>(w, "Pe3do1");
 
-    ui.ZoomPlusBtn->click();
+    Find<QToolButton>(w, "ZoomPlusBtn")->click();
     EXPECT_FLOAT_EQ(c.GetZDistance(), -21.0f);
-    ui.ZoomMoinsBtn->click();
-    ui.ZoomMoinsBtn->click();
+    Find<QToolButton>(w, "ZoomMoinsBtn")->click();
+    Find<QToolButton>(w, "ZoomMoinsBtn")->click();
     EXPECT_FLOAT_EQ(c.GetZDistance(), -23.0f);
 
-    ui.GridBtn->click();
+    Find<QToolButton>(w, "GridBtn")->click();
     EXPECT_EQ(c.GetGraphForeColor(), 0xC0C0C0u);
     EXPECT_EQ(c.GetGridLineControl(), tdYPlusXAxis);
-    ui.GridBtn->click();
+    Find<QToolButton>(w, "GridBtn")->click();
     EXPECT_EQ(c.GetGraphForeColor(), 0xFFFFFFu);
     EXPECT_EQ(c.GetGridLineControl(), tdNoGrid);
 
-    ui.RotateBtn->click();
+    Find<QToolButton>(w, "RotateBtn")->click();
     EXPECT_TRUE(c.GetAutoRotation());
     // The up arrow lowers the position; the chart takes the position the arrow started from.
-    ASSERT_EQ(ui.RotationUpDownSpeed->value(), 50);
-    ClickArrow(ui.RotationUpDownSpeed, true);
-    EXPECT_EQ(ui.RotationUpDownSpeed->value(), 25);
+    ASSERT_EQ(Find<TUpDown>(w, "RotationUpDownSpeed")->value(), 50);
+    ClickArrow(Find<TUpDown>(w, "RotationUpDownSpeed"), true);
+    EXPECT_EQ(Find<TUpDown>(w, "RotationUpDownSpeed")->value(), 25);
     EXPECT_EQ(c.GetRotationSpeed(), 50);
     EXPECT_TRUE(c.GetAutoRotation());
-    ClickArrow(ui.RotationUpDownSpeed, false);
-    ClickArrow(ui.RotationUpDownSpeed, false);
-    EXPECT_EQ(ui.RotationUpDownSpeed->value(), 75);
+    ClickArrow(Find<TUpDown>(w, "RotationUpDownSpeed"), false);
+    ClickArrow(Find<TUpDown>(w, "RotationUpDownSpeed"), false);
+    EXPECT_EQ(Find<TUpDown>(w, "RotationUpDownSpeed")->value(), 75);
     EXPECT_EQ(c.GetRotationSpeed(), 50);
     // The animation's delay: shorter with the up arrow, longer with the down arrow.
-    ASSERT_EQ(ui.AnimGraphUpDownSpeed->value(), 350);
-    ClickArrow(ui.AnimGraphUpDownSpeed, false);
-    EXPECT_EQ(ui.AnimGraphUpDownSpeed->value(), 750);
-    ClickArrow(ui.AnimGraphUpDownSpeed, true);
-    ClickArrow(ui.AnimGraphUpDownSpeed, true);
-    EXPECT_EQ(ui.AnimGraphUpDownSpeed->value(), 0);
-    ui.RotateBtn->click();
+    ASSERT_EQ(Find<TUpDown>(w, "AnimGraphUpDownSpeed")->value(), 350);
+    ClickArrow(Find<TUpDown>(w, "AnimGraphUpDownSpeed"), false);
+    EXPECT_EQ(Find<TUpDown>(w, "AnimGraphUpDownSpeed")->value(), 750);
+    ClickArrow(Find<TUpDown>(w, "AnimGraphUpDownSpeed"), true);
+    ClickArrow(Find<TUpDown>(w, "AnimGraphUpDownSpeed"), true);
+    EXPECT_EQ(Find<TUpDown>(w, "AnimGraphUpDownSpeed")->value(), 0);
+    Find<QToolButton>(w, "RotateBtn")->click();
     EXPECT_FALSE(c.GetAutoRotation());
 
-    ui.PrintBtn->click();
-    ui.ExportBtn->click();
-    ui.MaximizeBtn->click();
+    Find<QToolButton>(w, "PrintBtn")->click();
+    Find<QToolButton>(w, "ExportBtn")->click();
+    Find<QToolButton>(w, "MaximizeBtn")->click();
     // The chart's dialogs, each answered "cancel".
     EXPECT_EQ(Seam.PrinterDialogs, 1);
     EXPECT_EQ(Seam.ModalWindows, (QStringList{"ChartExportDlg", "ChartMaximizedDlg"}));
@@ -700,24 +700,26 @@ TEST_F(View3DTest, ViewGraphTabImage) {
     list.push_back(DipoleDipoleLine(48, 2.0f));
     auto w = Show(std::move(list));
     w->resize(1280, 860);
-    w->ui->PageControl1->setCurrentWidget(w->ui->ViewGraphTbs);
+    Find<QTabWidget>(w, "PageControl1")->setCurrentWidget(Find<QWidget>(w, "ViewGraphTbs"));
     QApplication::processEvents();
     w->FillGraph();
     QApplication::processEvents();
-    const QImage img = w->ui->ViewGraphTbs->grab().toImage();
+    const QImage img = Find<QWidget>(w, "ViewGraphTbs")->grab().toImage();
     ASSERT_TRUE(img.save(QCoreApplication::applicationDirPath() + "/view3d-graph.png"));
-    const QImage chart = w->ui->Pe3do1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage chart = Find<Pe3do>(w, "Pe3do1")->grab().toImage().convertToFormat(QImage::Format_RGB32);
     int red = 0;
     for (int y = 0; y < chart.height(); ++y)
         for (int x = 0; x < chart.width(); ++x) red += (chart.pixel(x, y) & 0xFFFFFF) == 0xFF0000;
     EXPECT_GT(red, 100);
 
     // The same tab while the animation shows its third chain.
-    Animate(*w, {[&](const QString&) { w->ui->StepByStepBtn->setChecked(true); },
-                 [&](const QString&) { w->ui->StepByStepBtn->setChecked(true); },
+    Animate(*w, {[&](const QString&) { Find<QToolButton>(w, "StepByStepBtn")->setChecked(true); },
+                 [&](const QString&) { Find<QToolButton>(w, "StepByStepBtn")->setChecked(true); },
                  [&](const QString&) {
                      QApplication::processEvents();
-                     w->ui->ViewGraphTbs->grab().save(QCoreApplication::applicationDirPath() + "/view3d-animation.png");
-                     w->ui->AnimGraph->click();
+                     Find<QWidget>(w, "ViewGraphTbs")
+                         ->grab()
+                         .save(QCoreApplication::applicationDirPath() + "/view3d-animation.png");
+                     Find<QToolButton>(w, "AnimGraph")->click();
                  }});
 }

@@ -6,13 +6,13 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QtTest/QTest>
+#include <QWidget>
 
 #include <optional>
 
 #include "chart/ChartView.h"
 #include "chart/Pe3dvcl.h"
 #include "tests/ui/UiTest.h"
-#include "ui_Main.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ protected:
         WriteList({path});
         Settings().setValue("Initialisation/PlanoraPro/SeqFileLbItemIndex", 0);
         auto w = Start();
-        w->ui->PageControl1->setCurrentWidget(w->ui->ViewGraphTbs);
+        Find<QTabWidget>(w, "PageControl1")->setCurrentWidget(Find<QWidget>(w, "ViewGraphTbs"));
         w->FillGraph();
         QApplication::processEvents();
         return w;
@@ -49,11 +49,11 @@ protected:
 
 TEST_F(View3DChartTest, EveryZoomClickShowsAndTheLimitsHoldTheView) {
     auto w = ShowLine(40);
-    Pe3do& c = *w->ui->Pe3do1;
+    Pe3do& c = *Find<Pe3do>(w, "Pe3do1");
     const auto image = [&] { return c.GethObject()->GetImage(); };
-    const struct { QToolButton* toward; QToolButton* back; float limit; } ends[] = {
-        {w->ui->ZoomPlusBtn, w->ui->ZoomMoinsBtn, chart::kNearestDistance},
-        {w->ui->ZoomMoinsBtn, w->ui->ZoomPlusBtn, chart::kFarthestDistance}};
+    const struct { QToolButton* toward; QToolButton* back; float limit;
+    } ends[] = {{Find<QToolButton>(w, "ZoomPlusBtn"), Find<QToolButton>(w, "ZoomMoinsBtn"), chart::kNearestDistance},
+                {Find<QToolButton>(w, "ZoomMoinsBtn"), Find<QToolButton>(w, "ZoomPlusBtn"), chart::kFarthestDistance}};
     for (const auto& end : ends) {
         QImage last = image();
         for (int clicks = 0; c.GetZDistance() != end.limit; ++clicks) {
@@ -74,8 +74,8 @@ TEST_F(View3DChartTest, EveryZoomClickShowsAndTheLimitsHoldTheView) {
 
 TEST_F(View3DChartTest, TheMaximisedChartReadsOutAndTurnsAsTheTabsChartDoes) {
     auto w = ShowLine(40);
-    Pe3do& c = *w->ui->Pe3do1;
-    QLabel* readOut = w->ui->DataValueTxt;
+    Pe3do& c = *Find<Pe3do>(w, "Pe3do1");
+    QLabel* readOut = Find<QLabel>(w, "DataValueTxt");
     const uint32_t colour = c.GetSubsetColors(0);
     bool ran = false;
     // The maximised window runs this script instead of a modal loop.
@@ -101,6 +101,6 @@ TEST_F(View3DChartTest, TheMaximisedChartReadsOutAndTurnsAsTheTabsChartDoes) {
         d.close();
         ran = true;
     };
-    w->ui->MaximizeBtn->click();
+    Find<QToolButton>(w, "MaximizeBtn")->click();
     EXPECT_TRUE(ran);
 }

@@ -1,19 +1,24 @@
 // The 3-D view of the current and the ticked sequences: the chart, its animation of the
 // acquisition order, the read-out of clicked points and the view tool bar.
+#include "ui/ViewGraphPanel.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QListWidget>
+#include <QProgressBar>
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "chart/Pe3dvcl.h"
 #include "link/Eventpump.h"
+#include "engine/SequenceList.h"
 #include "ui/ControlEvents.h"
 #include "ui/Format.h"
-#include "ui/Main.h"
+#include "ui/QtHost.h"
 #include "ui/UpDown.h"
-#include "ui_Main.h"
+#include "ui/WindowState.h"
+#include "ui_ViewGraphPanel.h"
 
 namespace {
 
@@ -102,10 +107,20 @@ private:
 
 }  // namespace
 
-void TMainFrm::Connect3DHandlers() {
+TViewGraphPanel::TViewGraphPanel(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TViewGraphPanel>()) {
+    ui->setupUi(this);
+}
+
+TViewGraphPanel::~TViewGraphPanel() = default;
+
+void TViewGraphPanel::Connect(TControlEvents& e, const TSequenceList& list, TWindowState& state,
+                              QProgressBar* progress, TViewGraphWindow window) {
+    List = &list;
+    State = &state;
+    Progress = progress;
+    Window = std::move(window);
     Pe3do* chart = ui->Pe3do1;
     ApplyMainFormChartValues(*chart);
-    TControlEvents& e = *Events;
     e.On(chart, &Pe3do::OnDataHotSpot,
          [this](int dbl, int subset, int point) { Pe3do1DataHotSpot(dbl, subset, point); });
     e.On(chart, &Pe3do::OnGridNumber,
@@ -128,7 +143,13 @@ void TMainFrm::Connect3DHandlers() {
     });
 }
 
-void TMainFrm::SetGraphAxes(int gridType) {
+QWidget* TViewGraphPanel::ToolBar() const { return ui->GraphToolbar; }
+
+bool TViewGraphPanel::AnimationAsked() const { return ui->AnimGraph->isChecked(); }
+
+void TViewGraphPanel::ReleaseAnimation() { ui->AnimGraph->setChecked(false); }
+
+void TViewGraphPanel::SetGraphAxes(int gridType) {
     Pe3do& c = *ui->Pe3do1;
     if (gridType == gtBorehole) {
         c.SetZAxisLabel("Z spacing (m)");
@@ -143,38 +164,22 @@ void TMainFrm::SetGraphAxes(int gridType) {
         c.SetShowZAxis(tdGridPlusAxisLabels);
 }
 
-QString TMainFrm::GraphTitle() const {
-    const TElectSequence& s = *CurrentSequence;
-    // The line as laid out: from the first to the last node column that holds an electrode.
-    float first = s.Grid.OffsetX, last = s.Grid.OffsetX;
-    s.Grid.UsedXExtent(first, last);
-    const QString file = QFileInfo(Trimmed(s.FileName)).fileName();
-    return ui->PlanoraNameTxt->text() + "   Line (m): " + FormatHash2(first) + " - " + FormatHash2(last) + " < " +
-           file + " >";
-}
-
-void TMainFrm::ShowGraphTitle() {
-    // The animation shows no titles; its end rebuilds them.
-    if (!CurrentSequence || AnimationRunning) return;
+void TViewGraphPanel::ShowGraphTitle(const QString& title) {
     Pe3do& c = *ui->Pe3do1;
-    c.SetMainTitle(GraphTitle());
+    c.SetMainTitle(title);
     c.SetPEactions(tdReinitAndReset);
 }
 
-void TMainFrm::FillGraph() {
-    if (!CurrentSequence) return;
+void TViewGraphPanel::FillGraph(const TElectSequence& s, std::span<const TElectSequence* const> others,
+                                const TGraphTitles& titles) {
     Pe3do& c = *ui->Pe3do1;
-    const TElectSequence& s = *CurrentSequence;
     const TElectGrid& g = s.Grid;
     const bool borehole = g.GridType == gtBorehole;
     const int G = s.GetMaxGroup();
     int P = s.GetMaxQuadNumber();
 
-    c.SetMainTitle(GraphTitle());
-    c.SetSubTitle(ui->NbNodesLblx->text() + " Nodes  - X spacing: " + ui->XGridSpacingLblx->text() +
-                  "m , Quadripole/Injection: " + ui->QuadripolesTxt->text() + "/" + ui->InjectionTxt->text() +
-                  ", Estimated time: " + ui->EstimatedAcquisitionTimeTxt->text() + " config (" +
-                  ui->StackMinEdn->text() + "-" + ui->StackMaxEdn->text() + ";" + ui->TimeCB->currentText() + ")");
+    c.SetMainTitle(titles.Main);
+    c.SetSubTitle(titles.Sub);
     c.SetXAxisLabel("X spacing (m)");
 
     if (G <= 0) {
@@ -193,15 +198,7 @@ void TMainFrm::FillGraph() {
         // the end (drawing it here too would only draw points that are about to go).
         c.SetPEactions(tdReinitialize);
 
-        std::vector<const TElectSequence*> others;
-        const int selected = SelectedIndex();
-        for (int i = 0; i < SequenceCount && i < ui->SeqFileLb->count(); ++i) {
-            const TElectSequence* o = Sequences[std::size_t(i)];
-            if (i == selected || o == CurrentSequence || !o) continue;
-            if (ui->SeqFileLb->item(i)->checkState() != Qt::Checked) continue;
-            others.push_back(o);
-            P = std::max(P, ClampedCount(*o));
-        }
+        for (const TElectSequence* o : others) P = std::max(P, ClampedCount(*o));
         const int K = int(others.size());
         P = std::max(P, g.LastElectrode);
         const int subsets = G + K + 2, points = P + 1;
@@ -264,18 +261,17 @@ void TMainFrm::FillGraph() {
     c.SetPEactions(tdResetImage);
 }
 
-void TMainFrm::AnimGraphClick() {
+void TViewGraphPanel::AnimGraphClick() {
     if (!ui->AnimGraph->isChecked()) return;  // the running animation notices it
-    if (AnimationRunning || !CurrentSequence) return;
+    TElectSequence* const& current = List->CurrentSequence();
+    if (State->AnimationRunning || !current) return;
     Pe3do& c = *ui->Pe3do1;
-    TElectSequence& s = *CurrentSequence;
+    TElectSequence& s = *current;
     const TElectGrid& g = s.Grid;
     const bool borehole = g.GridType == gtBorehole;
 
-    AnimationRunning = true;
-    EnableControls(ui->ListPanel, false);
-    ui->File1->setEnabled(false);
-    ui->File1->menuAction()->setEnabled(false);
+    State->AnimationRunning = true;
+    Window.HoldCommands(true);
 
     const int G = s.GetMaxGroup();
     int P = s.GetMaxQuadNumber();
@@ -337,12 +333,12 @@ void TMainFrm::AnimGraphClick() {
         c.SetPointColors(subset, point, colour);
     };
 
-    ui->ProgressBar1->setMaximum(count);
-    ui->ProgressBar1->setValue(0);
+    Progress->setMaximum(count);
+    Progress->setValue(0);
     int q = 0, chain = 0;
     while (q < count) {
         // The list may be replaced by a command run during a wait (the tool bar stays usable).
-        if (CurrentSequence != &s || ClampedCount(s) != count) break;
+        if (current != &s || ClampedCount(s) != count) break;
         QElapsedTimer t0;
         t0.start();
         if (q > 0)
@@ -366,7 +362,7 @@ void TMainFrm::AnimGraphClick() {
         if (chain != 1) text += ".." + QString::number(q + chain);
         ui->DataValueTxt->setText(text);
         q += chain;
-        ui->ProgressBar1->setValue(q);
+        Progress->setValue(q);
 
         if (ui->AnimateActionBtn->isChecked()) {
             do {
@@ -386,24 +382,22 @@ void TMainFrm::AnimGraphClick() {
     EndAnimation();
 }
 
-void TMainFrm::EndAnimation() {
+void TViewGraphPanel::EndAnimation() {
     Pe3do& c = *ui->Pe3do1;
     {
         TWaitCursor wait;
         c.SetPointColors(0, -1, 0);
         c.SetPointTypes(0, -1, 0);
-        FillGraph();
+        Window.FillGraph();
     }
-    EnableControls(ui->ListPanel, true);
-    ui->File1->setEnabled(true);
-    ui->File1->menuAction()->setEnabled(true);
+    Window.HoldCommands(false);
     ui->StepByStepBtn->setChecked(false);
     ui->AnimateActionBtn->setChecked(false);
-    AnimationRunning = false;
-    ui->ProgressBar1->setValue(0);
+    State->AnimationRunning = false;
+    Progress->setValue(0);
 }
 
-void TMainFrm::Pe3do1DataHotSpot(int, int subsetIndex, int pointIndex) {
+void TViewGraphPanel::Pe3do1DataHotSpot(int, int subsetIndex, int pointIndex) {
     Pe3do& c = *ui->Pe3do1;
     const QString text = Format1(-c.GetXData(subsetIndex, pointIndex)) + " / " +
                          Format1(c.GetYData(subsetIndex, pointIndex)) + " / " +
@@ -413,7 +407,7 @@ void TMainFrm::Pe3do1DataHotSpot(int, int subsetIndex, int pointIndex) {
                               text);
 }
 
-void TMainFrm::Pe3do1GridNumber(int, int, double number) {
+void TViewGraphPanel::Pe3do1GridNumber(int, int, double number) {
     Pe3do& c = *ui->Pe3do1;
     const int S = c.GetSubsets(), C = c.GetComparisonSubsets();
     c.SetSubsets(S + 1);
@@ -447,23 +441,23 @@ void Zoom(Pe3do& c, float step) {
 }
 }  // namespace
 
-void TMainFrm::ZoomPlusBtnClick() { Zoom(*ui->Pe3do1, kZoomStep); }
+void TViewGraphPanel::ZoomPlusBtnClick() { Zoom(*ui->Pe3do1, kZoomStep); }
 
-void TMainFrm::ZoomMoinsBtnClick() { Zoom(*ui->Pe3do1, -kZoomStep); }
+void TViewGraphPanel::ZoomMoinsBtnClick() { Zoom(*ui->Pe3do1, -kZoomStep); }
 
-void TMainFrm::PrintBtnClick() { ui->Pe3do1->SetPEactions(tdPrintDialog); }
+void TViewGraphPanel::PrintBtnClick() { ui->Pe3do1->SetPEactions(tdPrintDialog); }
 
-void TMainFrm::ExportBtnClick() { ui->Pe3do1->SetPEactions(tdExportDialog); }
+void TViewGraphPanel::ExportBtnClick() { ui->Pe3do1->SetPEactions(tdExportDialog); }
 
-void TMainFrm::MaximizeBtnClick() { ui->Pe3do1->SetPEactions(tdMaximize); }
+void TViewGraphPanel::MaximizeBtnClick() { ui->Pe3do1->SetPEactions(tdMaximize); }
 
-void TMainFrm::RotateBtnClick() {
+void TViewGraphPanel::RotateBtnClick() {
     Pe3do& c = *ui->Pe3do1;
     c.SetAutoRotation(ui->RotateBtn->isChecked());
     c.SetPEactions(tdInvalidateImage);
 }
 
-void TMainFrm::RotationUpDownSpeedChanging(int position, bool& allowChange) {
+void TViewGraphPanel::RotationUpDownSpeedChanging(int position, bool& allowChange) {
     Pe3do& c = *ui->Pe3do1;
     c.SetRotationSpeed(position);
     c.SetAutoRotation(false);
@@ -473,7 +467,7 @@ void TMainFrm::RotationUpDownSpeedChanging(int position, bool& allowChange) {
     allowChange = true;
 }
 
-void TMainFrm::GridBtnClick() {
+void TViewGraphPanel::GridBtnClick() {
     Pe3do& c = *ui->Pe3do1;
     if (ui->GridBtn->isChecked()) {
         c.SetGraphForeColor(0xC0C0C0);

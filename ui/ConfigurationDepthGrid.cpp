@@ -1,4 +1,7 @@
-// The depth-level grid and the automatic creation commands.
+// The Configuration tab's depth-level grid, its automatic creation commands, and the compute and
+// roll-along commands with their shift prompt.
+#include "ui/ConfigurationPanel.h"
+
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QHelpEvent>
@@ -18,14 +21,16 @@
 #include <limits>
 #include <memory>
 
+#include "engine/SequenceList.h"
+#include "seam/Seam.h"
 #include "ui/ControlEvents.h"
 #include "ui/Format.h"
 #include "ui/Help.h"
-#include "ui/Main.h"
+#include "ui/InfoPanel.h"
 #include "ui/StringGrid.h"
 #include "ui/UpDown.h"
 #include "ui/Widgets.h"
-#include "ui_Main.h"
+#include "ui_ConfigurationPanel.h"
 
 namespace {
 // Grid cell (col, row) is level col - 1 of spacing coefficient row.
@@ -69,15 +74,15 @@ bool ParseDecimal(const QString& text, double& value) {
 // Draws the cells as the grid does, then the window's own decoration of each.
 class TSpacingLevelDelegate : public QStyledItemDelegate {
 public:
-    TSpacingLevelDelegate(TMainFrm* frm, TStringGrid* grid)
-        : QStyledItemDelegate(grid), Frm(frm), Grid(grid) {}
+    TSpacingLevelDelegate(TConfigurationPanel* tab, TStringGrid* grid)
+        : QStyledItemDelegate(grid), Tab(tab), Grid(grid) {}
 
     QPixmap SelectedCellImage = MakeSelectedCellImage();
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QStyledItemDelegate::paint(painter, option, index);
         const TGridModel* m = Grid->GridModel();
-        Frm->SpacingLevelGdDrawCell(*painter, index.column() + m->FixedCols, index.row() + m->FixedRows, option.rect,
+        Tab->SpacingLevelGdDrawCell(*painter, index.column() + m->FixedCols, index.row() + m->FixedRows, option.rect,
                                     option.state.testFlag(QStyle::State_Selected));
     }
 
@@ -98,13 +103,12 @@ public:
     }
 
 private:
-    TMainFrm* Frm;
+    TConfigurationPanel* Tab;
     TStringGrid* Grid;
 };
 }  // namespace
 
-void TMainFrm::ConnectDepthGridHandlers() {
-    TControlEvents& e = *Events;
+void TConfigurationPanel::ConnectDepthGrid(TControlEvents& e) {
     TStringGrid* grid = ui->SpacingLevelGd;
     grid->setItemDelegate(new TSpacingLevelDelegate(this, grid));
     grid->viewport()->setMouseTracking(true);
@@ -137,8 +141,8 @@ void TMainFrm::ConnectDepthGridHandlers() {
     e.OnExit(ui->InvestigationDepthEdt, [this] { InvestigationDepthEdtExit(); });
     ui->InvestigationDepthUpDown->Associate(ui->InvestigationDepthEdt, FormatGeneral);
     e.OnChanging(ui->InvestigationDepthUpDown, [this](bool&, int, int) { InvestigationDepthUpDownChanging(); });
-    InvestigationDepthMin = ui->InvestigationDepthUpDown->minimum();
-    InvestigationDepthMax = ui->InvestigationDepthUpDown->maximum();
+    DepthMin = ui->InvestigationDepthUpDown->minimum();
+    DepthMax = ui->InvestigationDepthUpDown->maximum();
 
     e.OnClick(ui->AutomaticCreationBtn, [this] { AutomaticCreationBtnClick(); });
     e.OnClick(ui->AutomaticCreationOkBtn, [this] { AutomaticCreationOkBtnClick(); });
@@ -150,15 +154,15 @@ void TMainFrm::ConnectDepthGridHandlers() {
 
 // ---------------------------------------------------------------- the grid
 
-bool TMainFrm::SpacingCellAllowed(int col, int row) const {
+bool TConfigurationPanel::SpacingCellAllowed(int col, int row) const {
     if (!IsLevelCell(col, row)) return false;
     // Every cell of a borehole can be measured; on the surface only those the spread holds.
-    if (CurrentSequence->Grid.GridType == gtBorehole) return true;
-    const TSpacingLevel& level = CurrentSequence->SpacingLevels[row - 1];
+    if (Current()->Grid.GridType == gtBorehole) return true;
+    const TSpacingLevel& level = Current()->SpacingLevels[row - 1];
     return !(level.DepthX[col - 2] == 0.0f && level.DepthY[col - 2] == 0.0f);
 }
 
-void TMainFrm::CountSpacingLevelRow(int row) {
+void TConfigurationPanel::CountSpacingLevelRow(int row) {
     if (row < 1 || row > kSpacingCoefficients) return;
     TStringGrid* g = ui->SpacingLevelGd;
     int count = 0;
@@ -168,7 +172,7 @@ void TMainFrm::CountSpacingLevelRow(int row) {
     Edit().SetSelectedCount(row, count);
 }
 
-QRect TMainFrm::SpacingLevelSelection() const {
+QRect TConfigurationPanel::SpacingLevelSelection() const {
     const TStringGrid* g = ui->SpacingLevelGd;
     const TGridModel* m = g->GridModel();
     QRect cells;
@@ -184,18 +188,17 @@ QRect TMainFrm::SpacingLevelSelection() const {
     return cells;
 }
 
-void TMainFrm::UpdateSpacingLevelButtons() {
-    ui->ComputeBtn->setEnabled(CurrentSequence->GetSpacingLevelCount() != 0);
-    ui->MoveComputeBtn->setEnabled(ui->ArrayTypeList->currentIndex() != atMixed &&
-                                   OwnEnabled(ui->ComputeBtn));
+void TConfigurationPanel::UpdateSpacingLevelButtons() {
+    ui->ComputeBtn->setEnabled(Current()->GetSpacingLevelCount() != 0);
+    ui->MoveComputeBtn->setEnabled(ui->ArrayTypeList->currentIndex() != atMixed && OwnEnabled(ui->ComputeBtn));
 }
 
-void TMainFrm::FillSpacingLevelGrid() {
+void TConfigurationPanel::FillSpacingLevelGrid() {
     TStringGrid* g = ui->SpacingLevelGd;
     TStringTableModel* t = g->Strings();
     t->BeginUpdate();
     for (int r = 1; r <= kSpacingCoefficients; ++r) {
-        const TSpacingLevel& level = CurrentSequence->SpacingLevels[r - 1];
+        const TSpacingLevel& level = Current()->SpacingLevels[r - 1];
         for (int c = kFirstLevelCol; c <= kLastLevelCol; ++c) {
             // The grid shows exactly the flags the generators will read.
             const bool selected = level.Selected[c - 2] != 0 && SpacingCellAllowed(c, r);
@@ -207,14 +210,14 @@ void TMainFrm::FillSpacingLevelGrid() {
     t->EndUpdate();
 }
 
-void TMainFrm::SpacingLevelGdDrawCell(QPainter& canvas, int col, int row, const QRect& rect, bool selected) {
+void TConfigurationPanel::SpacingLevelGdDrawCell(QPainter& canvas, int col, int row, const QRect& rect, bool selected) {
     (void)selected;
     if (ui->SpacingLevelGd->Cells(col, row) != kSelectedMark) return;
     if (const auto* d = dynamic_cast<const TSpacingLevelDelegate*>(ui->SpacingLevelGd->itemDelegate()))
         canvas.drawPixmap(rect.topLeft() + QPoint(1, 1), d->SelectedCellImage);
 }
 
-void TMainFrm::SpacingLevelGdDblClick() {
+void TConfigurationPanel::SpacingLevelGdDblClick() {
     const QRect sel = SpacingLevelSelection();
     const int col = sel.left(), row = sel.top();
     // The count column is no level: nothing to toggle there.
@@ -232,7 +235,7 @@ void TMainFrm::SpacingLevelGdDblClick() {
     Edit().MarkListStale();
 }
 
-void TMainFrm::SpacingLevelGdClick() {
+void TConfigurationPanel::SpacingLevelGdClick() {
     const QRect sel = SpacingLevelSelection();
     if (!sel.isValid()) return;
     const int row = sel.top();
@@ -255,7 +258,7 @@ void TMainFrm::SpacingLevelGdClick() {
     if (added) Edit().MarkListStale();
 }
 
-void TMainFrm::SpacingLevelGdKeyDown(int& key, Qt::KeyboardModifiers shift) {
+void TConfigurationPanel::SpacingLevelGdKeyDown(int& key, Qt::KeyboardModifiers shift) {
     (void)shift;
     if (key != kDeleteKey) return;
     const QRect sel = SpacingLevelSelection();
@@ -271,41 +274,41 @@ void TMainFrm::SpacingLevelGdKeyDown(int& key, Qt::KeyboardModifiers shift) {
     Edit().MarkListStale();
 }
 
-void TMainFrm::SpacingLevelGdMouseMove(Qt::KeyboardModifiers shift, int x, int y) {
+void TConfigurationPanel::SpacingLevelGdMouseMove(Qt::KeyboardModifiers shift, int x, int y) {
     (void)shift;
     TStringGrid* g = ui->SpacingLevelGd;
     const QModelIndex i = g->indexAt(QPoint(x, y));
     if (!i.isValid()) return;
     const int col = i.column() + g->GridModel()->FixedCols, row = i.row() + g->GridModel()->FixedRows;
     if (!IsLevelCell(col, row)) return;
-    const TSpacingLevel& level = CurrentSequence->SpacingLevels[row - 1];
+    const TSpacingLevel& level = Current()->SpacingLevels[row - 1];
     auto depth = [](float d) { return d == 0.0f ? QStringLiteral("not available") : Format1(d) + " m"; };
     QString hint = "Maximun investigation depth :\r\n on X = " + depth(level.DepthX[col - 2]);
-    if (CurrentSequence->Grid.GridType == gtSurface)
+    if (Current()->Grid.GridType == gtSurface)
         hint += "\r\n on Y = " + depth(level.DepthY[col - 2]);
-    else if (CurrentSequence->Grid.GridType == gtBorehole)
+    else if (Current()->Grid.GridType == gtBorehole)
         hint += "\r\n on Z = " + depth(level.DepthY[col - 2]);
     g->setToolTip(hint);
 }
 
-void TMainFrm::SpacingLevelGdExit() {
-    ui->TotalLevelTxt->setText(QString::number(CurrentSequence->GetSpacingLevelCount()));
+void TConfigurationPanel::SpacingLevelGdExit() {
+    Info->ShowLevelCount(Current()->GetSpacingLevelCount());
     UpdateSpacingLevelButtons();
 }
 
 // ---------------------------------------------------------------- automatic commands
 
-void TMainFrm::SetInvestigationDepthMax(int max) {
-    InvestigationDepthMax = max;
+void TConfigurationPanel::SetInvestigationDepthMax(int max) {
+    DepthMax = max;
     // The arrows cannot hold an empty range; the limits above are the ones that count.
-    ui->InvestigationDepthUpDown->setRange(InvestigationDepthMin, std::max(max, InvestigationDepthMin));
+    ui->InvestigationDepthUpDown->setRange(DepthMin, std::max(max, DepthMin));
 }
 
-void TMainFrm::AutomaticCreationBtnClick() {
+void TConfigurationPanel::AutomaticCreationBtnClick() {
     ui->AutomaticCreationPanel->setVisible(true);
     // The deepest multigradient cell of level 9 the spread holds, found on a copy: asking the
     // sequence itself would clear its depth tables and could lower its channel counts.
-    auto probe = std::make_unique<TElectSequence>(*CurrentSequence);
+    auto probe = std::make_unique<TElectSequence>(*Current());
     probe->SetArrayType(atMultiGradient);
     const float depth = probe->ComputeSpacingLevelDepths(false, kAutoCreationLevel);
     ui->InvestigationDepthEdt->setText(Format1(depth));
@@ -315,15 +318,15 @@ void TMainFrm::AutomaticCreationBtnClick() {
                                                                             : int(top));
 }
 
-void TMainFrm::InvestigationDepthEdtExit() {
+void TConfigurationPanel::InvestigationDepthEdtExit() {
     double v = 0;
     bool corrected = !ParseDecimal(ui->InvestigationDepthEdt->text(), v);
-    if (v > InvestigationDepthMax) {
-        v = InvestigationDepthMax;
+    if (v > DepthMax) {
+        v = DepthMax;
         corrected = true;
     }
-    if (v < InvestigationDepthMin) {
-        v = InvestigationDepthMin;
+    if (v < DepthMin) {
+        v = DepthMin;
         corrected = true;
     }
     if (corrected) {
@@ -332,35 +335,141 @@ void TMainFrm::InvestigationDepthEdtExit() {
     }
 }
 
-void TMainFrm::InvestigationDepthUpDownChanging() { ui->InvestigationDepthEdt->setFocus(); }
+void TConfigurationPanel::InvestigationDepthUpDownChanging() { ui->InvestigationDepthEdt->setFocus(); }
 
-void TMainFrm::AutomaticCreationPanelEnter() {
-    ui->AutomaticCreationOkBtn->setVisible(CurrentSequence->Grid.GridType != gtBorehole);
+void TConfigurationPanel::AutomaticCreationPanelEnter() {
+    ui->AutomaticCreationOkBtn->setVisible(Current()->Grid.GridType != gtBorehole);
 }
 
-void TMainFrm::FinishAutomaticCommand() {
+void TConfigurationPanel::FinishAutomaticCommand() {
     ui->AutomaticCreationPanel->setVisible(false);
-    DisplaySequence(false);
-    ShowSaveResult(Computes.ComputeAndSave(0, 0, SaveNamePicker(".sqz", false)));
-    ui->CreateNewSeqBtn->setVisible(CurrentSequence->GetSpacingLevelCount() > 0);
+    Window.DisplaySequence();
+    Window.ComputeAndSave(0, 0);
+    ui->CreateNewSeqBtn->setVisible(Current()->GetSpacingLevelCount() > 0);
 }
 
-void TMainFrm::AutomaticCreationOkBtnClick() {
+void TConfigurationPanel::AutomaticCreationOkBtnClick() {
     double v = 0;
     // A depth that is no number (or none a float holds) stops at the edit, without a message.
     if (!ParseDecimal(ui->InvestigationDepthEdt->text(), v) || std::fabs(v) > std::numeric_limits<float>::max()) {
         ui->InvestigationDepthEdt->setFocus();
         return;
     }
-    CurrentSequence->AutomaticCreation(float(v));
+    Current()->AutomaticCreation(float(v));
     FinishAutomaticCommand();
 }
 
-void TMainFrm::AutoGridDepthLevelBtnClick() {
-    CurrentSequence->AutoGridDepthLevel();
+void TConfigurationPanel::AutoGridDepthLevelBtnClick() {
+    Current()->AutoGridDepthLevel();
     FinishAutomaticCommand();
 }
 
-void TMainFrm::AutomaticCreationCancelBtnClick() { ui->AutomaticCreationPanel->setVisible(false); }
+void TConfigurationPanel::AutomaticCreationCancelBtnClick() { ui->AutomaticCreationPanel->setVisible(false); }
 
-void TMainFrm::AutomaticCreationHelpBtnClick() { ShowHelpFile(THelpFrm::AutomaticCreation); }
+void TConfigurationPanel::AutomaticCreationHelpBtnClick() { Seam().ShowHelp(THelpFrm::AutomaticCreation); }
+
+// ---------------------------------------------------------------- compute and roll-along
+
+namespace {
+// What the shift prompt was opened for (its tag).
+constexpr int kRecomputeInPlace = 0;
+constexpr int kNewRollAlong = 1;
+}  // namespace
+
+void TConfigurationPanel::ConnectCompute(TControlEvents& e) {
+    e.OnClick(ui->ComputeBtn, [this] { ComputeBtnClick(); });
+    e.OnClick(ui->MoveComputeBtn, [this] { MoveComputeBtnClick(); });
+    e.OnClick(ui->CreateNewSeqBtn, [this] { CreateNewSeqBtnClick(); });
+    e.OnClick(ui->MovePanelOkBtn, [this] { MovePanelOkBtnClick(); });
+    e.OnClick(ui->MovePanelCancelBtn, [this] { MovePanelCancelBtnClick(); });
+    e.OnClick(ui->MovePanelHelpBtn, [this] { MovePanelHelpBtnClick(); });
+    // The arrows step the edit's value; the next step starts from what was typed.
+    ui->NodeToMoveXUpDown->Associate(ui->NodeToMoveXTxt);
+    e.OnChanging(ui->NodeToMoveXUpDown, [this](bool& allow, int value, int direction) {
+        NodeToMoveXUpDownChangingEx(allow, value, direction);
+    });
+    ui->NodeToMoveYUpDown->Associate(ui->NodeToMoveYTxt);
+    e.OnChanging(ui->NodeToMoveYUpDown, [this](bool& allow, int value, int direction) {
+        NodeToMoveYUpDownChangingEx(allow, value, direction);
+    });
+    e.OnPanelEnter(ui->MovePanel, [this] { MovePanelEnter(); });
+}
+
+void TConfigurationPanel::ComputeBtnClick() {
+    if (!Window.MayCompute()) return;
+    Window.ComputeAndSave(0, 0);
+    ui->CreateNewSeqBtn->setVisible(Current()->GetSpacingLevelCount() > 0);
+}
+
+// ---------------------------------------------------------------- shift prompt
+
+bool TConfigurationPanel::OpenShiftPrompt(int tag) {
+    if (!Window.MayShift()) return false;
+    MovePanelTag = tag;
+    ui->MovePanel->setVisible(true);
+    MovePanelEnter();
+    ui->NodeToMoveXTxt->setFocus();
+    return true;
+}
+
+void TConfigurationPanel::MoveComputeBtnClick() {
+    if (!OpenShiftPrompt(kRecomputeInPlace)) return;
+    ui->MovePanelCancelBtn->setVisible(true);
+    ui->CreateNewSeqBtn->setVisible(true);
+}
+
+void TConfigurationPanel::CreateNewSeqBtnClick() { OpenShiftPrompt(kNewRollAlong); }
+
+void TConfigurationPanel::MovePanelEnter() {
+    ui->NodeMoveYPanel->setVisible(Current()->Grid.GridType == gtSurface);
+    ui->NodeToMoveXUpDown->setMaximum(Current()->Grid.LastElectrode);
+}
+
+void TConfigurationPanel::NodeToMoveXUpDownChangingEx(bool& allowChange, int newValue, int direction) {
+    (void)allowChange;
+    (void)newValue;
+    (void)direction;
+    ui->NodeToMoveXTxt->setFocus();
+}
+
+void TConfigurationPanel::NodeToMoveYUpDownChangingEx(bool& allowChange, int newValue, int direction) {
+    (void)allowChange;
+    (void)newValue;
+    (void)direction;
+    ui->NodeToMoveYTxt->setFocus();
+}
+
+void TConfigurationPanel::MovePanelCancelBtnClick() { ui->MovePanel->setVisible(false); }
+
+void TConfigurationPanel::MovePanelHelpBtnClick() { Seam().ShowHelp(THelpFrm::NodeShift); }
+
+namespace {
+// Reads a shift and keeps it within its arrows' range; false (after a beep, with the
+// range's end shown and focused) when it was outside.
+bool ReadShift(QLineEdit* edit, const TUpDown* upDown, int& shift) {
+    // Not a number: -1, below the range.
+    shift = IntOf(edit->text(), -1);
+    const int clamped = std::clamp(shift, upDown->minimum(), upDown->maximum());
+    if (clamped == shift) return true;
+    Seam().Beep();
+    edit->setText(QString::number(clamped));
+    edit->setFocus();
+    return false;
+}
+}  // namespace
+
+void TConfigurationPanel::MovePanelOkBtnClick() {
+    int dx = 0, dy = 0;
+    if (!ReadShift(ui->NodeToMoveXTxt, ui->NodeToMoveXUpDown, dx)) return;
+    // Only a surface grid has rows to move along: a value left in the hidden Y edit from an
+    // earlier surface sequence would otherwise limit the cut of a line to nothing.
+    if (Current()->Grid.GridType == gtSurface) {
+        if (!ReadShift(ui->NodeToMoveYTxt, ui->NodeToMoveYUpDown, dy)) return;
+    }
+    ui->MovePanel->setVisible(false);
+
+    if (MovePanelTag != kNewRollAlong)
+        Window.ComputeAndSave(dx, dy);
+    else
+        Window.RollAlongAndSave(dx, dy);
+}

@@ -1,4 +1,7 @@
-// Electrode layout editing: grid type, sizes, spacings and the electrode grid.
+// The Creation tab: the electrode layout editing (grid type, sizes, spacings and the location grid)
+// and its display.
+#include "ui/CreationPanel.h"
+
 #include <QAbstractItemDelegate>
 #include <QApplication>
 #include <QCoreApplication>
@@ -20,12 +23,14 @@
 #include <utility>
 #include <vector>
 
+#include "engine/SequenceList.h"
+#include "seam/Seam.h"
 #include "ui/ControlEvents.h"
 #include "ui/Format.h"
-#include "ui/Main.h"
 #include "ui/StringGrid.h"
 #include "ui/UpDown.h"
-#include "ui_Main.h"
+#include "ui/Widgets.h"
+#include "ui_CreationPanel.h"
 
 namespace {
 // Electrode numbers 1..kLastElectrodeNumber; the node map is kMaxGridColumns x kMaxGridRows.
@@ -60,9 +65,11 @@ QString NodeHeader(float v) {
 // whose number is used more than once.
 class TLocationCellDelegate : public QStyledItemDelegate {
 public:
-    TLocationCellDelegate(TMainFrm* frm, QObject* parent) : QStyledItemDelegate(parent), Frm(frm) {}
+    TLocationCellDelegate(const std::array<bool, kMaxElectrodes>& duplicates, QObject* parent)
+        : QStyledItemDelegate(parent), Duplicates(duplicates) {}
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
         auto* e = new QLineEdit(parent);
         e->setFrame(false);
         e->setMaxLength(4);
@@ -92,7 +99,7 @@ public:
         QStyledItemDelegate::paint(painter, option, index);
         bool ok = false;
         const int n = CellNumber(index.data().toString(), &ok);
-        if (!ok || n < 1 || n > kLastElectrodeNumber || !Frm->DuplicateNumber[std::size_t(n)]) return;
+        if (!ok || n < 1 || n > kLastElectrodeNumber || !Duplicates[std::size_t(n)]) return;
         const int side = std::max(6, std::min(10, option.rect.height() - 4));
         if (Mark.isNull()) Mark = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(side, side);
         painter->drawPixmap(QRect(option.rect.right() - side - 1, option.rect.top() + 1, side, side), Mark);
@@ -128,7 +135,8 @@ private:
         return Editor;
     }
 
-    TMainFrm* Frm;
+    // The numbers the last rescan found in more than one cell.
+    const std::array<bool, kMaxElectrodes>& Duplicates;
     mutable QPixmap Mark;
 };
 
@@ -166,12 +174,36 @@ void WriteCells(TStringGrid* g, const QRect& cells, F&& fn) {
     else
         all();
 }
+
+// Selects chosen alone among group without running their handlers.
+void CheckOnly(QRadioButton* chosen, std::initializer_list<QRadioButton*> group) {
+    for (QRadioButton* b : group) {
+        b->setAutoExclusive(false);
+        b->setChecked(b == chosen);
+        b->setAutoExclusive(true);
+    }
+}
 }  // namespace
 
-void TMainFrm::ConnectLayoutHandlers() {
-    TControlEvents& e = *Events;
+TCreationPanel::TCreationPanel(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TCreationPanel>()) {
+    ui->setupUi(this);
+    ui->ElectrodeLocationGd->SetDefaultColWidth(36);
+    ui->ElectrodeLocationGd->SetDefaultRowHeight(17);
+    ui->ElectrodeLocationGd->SetColWidth(0, 48);
+    ui->ElectrodeLocationGd->SetColCount(2);
+    ui->ElectrodeLocationGd->SetRowCount(2);
+    ui->ElectrodeLocationGd->setSelectionMode(QAbstractItemView::ContiguousSelection);
+}
+
+TCreationPanel::~TCreationPanel() = default;
+
+TElectSequence* TCreationPanel::Current() const { return List ? List->CurrentSequence() : nullptr; }
+
+void TCreationPanel::Connect(TControlEvents& e, const TSequenceList& list, TCreationWindow window) {
+    List = &list;
+    Window = std::move(window);
     TStringGrid* g = ui->ElectrodeLocationGd;
-    g->setItemDelegate(new TLocationCellDelegate(this, g));
+    g->setItemDelegate(new TLocationCellDelegate(DuplicateNumber, g));
     g->setMouseTracking(true);
     e.OnClick(ui->LineRb, [this] { LineClick(); });
     e.OnClick(ui->SurfaceRb, [this] { SurfaceRbClick(); });
@@ -243,53 +275,47 @@ void TMainFrm::ConnectLayoutHandlers() {
 
 // ---------------------------------------------------------------- type of measurement
 
-void TMainFrm::LineClick() {
-    if (!CurrentSequence) return;
+void TCreationPanel::LineClick() {
+    if (!Current()) return;
     Edit().SetGridType(gtLine);
     UpdateAxisLabels();
 }
 
-namespace {
-// A surface and a borehole have a second axis: the spacing the editor gave it shows.
-void ChooseTwoAxisType(TMainFrm& w, TGridType type) {
-    const bool noSpacing = w.CurrentSequence->Grid.DY == 0.0f;
-    w.Edit().SetGridType(type);
-    if (noSpacing) w.ui->YZGridSpacingLblx->setText(FormatHash2(w.CurrentSequence->Grid.DY));
-    w.UpdateAxisLabels();
-}
-}  // namespace
-
-void TMainFrm::SurfaceRbClick() {
-    if (CurrentSequence) ChooseTwoAxisType(*this, gtSurface);
+void TCreationPanel::ChooseTwoAxisType(TGridType type) {
+    const bool noSpacing = Current()->Grid.DY == 0.0f;
+    Edit().SetGridType(type);
+    if (noSpacing) ui->YZGridSpacingLblx->setText(FormatHash2(Current()->Grid.DY));
+    UpdateAxisLabels();
 }
 
-void TMainFrm::BoreholeRbClick() {
-    if (CurrentSequence) ChooseTwoAxisType(*this, gtBorehole);
+void TCreationPanel::SurfaceRbClick() {
+    if (Current()) ChooseTwoAxisType(gtSurface);
 }
 
-void TMainFrm::UpdateAxisLabels() {
+void TCreationPanel::BoreholeRbClick() {
+    if (Current()) ChooseTwoAxisType(gtBorehole);
+}
+
+void TCreationPanel::UpdateAxisLabels() {
     const bool borehole = ui->BoreholeRb->isChecked(), surface = ui->SurfaceRb->isChecked();
     for (QLabel* l : {ui->ZGridSizeLbl, ui->ZGridSpacingLbl, ui->ZGridOffsetLbl}) l->setVisible(borehole);
     for (QLabel* l : {ui->YGridSizeLbl, ui->YGridSpacingLbl, ui->YGridOffsetLbl}) l->setVisible(surface);
     ui->YZPanel->setVisible(!ui->LineRb->isChecked());
 }
 
-void TMainFrm::Next1BtnClick() { ShowGridParametersStep(); }
+void TCreationPanel::Next1BtnClick() { ShowGridParametersStep(); }
 
-void TMainFrm::ShowGridParametersStep() {
+void TCreationPanel::ShowGridParametersStep() {
     EnableControls(ui->ElectrodeLocationGb, true);
     EnableControls(ui->YZPanel, true);
     UpdateAxisLabels();
     ui->TypeOfMeasurementGb->setEnabled(false);
     ui->Next1Btn->setEnabled(false);
     for (QRadioButton* b : {ui->BoreholeRb, ui->SurfaceRb, ui->LineRb}) b->setEnabled(b->isChecked());
-    const bool borehole = ui->BoreholeRb->isChecked();
-    ui->BoreholeArrayTypeList->setVisible(borehole);
-    ui->ArrayTypeList->setVisible(!borehole);
-    UpdateRemoteElectrodePanel();
+    Window.ShowArrayList(ui->BoreholeRb->isChecked());
 }
 
-void TMainFrm::Previous2BtnClick() {
+void TCreationPanel::Previous2BtnClick() {
     EnableControls(ui->ElectrodeLocationGb, false);
     EnableControls(ui->YZPanel, false);
     EnableControls(ui->ElectrodeGridPanel, false);
@@ -331,10 +357,12 @@ double MetresOf(const QString& text, bool spacing, TRead& read) {
     return bounded;
 }
 
-bool IsSpacing(const Ui::TMainFrm* ui, const QLineEdit* e) { return e == ui->XGridSpacingLblx || e == ui->YZGridSpacingLblx; }
+bool IsSpacing(const Ui::TCreationPanel* ui, const QLineEdit* e) {
+    return e == ui->XGridSpacingLblx || e == ui->YZGridSpacingLblx;
+}
 }  // namespace
 
-void TMainFrm::LayoutEditExit(QWidget* widget) {
+void TCreationPanel::LayoutEditExit(QWidget* widget) {
     auto* edit = qobject_cast<QLineEdit*>(widget);
     if (!edit) return;
     TRead read = TRead::Ok;
@@ -342,7 +370,7 @@ void TMainFrm::LayoutEditExit(QWidget* widget) {
     if (edit == ui->LineGridXTxt || edit == ui->LineGridYZTxt)
         text = QString::number(SizeOf(edit->text(), edit == ui->LineGridXTxt ? kMaxGridColumns : kMaxGridRows, read));
     else
-        text = FormatHash2(MetresOf(edit->text(), IsSpacing(ui, edit), read));
+        text = FormatHash2(MetresOf(edit->text(), IsSpacing(ui.get(), edit), read));
     if (read == TRead::Ok) return;
     // setText clears the modified flag: the corrected text still counts as the user's.
     edit->setText(text);
@@ -350,8 +378,8 @@ void TMainFrm::LayoutEditExit(QWidget* widget) {
     Seam().Beep();
 }
 
-void TMainFrm::Next2BtnClick() {
-    if (!CurrentSequence) return;
+void TCreationPanel::Next2BtnClick() {
+    if (!Current()) return;
     bool beep = false;
     const TGridGeometry geometry = ReadGridGeometry(beep);
     Edit().SetGridGeometry(geometry);
@@ -364,8 +392,8 @@ void TMainFrm::Next2BtnClick() {
     if (ui->AutomaticCreated->isChecked()) SelectWholeGrid();
 }
 
-TGridGeometry TMainFrm::ReadGridGeometry(bool& beep) {
-    const TElectGrid& g = *CurrentGrid;
+TGridGeometry TCreationPanel::ReadGridGeometry(bool& beep) {
+    const TElectGrid& g = Current()->Grid;
     TGridGeometry geometry{.DX = g.DX, .OffsetX = g.OffsetX, .DY = g.DY, .OffsetY = g.OffsetY, .NX = g.NX, .NY = g.NY};
     // A line has no second axis.
     if (ui->LineRb->isChecked()) {
@@ -377,7 +405,7 @@ TGridGeometry TMainFrm::ReadGridGeometry(bool& beep) {
     // offsets) or 1 (sizes). A text the window wrote from the record and the user left alone
     // keeps the record's value: the edits show two decimals, the record may hold more.
     auto read = [&](QLineEdit* e, float& field) {
-        const bool spacing = IsSpacing(ui, e);
+        const bool spacing = IsSpacing(ui.get(), e);
         if (!e->isModified() && e->text() == FormatHash2(field) && std::isfinite(field) &&
             (!spacing || field >= 0.0f) && std::fabs(field) <= kMaxMetres)
             return;
@@ -406,7 +434,7 @@ TGridGeometry TMainFrm::ReadGridGeometry(bool& beep) {
     return geometry;
 }
 
-void TMainFrm::LayOutElectrodeGrid(const TGridGeometry& g) {
+void TCreationPanel::LayOutElectrodeGrid(const TGridGeometry& g) {
     TStringGrid* loc = ui->ElectrodeLocationGd;
     loc->setEnabled(true);
     EnableControls(ui->ElectrodeGridPanel, true);
@@ -429,7 +457,7 @@ void TMainFrm::LayOutElectrodeGrid(const TGridGeometry& g) {
 
 // ---------------------------------------------------------------- the location grid
 
-QRect TMainFrm::LocationSelection() const {
+QRect TCreationPanel::LocationSelection() const {
     const TStringGrid* g = ui->ElectrodeLocationGd;
     const QItemSelection sel = g->selectionModel() ? g->selectionModel()->selection() : QItemSelection();
     QRect r;
@@ -443,13 +471,13 @@ QRect TMainFrm::LocationSelection() const {
     return r & QRect(QPoint(1, 1), QPoint(g->ColCount() - 1, g->RowCount() - 1));
 }
 
-bool TMainFrm::DuplicateMarked(int col, int row) const {
+bool TCreationPanel::DuplicateMarked(int col, int row) const {
     bool ok = false;
     const int n = CellNumber(ui->ElectrodeLocationGd->Cells(col, row), &ok);
     return ok && n >= 1 && n <= kLastElectrodeNumber && DuplicateNumber[std::size_t(n)];
 }
 
-void TMainFrm::SelectWholeGrid() {
+void TCreationPanel::SelectWholeGrid() {
     TStringGrid* g = ui->ElectrodeLocationGd;
     if (TLocationCellDelegate* d = DelegateOf(g)) d->EndEditing();
     TStringTableModel* t = g->Strings();
@@ -459,7 +487,7 @@ void TMainFrm::SelectWholeGrid() {
     ElectrodeLocationGdClick();
 }
 
-void TMainFrm::ElectrodeLocationGdMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+void TCreationPanel::ElectrodeLocationGdMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
     (void)button;
     (void)shift;
     TStringGrid* g = ui->ElectrodeLocationGd;
@@ -472,10 +500,10 @@ void TMainFrm::ElectrodeLocationGdMouseDown(Qt::MouseButton button, Qt::Keyboard
     MouseDownRow = i.row() + 1;
     bool ok = false;
     const int n = CellNumber(g->Cells(MouseDownCol, MouseDownRow), &ok);
-    RunningNumber = ok ? n - 1 : (CurrentGrid ? CurrentGrid->LastElectrode : 0);
+    RunningNumber = ok ? n - 1 : (Current() ? Current()->Grid.LastElectrode : 0);
 }
 
-void TMainFrm::ElectrodeLocationGdClick() {
+void TCreationPanel::ElectrodeLocationGdClick() {
     const QRect sel = LocationSelection();
     if (sel.isEmpty() || (sel.width() == 1 && sel.height() == 1)) {
         RescanElectrodeGrid();
@@ -501,26 +529,27 @@ void TMainFrm::ElectrodeLocationGdClick() {
     RescanElectrodeGrid();
 }
 
-void TMainFrm::ElectrodeLocationGdDblClick() {
-    if (ui->AutomaticCreated->isChecked() || !CurrentGrid) return;
+void TCreationPanel::ElectrodeLocationGdDblClick() {
+    if (ui->AutomaticCreated->isChecked() || !Current()) return;
+    const TElectGrid& grid = Current()->Grid;
     TStringGrid* g = ui->ElectrodeLocationGd;
     const QRect sel = LocationSelection();
     if (sel.isEmpty()) return;
-    if (CurrentGrid->LastElectrode >= kLastElectrodeNumber)
+    if (grid.LastElectrode >= kLastElectrodeNumber)
         Seam().Message(QString(kNoNumberLeft).arg(kLastElectrodeNumber));
     else
-        g->SetCells(sel.left(), sel.top(), QString::number(CurrentGrid->LastElectrode + 1));
+        g->SetCells(sel.left(), sel.top(), QString::number(grid.LastElectrode + 1));
     g->Strings()->Editable = true;
     const QModelIndex cell = g->Strings()->index(sel.top() - 1, sel.left() - 1);
     g->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
     g->edit(cell);
     RescanElectrodeGrid();
-    if (CurrentSequence) Edit().MarkListStale();
+    if (Current()) Edit().MarkListStale();
 }
 
-void TMainFrm::ElectrodeLocationGdMouseMove() { ui->ElectrodeLocationGd->Strings()->Editable = false; }
+void TCreationPanel::ElectrodeLocationGdMouseMove() { ui->ElectrodeLocationGd->Strings()->Editable = false; }
 
-void TMainFrm::ElectrodeLocationGdKeyDown(int& key, Qt::KeyboardModifiers shift) {
+void TCreationPanel::ElectrodeLocationGdKeyDown(int& key, Qt::KeyboardModifiers shift) {
     (void)shift;
     if (key != Qt::Key_Delete) return;
     const QRect sel = LocationSelection();
@@ -528,10 +557,10 @@ void TMainFrm::ElectrodeLocationGdKeyDown(int& key, Qt::KeyboardModifiers shift)
         WriteCells(ui->ElectrodeLocationGd, sel,
                    [this](int c, int r) { ui->ElectrodeLocationGd->Strings()->SetCell(c, r, QString()); });
     RescanElectrodeGrid();
-    if (CurrentSequence) Edit().MarkListStale();
+    if (Current()) Edit().MarkListStale();
 }
 
-void TMainFrm::ClearBtnClick() {
+void TCreationPanel::ClearBtnClick() {
     TStringGrid* g = ui->ElectrodeLocationGd;
     if (g->ColCount() > 1 && g->RowCount() > 1)
         WriteCells(g, QRect(QPoint(1, 1), QPoint(g->ColCount() - 1, g->RowCount() - 1)),
@@ -539,18 +568,18 @@ void TMainFrm::ClearBtnClick() {
     RescanElectrodeGrid();
 }
 
-void TMainFrm::ElectrodeLocationGdEnter() { RescanElectrodeGrid(); }
+void TCreationPanel::ElectrodeLocationGdEnter() { RescanElectrodeGrid(); }
 
-void TMainFrm::ElectrodeLocationGdExit() { RescanElectrodeGrid(); }
+void TCreationPanel::ElectrodeLocationGdExit() { RescanElectrodeGrid(); }
 
-void TMainFrm::RescanElectrodeGrid() {
-    if (!CurrentSequence || !CurrentGrid) return;
+void TCreationPanel::RescanElectrodeGrid() {
+    if (!Current()) return;
     Edit().SetElectrodes(ScanElectrodeGrid());
 }
 
-TElectGrid TMainFrm::ScanElectrodeGrid() {
+TElectGrid TCreationPanel::ScanElectrodeGrid() {
     // A number used twice keeps the node of an earlier scan: the scan starts from the record.
-    TElectGrid g = *CurrentGrid;
+    TElectGrid g = Current()->Grid;
     TStringGrid* loc = ui->ElectrodeLocationGd;
     const int cols = loc->ColCount(), rows = loc->RowCount();
     g.ElectrodeCount = 0;
@@ -616,3 +645,61 @@ TElectGrid TMainFrm::ScanElectrodeGrid() {
     loc->viewport()->update();
     return g;
 }
+
+// ---------------------------------------------------------------- display
+
+void TCreationPanel::ShowSequence(const TElectSequence& s) {
+    const TElectGrid& g = s.Grid;
+    const std::initializer_list<QRadioButton*> types = {ui->LineRb, ui->SurfaceRb, ui->BoreholeRb};
+    CheckOnly(g.GridType == 0   ? ui->LineRb
+              : g.GridType == 1 ? ui->SurfaceRb
+              : g.GridType == 2 ? ui->BoreholeRb
+                                : nullptr,
+              types);
+    UpdateAxisLabels();
+    if (g.ElectrodeCount > 0) ShowGridParametersStep();
+
+    ui->XGridSpacingLblx->setText(FormatHash2(g.DX));
+    ui->YZGridSpacingLblx->setText(FormatHash2(g.DY));
+    ui->XGridOffsetLblx->setText(FormatHash2(g.OffsetX));
+    ui->YZGridOffsetLblx->setText(FormatHash2(g.OffsetY));
+    ui->LineGridXTxt->setText(QString::number(g.NX));
+    ui->LineGridYZTxt->setText(QString::number(g.NY));
+
+    TStringGrid* loc = ui->ElectrodeLocationGd;
+    if (g.ElectrodeCount <= 0) {
+        ui->AutomaticCreated->setChecked(true);
+        loc->SetColCount(2);
+        loc->SetRowCount(2);
+        for (int r = 0; r < 2; ++r) loc->SetCells(0, r, QString());
+        for (int c = 0; c < 2; ++c) loc->SetCells(c, 0, QString());
+    } else {
+        ui->ManualCreated->setChecked(true);
+        // The grid as the edits give it (a line has one row), never written back.
+        bool beep = false;
+        LayOutElectrodeGrid(ReadGridGeometry(beep));
+        if (beep) Seam().Beep();
+    }
+    {
+        TStringTableModel* t = loc->Strings();
+        t->BeginUpdate();
+        t->ClearFrom(1, 1);
+        for (int e = 1; e < kMaxElectrodes; ++e) {
+            const TElectGridNode& n = g.Nodes[e];
+            if (n.Used == 1 && n.IX >= 0 && n.IY >= 0 && n.IX < loc->ColCount() && n.IY < loc->RowCount())
+                t->SetCell(n.IX, n.IY, QString::number(e));
+        }
+        t->EndUpdate();
+    }
+    // The counts and marks of what the cells show.
+    ScanElectrodeGrid();
+    if (g.ElectrodeCount <= 0) loc->setEnabled(false);
+}
+
+bool TCreationPanel::GridLaidOut() const { return OwnEnabled(ui->ClearBtn); }
+
+QString TCreationPanel::LayoutCaption() const {
+    return ui->NbNodesLblx->text() + " Nodes  - X spacing: " + ui->XGridSpacingLblx->text() + "m";
+}
+
+void TCreationPanel::SetLocationBoxWidth(int width) { ui->ElectrodeLocationGb->setFixedWidth(width); }

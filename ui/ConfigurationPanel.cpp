@@ -1,15 +1,20 @@
-// Acquisition parameter editing: array type, channels, the meter's parameters, the remote
-// electrodes, the comment and the multi-channel options. Each control's edit goes to the current
-// sequence through its editor (or an engine setter); the controls then show the result.
+// The Configuration tab: its wiring and display, and the acquisition parameter editing (array
+// type, channels, the meter's parameters, the remote electrodes, the comment and the multi-channel
+// options). Each control's edit goes to the current sequence through its editor (or an engine
+// setter); the controls then show the result.
+#include "ui/ConfigurationPanel.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QTextCursor>
@@ -22,15 +27,18 @@
 #include <utility>
 
 #include "engine/ArrayTypes.h"
+#include "engine/SequenceList.h"
+#include "seam/Seam.h"
+#include "ui/Artwork.h"
 #include "ui/ControlEvents.h"
 #include "ui/Format.h"
+#include "ui/InfoPanel.h"
 #include "ui/Iptime.h"
-#include "ui/Main.h"
 #include "ui/StringGrid.h"
 #include "ui/UpDown.h"
 #include "ui/Widgets.h"
+#include "ui_ConfigurationPanel.h"
 #include "ui_Iptime.h"
-#include "ui_Main.h"
 
 namespace {
 constexpr int kCommentLength = 1000;
@@ -85,8 +93,9 @@ void FitWidth(QLineEdit* edit, const QString& longest) {
     constexpr int kInnerMargin = 2;
     const QMargins m = edit->textMargins();
     const int text = edit->fontMetrics().horizontalAdvance(longest) + 2 * kInnerMargin + 1 + m.left() + m.right();
-    const int width =
-        edit->style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(text, edit->sizeHint().height()), edit).width();
+    const int width = edit->style()
+                          ->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(text, edit->sizeHint().height()), edit)
+                          .width();
     edit->setMinimumWidth(width);
     edit->setMaximumWidth(std::max(edit->maximumWidth(), width));
 }
@@ -116,19 +125,190 @@ std::string SeqNameBytes(QString name) {
     return bytes.toStdString();
 }
 
-// Applies preset to the current sequence and shows what it set, in Vp mode.
-void ShowPreset(TMainFrm& w, const TMeterPreset& preset) {
-    w.Edit().ApplyPreset(preset);
-    const TReskonPro& d = w.CurrentSequence->Device;
-    w.ui->StackMinEdn->setText(QString::number(d.StackMin));
-    w.ui->StackMaxEdn->setText(QString::number(d.StackMax));
-    w.ui->QMaxEdn->setText(FormatHash2(d.QMax));
-    w.ui->VpRdBtn->setChecked(true);
-    w.ShowVoltageControls(true);
+void SetItemIndex(QComboBox* box, int index) {
+    const QSignalBlocker block(box);
+    box->setCurrentIndex(index);
 }
 }  // namespace
 
-void TMainFrm::ConnectParamHandlers() {
+TConfigurationPanel::TConfigurationPanel(QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::TConfigurationPanel>()) {
+    ui->setupUi(this);
+    ui->SpacingLevelGd->SetFixed(1, 1, 1);
+    ui->SpacingLevelGd->SetDefaultColWidth(18);
+    ui->SpacingLevelGd->SetDefaultRowHeight(18);
+    ui->SpacingLevelGd->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    ui->StrapPictureLbl->setPixmap(StrapPicture(devicePixelRatioF()));
+    ui->StrapPanel->SetAnchor(ui->StrapForPopolBtn);
+}
+
+TConfigurationPanel::~TConfigurationPanel() = default;
+
+TElectSequence* TConfigurationPanel::Current() const { return List ? List->CurrentSequence() : nullptr; }
+
+void TConfigurationPanel::Connect(TControlEvents& e, const TSequenceList& list, TInfoPanel& info,
+                                  TConfigurationWindow window) {
+    List = &list;
+    Info = &info;
+    Window = std::move(window);
+    // The strap hint shows while the pointer is over its button, and goes when it reaches the
+    // meter's parameters.
+    ui->StrapForPopolBtn->setMouseTracking(true);
+    for (QEvent::Type over : {QEvent::MouseMove, QEvent::Enter})
+        e.OnEvent(ui->StrapForPopolBtn, over, [this](QEvent*) {
+            StrapForPopolBtnMouseMove();
+            return false;
+        });
+    ui->ReskonGB->setMouseTracking(true);
+    e.OnEvent(ui->ReskonGB, QEvent::MouseMove, [this](QEvent*) {
+        ReskonGBMouseMove();
+        return false;
+    });
+    ConnectParams(e);
+    ConnectDepthGrid(e);
+    ConnectCompute(e);
+}
+
+void TConfigurationPanel::SetUpSpacingLevelGrid() {
+    TStringGrid* g = ui->SpacingLevelGd;
+    TStringTableModel* t = g->Strings();
+    t->BeginUpdate();
+    g->SetColCount(130);
+    g->SetRowCount(10);
+    g->SetCells(0, 0, "Spacing");
+    g->SetCells(1, 0, "Level");
+    for (int c = 2; c < 130; ++c) g->SetCells(c, 0, QString::number(c - 1));
+    for (int r = 1; r < 10; ++r) g->SetCells(0, r, QString::number(r) + " x a");
+    t->EndUpdate();
+    g->SetColWidth(0, 50);
+    g->SetColWidth(1, 50);
+    // Nine rows and the titles; the room below goes to the buttons.
+    g->setMaximumHeight(g->horizontalHeader()->height() + 9 * 18 + g->horizontalScrollBar()->sizeHint().height() +
+                        2 * g->frameWidth() + 2);
+}
+
+// ---------------------------------------------------------------- display
+
+void TConfigurationPanel::ShowSequence(const TElectSequence& s) {
+    const TElectGrid& g = s.Grid;
+    ui->CommentEdt->setPlainText(QString::fromStdString(s.GetComment()));
+    ui->PlanoraNameTxt->setText(QString::fromStdString(s.GetSeqName()));
+
+    SetItemIndex(ui->BoreholeArrayTypeList,
+                 g.ArrayType >= 0 && g.ArrayType < ui->BoreholeArrayTypeList->count() ? g.ArrayType : atMixed);
+    SetItemIndex(ui->ArrayTypeList,
+                 g.ArrayType >= 0 && g.ArrayType < ui->ArrayTypeList->count() ? g.ArrayType : atMixed);
+
+    const int maxChannel = s.GetMaxChannel();
+    const int channels = s.Device.Channels;
+    ui->StdChannelEdnUpDown->setMaximum(maxChannel);
+    ui->StdChannelEdn->setText(
+        QString::number(s.MaxChannelUsed >= 1 && s.MaxChannelUsed <= maxChannel ? s.MaxChannelUsed : channels));
+
+    const TChannelOptions& o = s.ChannelOptions;
+    {
+        // The boxes show the flags; their handlers are the user's. The warning follows a change
+        // of its box, as when the user ticks it.
+        const bool delPolar = ui->DelPolarEffectCb->isChecked();
+        const QSignalBlocker a(ui->MultiChannelOptimizationCb), b(ui->AllowDummyQuadripolesCb), c(ui->DelPolarEffectCb);
+        ui->MultiChannelOptimizationCb->setChecked(o.MultiChannelOptimization == 1);
+        ui->AllowDummyQuadripolesCb->setChecked(o.AllowDummyQuadripoles == 1);
+        ui->DelPolarEffectCb->setChecked(o.DelPolarEffect == 1);
+        if (ui->DelPolarEffectCb->isChecked() != delPolar) ui->OptimizationDecreasedLbl->setVisible(!delPolar);
+    }
+    ui->OptimizationChannelUpDown->setMaximum(channels);
+    ui->OptimizationChannelEdn->setText(QString::number(o.OptimizationChannel));
+    EnableControls(ui->MultiChannelOptimizationGb, ui->MultiChannelOptimizationCb->isChecked());
+
+    ui->XCaPmTxt->setText(FormatHash2(s.RemoteElectrodes[0].X));
+    ui->YCaPmTxt->setText(FormatHash2(s.RemoteElectrodes[0].Y));
+    const TElectrodeXYZ& second = s.RemoteElectrodes[SecondRemoteRole(ArrayTypeOf(g).Remotes)];
+    ui->XCbPnTxt->setText(FormatHash2(second.X));
+    ui->YCbPnTxt->setText(FormatHash2(second.Y));
+
+    const bool rhoIP = s.IsRhoIP();
+    (rhoIP ? ui->RhoIPRdBtn : ui->RhoOnlyRdBtn)->setChecked(true);
+    ShowRhoIPControls(rhoIP);
+
+    ui->StackMinEdn->setText(QString::number(s.Device.StackMin));
+    ui->StackMaxEdn->setText(QString::number(s.Device.StackMax));
+    ui->QMaxEdn->setText(FormatHash2(s.Device.QMax));
+
+    const bool vp = s.Device.VmnChoice() != 0;
+    (vp ? ui->VpRdBtn : ui->VabRdBtn)->setChecked(true);
+    ShowVoltageControls(vp);
+
+    {
+        TStringGrid* sl = ui->SpacingLevelGd;
+        TStringTableModel* t = sl->Strings();
+        t->BeginUpdate();
+        for (int r = 1; r < sl->RowCount() && r <= kSpacingCoefficients; ++r) {
+            const TSpacingLevel& level = s.SpacingLevels[r - 1];
+            for (int c = 2; c < sl->ColCount() && c - 2 < kLevels; ++c)
+                t->SetCell(c, r, level.Selected[c - 2] == 1 ? QStringLiteral("#") : QString());
+            t->SetCell(1, r, level.SelectedCount != 0 ? QString::number(level.SelectedCount) : QString());
+        }
+        t->EndUpdate();
+    }
+
+    Info->ShowSequenceInfo(s);
+    UpdateRemoteElectrodePanel();
+    const int levelCount = s.GetSpacingLevelCount();
+    Info->ShowLevelCount(levelCount);
+
+    const int quadripoles = s.Device.LastQuadripole + 1;
+    const int arrayIndex = ui->ArrayTypeList->currentIndex();
+    ui->ComputeBtn->setEnabled(levelCount != 0 || quadripoles >= 1);
+    ui->MoveComputeBtn->setEnabled(arrayIndex != atMixed && OwnEnabled(ui->ComputeBtn));
+    ui->CreateNewSeqBtn->setEnabled(arrayIndex != atMixed && quadripoles >= 1);
+    ui->CreateNewSeqBtn->setVisible(quadripoles >= 1 && OwnVisible(ui->ArrayTypeList));
+    ui->SpacingLevelGd->setVisible(
+        (arrayIndex != atMixed && OwnVisible(ui->ArrayTypeList)) ||
+        (ui->BoreholeArrayTypeList->currentIndex() != atMixed && OwnVisible(ui->BoreholeArrayTypeList)));
+}
+
+void TConfigurationPanel::ShowArrayList(bool borehole) {
+    ui->BoreholeArrayTypeList->setVisible(borehole);
+    ui->ArrayTypeList->setVisible(!borehole);
+    UpdateRemoteElectrodePanel();
+}
+
+void TConfigurationPanel::UpdateDepthLevelCommands(bool gridLaidOut) {
+    const TElectGrid& g = Current()->Grid;
+    ui->AutomaticCreationPanel->setVisible(false);
+    ui->AutomaticCreationBtn->setVisible(g.ElectrodeCount != 0 && g.GridType != gtBorehole && gridLaidOut);
+    // The hint told of a cell of the sequence shown before.
+    ui->SpacingLevelGd->setToolTip(QString());
+}
+
+void TConfigurationPanel::UpdateComputeButton(const TElectSequence& s) {
+    ui->ComputeBtn->setEnabled(s.GetSpacingLevelCount() != 0 || s.Device.LastQuadripole + 1 >= 1);
+}
+
+QString TConfigurationPanel::SequenceName() const { return ui->PlanoraNameTxt->text(); }
+
+QString TConfigurationPanel::MeterCaption() const {
+    return "config (" + ui->StackMinEdn->text() + "-" + ui->StackMaxEdn->text() + ";" + ui->TimeCB->currentText() + ")";
+}
+
+TComputeOptions TConfigurationPanel::ReadComputeOptions() {
+    if (ui->SwapABMNCb->isChecked() && Seam().Question("All quadripoles will be reversed A<->M , B<->N", "Warning",
+                                                       TMsgButtons::OkCancel, TMsgIcon::Information) != TMsgResult::Ok)
+        ui->SwapABMNCb->setChecked(false);
+    TComputeOptions options;
+    options.Reverse = ui->SwapABMNCb->isChecked();
+    options.Optimise = ui->MultiChannelOptimizationCb->isChecked();
+    options.DelPolar = ui->DelPolarEffectCb->isChecked();
+    return options;
+}
+
+void TConfigurationPanel::StrapForPopolBtnMouseMove() { ui->StrapPanel->setVisible(true); }
+
+void TConfigurationPanel::ReskonGBMouseMove() { ui->StrapPanel->setVisible(false); }
+
+// ---------------------------------------------------------------- wiring
+
+void TConfigurationPanel::ConnectParams(TControlEvents& e) {
     // The array lists show the table's rows in its order: an item's index is the stored type.
     auto fill = [](QComboBox* list, std::span<const TArrayTypeInfo> types) {
         for (const TArrayTypeInfo& type : types) list->addItem(QString::fromLatin1(type.Label));
@@ -136,7 +316,6 @@ void TMainFrm::ConnectParamHandlers() {
     fill(ui->ArrayTypeList, SurfaceArrayTypes());
     fill(ui->BoreholeArrayTypeList, BoreholeArrayTypes());
 
-    TControlEvents& e = *Events;
     e.OnExit(ui->StdChannelEdn, [this] { StdChannelEdnExit(); });
     e.OnExit(ui->OptimizationChannelEdn, [this] { OptimizationChannelEdnExit(); });
     e.OnExit(ui->QMaxEdn, [this] { QMaxEdnExit(); });
@@ -159,13 +338,13 @@ void TMainFrm::ConnectParamHandlers() {
     ui->StackMinEdnUpDown->Associate(ui->StackMinEdn);
     ui->StackMaxEdnUpDown->Associate(ui->StackMaxEdn);
     ui->VabMaxEdtUpDown->Associate(ui->VabMaxEdt);
-    const std::pair<TUpDown*, void (TMainFrm::*)(bool&)> arrows[] = {
-        {ui->StdChannelEdnUpDown, &TMainFrm::StdChannelEdnUpDownChanging},
-        {ui->OptimizationChannelUpDown, &TMainFrm::ChannelEdnUpDownChanging},
-        {ui->QMaxEdnUpDown, &TMainFrm::QMaxEdnUpDownChanging},
-        {ui->StackMinEdnUpDown, &TMainFrm::StackMinEdnUpDownChanging},
-        {ui->StackMaxEdnUpDown, &TMainFrm::StackMaxEdnUpDownChanging},
-        {ui->VabMaxEdtUpDown, &TMainFrm::VabMaxEdtUpDownChanging}};
+    const std::pair<TUpDown*, void (TConfigurationPanel::*)(bool&)> arrows[] = {
+        {ui->StdChannelEdnUpDown, &TConfigurationPanel::StdChannelEdnUpDownChanging},
+        {ui->OptimizationChannelUpDown, &TConfigurationPanel::ChannelEdnUpDownChanging},
+        {ui->QMaxEdnUpDown, &TConfigurationPanel::QMaxEdnUpDownChanging},
+        {ui->StackMinEdnUpDown, &TConfigurationPanel::StackMinEdnUpDownChanging},
+        {ui->StackMaxEdnUpDown, &TConfigurationPanel::StackMaxEdnUpDownChanging},
+        {ui->VabMaxEdtUpDown, &TConfigurationPanel::VabMaxEdtUpDownChanging}};
     for (const auto& [upDown, changing] : arrows)
         e.OnChanging(upDown, [this, changing](bool& allow, int, int) { (this->*changing)(allow); });
 
@@ -206,8 +385,8 @@ void TMainFrm::ConnectParamHandlers() {
 
 // ---------------------------------------------------------------- numeric edits
 
-void TMainFrm::StdChannelEdnExit() {
-    TElectSequence* s = CurrentSequence;
+void TConfigurationPanel::StdChannelEdnExit() {
+    TElectSequence* s = Current();
     if (!s) return;
     bool corrected = false;
     const int v = CommitInt(ui->StdChannelEdn, ui->StdChannelEdnUpDown, corrected);
@@ -215,21 +394,21 @@ void TMainFrm::StdChannelEdnExit() {
     ui->OptimizationChannelUpDown->setMaximum(v);
     // Repaint only: a command run from here could replace the sequence shown.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    if (CurrentSequence != s) return;
+    if (Current() != s) return;
     ui->OptimizationChannelEdn->setText(QString::number(v));
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    if (CurrentSequence != s) return;
+    if (Current() != s) return;
     if (corrected) Corrected(ui->StdChannelEdn, QString::number(v));
 }
 
-void TMainFrm::OptimizationChannelEdnExit() {
-    if (CurrentSequence)
+void TConfigurationPanel::OptimizationChannelEdnExit() {
+    if (Current())
         CommitIntEdit(ui->OptimizationChannelEdn, ui->OptimizationChannelUpDown,
                       [this](int v) { Edit().SetOptimizationChannels(v); });
 }
 
-void TMainFrm::QMaxEdnExit() {
-    if (!CurrentSequence) return;
+void TConfigurationPanel::QMaxEdnExit() {
+    if (!Current()) return;
     const std::optional<double> read = DecimalOf(ui->QMaxEdn->text());
     double v = read.value_or(0.0);
     bool corrected = !read;
@@ -238,92 +417,102 @@ void TMainFrm::QMaxEdnExit() {
     if (corrected) Corrected(ui->QMaxEdn, FormatGeneral(v));
 }
 
-void TMainFrm::StackMinEdnExit() {
-    if (CurrentSequence) CommitIntEdit(ui->StackMinEdn, ui->StackMinEdnUpDown, [this](int v) { Edit().SetStackMin(v); });
+void TConfigurationPanel::StackMinEdnExit() {
+    if (Current()) CommitIntEdit(ui->StackMinEdn, ui->StackMinEdnUpDown, [this](int v) { Edit().SetStackMin(v); });
 }
 
-void TMainFrm::StackMaxEdnExit() {
-    if (CurrentSequence) CommitIntEdit(ui->StackMaxEdn, ui->StackMaxEdnUpDown, [this](int v) { Edit().SetStackMax(v); });
+void TConfigurationPanel::StackMaxEdnExit() {
+    if (Current()) CommitIntEdit(ui->StackMaxEdn, ui->StackMaxEdnUpDown, [this](int v) { Edit().SetStackMax(v); });
 }
 
-void TMainFrm::VabMaxEdtExit() {
-    if (TElectSequence* s = CurrentSequence)
+void TConfigurationPanel::VabMaxEdtExit() {
+    if (TElectSequence* s = Current())
         CommitIntEdit(ui->VabMaxEdt, ui->VabMaxEdtUpDown, [s](int v) { s->SetVabMax(v); });
 }
 
 // Before an arrow steps its edit: the focus goes to the edit, which commits the value when
 // it is left (and commits first whatever edit the focus leaves).
-void TMainFrm::StdChannelEdnUpDownChanging(bool&) { ui->StdChannelEdn->setFocus(); }
+void TConfigurationPanel::StdChannelEdnUpDownChanging(bool&) { ui->StdChannelEdn->setFocus(); }
 
-void TMainFrm::ChannelEdnUpDownChanging(bool&) { ui->OptimizationChannelEdn->setFocus(); }
+void TConfigurationPanel::ChannelEdnUpDownChanging(bool&) { ui->OptimizationChannelEdn->setFocus(); }
 
-void TMainFrm::QMaxEdnUpDownChanging(bool&) { ui->QMaxEdn->setFocus(); }
+void TConfigurationPanel::QMaxEdnUpDownChanging(bool&) { ui->QMaxEdn->setFocus(); }
 
-void TMainFrm::StackMinEdnUpDownChanging(bool&) {
+void TConfigurationPanel::StackMinEdnUpDownChanging(bool&) {
     ui->StackMinEdn->setFocus();
     // Stack min may not pass the stored stack max (nor the range fall below its own minimum).
-    if (CurrentSequence) {
+    if (Current()) {
         QSpinBox* range = ui->StackMinEdnUpDown;
-        range->setMaximum(std::max(CurrentSequence->Device.StackMax, range->minimum()));
+        range->setMaximum(std::max(Current()->Device.StackMax, range->minimum()));
     }
 }
 
-void TMainFrm::StackMaxEdnUpDownChanging(bool&) {
+void TConfigurationPanel::StackMaxEdnUpDownChanging(bool&) {
     ui->StackMaxEdn->setFocus();
-    if (CurrentSequence) {
+    if (Current()) {
         QSpinBox* range = ui->StackMaxEdnUpDown;
-        range->setMinimum(std::min(CurrentSequence->Device.StackMin, range->maximum()));
+        range->setMinimum(std::min(Current()->Device.StackMin, range->maximum()));
     }
 }
 
-void TMainFrm::VabMaxEdtUpDownChanging(bool&) { ui->VabMaxEdt->setFocus(); }
+void TConfigurationPanel::VabMaxEdtUpDownChanging(bool&) { ui->VabMaxEdt->setFocus(); }
 
 // ---------------------------------------------------------------- Rho / IP and voltages
 
-void TMainFrm::RhoOnlyRdBtnClick() {
-    if (!CurrentSequence) return;
+void TConfigurationPanel::RhoOnlyRdBtnClick() {
+    if (!Current()) return;
     Edit().SetRhoIP(false);
     ShowRhoIPControls(false);
 }
 
-void TMainFrm::RhoIPRdBtnClick() {
-    if (!CurrentSequence) return;
+void TConfigurationPanel::RhoIPRdBtnClick() {
+    if (!Current()) return;
     Edit().SetRhoIP(true);
     ShowRhoIPControls(true);
 }
 
-void TMainFrm::ShowRhoIPControls(bool rhoIP) {
-    if (!CurrentSequence) return;
-    const TReskonPro& d = CurrentSequence->Device;
+void TConfigurationPanel::ShowRhoIPControls(bool rhoIP) {
+    if (!Current()) return;
+    const TReskonPro& d = Current()->Device;
     for (QWidget* ip : std::initializer_list<QWidget*>{ui->IPModeCB, ui->IPModeLbl, ui->IPModeProgBtn})
         ip->setVisible(rhoIP);
     if (rhoIP) ui->IPModeCB->setCurrentIndex(int(d.IPMode()));
     ui->TimeCB->setCurrentIndex(int(d.TimeIndex()));
 }
 
-void TMainFrm::RhoIPRdBtnEnter() {
-    if (CurrentSequence) ShowPreset(*this, kRhoIPPreset);
+void TConfigurationPanel::ShowPreset(const TMeterPreset& preset) {
+    Edit().ApplyPreset(preset);
+    const TReskonPro& d = Current()->Device;
+    ui->StackMinEdn->setText(QString::number(d.StackMin));
+    ui->StackMaxEdn->setText(QString::number(d.StackMax));
+    ui->QMaxEdn->setText(FormatHash2(d.QMax));
+    ui->VpRdBtn->setChecked(true);
+    ShowVoltageControls(true);
 }
 
-void TMainFrm::RhoOnlyRdBtnEnter() {
-    if (CurrentSequence) ShowPreset(*this, kRhoOnlyPreset);
+void TConfigurationPanel::RhoIPRdBtnEnter() {
+    if (Current()) ShowPreset(kRhoIPPreset);
 }
 
-void TMainFrm::VpRdBtnClick() {
-    if (!CurrentSequence) return;
+void TConfigurationPanel::RhoOnlyRdBtnEnter() {
+    if (Current()) ShowPreset(kRhoOnlyPreset);
+}
+
+void TConfigurationPanel::VpRdBtnClick() {
+    if (!Current()) return;
     Edit().ChooseVp();
     ShowVoltageControls(true);
 }
 
-void TMainFrm::VabRdBtnClick() {
-    if (!CurrentSequence) return;
+void TConfigurationPanel::VabRdBtnClick() {
+    if (!Current()) return;
     Edit().ChooseVab();
     ShowVoltageControls(false);
 }
 
-void TMainFrm::ShowVoltageControls(bool vp) {
-    if (!CurrentSequence) return;
-    const TElectSequence& s = *CurrentSequence;
+void TConfigurationPanel::ShowVoltageControls(bool vp) {
+    if (!Current()) return;
+    const TElectSequence& s = *Current();
     ui->VmnCB->setCurrentIndex(int(s.Device.VmnChoice()) - 1);
     ui->VabCB->setCurrentIndex(int(s.Device.VabChoice()) - 1);
     for (QWidget* w : std::initializer_list<QWidget*>{ui->VmnCB, ui->VabMaxEdt, ui->VabMaxLbl, ui->VabMaxEdtUpDown})
@@ -332,39 +521,39 @@ void TMainFrm::ShowVoltageControls(bool vp) {
     if (vp) ui->VabMaxEdt->setText(QString::number(s.GetVabMax()));
 }
 
-void TMainFrm::TimeCBClick() {
-    if (CurrentSequence) CurrentSequence->SetTime(ui->TimeCB->currentIndex());
+void TConfigurationPanel::TimeCBClick() {
+    if (Current()) Current()->SetTime(ui->TimeCB->currentIndex());
 }
 
-void TMainFrm::IPModeCBClick() {
-    if (CurrentSequence) CurrentSequence->SetIPMode(ui->IPModeCB->currentIndex());
+void TConfigurationPanel::IPModeCBClick() {
+    if (Current()) Current()->SetIPMode(ui->IPModeCB->currentIndex());
 }
 
-void TMainFrm::VmnCBClick() {
-    if (CurrentSequence) CurrentSequence->SetVmn(ui->VmnCB->currentIndex());
+void TConfigurationPanel::VmnCBClick() {
+    if (Current()) Current()->SetVmn(ui->VmnCB->currentIndex());
 }
 
-void TMainFrm::VabCBClick() {
-    if (CurrentSequence) CurrentSequence->SetVab(ui->VabCB->currentIndex());
+void TConfigurationPanel::VabCBClick() {
+    if (Current()) Current()->SetVab(ui->VabCB->currentIndex());
 }
 
 // ---------------------------------------------------------------- name and comment
 
-void TMainFrm::PlanoraNameTxtExit() {
-    if (CurrentSequence) CurrentSequence->SetSeqName(SeqNameBytes(ui->PlanoraNameTxt->text()));
+void TConfigurationPanel::PlanoraNameTxtExit() {
+    if (Current()) Current()->SetSeqName(SeqNameBytes(ui->PlanoraNameTxt->text()));
 }
 
-void TMainFrm::CommentEdtExit() {
-    if (CurrentSequence) CurrentSequence->SetComment(ui->CommentEdt->toPlainText().toLocal8Bit().toStdString());
+void TConfigurationPanel::CommentEdtExit() {
+    if (Current()) Current()->SetComment(ui->CommentEdt->toPlainText().toLocal8Bit().toStdString());
 }
 
 // ---------------------------------------------------------------- array type
 
-void TMainFrm::ArrayTypeListClick() {
-    if (!CurrentSequence) return;
+void TConfigurationPanel::ArrayTypeListClick() {
+    if (!Current()) return;
     const int index = ui->ArrayTypeList->currentIndex();
     Edit().ChooseArrayType(index);
-    const TElectSequence& s = *CurrentSequence;
+    const TElectSequence& s = *Current();
     UpdateRemoteElectrodePanel();
     // The edits show the positions just reset, not those of the array left.
     ui->XCaPmTxt->setText(FormatHash2(s.RemoteElectrodes[kRemoteA].X));
@@ -374,7 +563,7 @@ void TMainFrm::ArrayTypeListClick() {
     ui->YCbPnTxt->setText(FormatHash2(second.Y));
     ShowChannels();
 
-    ShowSequenceInfo();
+    Info->ShowSequenceInfo(*Current());
     if (OwnVisible(ui->AutomaticCreationBtn)) FillSpacingLevelGrid();
 
     const bool movable = index != atMixed && OwnEnabled(ui->ComputeBtn);
@@ -389,20 +578,20 @@ void TMainFrm::ArrayTypeListClick() {
     }
 }
 
-void TMainFrm::BoreholeArrayTypeListClick() {
-    if (!CurrentSequence) return;
+void TConfigurationPanel::BoreholeArrayTypeListClick() {
+    if (!Current()) return;
     const int index = ui->BoreholeArrayTypeList->currentIndex();
     Edit().ChooseBoreholeArrayType(index);
     ShowChannels();
-    ShowSequenceInfo();
+    Info->ShowSequenceInfo(*Current());
     ui->AutomaticCreationBtn->setVisible(false);
     ui->MoveComputeBtn->setEnabled(false);
     ui->CreateNewSeqBtn->setEnabled(false);
     ui->SpacingLevelGd->setVisible(index != atMixed);
 }
 
-void TMainFrm::ShowChannels() {
-    const TElectSequence& s = *CurrentSequence;
+void TConfigurationPanel::ShowChannels() {
+    const TElectSequence& s = *Current();
     ui->StdChannelEdnUpDown->setMaximum(s.GetMaxChannel());
     ui->StdChannelEdn->setText(QString::number(s.Device.Channels));
     ui->OptimizationChannelUpDown->setMaximum(s.Device.Channels);
@@ -411,13 +600,13 @@ void TMainFrm::ShowChannels() {
 
 // ---------------------------------------------------------------- remote electrodes
 
-void TMainFrm::UpdateRemoteElectrodePanel() {
+void TConfigurationPanel::UpdateRemoteElectrodePanel() {
     ui->StrapForPopolBtn->setVisible(false);
     ui->StrapPanel->setVisible(false);
     QWidget* second[] = {ui->XCbPnLbl, ui->XCbPnTxt, ui->YCbPnLbl, ui->YCbPnTxt};
     for (QWidget* w : second) w->setVisible(true);
-    if (!CurrentSequence) return;
-    switch (ArrayTypeOf(CurrentSequence->Grid).Remotes) {
+    if (!Current()) return;
+    switch (ArrayTypeOf(Current()->Grid).Remotes) {
         case reA:
             for (QWidget* w : second) w->setVisible(false);
             ui->CaPmCbPnPanel->setVisible(true);
@@ -434,54 +623,52 @@ void TMainFrm::UpdateRemoteElectrodePanel() {
             ui->StrapForPopolBtn->setVisible(true);
             ui->StrapPanel->setVisible(true);
             break;
-        case reNone:
-            ui->CaPmCbPnPanel->setVisible(false);
-            break;
+        case reNone: ui->CaPmCbPnPanel->setVisible(false); break;
     }
 }
 
-void TMainFrm::XCaPmTxtExit() {
-    if (!CurrentSequence) return;
+void TConfigurationPanel::XCaPmTxtExit() {
+    if (!Current()) return;
     const std::optional<double> v = DecimalOf(ui->XCaPmTxt->text());
     Edit().SetRemoteA(&TElectrodeXYZ::X, v ? float(*v) : kNoElectrode);
-    if (!v) ShowPosition(ui->XCaPmTxt, CurrentSequence->RemoteElectrodes[kRemoteA].X);
+    if (!v) ShowPosition(ui->XCaPmTxt, Current()->RemoteElectrodes[kRemoteA].X);
 }
 
-void TMainFrm::YCaPmTxtExit() {
-    if (!CurrentSequence) return;
+void TConfigurationPanel::YCaPmTxtExit() {
+    if (!Current()) return;
     const std::optional<double> v = DecimalOf(ui->YCaPmTxt->text());
     Edit().SetRemoteA(&TElectrodeXYZ::Y, v ? float(*v) : 0.0f);
-    if (!v) ShowPosition(ui->YCaPmTxt, CurrentSequence->RemoteElectrodes[kRemoteA].Y);
+    if (!v) ShowPosition(ui->YCaPmTxt, Current()->RemoteElectrodes[kRemoteA].Y);
 }
 
 // The second remote electrode: B for the gradient array, otherwise N, with M kept on N.
-void TMainFrm::StoreSecondRemote(QLineEdit* edit, float TElectrodeXYZ::*coord) {
-    if (!CurrentSequence) return;
+void TConfigurationPanel::StoreSecondRemote(QLineEdit* edit, float TElectrodeXYZ::*coord) {
+    if (!Current()) return;
     const std::optional<double> v = DecimalOf(edit->text());
     const float value = v ? float(*v) : kNoElectrode;
     Edit().SetSecondRemote(coord, value);
     if (!v) ShowPosition(edit, value);
 }
 
-void TMainFrm::XCbPnTxtExit() { StoreSecondRemote(ui->XCbPnTxt, &TElectrodeXYZ::X); }
+void TConfigurationPanel::XCbPnTxtExit() { StoreSecondRemote(ui->XCbPnTxt, &TElectrodeXYZ::X); }
 
-void TMainFrm::YCbPnTxtExit() { StoreSecondRemote(ui->YCbPnTxt, &TElectrodeXYZ::Y); }
+void TConfigurationPanel::YCbPnTxtExit() { StoreSecondRemote(ui->YCbPnTxt, &TElectrodeXYZ::Y); }
 
 // ---------------------------------------------------------------- multi-channel options
 
-void TMainFrm::MultiChannelOptimizationCbClick() {
-    if (!CurrentSequence) return;
+void TConfigurationPanel::MultiChannelOptimizationCbClick() {
+    if (!Current()) return;
     const bool on = ui->MultiChannelOptimizationCb->checkState() != Qt::Unchecked;
     Edit().SetMultiChannelOptimization(on);
     EnableControls(ui->MultiChannelOptimizationGb, on);
 }
 
-void TMainFrm::AllowDummyQuadripolesCbClick() {
-    if (CurrentSequence) Edit().SetAllowDummyQuadripoles(ui->AllowDummyQuadripolesCb->isChecked());
+void TConfigurationPanel::AllowDummyQuadripolesCbClick() {
+    if (Current()) Edit().SetAllowDummyQuadripoles(ui->AllowDummyQuadripolesCb->isChecked());
 }
 
-void TMainFrm::DelPolarEffectCbClick() {
-    if (!CurrentSequence) return;
+void TConfigurationPanel::DelPolarEffectCbClick() {
+    if (!Current()) return;
     const bool on = ui->DelPolarEffectCb->isChecked();
     Edit().SetDelPolarEffect(on);
     ui->OptimizationDecreasedLbl->setVisible(on);
@@ -495,10 +682,10 @@ constexpr int kDefaultMDelay = 120;
 static_assert(TIPTimeFrm::kWindows == kIPWindows);
 }  // namespace
 
-void TMainFrm::IPModeProgBtnClick() {
-    TElectSequence* s = CurrentSequence;
+void TConfigurationPanel::IPModeProgBtnClick() {
+    TElectSequence* s = Current();
     if (!s) return;
-    TIPTimeFrm dialog(this);
+    TIPTimeFrm dialog(window());
     const bool programmable = ui->IPModeCB->currentIndex() == ui->IPModeCB->findText("Programmable");
     TStringGrid* grid = dialog.ui->TmStg;
     for (;;) {
@@ -517,13 +704,14 @@ void TMainFrm::IPModeProgBtnClick() {
         for (int c = 0; c < 4; ++c) grid->SetCells(c, 0, TIPTimeFrm::ColumnTitle(c));
 
         dialog.exec();
-        if (CurrentSequence != s) return;
+        if (Current() != s) return;
         // Outside the programmable mode the timing is only shown.
         if (!dialog.ui->MdlyEdt->isEnabled()) return;
 
         std::int32_t windows[kIPWindows];
         for (int i = 0; i < kIPWindows; ++i) windows[i] = IntOf(dialog.WindowText(i), 0);
-        const TIPTimingCheck check = Edit().SetProgrammedIPTiming(IntOf(dialog.ui->MdlyEdt->text(), kDefaultMDelay), windows);
+        const TIPTimingCheck check =
+            Edit().SetProgrammedIPTiming(IntOf(dialog.ui->MdlyEdt->text(), kDefaultMDelay), windows);
         for (int k = 0; k < check.Refused; ++k) Seam().Beep();
         if (check.Fits()) return;
     }
