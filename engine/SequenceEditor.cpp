@@ -108,13 +108,15 @@ void TSequenceEditor::SetGridGeometry(const TGridGeometry& geometry) {
 
 void TSequenceEditor::SetElectrodes(const TElectGrid& scanned) {
     TElectGrid& g = S.Grid;
-    const bool same = SameElectrodes(g, scanned);
+    // The same electrodes leave the record as it is: an empty grid's bounds are not worth a
+    // change (a new sequence would otherwise count as changed before anything was done to it).
+    if (SameElectrodes(g, scanned)) return;
     g.ElectrodeCount = scanned.ElectrodeCount;
     g.FirstElectrode = scanned.FirstElectrode;
     g.LastElectrode = scanned.LastElectrode;
     g.Duplicates = scanned.Duplicates;
     std::copy(std::begin(scanned.Nodes), std::end(scanned.Nodes), g.Nodes);
-    if (!same) MarkListStale();
+    MarkListStale();
 }
 
 // ---------------------------------------------------------------- array and channels

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -134,6 +135,16 @@ TEST(SequenceEditor, LayoutEditsKeepTheArrayRulesAndStaleTheListOnlyWhenTheyChan
     scan.FirstElectrode = 1;
     edit.SetElectrodes(scan);
     EXPECT_EQ(s->NeedsRecompute, 0);
+    {
+        // A new sequence scanned empty keeps every byte.
+        auto fresh = NewSequence();
+        const std::vector<char> before(reinterpret_cast<const char*>(fresh.get()),
+                                       reinterpret_cast<const char*>(fresh.get()) + sizeof(TElectSequence));
+        TElectGrid empty = fresh->Grid;
+        empty.FirstElectrode = 10000;
+        TSequenceEditor(*fresh).SetElectrodes(empty);
+        EXPECT_EQ(std::memcmp(before.data(), fresh.get(), sizeof(TElectSequence)), 0);
+    }
     scan.Nodes[24].Used = 0;
     scan.ElectrodeCount = 23;
     scan.LastElectrode = 23;
