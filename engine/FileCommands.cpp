@@ -156,6 +156,10 @@ TFileResult TFileCommands::SaveToSdCard(const TNamePicker& pickName) {
 }
 
 TFileResult TFileCommands::SaveAsNew(const std::string& name) {
+    // The copy is an entry of the list, kept in its native file: under a text or SD-card name it
+    // would be a file that is not what its name says.
+    if (const std::string ext = ExtensionOf(name); ext == kTextExt || ext == kSdCardExt)
+        return TFileResult::Failed("< " + name + " >\r\nA sequence of the list is kept in a .sqz file: choose a .sqz name.");
     // The entry of that file takes the copy: what was typed into it since its last save would go.
     // It is not shown for the question, since the copy is of the entry shown now.
     const int listed = List.Find(name);

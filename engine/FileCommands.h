@@ -39,7 +39,8 @@ public:
     TFileResult SaveToSdCard(const TNamePicker& pickName);
     // A copy of the current sequence into the .sqz file name, whose entry (new when the file is
     // not listed) takes it and becomes current. When another entry shows that file with unsaved
-    // changes, the copy would replace them: the user is asked first.
+    // changes, the copy would replace them: the user is asked first. A .txt or .sds name is
+    // refused: the copy would not be what its name says.
     TFileResult SaveAsNew(const std::string& name);
     // Entry i leaves the list (its file stays): confirmed, or, when it holds unsaved changes,
     // saved or given up at the user's word. The last entry becomes current.

@@ -272,3 +272,16 @@ TEST_F(FileCommandsTest, ACopyOverTheFileOfAnEntryWithChangesAsksFirst) {
     EXPECT_TRUE(files.SaveAs(Pick(a)));
     EXPECT_TRUE(host.Questions.empty());
 }
+
+TEST_F(FileCommandsTest, ACopyIsNeverWrittenUnderATextOrSdCardName) {
+    // The roll-along's copy goes through save as new: a type chosen in its dialog must not put a
+    // native image under another format's name.
+    Open({SqzFile("a.sqz", "a")});
+    for (const std::string leaf : {"rolled.txt", "rolled.SDS"}) {
+        const TFileResult r = files.SaveAsNew(Path(leaf));
+        EXPECT_EQ(r.Outcome, TFileOutcome::Failed) << leaf;
+        EXPECT_NE(r.Message.find(".sqz name"), std::string::npos) << r.Message;
+        EXPECT_FALSE(fs::exists(Path(leaf))) << leaf;
+        EXPECT_EQ(list.Count(), 1);
+    }
+}
