@@ -28,6 +28,10 @@ std::string ExtensionOf(const std::string& path) {
     return ext;
 }
 
+// The two formats besides the native one: imported when opened, exported when saved to, and
+// never the file of an entry of the list.
+bool IsTextOrSdCard(const std::string& ext) { return ext == kTextExt || ext == kSdCardExt; }
+
 bool Exists(const std::string& path) {
     std::error_code ec;
     return fs::exists(path, ec);
@@ -71,7 +75,7 @@ TFileResult TFileCommands::Open(const std::string& file) {
     std::string path = TrimText(file.c_str());
     if (!Exists(path)) return TFileResult::Failed(path + "\r\nfile not found");
     const std::string ext = ExtensionOf(path);
-    const bool import = ext == kTextExt || ext == kSdCardExt;
+    const bool import = IsTextOrSdCard(ext);
     const int before = List.CurrentIndex();
     std::string note;
     if (import) {
@@ -132,9 +136,7 @@ TFileResult TFileCommands::Save(const TNamePicker& pickName) {
         name = *chosen;
         // Another entry already shows that file: written into it as Save as does.
         const int listed = List.Find(name);
-        const std::string ext = ExtensionOf(name);
-        if (listed >= 0 && listed != List.CurrentIndex() && ext != kTextExt && ext != kSdCardExt)
-            return SaveAsNew(name);
+        if (listed >= 0 && listed != List.CurrentIndex() && !IsTextOrSdCard(ExtensionOf(name))) return SaveAsNew(name);
     }
     return WriteCurrentAs(name);
 }
@@ -143,8 +145,7 @@ TFileResult TFileCommands::SaveAs(const TNamePicker& pickName) {
     if (!MaySave()) return TFileResult::Cancelled();
     const std::optional<std::string> chosen = pickName();
     if (!chosen) return TFileResult::Cancelled();
-    const std::string ext = ExtensionOf(*chosen);
-    if (ext == kTextExt || ext == kSdCardExt) return WriteCurrentAs(*chosen);
+    if (IsTextOrSdCard(ExtensionOf(*chosen))) return WriteCurrentAs(*chosen);
     return SaveAsNew(*chosen);
 }
 
@@ -158,7 +159,7 @@ TFileResult TFileCommands::SaveToSdCard(const TNamePicker& pickName) {
 TFileResult TFileCommands::SaveAsNew(const std::string& name) {
     // The copy is an entry of the list, kept in its native file: under a text or SD-card name it
     // would be a file that is not what its name says.
-    if (const std::string ext = ExtensionOf(name); ext == kTextExt || ext == kSdCardExt)
+    if (IsTextOrSdCard(ExtensionOf(name)))
         return TFileResult::Failed("< " + name + " >\r\nA sequence of the list is kept in a .sqz file: choose a .sqz name.");
     // The entry of that file takes the copy: what was typed into it since its last save would go.
     // It is not shown for the question, since the copy is of the entry shown now.

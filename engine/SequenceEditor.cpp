@@ -161,7 +161,7 @@ void TSequenceEditor::ApplyPreset(const TMeterPreset& p) {
     d.SetAuxMode(kPresetAuxMode);
     d.SetIPMode(kPresetIPMode);
     if (const std::uint16_t* row = IPTimingTableRow(int(p.TimeIndex), int(kPresetIPMode)))
-        std::copy(row, row + 23, d.IPTiming);
+        std::copy(row, row + std::size(d.IPTiming), d.IPTiming);
     // Ten channels exceed the limit of the single-channel arrays.
     KeepOptimizationChannels(S);
     ChooseVp();

@@ -6,9 +6,9 @@
 #include <system_error>
 
 #include "engine/Electsequence.h"
-#include "files/UserFile.h"
 #include "engine/Host.h"
 #include "engine/Textfield.h"
+#include "files/UserFile.h"
 
 namespace {
 enum class TReadResult { Ok, Unreadable, WrongSize, WrongVersion, Damaged };

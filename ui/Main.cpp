@@ -126,7 +126,6 @@ TMainFrm::TMainFrm(QWidget* owner)
     QDir().mkpath(WindowState.WorkFolder);
     WindowState.SequenceFolder = WindowState.WorkFolder + "Sequence/";
     QDir().mkpath(WindowState.SequenceFolder);
-    HelpFile = THelpFrm::PageOf(THelpFrm::HelpTopics);
     LockWorkFolder();
 
     WindowState.PortNum = kUSBPortNumber;

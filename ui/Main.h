@@ -228,7 +228,6 @@ private:
                                [this](const TComputeFigures& figures) { ShowComputeFigures(figures); },
                                [this] { ShowEntriesAndSequence(); }}};
     TWindowState WindowState;
-    QString HelpFile;
     QStringList CommandLine;
     TFileDialogSetup OpenDialog1, SaveDialog1;
     std::unique_ptr<QLockFile> WorkFolderLock;
