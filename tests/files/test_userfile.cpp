@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -164,7 +165,7 @@ TEST_F(UserFileTest, WhatIsNotAPlainFileIsNeitherReplacedNorRead) {
     for (const std::string& path : {Path("folder"), pipe.Path, std::string("/dev/null")}) {
         SCOPED_TRACE(path);
         std::string why, data = "untouched";
-        EXPECT_FALSE(ReadFileContents(path, data, std::string::npos, &why));
+        EXPECT_EQ(ReadFileContents(path, data, std::string::npos, &why), TReadEnd::Failed);
         EXPECT_EQ(why, "it is not a plain file");
         if (path == "/dev/null") continue;
         EXPECT_FALSE(Replace(path, "x", &why));
@@ -175,14 +176,31 @@ TEST_F(UserFileTest, WhatIsNotAPlainFileIsNeitherReplacedNorRead) {
     EXPECT_TRUE(WorkFiles().empty());
 }
 
-TEST_F(UserFileTest, ReadingTakesAtMostTheLimit) {
+TEST_F(UserFileTest, AFileLargerThanTheReadersLimitIsRefusedUnread) {
     Write(Path("ten"), "0123456789");
     std::string data;
-    ASSERT_TRUE(ReadFileContents(Path("ten"), data));
+    ASSERT_EQ(ReadFileContents(Path("ten"), data, 10), TReadEnd::Read);
     EXPECT_EQ(data, "0123456789");
-    ASSERT_TRUE(ReadFileContents(Path("ten"), data, 4));
-    EXPECT_EQ(data, "0123");
     std::string why;
-    EXPECT_FALSE(ReadFileContents(Path("none"), data, std::string::npos, &why));
+    data = "untouched";
+    EXPECT_EQ(ReadFileContents(Path("ten"), data, 9, &why), TReadEnd::TooLarge);
+    EXPECT_EQ(data, "");
+    EXPECT_EQ(why, "the file is larger than 9 bytes, more than a file of its kind holds");
+    // Straight into the caller's buffer, which a refusal leaves as it was.
+    char buffer[10];
+    std::memset(buffer, '-', sizeof buffer);
+    std::size_t got = 99;
+    EXPECT_EQ(ReadFileInto(Path("ten"), buffer, 9, got), TReadEnd::TooLarge);
+    EXPECT_EQ(got, 0u);
+    EXPECT_EQ(std::string(buffer, sizeof buffer), std::string(10, '-'));
+    ASSERT_EQ(ReadFileInto(Path("ten"), buffer, sizeof buffer, got), TReadEnd::Read);
+    EXPECT_EQ(std::string(buffer, got), "0123456789");
+    // A sparse file of a gigabyte is refused at once, without a byte read or held.
+    const std::string sparse = Path("sparse");
+    Write(sparse, "");
+    fs::resize_file(sparse, std::uintmax_t{1} << 30);
+    EXPECT_EQ(ReadFileContents(sparse, data, 1 << 20), TReadEnd::TooLarge);
+    EXPECT_LT(data.capacity(), std::size_t{1} << 20);
+    EXPECT_EQ(ReadFileContents(Path("none"), data, std::string::npos, &why), TReadEnd::Failed);
     EXPECT_EQ(why, "No such file or directory");
 }
