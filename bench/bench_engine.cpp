@@ -62,6 +62,24 @@ void BM_SaveAndLoad(benchmark::State& state) {
     std::remove(path.c_str());
 }
 BENCHMARK(BM_SaveAndLoad)->Unit(benchmark::kMillisecond);
+
+// Reading a full sequence's file back, alone: what opening a file and each line of the list at
+// start-up cost.
+void BM_Load(benchmark::State& state) {
+    auto s = LineSequence(96);
+    Fill(*s);
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("planora-bench-load-" + std::to_string(::getpid()) + ".sqz"))
+                                 .string();
+    if (!s->SaveToFile(path)) state.SkipWithError("the file was not written");
+    auto loaded = std::make_unique<TElectSequence>();
+    for (auto _ : state) {
+        loaded->LoadFromFile(path);
+        benchmark::DoNotOptimize(loaded->Device.LastQuadripole);
+    }
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_Load)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 BENCHMARK_MAIN();

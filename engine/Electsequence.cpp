@@ -14,6 +14,25 @@ std::string TrimText(const char* text) {
     return s.substr(b, e - b);
 }
 
+std::string FileNameFault(const std::string& name) {
+    if (name.empty()) return "the name is empty";
+    if (TrimText(name.c_str()) != name) {
+        const bool blank = name.front() == ' ' || name.back() == ' ';
+        return blank ? "the name begins or ends with a blank: remove it, or choose another name"
+                     : "the name begins or ends with a control character (a tab or a line break): choose another name";
+    }
+    if (name.find_first_of("\r\n") != std::string::npos) return "the name holds a line break: choose another name";
+    return {};
+}
+
+std::string SequenceFileNameFault(const std::string& name) {
+    if (std::string fault = FileNameFault(name); !fault.empty()) return fault;
+    if (name.size() > kMaxFileNameLength)
+        return "the path is " + std::to_string(name.size()) + " bytes long; a sequence keeps at most " +
+               std::to_string(kMaxFileNameLength) + " bytes of its path: choose a shorter one";
+    return {};
+}
+
 TChannelOptions::TChannelOptions()
     : MultiChannelOptimization(1), Pad1{0, 0, 0}, OptimizationChannel(10), AllowDummyQuadripoles(1),
       DelPolarEffect(1) {}

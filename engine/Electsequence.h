@@ -14,6 +14,7 @@ class TPortVirt;         // the abstract port of the instrument link
 class TProgressSink;     // progress indicator handed to the block transfer
 
 constexpr std::size_t kSequenceFileSize = 492408;
+constexpr std::size_t kMaxFileNameLength = 1023;  // bytes of the path the record keeps
 
 // TElectSequence::Upload gives the meter's memory number (0..kLastMeterMemory) or one of these.
 constexpr std::int32_t kUploadNotComputed = -4;  // or an empty list: nothing is sent
@@ -28,6 +29,15 @@ constexpr int kAutoCreationLevel = 9;
 
 // Strips leading and trailing blanks and control characters.
 std::string TrimText(const char* text);
+
+// Why name can't be used as the name of a file exactly as it is given, in words; "" when it
+// can. Names are read back trimmed (TrimText) and the sequence list keeps one path a line, so a
+// name with a blank or a control character at an end, or a line break in it, would later be
+// another file's.
+std::string FileNameFault(const std::string& name);
+// The same for the .sqz file of a sequence, whose record keeps at most kMaxFileNameLength bytes
+// of its path: a longer one would be cut, and the next save would go elsewhere.
+std::string SequenceFileNameFault(const std::string& name);
 
 // What the user is told when the file of a line of the sequence list is refused for why (the
 // reason TElectSequence::ReadListEntry gives): the line leaves the list.
@@ -94,8 +104,9 @@ struct TElectSequence {
     // Sequence-list entry from a .sqz file: shows a message and throws std::runtime_error
     // (empty text) when the file is missing, of another version or not a whole sequence.
     explicit TElectSequence(const std::string& fileName);
-    // The same without a word: the sequence of the file, or why it is refused ("file not
-    // found", "Unknown file version", ...), and then the object is left as it was.
+    // The same without a word, for a new entry: the sequence of the file, or why it is refused
+    // ("file not found", "Unknown file version", ...). The file is read straight into the
+    // object, which a refusal leaves spoilt: the entry it was made for is dropped.
     std::string ReadListEntry(const std::string& fileName);
 
     void ClearQuadripoles();
@@ -251,6 +262,7 @@ static_assert(offsetof(TQuadripoleInfo, SpacingCoef) == 18);
 
 static_assert(sizeof(TElectSequence) == kSequenceFileSize);
 static_assert(offsetof(TElectSequence, FileName) == 0);
+static_assert(sizeof(TElectSequence::FileName) == kMaxFileNameLength + 1);
 static_assert(offsetof(TElectSequence, Comment) == 1024);
 static_assert(offsetof(TElectSequence, Version) == 2048);
 static_assert(offsetof(TElectSequence, MaxDepthX) == 2052);

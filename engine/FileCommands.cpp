@@ -1,7 +1,5 @@
 #include "engine/FileCommands.h"
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -9,28 +7,23 @@
 
 #include "engine/Fileimport.h"
 #include "engine/Host.h"
+#include "files/UserFile.h"
 
 namespace {
 namespace fs = std::filesystem;
 
-const char* const kTextExt = ".txt";
-const char* const kSdCardExt = ".sds";
-const char* const kSequenceExt = ".sqz";
 const char* const kNotASequenceFile =
     "is not a sequence file: Planora Pro opens .sqz sequences and imports .txt and .sds files";
-
-// The extension of the file name, from its last "." on, lower-cased; empty when there is none.
-std::string ExtensionOf(const std::string& path) {
-    const std::string name = ExtractFileName(path);
-    const std::size_t dot = name.rfind('.');
-    std::string ext = dot == std::string::npos ? std::string() : name.substr(dot);
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return ext;
-}
 
 // The two formats besides the native one: imported when opened, exported when saved to, and
 // never the file of an entry of the list.
 bool IsTextOrSdCard(const std::string& ext) { return ext == kTextExt || ext == kSdCardExt; }
+
+// Why the current sequence can't be saved under name exactly as it is given; "" when it can. An
+// export keeps no path, the native file keeps its own in its record.
+std::string SaveNameFault(const std::string& name) {
+    return IsTextOrSdCard(LowerCaseExt(name)) ? FileNameFault(name) : SequenceFileNameFault(name);
+}
 
 bool Exists(const std::string& path) {
     std::error_code ec;
@@ -72,14 +65,18 @@ bool TFileCommands::MayReplaceByImport(const std::string& target) {
 }
 
 TFileResult TFileCommands::Open(const std::string& file) {
-    std::string path = TrimText(file.c_str());
+    // The name as given, or nothing: trimmed, it could be another file.
+    std::string path = file;
+    if (const std::string fault = FileNameFault(path); !fault.empty()) return TFileResult::Failed(path + "\r\n" + fault);
     if (!Exists(path)) return TFileResult::Failed(path + "\r\nfile not found");
-    const std::string ext = ExtensionOf(path);
+    const std::string ext = LowerCaseExt(path);
     const bool import = IsTextOrSdCard(ext);
     const int before = List.CurrentIndex();
     std::string note;
     if (import) {
         const std::string target = ChangeFileExt(path, ext == kTextExt ? kTextImportEnding : kSdCardImportEnding);
+        if (const std::string fault = SequenceFileNameFault(target); !fault.empty())
+            return TFileResult::Failed(WithReason("Can't import < " + path + " > into < " + target + " >", fault));
         if (!MayReplaceByImport(target)) {
             TFileResult r = TFileResult::Cancelled();
             r.ShowAgain = List.CurrentIndex() != before;
@@ -92,6 +89,8 @@ TFileResult TFileCommands::Open(const std::string& file) {
         path = target;
     } else if (ext != kSequenceExt) {
         return TFileResult::Failed(path + "\r\n" + kNotASequenceFile);
+    } else if (const std::string fault = SequenceFileNameFault(path); !fault.empty()) {
+        return TFileResult::Failed(path + "\r\n" + fault);
     }
 
     const int i = List.Find(path);
@@ -121,7 +120,7 @@ TFileResult TFileCommands::Open(const std::string& file) {
 
 TFileResult TFileCommands::WriteCurrentAs(const std::string& name) {
     TElectSequence& s = *List.CurrentSequence();
-    const std::string ext = ExtensionOf(name);
+    const std::string ext = LowerCaseExt(name);
     if (ext == kTextExt) return s.WriteTextFile(name, "\t");
     if (ext == kSdCardExt) return s.WriteSdCardFile(name);
     return List.WriteCurrent(name);
@@ -134,9 +133,10 @@ TFileResult TFileCommands::Save(const TNamePicker& pickName) {
         const std::optional<std::string> chosen = pickName ? pickName() : std::nullopt;
         if (!chosen) return TFileResult::Cancelled();
         name = *chosen;
+        if (const std::string fault = SaveNameFault(name); !fault.empty()) return SaveFailed(name, fault);
         // Another entry already shows that file: written into it as Save as does.
         const int listed = List.Find(name);
-        if (listed >= 0 && listed != List.CurrentIndex() && !IsTextOrSdCard(ExtensionOf(name))) return SaveAsNew(name);
+        if (listed >= 0 && listed != List.CurrentIndex() && !IsTextOrSdCard(LowerCaseExt(name))) return SaveAsNew(name);
     }
     return WriteCurrentAs(name);
 }
@@ -145,22 +145,26 @@ TFileResult TFileCommands::SaveAs(const TNamePicker& pickName) {
     if (!MaySave()) return TFileResult::Cancelled();
     const std::optional<std::string> chosen = pickName();
     if (!chosen) return TFileResult::Cancelled();
-    if (IsTextOrSdCard(ExtensionOf(*chosen))) return WriteCurrentAs(*chosen);
+    if (const std::string fault = SaveNameFault(*chosen); !fault.empty()) return SaveFailed(*chosen, fault);
+    if (IsTextOrSdCard(LowerCaseExt(*chosen))) return WriteCurrentAs(*chosen);
     return SaveAsNew(*chosen);
 }
 
 TFileResult TFileCommands::SaveToSdCard(const TNamePicker& pickName) {
     if (!MaySave()) return TFileResult::Cancelled();
     const std::optional<std::string> chosen = pickName();
-    if (!chosen || ExtensionOf(*chosen) != kSdCardExt) return TFileResult::Cancelled();
+    if (!chosen || LowerCaseExt(*chosen) != kSdCardExt) return TFileResult::Cancelled();
+    if (const std::string fault = FileNameFault(*chosen); !fault.empty()) return SaveFailed(*chosen, fault);
     return List.CurrentSequence()->WriteSdCardFile(*chosen);
 }
 
 TFileResult TFileCommands::SaveAsNew(const std::string& name) {
     // The copy is an entry of the list, kept in its native file: under a text or SD-card name it
     // would be a file that is not what its name says.
-    if (IsTextOrSdCard(ExtensionOf(name)))
+    if (IsTextOrSdCard(LowerCaseExt(name)))
         return TFileResult::Failed("< " + name + " >\r\nA sequence of the list is kept in a .sqz file: choose a .sqz name.");
+    // Refused before any question: the name is the file written, or nothing is.
+    if (const std::string fault = SequenceFileNameFault(name); !fault.empty()) return SaveFailed(name, fault);
     // The entry of that file takes the copy: what was typed into it since its last save would go.
     // It is not shown for the question, since the copy is of the entry shown now.
     const int listed = List.Find(name);

@@ -20,3 +20,6 @@ struct TFileResult {
 
 // Shows r's message, if any, through the host; true when r was done.
 bool ShowThroughHost(const TFileResult& r);
+
+// A sequence (or its text or SD-card image) that was not saved under name, and why, in words.
+TFileResult SaveFailed(const std::string& name, const std::string& why);

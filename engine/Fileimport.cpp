@@ -1,6 +1,7 @@
 #include "engine/Fileimport.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -16,6 +17,14 @@ std::string ChangeFileExt(const std::string& name, const std::string& ext) {
 std::string ExtractFileName(const std::string& name) {
     const std::size_t slash = name.rfind('/');
     return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+std::string LowerCaseExt(const std::string& name) {
+    const std::string file = ExtractFileName(name);
+    const std::size_t dot = file.rfind('.');
+    std::string ext = dot == std::string::npos ? std::string() : file.substr(dot);
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return ext;
 }
 
 namespace {

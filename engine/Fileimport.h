@@ -11,6 +11,13 @@
 std::string ChangeFileExt(const std::string& name, const std::string& ext);
 // The file name without its folder.
 std::string ExtractFileName(const std::string& name);
+// The extension of the file name, from its last "." on, lower-cased; empty when there is none.
+std::string LowerCaseExt(const std::string& name);
+
+// The extensions of the three formats, as LowerCaseExt gives them.
+constexpr const char* kSequenceExt = ".sqz";
+constexpr const char* kTextExt = ".txt";
+constexpr const char* kSdCardExt = ".sds";
 
 // What an import puts in place of the extension of the file it reads, for the .sqz it writes:
 // x.txt gives x.sqz, x.sds gives xSdsToSqz.sqz.

@@ -15,6 +15,10 @@
 #include "files/UserFile.h"
 
 TFileResult TElectSequence::WriteSdCardFile(const std::string& name) {
+    // A name chosen with the extension in other letters (card.SDS) is the file written: the
+    // question about replacing it was about that file.
+    const std::string sdsName = LowerCaseExt(name) == kSdCardExt ? name : ChangeFileExt(name, kSdCardExt);
+    if (std::string fault = FileNameFault(sdsName); !fault.empty()) return SaveFailed(sdsName, fault);
     auto rec = std::make_unique<TSdCardRecord>();
     std::memset(static_cast<void*>(rec.get()), 0, sizeof(TSdCardRecord));
     rec->Version = kRecordVersion;
@@ -27,9 +31,9 @@ TFileResult TElectSequence::WriteSdCardFile(const std::string& name) {
         if (QuadInfo[q].Level < 0) rec->Quadripoles[q].A |= kGapFillerFlag;
     std::memcpy(rec->RemoteElectrodes, RemoteElectrodes, sizeof(rec->RemoteElectrodes));
 
-    const std::string sdsName = ChangeFileExt(name, ".sds");
-    if (ReplaceFileContents(sdsName, rec.get(), sizeof(TSdCardRecord))) return TFileResult::Done();
-    return TFileResult::Failed("Can't save sequence with < " + sdsName + " > filename");
+    std::string why;
+    if (ReplaceFileContents(sdsName, rec.get(), sizeof(TSdCardRecord), &why)) return TFileResult::Done();
+    return SaveFailed(sdsName, why);
 }
 
 bool TElectSequence::SaveToSdCard(const std::string& name) { return ShowThroughHost(WriteSdCardFile(name)); }
@@ -40,12 +44,14 @@ TFileResult TElectSequence::ReadSdCardFile(std::string& name) {
     if (!std::filesystem::exists(name, ec)) return TFileResult::Failed("");
     auto refuse = [&](const std::string& why) { return TFileResult::Failed(name + "\r\n" + why); };
 
-    std::string data;
-    if (!ReadFileContents(name, data, sizeof(TSdCardRecord))) return refuse("can't be read");
     auto rec = std::make_unique<TSdCardRecord>();
-    std::memset(static_cast<void*>(rec.get()), 0, sizeof(TSdCardRecord));
-    std::memcpy(static_cast<void*>(rec.get()), data.data(), data.size());
-    const std::size_t got = data.size();
+    std::size_t got = 0;
+    switch (ReadFileInto(name, rec.get(), sizeof(TSdCardRecord), got)) {
+        case TReadEnd::Read: break;
+        case TReadEnd::TooLarge:
+            return refuse("is not an SD-card sequence: larger than its " + std::to_string(kSdCardFileSize) + " bytes");
+        case TReadEnd::Failed: return refuse("can't be read");
+    }
     if (got < sizeof(TSdCardRecord))
         return refuse("is not a whole SD-card sequence: " + std::to_string(got) + " of " +
                       std::to_string(kSdCardFileSize) + " bytes");

@@ -16,7 +16,13 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kUtf8Signature = "\xEF\xBB\xBF";
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::size_t kRefusedLinesShown = 10;  // a box of ten long paths, wrapped, still fits a small screen
+constexpr std::size_t kRefusedLinesShown = 10;
+// The most a list file may hold. The longest list the program writes, 1024 paths of 1023 bytes,
+// is 1 MiB; sixteen times that leaves room for a list edited by hand, while a larger file, which
+// is no list, is refused before it is read.
+constexpr std::size_t kMaxListFileSize = std::size_t{16} << 20;
+const std::string kListTooLarge =
+    "the file is larger than " + std::to_string(kMaxListFileSize >> 20) + " MiB, more than any list of sequences";  // a box of ten long paths, wrapped, still fits a small screen
 
 std::string ListFullText(int limit) {
     return "The sequence list is full (" + std::to_string(limit) +
@@ -36,10 +42,10 @@ std::string Canonical(const std::string& path) {
     return tidy;
 }
 
-// Lines of a text file ended by CR LF, CR or LF, as bytes; false when it cannot be read.
-bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
+// Lines of a text file ended by CR LF, CR or LF, as bytes, when it can be read whole.
+TReadEnd ReadLines(const std::string& path, std::vector<std::string>& lines) {
     std::string data;
-    if (!ReadFileContents(path, data)) return false;
+    if (const TReadEnd end = ReadFileContents(path, data, kMaxListFileSize); end != TReadEnd::Read) return end;
     if (data.starts_with(kUtf8Signature)) data.erase(0, kUtf8Signature.size());
     lines.clear();
     std::size_t start = 0;
@@ -50,13 +56,13 @@ bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
         start = i + 1;
     }
     if (start < data.size()) lines.push_back(data.substr(start));
-    return true;
+    return TReadEnd::Read;
 }
 
-bool SaveLines(const std::string& path, const std::vector<std::string>& lines) {
+bool SaveLines(const std::string& path, const std::vector<std::string>& lines, std::string* why = nullptr) {
     std::string data;
     for (const std::string& l : lines) data.append(l).append(kLineEnd);
-    return ReplaceFileContents(path, data.data(), data.size());
+    return ReplaceFileContents(path, data.data(), data.size(), why);
 }
 
 struct TRefusedLine {
@@ -116,7 +122,7 @@ TFileResult TSequenceList::AddFile(const std::string& path) {
     // Read here rather than by the constructor of list entries, whose messages say that the
     // file leaves the list: this one was never in it.
     auto opened = std::make_unique<TElectSequence>();
-    if (TFileResult read = opened->ReadSqzFile(path); !read) return read;
+    if (const std::string why = opened->ReadListEntry(path); !why.empty()) return TFileResult::Failed(path + "\r\n" + why);
     return Add(std::move(opened));
 }
 
@@ -195,12 +201,13 @@ void TSequenceList::ReopenList(const std::string& listFile, const std::string& p
     std::vector<std::string> lines;
     std::error_code ec;
     if (fs::exists(listFile, ec)) {
-        if (!ReadLines(listFile, lines)) {
-            Host().ShowMessage("Can't read the sequence list < " + listFile + " >");
+        if (const TReadEnd end = ReadLines(listFile, lines); end != TReadEnd::Read) {
+            Host().ShowMessage(WithReason("Can't read the sequence list < " + listFile + " >",
+                                          end == TReadEnd::TooLarge ? kListTooLarge : std::string()));
             lines.clear();
         }
     } else if (fs::exists(programListFile, ec)) {
-        if (ReadLines(programListFile, lines))
+        if (ReadLines(programListFile, lines) == TReadEnd::Read)
             SaveLines(listFile, lines);
         else
             lines.clear();
@@ -259,6 +266,7 @@ int TSequenceList::WriteList(const std::string& listFile, const TPathOrder& befo
         if (l.Entry == Current) selected = int(out.size());
         out.push_back(l.Path);
     }
-    if (!SaveLines(listFile, out)) Host().ShowMessage("Can't save the sequence list < " + listFile + " >");
+    if (std::string why; !SaveLines(listFile, out, &why))
+        Host().ShowMessage(WithReason("Can't save the sequence list < " + listFile + " >", why));
     return selected;
 }

@@ -11,7 +11,7 @@
 #include "files/UserFile.h"
 
 namespace {
-enum class TReadResult { Ok, Unreadable, WrongSize, WrongVersion, Damaged };
+enum class TReadResult { Ok, UnfitName, Unreadable, WrongSize, WrongVersion, Damaged };
 
 bool Within(std::int64_t v, std::int64_t lo, std::int64_t hi) { return v >= lo && v <= hi; }
 
@@ -51,13 +51,16 @@ bool TablesConsistent(const TElectSequence& s) {
     return true;
 }
 
-// Reads the file into image; image may be partly overwritten whatever the result.
+// Reads the file straight into image, which may be partly overwritten whatever the result.
 TReadResult ReadImage(const std::string& name, TElectSequence& image) {
-    std::string data;
-    // One byte more than a sequence tells a longer file.
-    if (!ReadFileContents(name, data, kSequenceFileSize + 1)) return TReadResult::Unreadable;
-    if (data.size() != kSequenceFileSize) return TReadResult::WrongSize;
-    std::memcpy(static_cast<void*>(&image), data.data(), kSequenceFileSize);
+    if (!SequenceFileNameFault(name).empty()) return TReadResult::UnfitName;
+    std::size_t got = 0;
+    switch (ReadFileInto(name, &image, kSequenceFileSize, got)) {
+        case TReadEnd::Read: break;
+        case TReadEnd::TooLarge: return TReadResult::WrongSize;
+        case TReadEnd::Failed: return TReadResult::Unreadable;
+    }
+    if (got != kSequenceFileSize) return TReadResult::WrongSize;
     if (image.Version != kRecordVersion || image.Grid.Version != kRecordVersion) return TReadResult::WrongVersion;
     if (!TablesConsistent(image)) return TReadResult::Damaged;
     return TReadResult::Ok;
@@ -66,8 +69,9 @@ TReadResult ReadImage(const std::string& name, TElectSequence& image) {
 const char* const kNotFound = "file not found";
 const char* const kUnknownVersion = "Unknown file version";
 
-const char* ReasonOf(TReadResult r) {
+std::string ReasonOf(TReadResult r, const std::string& name) {
     switch (r) {
+        case TReadResult::UnfitName: return SequenceFileNameFault(name);
         case TReadResult::Unreadable: return "can't be read";
         case TReadResult::WrongSize: return "is not a sequence file (wrong size)";
         case TReadResult::WrongVersion: return kUnknownVersion;
@@ -75,15 +79,24 @@ const char* ReasonOf(TReadResult r) {
     }
 }
 
-std::string RefusalText(const std::string& name, TReadResult r) { return name + "\r\n" + ReasonOf(r); }
+std::string RefusalText(const std::string& name, TReadResult r) { return name + "\r\n" + ReasonOf(r, name); }
 
-// s becomes the sequence of the file when it is a whole one of this version; else s stays.
-TReadResult ReadInto(TElectSequence& s, const std::string& name) {
+// The image a file is read into before it replaces a sequence, kept from one read to the next: a
+// new one each time is half a megabyte that the system hands out and faults in again.
+TElectSequence& ReadingImage() {
+    static const auto image = std::make_unique<TElectSequence>();
+    return *image;
+}
+
+// s becomes the sequence of the file when it is a whole one of this version. When s may be
+// spoilt (a new entry that a refusal drops) the file is read straight into it; otherwise s
+// stays as it was on a refusal.
+TReadResult ReadInto(TElectSequence& s, const std::string& name, bool mayBeSpoilt) {
     Host().ProcessMessages();
-    auto image = std::make_unique<TElectSequence>();
-    const TReadResult r = ReadImage(name, *image);
+    TElectSequence& image = mayBeSpoilt ? s : ReadingImage();
+    const TReadResult r = ReadImage(name, image);
     if (r != TReadResult::Ok) return r;
-    std::memcpy(static_cast<void*>(&s), image.get(), sizeof(s));
+    if (&image != &s) std::memcpy(static_cast<void*>(&s), &image, sizeof(s));
     s.SetFileName(name);
     return r;
 }
@@ -98,8 +111,8 @@ std::string ListExclusionText(const std::string& fileName, const std::string& wh
 std::string TElectSequence::ReadListEntry(const std::string& fileName) {
     std::error_code ec;
     if (!std::filesystem::exists(fileName, ec)) return kNotFound;
-    const TReadResult r = ReadInto(*this, fileName);
-    return r == TReadResult::Ok ? "" : ReasonOf(r);
+    const TReadResult r = ReadInto(*this, fileName, true);
+    return r == TReadResult::Ok ? "" : ReasonOf(r, fileName);
 }
 
 TElectSequence::TElectSequence(const std::string& fileName) {
@@ -110,15 +123,18 @@ TElectSequence::TElectSequence(const std::string& fileName) {
 }
 
 TFileResult TElectSequence::WriteSqzFile(const std::string& name) {
+    // Refused before the record takes the name: it would keep another file's.
+    if (std::string fault = SequenceFileNameFault(name); !fault.empty()) return SaveFailed(name, fault);
     CopyText(FileName, sizeof(FileName), name);
-    if (ReplaceFileContents(name, this, sizeof(*this))) return TFileResult::Done();
-    return TFileResult::Failed("Can't save sequence with < " + name + " > filename");
+    std::string why;
+    if (ReplaceFileContents(name, this, sizeof(*this), &why)) return TFileResult::Done();
+    return SaveFailed(name, why);
 }
 
 bool TElectSequence::SaveToFile(const std::string& name) { return ShowThroughHost(WriteSqzFile(name)); }
 
 TFileResult TElectSequence::ReadSqzFile(const std::string& name) {
-    const TReadResult r = ReadInto(*this, name);
+    const TReadResult r = ReadInto(*this, name, false);
     return r == TReadResult::Ok ? TFileResult::Done() : TFileResult::Failed(RefusalText(name, r));
 }
 

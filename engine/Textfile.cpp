@@ -11,6 +11,12 @@
 #include "files/UserFile.h"
 
 namespace {
+// The most a text file may hold. A whole sequence as this program writes it (1319 electrodes,
+// 16000 quadripoles and their levels) is well under 1 MiB; sixteen times that leaves room for
+// hand-made files with comments and wide columns, while a larger file, which is no sequence,
+// is refused before it is read.
+constexpr std::size_t kMaxTextFileSize = std::size_t{16} << 20;
+
 // Lines ended by CR LF, LF or CR alone.
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -96,6 +102,7 @@ bool Has(const std::string& s, char c) { return s.find(c) != std::string::npos; 
 }  // namespace
 
 TFileResult TElectSequence::WriteTextFile(const std::string& name, const std::string& sep) {
+    if (std::string fault = FileNameFault(name); !fault.empty()) return SaveFailed(name, fault);
     const int count = std::min(QuadripoleCount(), kMaxQuadripoles);
     std::string out;
     out.reserve(static_cast<std::size_t>(count) * 40 + 64 * kMaxElectrodes);
@@ -114,8 +121,9 @@ TFileResult TElectSequence::WriteTextFile(const std::string& name, const std::st
     out += "#" + sep + "Level\r\n";
     for (int q = 0; q < count; ++q) out += std::to_string(q + 1) + sep + std::to_string(QuadInfo[q].Level) + "\r\n";
 
-    if (ReplaceFileContents(name, out.data(), out.size())) return TFileResult::Done();
-    return TFileResult::Failed("Can't save sequence with < " + name + " > filename");
+    std::string why;
+    if (ReplaceFileContents(name, out.data(), out.size(), &why)) return TFileResult::Done();
+    return SaveFailed(name, why);
 }
 
 bool TElectSequence::ExportTextFile(const std::string& name, const std::string& sep) {
@@ -134,7 +142,13 @@ TFileResult TElectSequence::ReadTextFile(const std::string& name) {
     auto quadripoleError = [&](const std::string& why) { return refuse("Quadripole file error", why); };
 
     std::string text;
-    if (!ReadFileContents(name, text)) return coordinateError("the file can't be read");
+    switch (ReadFileContents(name, text, kMaxTextFileSize)) {
+        case TReadEnd::Read: break;
+        case TReadEnd::TooLarge:
+            return coordinateError("the file is larger than " + std::to_string(kMaxTextFileSize >> 20) +
+                                   " MiB, more than the text of any sequence");
+        case TReadEnd::Failed: return coordinateError("the file can't be read");
+    }
     const std::vector<std::string> lines = SplitLines(text);
 
     // ---- electrodes ----

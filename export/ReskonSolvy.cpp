@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/ArrayTypes.h"
+#include "engine/Fileimport.h"
 #include "engine/Host.h"
 #include "engine/Textfield.h"
 #include "export/SolvySettings.h"
@@ -255,19 +256,26 @@ int TReskonSolvy::LoadFromSequence() {
 }
 
 std::string TReskonSolvy::SqtName(const std::string& fileName) {
+    // A name chosen with the extension in other letters (x.SQT) is the file written.
+    if (LowerCaseExt(fileName) == kSqtExt) return fileName;
     std::filesystem::path p(fileName);
-    p.replace_extension(".sqt");
+    p.replace_extension(kSqtExt);
     return p.string();
 }
 
 bool TReskonSolvy::SaveSqt(const std::string& fileName) {
     namespace fs = std::filesystem;
     const fs::path path(SqtName(fileName));
-    CopyText(Config.FileName, sizeof(Config.FileName), path.filename().string());
+    // The block names the file as the meter lists it, with the extension in small letters.
+    CopyText(Config.FileName, sizeof(Config.FileName), fs::path(path.filename()).replace_extension(kSqtExt).string());
     CopyText(Config.Folder, sizeof(Config.Folder), "0:/SEQ");
 
     bool written = false;
-    if (Sequence) {
+    const auto failure = [](const std::string& name) { return "Can't save Solvy sequence with < " + name + " > filename"; };
+    if (const std::string fault = FileNameFault(fileName); !fault.empty()) {
+        // Refused as given: the name made of it could be another file's.
+        Host().ShowMessage(WithReason(failure(fileName), fault));
+    } else if (Sequence) {
         const TElectSequence& s = *Sequence;
         const TReskonPro& d = s.Device;
         // Counts beyond the tables are cut to them, so a damaged header never reads past them.
@@ -311,8 +319,9 @@ bool TReskonSolvy::SaveSqt(const std::string& fileName) {
         header->Version = kSqtVersion;
         header->Config = Config;
         Put(image, 0, *header);
-        written = ReplaceFileContents(path.string(), image.data(), image.size());
-        if (!written) Host().ShowMessage("Can't save Solvy sequence with < " + path.string() + " > filename");
+        std::string why;
+        written = ReplaceFileContents(path.string(), image.data(), image.size(), &why);
+        if (!written) Host().ShowMessage(WithReason(failure(path.string()), why));
     }
 
     try {

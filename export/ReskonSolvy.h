@@ -18,6 +18,7 @@ constexpr int kSolvyTimes = 6;                  // 8000, 4000, 2000, 1000, 500, 
 constexpr int kSolvyWindowModes = 7;
 constexpr int kSolvyArrayNames = 18;
 constexpr std::uint32_t kSqtVersion = 0x20000003;
+constexpr const char* kSqtExt = ".sqt";
 constexpr std::uint32_t kSqtHeaderSize = 10240;
 constexpr std::uint32_t kSqtRemoteOffset = 10240;
 constexpr std::uint32_t kSqtElectrodeOffset = 10400;
@@ -226,7 +227,7 @@ public:
     // Writes the .sqt file (extension forced) and stores the block as the last configuration.
     // False, after a message, when the file could not be written; the previous file is kept.
     bool SaveSqt(const std::string& fileName);
-    // The file name with its extension replaced by ".sqt".
+    // The file name with its extension replaced by ".sqt", unless it has that one in any letters.
     static std::string SqtName(const std::string& fileName);
 
 private:

@@ -12,3 +12,7 @@ bool WriteUserFile(const QString& path, const QByteArray& bytes, QString* reason
     if (!written && reason) *reason = QString::fromLocal8Bit(why.c_str());
     return written;
 }
+
+QString WithReason(const QString& message, const QString& why) {
+    return QString::fromLocal8Bit(WithReason(message.toLocal8Bit().toStdString(), why.toLocal8Bit().toStdString()).c_str());
+}

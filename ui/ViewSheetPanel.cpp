@@ -100,7 +100,8 @@ void TViewSheetPanel::ExportGrid(TStringGrid* grid) {
                         TMsgIcon::Warning) != TMsgResult::Ok)
         return;
     const QByteArray text = SheetCommaText(*grid->GridModel());
-    if (!WriteUserFile(name, text)) Seam().Message("Can't export the grid with < " + name + " > filename");
+    if (QString why; !WriteUserFile(name, text, &why))
+        Seam().Message(WithReason("Can't export the grid with < " + name + " > filename", why));
 }
 
 void TViewSheetPanel::ExportElectrodeClick() { ExportGrid(ui->ElectrodeGd); }

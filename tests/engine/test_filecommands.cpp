@@ -177,7 +177,7 @@ TEST_F(FileCommandsTest, EverySaveRefusesAWriteProtectedFileWithItsOwnMessage) {
         fs::permissions(c.target, fs::perms(0444));
         const TFileResult r = c.command(files, c.target);
         EXPECT_EQ(r.Outcome, TFileOutcome::Failed);
-        EXPECT_EQ(r.Message, "Can't save sequence with < " + c.target + " > filename");
+        EXPECT_EQ(r.Message, "Can't save sequence with < " + c.target + " > filename\r\nThe file is write-protected");
         EXPECT_EQ(Read(c.target), before);
         EXPECT_EQ(ModeOf(c.target), mode_t(0444));
         EXPECT_EQ(list.Count(), 1);
@@ -221,7 +221,7 @@ TEST_F(FileCommandsTest, OpeningAListedFileWithChangesAsksFirstAndShowsIt) {
     list.SetCurrent(1);
     list[0]->SetComment("typed");
     host.SaveAnswers = {TSaveAnswer::Cancel};
-    TFileResult r = files.Open("  " + a + " ");
+    TFileResult r = files.Open(a);
     EXPECT_EQ(r.Outcome, TFileOutcome::Cancelled);
     EXPECT_TRUE(r.ShowAgain);
     EXPECT_EQ(shown, 1);  // the entry asked about was shown

@@ -298,7 +298,8 @@ TEST_F(SdCard, WriteFailureIsReportedAndKeepsTheOldFile) {
     auto s = Sample();
     EXPECT_FALSE(s->SaveToSdCard(Path("missing/line.sqz")));
     ASSERT_EQ(host.Messages.size(), 1u);
-    EXPECT_EQ(host.Messages[0], "Can't save sequence with < " + Path("missing/line.sds") + " > filename");
+    EXPECT_EQ(host.Messages[0],
+              "Can't save sequence with < " + Path("missing/line.sds") + " > filename\r\nNo such file or directory");
 
     // A folder in the way of the .sds: nothing replaces it, no partial file is left.
     fs::create_directories(Path("taken.sds"));

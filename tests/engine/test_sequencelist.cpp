@@ -282,7 +282,8 @@ TEST_F(SequenceListTest, AListFileThatCannotBeReadOrWrittenIsReported) {
     host.Messages.clear();
     const std::string unwritable = Unwritable();
     EXPECT_EQ(list.WriteList(unwritable, CaseBlind), 0);
-    EXPECT_EQ(host.Messages, std::vector<std::string>{"Can't save the sequence list < " + unwritable + " >"});
+    EXPECT_EQ(host.Messages,
+              std::vector<std::string>{"Can't save the sequence list < " + unwritable + " >\r\nNot a directory"});
 
     // A list file that is a link is written where the link points, and stays a link.
     fs::create_directories(Path("real"));
@@ -436,6 +437,7 @@ TEST_F(SequenceListTest, AWriteProtectedListFileIsNotReplaced) {
     Write(ListFile(), "kept\r\n");
     fs::permissions(ListFile(), fs::perms(0444));
     EXPECT_EQ(list.WriteList(ListFile(), CaseBlind), -1);
-    EXPECT_EQ(host.Messages, std::vector<std::string>{"Can't save the sequence list < " + ListFile() + " >"});
+    EXPECT_EQ(host.Messages, std::vector<std::string>{"Can't save the sequence list < " + ListFile() +
+                                                      " >\r\nThe file is write-protected"});
     EXPECT_EQ(Read(ListFile()), "kept\r\n");
 }

@@ -100,13 +100,40 @@ TEST_F(SqzFile, RoundTripIsByteIdenticalButFileName) {
     EXPECT_TRUE(host.Messages.empty());
 }
 
-TEST_F(SqzFile, NamesAsGivenWhenSavedTrimmedWhenLoaded) {
+// A name read back is trimmed: one with a blank or a control character at an end would
+// become another file's, so it is neither written nor read.
+TEST_F(SqzFile, ANameThatTrimmingWouldChangeIsRefused) {
     auto s = Sample();
-    const std::string path = Path("blank.sqz") + "  ";
-    ASSERT_TRUE(s->SaveToFile(path));
-    EXPECT_STREQ(s->FileName, path.c_str());
-    ASSERT_TRUE(s->LoadFromFile(path));
-    EXPECT_EQ(std::string(s->FileName), Path("blank.sqz"));
+    ASSERT_TRUE(s->SaveToFile(Path("blank.sqz")));
+    const std::string saved = s->FileName;
+    const std::string blanks = "the name begins or ends with a blank: remove it, or choose another name";
+    const std::string controls =
+        "the name begins or ends with a control character (a tab or a line break): choose another name";
+    struct TCase {
+        std::string name, why;
+    };
+    const TCase cases[] = {
+        {Path("blank.sqz") + "  ", blanks},
+        {" " + Path("blank.sqz"), blanks},
+        {Path("blank.sqz") + "\t", controls},
+        {Path("line\nbreak.sqz"), "the name holds a line break: choose another name"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        host.Messages.clear();
+        EXPECT_FALSE(s->SaveToFile(c.name));
+        EXPECT_EQ(host.Messages, std::vector<std::string>{"Can't save sequence with < " + c.name + " > filename\r\n" +
+                                                          char(std::toupper(c.why[0])) + c.why.substr(1)});
+        EXPECT_EQ(std::string(s->FileName), saved);
+        EXPECT_EQ(Entries(), std::vector<std::string>{"blank.sqz"});
+    }
+    // A file that has such a name is not read as the file trimming gives.
+    Write(Path("blank.sqz") + " ", s.get(), kSequenceFileSize);
+    host.Messages.clear();
+    auto loaded = NewSequence();
+    EXPECT_FALSE(loaded->LoadFromFile(Path("blank.sqz") + " "));
+    EXPECT_EQ(host.Messages, std::vector<std::string>{Path("blank.sqz") + " \r\n" + blanks});
+    EXPECT_STREQ(loaded->FileName, "");
 }
 
 TEST_F(SqzFile, SaveOverwritesAndKeepsPermissions) {
@@ -125,7 +152,8 @@ TEST_F(SqzFile, FailedSaveIsReportedAndLeavesNoFile) {
     auto s = Sample();
     const std::string missing = Path("no-such-folder/x.sqz");
     EXPECT_FALSE(s->SaveToFile(missing));
-    ASSERT_EQ(host.Messages, std::vector<std::string>{"Can't save sequence with < " + missing + " > filename"});
+    ASSERT_EQ(host.Messages, std::vector<std::string>{"Can't save sequence with < " + missing +
+                                                      " > filename\r\nNo such file or directory"});
     EXPECT_STREQ(s->FileName, missing.c_str());
 
     // A folder in the way of the target: nothing is written, no temporary stays.
@@ -134,11 +162,16 @@ TEST_F(SqzFile, FailedSaveIsReportedAndLeavesNoFile) {
     EXPECT_EQ(host.Messages.size(), 2u);
     EXPECT_EQ(Entries(), std::vector<std::string>{"taken.sqz"});
 
-    // A path longer than the field is kept cut to 1023 characters.
+    // A path longer than the field is refused before the record takes it: cut, it would name
+    // another file.
     const std::string longName = Path(std::string(300, 'd')) + "/" + std::string(1500, 'n');
+    const std::string before = s->FileName;
     EXPECT_FALSE(s->SaveToFile(longName));
-    EXPECT_EQ(std::string(s->FileName), longName.substr(0, 1023));
-    EXPECT_EQ(host.Messages.back(), "Can't save sequence with < " + longName + " > filename");
+    EXPECT_EQ(std::string(s->FileName), before);
+    EXPECT_EQ(host.Messages.back(), "Can't save sequence with < " + longName + " > filename\r\nThe path is " +
+                                        std::to_string(longName.size()) +
+                                        " bytes long; a sequence keeps at most 1023 bytes of its path: choose a "
+                                        "shorter one");
 }
 
 TEST_F(SqzFile, WriteFailingPartWayKeepsThePreviousFile) {
@@ -160,7 +193,8 @@ TEST_F(SqzFile, WriteFailingPartWayKeepsThePreviousFile) {
     ::signal(SIGXFSZ, oldHandler);
 
     EXPECT_FALSE(saved);
-    EXPECT_EQ(host.Messages, std::vector<std::string>{"Can't save sequence with < " + path + " > filename"});
+    EXPECT_EQ(host.Messages,
+              std::vector<std::string>{"Can't save sequence with < " + path + " > filename\r\nFile too large"});
     EXPECT_EQ(Bytes(path), previous);
     EXPECT_EQ(Entries(), std::vector<std::string>{"keep.sqz"});
 }

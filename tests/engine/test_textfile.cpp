@@ -49,7 +49,8 @@ TEST_F(TextFile, ExportWritesTheThreeSections) {
     // A folder that does not exist: reported, nothing written.
     EXPECT_FALSE(s->ExportTextFile(Path("missing/out.txt"), ","));
     ASSERT_EQ(host.Messages.size(), 1u);
-    EXPECT_EQ(host.Messages[0], "Can't save sequence with < " + Path("missing/out.txt") + " > filename");
+    EXPECT_EQ(host.Messages[0],
+              "Can't save sequence with < " + Path("missing/out.txt") + " > filename\r\nNo such file or directory");
 }
 
 TEST_F(TextFile, TabRoundTripKeepsElectrodesAndQuadripoles) {
@@ -300,7 +301,7 @@ TEST_F(TextFile, UnwritableResultIsReportedAndLeavesNoPartialFile) {
     fs::create_directories(Path("line.sqz"));  // the .sqz name is taken by a folder
     auto s = Import(LineOfElectrodes(4) + "1 1 2 3 4\n", false, "line.txt");
     ASSERT_EQ(host.Messages.size(), 1u);
-    EXPECT_EQ(host.Messages[0], "Can't save sequence with < " + Path("line.sqz") + " > filename");
+    EXPECT_EQ(host.Messages[0], "Can't save sequence with < " + Path("line.sqz") + " > filename\r\nIt is not a plain file");
     EXPECT_EQ(Entries(), (std::vector<std::string>{"line.sqz", "line.txt"}));
     EXPECT_TRUE(fs::is_directory(Path("line.sqz")));
 }

@@ -197,7 +197,8 @@ TEST_F(SqtFileTest, AWriteProtectedFileIsNotReplaced) {
     fs::permissions(name, fs::perms(0444));
     TReskonSolvy m(Seq.get());
     EXPECT_FALSE(m.SaveSqt(name));
-    EXPECT_EQ(Recorder.Messages, std::vector<std::string>{"Can't save Solvy sequence with < " + name + " > filename"});
+    EXPECT_EQ(Recorder.Messages, std::vector<std::string>{"Can't save Solvy sequence with < " + name +
+                                                          " > filename\r\nThe file is write-protected"});
     EXPECT_EQ(ReadAll(name), std::vector<std::uint8_t>(kept.begin(), kept.end()));
     EXPECT_EQ(ModeOf(name), mode_t(0444));
 }

@@ -501,7 +501,8 @@ TEST_F(FileTest, NoCommandWritesAWriteProtectedFile) {
         Seam.Files = {c.target};
         Seam.FilterChosen = c.filter;
         Find<QAction>(w, c.command)->trigger();
-        EXPECT_EQ(Seam.Messages, QStringList{"Can't save sequence with < " + c.target + " > filename"});
+        EXPECT_EQ(Seam.Messages,
+                  QStringList{"Can't save sequence with < " + c.target + " > filename\r\nThe file is write-protected"});
         EXPECT_EQ(Bytes(c.target), before);
         EXPECT_EQ(ModeOf(QFile::encodeName(c.target).toStdString()), mode_t(0444));
         EXPECT_EQ(w->List().Count(), 1);

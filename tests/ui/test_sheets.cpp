@@ -185,16 +185,18 @@ TEST_F(SheetsTest, AFailedExportIsReportedAndKeepsTheOldFile) {
     WriteAll(longName, "old contents\r\n");
     QDir().mkpath(Path("folder.csv"));
     struct TCase {
-        QString Target;
+        QString Target, Why;
     };
-    const TCase cases[] = {{longName}, {Path("folder.csv")}, {Path("missing/sheet.csv")}};
+    const TCase cases[] = {{longName, "The name is too long for the system"},
+                           {Path("folder.csv"), "It is not a plain file"},
+                           {Path("missing/sheet.csv"), "No such file or directory"}};
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Target.toStdString());
         Seam.Messages.clear();
         Seam.Files = {c.Target};
         Seam.Answers = {TMsgResult::Ok};  // replace what is there
         w->ExportQuadripoleClick();
-        EXPECT_EQ(Seam.Messages, QStringList{"Can't export the grid with < " + c.Target + " > filename"});
+        EXPECT_EQ(Seam.Messages, QStringList{"Can't export the grid with < " + c.Target + " > filename\r\n" + c.Why});
     }
     EXPECT_EQ(ReadAll(longName), "old contents\r\n");
     EXPECT_TRUE(QFileInfo(Path("folder.csv")).isDir());
@@ -215,7 +217,8 @@ TEST_F(SheetsTest, AWriteProtectedFileIsNotReplacedByTheExport) {
     Seam.Files = {file};
     Seam.Answers = {TMsgResult::Ok};
     Find<QToolButton>(w, "ExportQuadripole")->click();
-    EXPECT_EQ(Seam.Messages, QStringList{"Can't export the grid with < " + file + " > filename"});
+    EXPECT_EQ(Seam.Messages,
+              QStringList{"Can't export the grid with < " + file + " > filename\r\nThe file is write-protected"});
     EXPECT_EQ(ReadAll(file), "the user's sheet\r\n");
     EXPECT_EQ(ModeOf(QFile::encodeName(file).toStdString()), mode_t(0444));
 }

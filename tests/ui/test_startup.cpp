@@ -424,6 +424,7 @@ TEST_F(UiTest, AWriteProtectedListFileIsLeftAsItIsAtClose) {
     auto w = Start();
     w->OpenSequenceFile(b);
     Close(w);
-    EXPECT_EQ(Seam.Messages, QStringList{"Can't save the sequence list < " + ListFile() + " >"});
+    EXPECT_EQ(Seam.Messages,
+              QStringList{"Can't save the sequence list < " + ListFile() + " >\r\nThe file is write-protected"});
     EXPECT_EQ(ReadList(), QStringList{a});
 }
