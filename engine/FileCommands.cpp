@@ -153,8 +153,9 @@ TFileResult TFileCommands::SaveAs(const TNamePicker& pickName) {
 TFileResult TFileCommands::SaveToSdCard(const TNamePicker& pickName) {
     if (!MaySave()) return TFileResult::Cancelled();
     const std::optional<std::string> chosen = pickName();
-    if (!chosen || LowerCaseExt(*chosen) != kSdCardExt) return TFileResult::Cancelled();
+    if (!chosen) return TFileResult::Cancelled();
     if (const std::string fault = FileNameFault(*chosen); !fault.empty()) return SaveFailed(*chosen, fault);
+    if (LowerCaseExt(*chosen) != kSdCardExt) return TFileResult::Cancelled();
     return List.CurrentSequence()->WriteSdCardFile(*chosen);
 }
 

@@ -225,11 +225,8 @@ void TMainFrm::FormShow() {
         ui->ConfigurationTbs->SetUpSpacingLevelGrid();
         DisplaySequence(true);
     }
-    if (!CommandLine.isEmpty()) {
-        QString joined;
-        for (const QString& a : CommandLine) joined += a + ' ';
-        OpenSequenceFile(joined);
-    }
+    // The arguments joined with blanks name one file, which a name in several words takes.
+    if (!CommandLine.isEmpty()) OpenSequenceFile(CommandLine.join(' '));
     raise();
     activateWindow();
     ui->ListPanel->FocusList();
@@ -470,9 +467,9 @@ void TMainFrm::Open1Click() {
 void TMainFrm::OpenSequenceFile(const QString& file) {
     // An edit being typed in belongs to the sequence shown now: it is committed first.
     ui->ListPanel->FocusList();
-    const QString path = Trimmed(file.toStdString().c_str());
-    WindowState.SequenceFolder = FolderOf(path);
-    ShowFileResult(Files.Open(path.toStdString()));
+    // The name as given: trimmed, it could be another file (the command refuses such a name).
+    WindowState.SequenceFolder = FolderOf(file);
+    ShowFileResult(Files.Open(file.toStdString()));
 }
 
 bool TMainFrm::ShowFileResult(const TFileResult& r) {

@@ -27,6 +27,13 @@ protected:
     void TearDown() override { std::filesystem::remove_all(dir); }
 
     std::string Path(const std::string& leaf) const { return (dir / leaf).string(); }
+    // A folder, made, whose path is at least length bytes long.
+    std::string DeepFolder(std::size_t length) const {
+        std::string deep = dir.string();
+        while (deep.size() < length) deep += "/" + std::string(200, 'd');
+        std::filesystem::create_directories(deep);
+        return deep;
+    }
 
     static std::string Read(const std::string& path) {
         std::ifstream in(path, std::ios::binary);

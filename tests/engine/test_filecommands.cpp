@@ -2,13 +2,16 @@
 // something of the user's is replaced or dropped, and what they return to be shown.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/FileCommands.h"
+#include "engine/Sdcard.h"
 #include "engine/SequenceList.h"
 #include "tests/engine/FileFixture.h"
 #include "tests/engine/SequenceBuilders.h"
@@ -25,6 +28,11 @@ std::unique_ptr<TElectSequence> Computed(const std::string& comment) {
     AddQuadripole(*s, {1, 2, 3, 4});
     s->SetComment(comment);
     return s;
+}
+
+// The bytes of a sequence file written under any name, as another program may.
+void WriteImage(const std::string& path, const TElectSequence& s) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(&s), kSequenceFileSize);
 }
 
 std::string CommentOf(const std::string& path) {
@@ -283,5 +291,256 @@ TEST_F(FileCommandsTest, ACopyIsNeverWrittenUnderATextOrSdCardName) {
         EXPECT_NE(r.Message.find(".sqz name"), std::string::npos) << r.Message;
         EXPECT_FALSE(fs::exists(Path(leaf))) << leaf;
         EXPECT_EQ(list.Count(), 1);
+    }
+}
+
+// Where an unrelated file of the other letter case stands beside it, the name the user chose is
+// the file written: the dialog's question to replace it was about that one.
+TEST_F(FileCommandsTest, TheNameChosenIsTheFileWrittenWhateverTheCaseOfItsExtension) {
+    struct TCase {
+        const char* name;
+        std::string chosen, unrelated;
+        std::function<TFileResult(TFileCommands&, const std::string&)> command;
+        bool unnamed;  // the current sequence was never saved
+    };
+    auto picking = [this](const std::string& n) { return Pick(n); };
+    const TCase cases[] = {
+        {"SD card command", Path("card.SDS"), Path("card.sds"),
+         [&](TFileCommands& f, const std::string& n) { return f.SaveToSdCard(picking(n)); }, false},
+        {"save as, SD card", Path("card.SDS"), Path("card.sds"),
+         [&](TFileCommands& f, const std::string& n) { return f.SaveAs(picking(n)); }, false},
+        {"first save, SD card", Path("card.Sds"), Path("card.sds"),
+         [&](TFileCommands& f, const std::string& n) { return f.Save(picking(n)); }, true},
+        {"save as, text", Path("line.TXT"), Path("line.txt"),
+         [&](TFileCommands& f, const std::string& n) { return f.SaveAs(picking(n)); }, false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        list.Clear();
+        if (c.unnamed) {
+            ASSERT_TRUE(list.Add(Computed("new")));
+        } else {
+            Open({SqzFile("own.sqz", "own")});
+        }
+        list.SetCurrent(0);
+        Write(c.unrelated, "unrelated");
+        Write(c.chosen, "to be replaced");
+        EXPECT_TRUE(c.command(files, c.chosen));
+        EXPECT_EQ(Read(c.unrelated), "unrelated");
+        EXPECT_NE(Read(c.chosen), "to be replaced");
+        if (c.unrelated.ends_with(".sds")) {
+            EXPECT_EQ(Read(c.chosen).size(), kSdCardFileSize);
+        }
+        fs::remove(c.unrelated);
+        fs::remove(c.chosen);
+    }
+}
+
+// A name is used exactly as it is given. The program reads names back without the blanks or
+// control characters at their ends, and keeps one path a line in its list: such a name is
+// refused, before any question and before anything is written, by every command; never is a
+// trimmed name, another file, written or opened in its place.
+TEST_F(FileCommandsTest, ANameThatTrimmingWouldChangeIsRefusedBeforeAnythingIsWritten) {
+    const std::string blank = "The name begins or ends with a blank: remove it, or choose another name";
+    struct TCase {
+        const char* name;
+        std::string chosen;
+        std::function<TFileResult(TFileCommands&, const std::string&)> command;
+        bool unnamed;
+        std::string message;
+    };
+    auto picking = [this](const std::string& n) { return Pick(n); };
+    auto saveAs = [&](TFileCommands& f, const std::string& n) { return f.SaveAs(picking(n)); };
+    auto refusal = [](const std::string& n, const std::string& why) {
+        return "Can't save sequence with < " + n + " > filename\r\n" + why;
+    };
+    const std::string x = Path("x.sqz") + " ";
+    const TCase cases[] = {
+        {"save as", x, saveAs, false, refusal(x, blank)},
+        {"save as, text", Path("x.txt") + " ", saveAs, false, refusal(Path("x.txt") + " ", blank)},
+        {"save as, a line break", Path("x\ny.sqz"), saveAs, false,
+         refusal(Path("x\ny.sqz"), "The name holds a line break: choose another name")},
+        {"first save", x, [&](TFileCommands& f, const std::string& n) { return f.Save(picking(n)); }, true,
+         refusal(x, blank)},
+        {"SD card command", Path("card.sds") + " ",
+         [&](TFileCommands& f, const std::string& n) { return f.SaveToSdCard(picking(n)); }, false,
+         refusal(Path("card.sds") + " ", blank)},
+        {"save as new", x, [](TFileCommands& f, const std::string& n) { return f.SaveAsNew(n); }, false,
+         refusal(x, blank)},
+        {"open", x, [](TFileCommands& f, const std::string& n) { return f.Open(n); }, false,
+         x + "\r\nthe name begins or ends with a blank: remove it, or choose another name"},
+        {"open, a leading blank", " " + Path("x.sqz"), [](TFileCommands& f, const std::string& n) { return f.Open(n); },
+         false, " " + Path("x.sqz") + "\r\nthe name begins or ends with a blank: remove it, or choose another name"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        list.Clear();
+        host.Questions.clear();
+        SqzFile("x.sqz", "unrelated");
+        if (c.unnamed) {
+            ASSERT_TRUE(list.Add(Computed("new")));
+        } else {
+            Open({SqzFile("own.sqz", "own")});
+            // The entry that x.sqz would have taken the copy: asked about, if it came to that.
+            Open({Path("x.sqz")});
+            list[1]->SetComment("typed into x");
+        }
+        list.SetCurrent(0);
+        list[0]->SetComment("changed");
+        // A file of the name as given stands there too: it is not opened either.
+        if (c.chosen == x) WriteImage(x, *Computed("blank"));
+        const std::vector<std::string> before = Entries();
+        const std::string ownName = list[0]->FileName;
+
+        const TFileResult r = c.command(files, c.chosen);
+        EXPECT_EQ(r.Outcome, TFileOutcome::Failed);
+        EXPECT_EQ(r.Message, c.message);
+        EXPECT_TRUE(host.Questions.empty());
+        EXPECT_EQ(Entries(), before);
+        EXPECT_EQ(CommentOf(Path("x.sqz")), "unrelated");
+        EXPECT_EQ(list.Count(), c.unnamed ? 1 : 2);
+        EXPECT_EQ(list.CurrentIndex(), 0);
+        EXPECT_EQ(std::string(list[0]->FileName), ownName);
+        EXPECT_EQ(list[0]->GetComment(), "changed");
+        fs::remove(x);
+    }
+}
+
+// The record keeps at most 1023 bytes of its file's path. A longer path is refused with a word,
+// before anything is written: cut, it would be a file in another folder that the next save
+// writes. Exports keep no path and are written.
+TEST_F(FileCommandsTest, APathLongerThanTheRecordKeepsIsRefusedBeforeAnythingIsWritten) {
+    const std::string deep = DeepFolder(kMaxFileNameLength);
+    const std::string longSqz = deep + "/line.sqz";
+    const std::string why = "The path is " + std::to_string(longSqz.size()) +
+                            " bytes long; a sequence keeps at most 1023 bytes of its path: choose a shorter one";
+    auto refusal = [&](const std::string& n) { return "Can't save sequence with < " + n + " > filename\r\n" + why; };
+    Computed("deep")->ExportTextFile(deep + "/line.txt", "\t");
+    ASSERT_TRUE(fs::exists(deep + "/line.txt")) << "an export keeps no path";
+    struct TCase {
+        const char* name;
+        std::function<TFileResult(TFileCommands&)> command;
+        bool unnamed;
+        std::string message;
+    };
+    const TCase cases[] = {
+        {"save as", [&](TFileCommands& f) { return f.SaveAs(Pick(longSqz)); }, false, refusal(longSqz)},
+        {"first save", [&](TFileCommands& f) { return f.Save(Pick(longSqz)); }, true, refusal(longSqz)},
+        {"save as new", [&](TFileCommands& f) { return f.SaveAsNew(longSqz); }, false, refusal(longSqz)},
+        {"import", [&](TFileCommands& f) { return f.Open(deep + "/line.txt"); }, false,
+         "Can't import < " + deep + "/line.txt > into < " + longSqz + " >\r\n" + why},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        list.Clear();
+        if (c.unnamed) {
+            ASSERT_TRUE(list.Add(Computed("new")));
+        } else {
+            Open({SqzFile("own.sqz", "own")});
+        }
+        list.SetCurrent(0);
+        list[0]->SetComment("changed");
+        const std::string ownName = list[0]->FileName;
+        const TFileResult r = c.command(files);
+        EXPECT_EQ(r.Outcome, TFileOutcome::Failed);
+        EXPECT_EQ(r.Message, c.message);
+        EXPECT_FALSE(fs::exists(longSqz));
+        EXPECT_EQ(list.Count(), 1);
+        EXPECT_EQ(std::string(list[0]->FileName), ownName);
+    }
+    // Nor is a file of such a path opened: its entry would save elsewhere.
+    WriteImage(longSqz, *Computed("deep"));
+    list.Clear();
+    const TFileResult opened = files.Open(longSqz);
+    EXPECT_EQ(opened.Outcome, TFileOutcome::Failed);
+    EXPECT_EQ(opened.Message, longSqz + "\r\n" + char(std::tolower(why[0])) + why.substr(1));
+    EXPECT_EQ(list.Count(), 0);
+    // The SD-card image keeps a short name of its own: written.
+    ASSERT_TRUE(list.Add(Computed("deep")));
+    list.SetCurrent(0);
+    EXPECT_TRUE(files.SaveToSdCard(Pick(deep + "/card.sds")));
+    EXPECT_TRUE(fs::exists(deep + "/card.sds"));
+}
+
+// Each reader reads at most what its format can hold, and never past the size a file had when
+// it was opened: a larger file is refused at once with its format's message, whatever its size,
+// and nothing is written or listed for it.
+TEST_F(FileCommandsTest, EachReaderTakesAtMostWhatItsFormatHolds) {
+    const auto sparse = [this](const std::string& leaf, std::uintmax_t size) {
+        Write(Path(leaf), "#\tX\tY\tZ\r\n");
+        std::error_code ec;
+        fs::resize_file(Path(leaf), size, ec);
+        return ec ? std::string() : Path(leaf);
+    };
+    const std::string textTooLarge = "the file is larger than 16 MiB, more than the text of any sequence";
+    struct TCase {
+        const char* name;
+        std::string path;
+        std::string message;
+    };
+    const std::string giga = sparse("giga.txt", std::uintmax_t{1} << 30);
+    const std::string sixteen = sparse("sixteen.txt", std::uintmax_t{16} << 30);
+    const std::string sqz = sparse("huge.sqz", std::uintmax_t{1} << 30);
+    const std::string sds = sparse("long.sds", kSdCardFileSize + 1);
+    std::vector<TCase> cases = {
+        {"a text file of a gigabyte", giga, "Coordinate file error\r\n" + giga + "\r\n" + textTooLarge},
+        {"a sequence file of a gigabyte", sqz, sqz + "\r\nis not a sequence file (wrong size)"},
+        {"an SD-card file one byte too long", sds,
+         sds + "\r\nis not an SD-card sequence: larger than its 144048 bytes"},
+    };
+    if (!sixteen.empty())
+        cases.push_back({"a text file of 16 GB", sixteen, "Coordinate file error\r\n" + sixteen + "\r\n" + textTooLarge});
+    // Read for ever by a reader that reads to the end: the system makes this file up as it is
+    // read, while its size says 0.
+    std::error_code ec;
+    fs::create_symlink("/proc/self/pagemap", Path("endless.txt"), ec);
+    if (!ec && fs::is_regular_file(Path("endless.txt")))
+        cases.push_back({"a text file that never ends", Path("endless.txt"),
+                         "Coordinate file error\r\n" + Path("endless.txt") +
+                             "\r\nno coordinate header (\"#\", \"X\", \"Y\", \"Z\")"});
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_FALSE(c.path.empty());
+        const std::vector<std::string> before = Entries();
+        const TFileResult r = files.Open(c.path);
+        EXPECT_EQ(r.Outcome, TFileOutcome::Failed);
+        EXPECT_EQ(r.Message, c.message);
+        EXPECT_EQ(Entries(), before);
+        EXPECT_EQ(list.Count(), 0);
+    }
+}
+
+// A save that fails keeps its own message as its first line and says why below it. The full
+// disk is one of the child's own; the locked folder is another user's.
+TEST_F(FileCommandsTest, ASaveThatFailsSaysWhyBelowItsOwnMessage) {
+    constexpr std::size_t smallDisk = 64 * 1024;
+    constexpr uid_t other = 61004;
+    constexpr gid_t otherGroup = 62004;
+    fs::create_directories(Path("disk"));
+    fs::create_directories(Path("locked"));
+    fs::permissions(dir, fs::perms(0755));
+    fs::permissions(Path("locked"), fs::perms(0755));
+    struct TCase {
+        const char* name;
+        std::function<bool()> setUp;
+        std::string target, why;
+    };
+    const TCase cases[] = {
+        {"the disk is full", [&] { return OwnDisk(Path("disk"), smallDisk, false); }, Path("disk/x.sqz"),
+         "The disk is full"},
+        {"the disk is full, SD card", [&] { return OwnDisk(Path("disk"), smallDisk, false); }, Path("disk/x.sds"),
+         "The disk is full"},
+        {"a folder of another user", [] { return AsUser(other, otherGroup, {otherGroup}); }, Path("locked/x.sqz"),
+         "Permission denied"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        list.Clear();
+        Open({SqzFile("own.sqz", "own")});
+        list.SetCurrent(0);
+        const auto message = InChild(c.setUp, [&] { return files.SaveAs(Pick(c.target)).Message; });
+        if (!message) GTEST_SKIP() << "a disk of its own and another user are only for root";
+        EXPECT_EQ(*message, "Can't save sequence with < " + c.target + " > filename\r\n" + c.why);
+        EXPECT_FALSE(fs::exists(c.target));
     }
 }

@@ -441,3 +441,42 @@ TEST_F(SequenceListTest, AWriteProtectedListFileIsNotReplaced) {
                                                       " >\r\nThe file is write-protected"});
     EXPECT_EQ(Read(ListFile()), "kept\r\n");
 }
+
+// The list file is read at most to its bound and to the size it had when opened: a list of a
+// gigabyte is refused at once, and left as it is; one that never ends (the system makes it up as
+// it is read) is read to its size. A line that names a path longer than an entry keeps is refused
+// with the others that do not open, and leaves the list.
+TEST_F(SequenceListTest, TheListFileIsReadWithinItsBound) {
+    const std::string a = SqzFile("a.sqz");
+    Write(ListFile(), Lines({a}));
+    fs::resize_file(ListFile(), std::uintmax_t{1} << 30);
+    TSequenceList list;
+    list.ReopenList(ListFile(), ProgramList(), 0);
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(host.Messages, std::vector<std::string>{"Can't read the sequence list < " + ListFile() +
+                                                      " >\r\nThe file is larger than 16 MiB, more than any list of sequences"});
+    EXPECT_EQ(fs::file_size(ListFile()), std::uintmax_t{1} << 30);
+
+    std::error_code ec;
+    fs::remove(ListFile());
+    fs::create_symlink("/proc/self/pagemap", ListFile(), ec);
+    if (!ec && fs::is_regular_file(ListFile())) {
+        host.Messages.clear();
+        list.ReopenList(ListFile(), ProgramList(), 0);
+        EXPECT_EQ(list.Count(), 0);
+        EXPECT_TRUE(host.Messages.empty());
+    }
+
+    fs::remove(ListFile());
+    const std::string longPath = DeepFolder(kMaxFileNameLength) + "/long.sqz";
+    fs::copy_file(a, longPath);
+    Write(ListFile(), Lines({longPath, a}));
+    host.Messages.clear();
+    list.ReopenList(ListFile(), ProgramList(), 0);
+    EXPECT_EQ(FilesOf(list), std::vector<std::string>{a});
+    EXPECT_EQ(host.Messages,
+              std::vector<std::string>{longPath + "\r\nthe path is " + std::to_string(longPath.size()) +
+                                       " bytes long; a sequence keeps at most 1023 bytes of its path: choose a "
+                                       "shorter one\r\nthis file will be excluded from the Sequence list"});
+    EXPECT_EQ(Read(ListFile()), Lines({a}));
+}

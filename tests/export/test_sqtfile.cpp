@@ -130,6 +130,8 @@ TEST_F(SqtFileTest, NameTakesTheSqtExtensionAndLosesItsFolder) {
         {"sub/noext", "sub/noext.sqt", "noext.sqt"},
         {"sub/two.dots.txt", "sub/two.dots.sqt", "two.dots.sqt"},
         {std::string(40, 'n'), std::string(40, 'n') + ".sqt", std::string(31, 'n')},
+        // The name chosen is the file written; the block names it as the meter lists it.
+        {"sub/Upper.SQT", "sub/Upper.SQT", "Upper.sqt"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.given);
@@ -186,6 +188,20 @@ TEST_F(SqtFileTest, FailedFileKeepsThePreviousOne) {
     EXPECT_TRUE(fs::exists(Path("taken.sqt/inside")));
     for (const auto& e : fs::directory_iterator(Home.path().toStdString()))
         EXPECT_EQ(std::string::npos, e.path().filename().string().find(".tmp")) << e.path();
+}
+
+// A name that trimming would change is refused: the file written would be another one.
+TEST_F(SqtFileTest, ANameWithABlankAtAnEndIsRefused) {
+    MakeLine(*Seq, 4, 2, 0);
+    const std::string name = Path("x.sqt") + " ";
+    TReskonSolvy m(Seq.get());
+    EXPECT_FALSE(m.SaveSqt(name));
+    EXPECT_EQ(Recorder.Messages,
+              std::vector<std::string>{"Can't save Solvy sequence with < " + name +
+                                       " > filename\r\nThe name begins or ends with a blank: remove it, or choose "
+                                       "another name"});
+    EXPECT_FALSE(fs::exists(Path("x.sqt")));
+    EXPECT_FALSE(fs::exists(name));
 }
 
 // Whoever runs the tests, root too: the file's mode denies writing, so it is not written.

@@ -204,3 +204,106 @@ TEST_F(UserFileTest, AFileLargerThanTheReadersLimitIsRefusedUnread) {
     EXPECT_EQ(ReadFileContents(Path("none"), data, std::string::npos, &why), TReadEnd::Failed);
     EXPECT_EQ(why, "No such file or directory");
 }
+
+// The system makes this file up as it is read, for hundreds of gigabytes, while its size says
+// 0: it stands for a file that another program keeps appending to. The read ends at the size
+// seen when the file was opened instead of going on for ever.
+TEST_F(UserFileTest, AFileIsReadOnlyToTheSizeItHadWhenOpened) {
+    const std::string endless = "/proc/self/pagemap";
+    struct stat st {};
+    if (::stat(endless.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != 0)
+        GTEST_SKIP() << "no " << endless << " on this system";
+    std::string data = "untouched";
+    ASSERT_EQ(ReadFileContents(endless, data, std::string::npos), TReadEnd::Read);
+    EXPECT_EQ(data, "");
+}
+
+// A shared project folder: a user who may write a group-writable file of another owner replaces
+// it. The file becomes the writer's own, as only root may give a file away, but the group stays
+// so that the others can still write it; set-id bits go with the owner, as the system clears
+// them when another user writes a file.
+TEST_F(UserFileTest, AFileOfAnotherOwnerKeepsItsGroupAndLosesItsSetIdBits) {
+    constexpr uid_t owner = 61001, writer = 61002;
+    constexpr gid_t shared = 62001, ownGroup = 62002;
+    fs::permissions(dir, fs::perms::all);
+    struct TCase {
+        const char* name;
+        mode_t mode, kept;
+    };
+    for (const TCase c : {TCase{"group-writable", 0664, 0664}, TCase{"set-id", 06775, 0775}}) {
+        SCOPED_TRACE(c.name);
+        const std::string file = Path(c.name);
+        Write(file, "the owner's");
+        ASSERT_EQ(::chown(file.c_str(), owner, shared), 0) << "needs root";
+        ASSERT_EQ(::chmod(file.c_str(), c.mode), 0);
+        const auto written = InChild([] { return AsUser(writer, ownGroup, {ownGroup, shared}); }, [&] {
+            std::string why;
+            return Replace(file, "the writer's", &why) ? std::string("written") : why;
+        });
+        if (!written) GTEST_SKIP() << "another user is only for root";
+        EXPECT_EQ(*written, "written");
+        struct stat st {};
+        ASSERT_EQ(::stat(file.c_str(), &st), 0);
+        EXPECT_EQ(Read(file), "the writer's");
+        EXPECT_EQ(st.st_uid, writer);
+        EXPECT_EQ(st.st_gid, shared);
+        EXPECT_EQ(st.st_mode & 07777, c.kept);
+    }
+    EXPECT_TRUE(WorkFiles().empty());
+}
+
+// Another user: a folder that denies writing is named as the reason; a folder the user may
+// write but not list still takes the file (its entries are then left to the system to sync).
+TEST_F(UserFileTest, AnotherUsersFoldersRefuseOrTakeTheFileAsTheirModeSays) {
+    constexpr uid_t other = 61003;
+    constexpr gid_t otherGroup = 62003;
+    fs::permissions(dir, fs::perms(0755));
+    struct TCase {
+        const char* folder;
+        mode_t mode;
+        const char* result;
+    };
+    const TCase cases[] = {{"locked", 0755, "permission denied"}, {"drop-box", 0333, "written"}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.folder);
+        fs::create_directories(Path(c.folder));
+        const std::string file = Path(std::string(c.folder) + "/x.sqz");
+        Write(file, "old");
+        ASSERT_EQ(::chmod(file.c_str(), 0666), 0);
+        ASSERT_EQ(::chmod(Path(c.folder).c_str(), c.mode), 0);
+        const auto written = InChild([] { return AsUser(other, otherGroup, {otherGroup}); }, [&] {
+            std::string why;
+            return Replace(file, "new", &why) ? std::string("written") : why;
+        });
+        if (!written) GTEST_SKIP() << "another user is only for root";
+        EXPECT_EQ(*written, c.result);
+        EXPECT_EQ(Read(file), std::string(c.result) == "written" ? "new" : "old");
+    }
+}
+
+// A disk of its own, which only a child process sees: a full one and a read-only one are named
+// as such, and no work file stays on them.
+TEST_F(UserFileTest, AFullOrReadOnlyDiskIsNamedAsTheReason) {
+    constexpr std::size_t diskSize = 64 * 1024;
+    struct TCase {
+        const char* name;
+        bool readOnly;
+        std::size_t bytes;
+        const char* why;
+    };
+    const TCase cases[] = {{"full", false, 4 * diskSize, "the disk is full"},
+                           {"read-only", true, 10, "the disk is read-only"}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string folder = Path(c.name);
+        fs::create_directories(folder);
+        const auto result = InChild([&] { return OwnDisk(folder, diskSize, c.readOnly); }, [&] {
+            std::string why;
+            if (Replace(folder + "/x.sqz", std::string(c.bytes, 'x'), &why)) return std::string("written");
+            for (const auto& e : fs::directory_iterator(folder)) why += ", left " + e.path().filename().string();
+            return why;
+        });
+        if (!result) GTEST_SKIP() << "a file system of its own is only for root";
+        EXPECT_EQ(*result, c.why);
+    }
+}

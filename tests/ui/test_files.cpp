@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "engine/Sdcard.h"
 #include "tests/support/UserFiles.h"
 #include "tests/ui/UiTest.h"
 #include "ui/ListPanel.h"
@@ -44,7 +45,7 @@ TEST_F(FileTest, OpeningAListedFileReloadsThatEntryAndAddsNone) {
         QString path;
         int entry;
     };
-    for (const TCase& c : {TCase{Files[1], 1}, TCase{Path("sub/../a.sqz"), 0}, TCase{"  " + Files[1] + " \t", 1}}) {
+    for (const TCase& c : {TCase{Files[1], 1}, TCase{Path("sub/../a.sqz"), 0}}) {
         SCOPED_TRACE(c.path.toStdString());
         w->List()[std::size_t(c.entry)]->SetComment("unsaved change");
         w->OpenSequenceFile(c.path);
@@ -624,4 +625,56 @@ TEST_F(FileTest, APipeIsRefusedAtOnceByEveryWayOfOpening) {
         EXPECT_EQ(w->List().Count(), 1);
     }
     EXPECT_TRUE(QFileInfo(Path("pipe.sqz")).exists());
+}
+
+// A name is the file, or nothing: with blanks at its ends it would be read back as another one,
+// so it is refused before anything is opened or written, from the open dialog, the command
+// line and every save dialog; the listed file that trimming gives is left as it is.
+TEST_F(FileTest, ANameWithBlanksAtItsEndsOpensAndWritesNothing) {
+    auto w = StartWith({"a.sqz", "b.sqz"});
+    w->List()[1]->SetComment("unsaved change");
+    const QString padded = "  " + Files[1] + " \t";
+    w->OpenSequenceFile(padded);
+    EXPECT_EQ(Seam.Messages, QStringList{padded + "\r\nthe name begins or ends with a blank: remove it, or choose "
+                                                  "another name"});
+    EXPECT_EQ(w->List().Count(), 2);
+    EXPECT_EQ(w->List()[1]->GetComment(), "unsaved change");
+
+    struct TCase {
+        const char* command;
+        int filter;  // the file type the user picks, 0 for the one shown
+        QString chosen;
+    };
+    const TCase cases[] = {
+        {"Saveas1", 0, Files[1] + " "},
+        {"Saveas1", 2, Path("b.txt ")},
+        {"SavetoSDcardformat1", 0, Path("b.sds ")},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.chosen.toStdString());
+        Seam.Messages.clear();
+        const QByteArray before = Bytes(Files[1]);
+        Seam.Files = {c.chosen};
+        Seam.FilterChosen = c.filter;
+        Find<QAction>(w, c.command)->trigger();
+        EXPECT_EQ(Seam.Messages, QStringList{"Can't save sequence with < " + c.chosen +
+                                             " > filename\r\nThe name begins or ends with a blank: remove it, or "
+                                             "choose another name"});
+        EXPECT_EQ(Bytes(Files[1]), before);
+        EXPECT_FALSE(QFileInfo::exists(c.chosen));
+        EXPECT_EQ(w->List().Count(), 2);
+    }
+}
+
+// The SD-card dialog's choice in capitals, beside an unrelated file in small letters: the one
+// chosen is written, as the dialog's question to replace it was about that one.
+TEST_F(FileTest, TheSdCardFileChosenIsTheOneWritten) {
+    auto w = StartWith({"a.sqz"});
+    MakeFile(Path("card.sds"), "unrelated");
+    MakeFile(Path("card.SDS"), "to be replaced");
+    Seam.Files = {Path("card.SDS")};
+    Find<QAction>(w, "SavetoSDcardformat1")->trigger();
+    EXPECT_TRUE(Seam.Messages.isEmpty()) << Seam.Messages.join('|').toStdString();
+    EXPECT_EQ(Bytes(Path("card.sds")), "unrelated");
+    EXPECT_EQ(SizeOf(Path("card.SDS")), qint64(kSdCardFileSize));
 }
