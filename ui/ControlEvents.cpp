@@ -4,8 +4,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QFocusEvent>
+#include <QLineEdit>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <QWidget>
 #include <algorithm>
+#include <memory>
+#include <optional>
 #include <utility>
 
 #include "ui/UpDown.h"
@@ -16,29 +21,63 @@ TControlEvents::TControlEvents() : FocusBefore(QApplication::focusWidget()) {
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { FocusBefore = now; });
 }
 
-bool TControlEvents::UserFocusChange(const QEvent* focusEvent) {
+namespace {
+// The text an edit holds; nothing for a control without one (a grid).
+std::optional<QString> TextOf(const QWidget* control) {
+    if (const auto* e = qobject_cast<const QLineEdit*>(control)) return e->text();
+    if (const auto* t = qobject_cast<const QTextEdit*>(control)) return t->toPlainText();
+    return std::nullopt;
+}
+
+// The user edited the text since the program last wrote it (writing it clears the flag).
+bool EditedByUser(const QWidget* control) {
+    if (const auto* e = qobject_cast<const QLineEdit*>(control)) return e->isModified();
+    if (const auto* t = qobject_cast<const QTextEdit*>(control)) return t->document()->isModified();
+    return false;
+}
+}  // namespace
+
+bool TControlEvents::FocusMovedWithinProgram(const QEvent* focusEvent) {
     const Qt::FocusReason r = static_cast<const QFocusEvent*>(focusEvent)->reason();
     return r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason && r != Qt::MenuBarFocusReason;
 }
 
+bool TControlEvents::FocusMovedByUser(const QEvent* focusEvent) {
+    const Qt::FocusReason r = static_cast<const QFocusEvent*>(focusEvent)->reason();
+    return r == Qt::MouseFocusReason || r == Qt::TabFocusReason || r == Qt::BacktabFocusReason ||
+           r == Qt::ShortcutFocusReason;
+}
+
 void TControlEvents::OnExit(QWidget* control, THandler run) {
-    OnEvent(control, QEvent::FocusOut, [run = std::move(run)](QEvent* e) {
-        if (UserFocusChange(e)) run();
+    // The text the edit held when the focus came to it; none while the focus has not come.
+    auto entered = std::make_shared<std::optional<QString>>();
+    OnEvent(control, QEvent::FocusIn, [control, entered](QEvent* e) {
+        // The window or a popup giving the focus back keeps the text the user was typing; what
+        // the program wrote meanwhile is taken as the control's own.
+        if (FocusMovedWithinProgram(e) || !EditedByUser(control)) *entered = TextOf(control);
+        return false;
+    });
+    OnEvent(control, QEvent::FocusOut, [control, entered, run = std::move(run)](QEvent* e) {
+        if (!FocusMovedWithinProgram(e)) return false;
+        const std::optional<QString> text = TextOf(control);
+        if (!text || !*entered || *text != **entered || EditedByUser(control)) run();
         return false;
     });
 }
 
 void TControlEvents::OnEnter(QWidget* control, THandler run) {
     OnEvent(control, QEvent::FocusIn, [run = std::move(run)](QEvent* e) {
-        if (UserFocusChange(e)) run();
+        if (FocusMovedByUser(e)) run();
         return false;
     });
 }
 
 void TControlEvents::OnPanelEnter(QWidget* panel, THandler run) {
-    // The panel itself takes no focus: its widgets do, the inner edit of an up-down included.
+    // The panel itself takes no focus: its widgets do, the inner edit of an up-down included. A
+    // prompt's handler only fits the prompt to the sequence shown, so focus that the program
+    // gives into it counts too.
     const auto entered = [this, panel, run = std::move(run)](QEvent* e) {
-        if (UserFocusChange(e) && !(FocusBefore && panel->isAncestorOf(FocusBefore))) run();
+        if (FocusMovedWithinProgram(e) && !(FocusBefore && panel->isAncestorOf(FocusBefore))) run();
         return false;
     };
     for (QWidget* w : panel->findChildren<QWidget*>()) OnEvent(w, QEvent::FocusIn, entered);

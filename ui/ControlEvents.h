@@ -3,9 +3,13 @@
 // control), leaving and entering a control, entering a panel, an up-down's step, and the raw
 // events a handler needs (a grid's mouse and keys, a resize).
 //
-// Leaving and entering count only when the user moves the focus within the program: the window
-// losing or regaining its activation, or a menu or popup taking the keyboard for a moment, is
-// neither.
+// Only the user enters a control: a click, Tab or Backtab, a shortcut. The focus that Qt or the
+// program gives back (a tab page shown again, the window or a list coming back) enters nothing
+// (a panel, whose handler only shows, is entered by any move within the program).
+// Leaving counts when the focus moves on within the program (not the window losing its
+// activation, nor a menu or popup taking the keyboard for a moment), and leaving an edit runs
+// its handler only when its text is not the one it held when the focus came to it, or the user
+// edited it (typing, or a step of its arrows): passing through an edit writes nothing.
 //
 // Teardown: the router is the context of every route. Once it is closed (the window lets go of
 // its sequences: its close went through, or it is being destroyed) nothing reaches a handler,
@@ -32,11 +36,13 @@ public:
 
     TControlEvents();
 
-    // The user left control: the focus went from it to another widget of the program.
+    // The user left control: the focus went from it to another widget of the program, and, for
+    // an edit, its text changed or the user edited it since the focus came to it.
     void OnExit(QWidget* control, THandler run);
     // The user put the focus on control.
     void OnEnter(QWidget* control, THandler run);
-    // The user put the focus on a widget inside panel, coming from outside it.
+    // The focus moved within the program to a widget inside panel, coming from outside it; the
+    // panel's handler only shows, so focus the program gives counts as well as the user's.
     void OnPanelEnter(QWidget* panel, THandler run);
     // Before each step of the arrows.
     void OnChanging(TUpDown* upDown, TChanging run);
@@ -63,8 +69,10 @@ public:
     void Close() { Closed = true; }
     bool Open() const { return !Closed; }
 
-    // A focus change the user made within the program (see above).
-    static bool UserFocusChange(const QEvent* focusEvent);
+    // The focus moved from one widget of the program to another (see above).
+    static bool FocusMovedWithinProgram(const QEvent* focusEvent);
+    // The user moved it: a click, Tab or Backtab, a shortcut.
+    static bool FocusMovedByUser(const QEvent* focusEvent);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -61,6 +61,10 @@ void TUpDown::stepBy(int steps) {
     if (OnChanging) OnChanging(allow, int(std::lround(target())), direction);
     if (!allow) return;
     const double v = target();
-    if (Buddy) Buddy->setText(Show(v));
+    if (Buddy) {
+        Buddy->setText(Show(v));
+        // A step of the arrows is the user's edit, as typing is.
+        Buddy->setModified(true);
+    }
     setValue(int(std::lround(v)));
 }

@@ -2,7 +2,8 @@
 // The arrow pair bound to an edit: a spin box that shows its arrows only, the edit beside
 // it holding the text. Each step is announced before it is made (OnChanging), moves by a
 // signed increment (a negative one makes the up arrow lower the position) and, when an edit
-// is bound, starts from the edit's value and writes its result back into the edit.
+// is bound, starts from the edit's value and writes its result back into the edit, which then
+// counts as edited by the user (QLineEdit::isModified), as after typing.
 #include <QSpinBox>
 #include <functional>
 #include <optional>

@@ -1,6 +1,9 @@
 // The controls' events reach the handlers while the window is open, and never once it is
-// closing or being destroyed; a prompt is entered only from outside it.
+// closing or being destroyed; a prompt is entered only from outside it; only the user enters a
+// control, and an edit passed through without a change writes nothing.
 #include <QApplication>
+#include <QListWidget>
+#include <QTabBar>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -8,7 +11,9 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QWidget>
+#include <cstring>
 #include <functional>
+#include <memory>
 
 #include "tests/ui/UiTest.h"
 #include "ui/StringGrid.h"
@@ -128,4 +133,144 @@ TEST_F(EventsTest, APromptIsEnteredWhenTheFocusComesInFromOutsideIt) {
     Find<TStringGrid>(w, "SpacingLevelGd")->setFocus(Qt::TabFocusReason);
     Find<QLineEdit>(w, "InvestigationDepthEdt")->setFocus(Qt::MouseFocusReason);
     EXPECT_FALSE(ok->isHidden()) << "entered again";
+}
+
+namespace {
+// The user's clicks, as the mouse makes them: on a widget, on a tab of the page control, on a
+// row of the sequence list and on a cell of a sheet.
+void Click(QWidget* w) {
+    QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
+    QApplication::processEvents();
+}
+void ClickTab(TMainFrm& w, const char* page) {
+    auto* pages = Find<QTabWidget>(w, "PageControl1");
+    QTabBar* bar = pages->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(pages->indexOf(Find<QWidget>(w, page))).center());
+    QApplication::processEvents();
+}
+void ClickEntry(TMainFrm& w, int row) {
+    auto* list = Find<QListWidget>(w, "SeqFileLb");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    QApplication::processEvents();
+}
+// Clicks into the edit and types text over what it shows.
+void Type(QLineEdit* edit, const char* text) {
+    Click(edit);
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+void ClickCell(TMainFrm& w, const char* sheet, int row, int col) {
+    auto* grid = Find<TStringGrid>(w, sheet);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(row, col)).center());
+    QApplication::processEvents();
+}
+
+// A computed Rho-and-IP sequence at 1000 ms whose longest chain (6) is below the meter's channel
+// count (10), with shown values that round what it holds: Q max and a remote electrode.
+std::unique_ptr<TElectSequence> RoundedSequence() {
+    auto s = MakeSequence(60);
+    s->SetArrayType(3);  // pole-dipole forward: a remote electrode A
+    s->Device.Channels = 10;
+    s->ChannelOptions.OptimizationChannel = 10;
+    s->MaxChannelUsed = 6;
+    s->Device.QMax = 0.125f;
+    s->RemoteElectrodes[0].X = -100.125f;
+    s->SetRhoIP(true);
+    s->SetTime(3);
+    s->NeedsRecompute = 0;
+    return s;
+}
+
+bool SameBytes(const TElectSequence& a, const TElectSequence& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+}  // namespace
+
+class PassingThroughTest : public UiTest {
+protected:
+    // A window listing a rounded sequence for each name, active, so that the focus moves for real.
+    std::unique_ptr<TMainFrm> Show(const QStringList& names) {
+        QStringList files;
+        for (const QString& n : names) {
+            WriteSequence(*RoundedSequence(), Path(n));
+            files << Path(n);
+        }
+        WriteList(files);
+        auto w = Start();
+        QApplication::setActiveWindow(w.get());
+        Seam.Beeps = 0;
+        return w;
+    }
+};
+
+// Clicking into an edit and out again, typing nothing, stores nothing: the rounding the edit
+// shows is not written over what the sequence holds, and closing has nothing to ask. What the
+// user types is stored as before, even a text equal to the one shown.
+TEST_F(PassingThroughTest, AnEditThatIsPassedThroughWritesNothing) {
+    for (const char* name : {"StdChannelEdn", "QMaxEdn", "XCaPmTxt", "StackMinEdn", "CommentEdt"}) {
+        SCOPED_TRACE(name);
+        auto w = Show({"rounded.sqz"});
+        ClickTab(*w, "ConfigurationTbs");
+        const auto before = std::make_unique<TElectSequence>(*w->Current());
+        Click(Find<QWidget>(w, name));
+        ASSERT_TRUE(Find<QWidget>(w, name)->hasFocus());
+        Click(Find<QWidget>(w, "VabMaxEdt"));
+        ClickEntry(*w, 0);
+        EXPECT_TRUE(SameBytes(*w->Current(), *before));
+        EXPECT_FALSE(w->List().Changed(0));
+        EXPECT_EQ(Seam.Beeps, 0);
+    }
+    // Typed, the shown text itself included, is stored.
+    auto w = Show({"rounded.sqz"});
+    ClickTab(*w, "ConfigurationTbs");
+    auto* qMax = Find<QLineEdit>(w, "QMaxEdn");
+    ASSERT_EQ(qMax->text(), "0.13");
+    Type(qMax, "0.13");
+    Click(Find<QWidget>(w, "VabMaxEdt"));
+    EXPECT_FLOAT_EQ(w->Current()->Device.QMax, 0.13f);
+    Type(Find<QLineEdit>(w, "StackMinEdn"), "2");
+    Click(Find<QWidget>(w, "VabMaxEdt"));
+    EXPECT_EQ(w->Current()->Device.StackMin, 2);
+    // Left by a click on another tab, whose page takes the focus.
+    Type(Find<QLineEdit>(w, "StdChannelEdn"), "4");
+    ClickTab(*w, "ViewSheetTbs");
+    EXPECT_EQ(w->Current()->Device.Channels, 4);
+    EXPECT_TRUE(w->List().Changed(0));
+}
+
+// The focus that a tab page gives back to its last control when it is shown again is not the
+// user entering or leaving it: no preset, no commit, on whichever entry is shown by then. The
+// user's own click still applies the preset.
+TEST_F(PassingThroughTest, TheFocusATabGivesBackRunsNoHandler) {
+    for (const char* last : {"RhoOnlyRdBtn", "StdChannelEdn"}) {
+        SCOPED_TRACE(last);
+        auto w = Show({"a.sqz", "b.sqz"});
+        ClickEntry(*w, 0);
+        ClickTab(*w, "ConfigurationTbs");
+        Click(Find<QWidget>(w, last));
+        ASSERT_TRUE(Find<QWidget>(w, last)->hasFocus());
+        ClickEntry(*w, 1);
+        ASSERT_EQ(w->List().CurrentIndex(), 1);
+        const auto b = std::make_unique<TElectSequence>(*w->Current());
+        ClickTab(*w, "ViewSheetTbs");
+        ClickCell(*w, "QuadripoleGd", 1, 1);
+        ClickTab(*w, "ConfigurationTbs");
+        ASSERT_TRUE(Find<QWidget>(w, last)->hasFocus()) << "the tab gives the focus back";
+        Click(Find<QWidget>(w, "VabMaxEdt"));
+        EXPECT_TRUE(SameBytes(*w->Current(), *b));
+        EXPECT_FALSE(w->List().Changed(1));
+        EXPECT_TRUE(Find<QRadioButton>(w, "RhoIPRdBtn")->isChecked());
+        EXPECT_EQ(w->Current()->Device.RhoMode(), 0u);
+        EXPECT_EQ(w->Current()->Device.Channels, 10);
+    }
+    // Clicked by the user, the Rho button applies its preset to the entry shown.
+    auto w = Show({"a.sqz"});
+    ClickTab(*w, "ConfigurationTbs");
+    Click(Find<QWidget>(w, "RhoOnlyRdBtn"));
+    EXPECT_EQ(w->Current()->Device.RhoMode(), 1u);
+    EXPECT_EQ(w->Current()->Device.TimeIndex(), 4u);
+    // So do the arrow keys, which move the focus and the choice from one button to the other.
+    QTest::keyClick(Find<QWidget>(w, "RhoOnlyRdBtn"), Qt::Key_Left);
+    QApplication::processEvents();
+    ASSERT_TRUE(Find<QWidget>(w, "RhoIPRdBtn")->hasFocus());
+    EXPECT_EQ(w->Current()->Device.RhoMode(), 0u);
+    EXPECT_EQ(w->Current()->Device.TimeIndex(), 2u);
 }
