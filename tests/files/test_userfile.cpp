@@ -225,6 +225,7 @@ TEST_F(UserFileTest, AFileIsReadOnlyToTheSizeItHadWhenOpened) {
 TEST_F(UserFileTest, AFileOfAnotherOwnerKeepsItsGroupAndLosesItsSetIdBits) {
     constexpr uid_t owner = 61001, writer = 61002;
     constexpr gid_t shared = 62001, ownGroup = 62002;
+    if (::geteuid() != 0) GTEST_SKIP() << "files of other users are only for root to make";
     fs::permissions(dir, fs::perms::all);
     struct TCase {
         const char* name;
@@ -234,7 +235,7 @@ TEST_F(UserFileTest, AFileOfAnotherOwnerKeepsItsGroupAndLosesItsSetIdBits) {
         SCOPED_TRACE(c.name);
         const std::string file = Path(c.name);
         Write(file, "the owner's");
-        ASSERT_EQ(::chown(file.c_str(), owner, shared), 0) << "needs root";
+        ASSERT_EQ(::chown(file.c_str(), owner, shared), 0);
         ASSERT_EQ(::chmod(file.c_str(), c.mode), 0);
         const auto written = InChild([] { return AsUser(writer, ownGroup, {ownGroup, shared}); }, [&] {
             std::string why;
