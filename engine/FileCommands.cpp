@@ -19,12 +19,6 @@ const char* const kNotASequenceFile =
 // never the file of an entry of the list.
 bool IsTextOrSdCard(const std::string& ext) { return ext == kTextExt || ext == kSdCardExt; }
 
-// Why the current sequence can't be saved under name exactly as it is given; "" when it can. An
-// export keeps no path, the native file keeps its own in its record.
-std::string SaveNameFault(const std::string& name) {
-    return IsTextOrSdCard(LowerCaseExt(name)) ? FileNameFault(name) : SequenceFileNameFault(name);
-}
-
 bool Exists(const std::string& path) {
     std::error_code ec;
     return fs::exists(path, ec);
@@ -65,7 +59,8 @@ bool TFileCommands::MayReplaceByImport(const std::string& target) {
 }
 
 TFileResult TFileCommands::Open(const std::string& file) {
-    // The name as given, or nothing: trimmed, it could be another file.
+    // The name as given, or nothing: trimmed, it could be another file. (The reader refuses a
+    // path too long for the record; the import's target is looked at here, before its question.)
     std::string path = file;
     if (const std::string fault = FileNameFault(path); !fault.empty()) return TFileResult::Failed(path + "\r\n" + fault);
     if (!Exists(path)) return TFileResult::Failed(path + "\r\nfile not found");
@@ -89,8 +84,6 @@ TFileResult TFileCommands::Open(const std::string& file) {
         path = target;
     } else if (ext != kSequenceExt) {
         return TFileResult::Failed(path + "\r\n" + kNotASequenceFile);
-    } else if (const std::string fault = SequenceFileNameFault(path); !fault.empty()) {
-        return TFileResult::Failed(path + "\r\n" + fault);
     }
 
     const int i = List.Find(path);
@@ -133,7 +126,6 @@ TFileResult TFileCommands::Save(const TNamePicker& pickName) {
         const std::optional<std::string> chosen = pickName ? pickName() : std::nullopt;
         if (!chosen) return TFileResult::Cancelled();
         name = *chosen;
-        if (const std::string fault = SaveNameFault(name); !fault.empty()) return SaveFailed(name, fault);
         // Another entry already shows that file: written into it as Save as does.
         const int listed = List.Find(name);
         if (listed >= 0 && listed != List.CurrentIndex() && !IsTextOrSdCard(LowerCaseExt(name))) return SaveAsNew(name);
@@ -145,7 +137,6 @@ TFileResult TFileCommands::SaveAs(const TNamePicker& pickName) {
     if (!MaySave()) return TFileResult::Cancelled();
     const std::optional<std::string> chosen = pickName();
     if (!chosen) return TFileResult::Cancelled();
-    if (const std::string fault = SaveNameFault(*chosen); !fault.empty()) return SaveFailed(*chosen, fault);
     if (IsTextOrSdCard(LowerCaseExt(*chosen))) return WriteCurrentAs(*chosen);
     return SaveAsNew(*chosen);
 }
@@ -154,6 +145,7 @@ TFileResult TFileCommands::SaveToSdCard(const TNamePicker& pickName) {
     if (!MaySave()) return TFileResult::Cancelled();
     const std::optional<std::string> chosen = pickName();
     if (!chosen) return TFileResult::Cancelled();
+    // Refused, not left unwritten: "x.sds " is no .sds name, though the user chose it as one.
     if (const std::string fault = FileNameFault(*chosen); !fault.empty()) return SaveFailed(*chosen, fault);
     if (LowerCaseExt(*chosen) != kSdCardExt) return TFileResult::Cancelled();
     return List.CurrentSequence()->WriteSdCardFile(*chosen);

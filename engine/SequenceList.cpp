@@ -16,13 +16,13 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kUtf8Signature = "\xEF\xBB\xBF";
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::size_t kRefusedLinesShown = 10;
+constexpr std::size_t kRefusedLinesShown = 10;  // a box of ten long paths, wrapped, still fits a small screen
 // The most a list file may hold. The longest list the program writes, 1024 paths of 1023 bytes,
 // is 1 MiB; sixteen times that leaves room for a list edited by hand, while a larger file, which
 // is no list, is refused before it is read.
 constexpr std::size_t kMaxListFileSize = std::size_t{16} << 20;
 const std::string kListTooLarge =
-    "the file is larger than " + std::to_string(kMaxListFileSize >> 20) + " MiB, more than any list of sequences";  // a box of ten long paths, wrapped, still fits a small screen
+    "the file is larger than " + std::to_string(kMaxListFileSize >> 20) + " MiB, more than any list of sequences";
 
 std::string ListFullText(int limit) {
     return "The sequence list is full (" + std::to_string(limit) +

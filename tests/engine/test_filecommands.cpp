@@ -55,6 +55,16 @@ protected:
     void Open(const std::vector<std::string>& paths) {
         for (const std::string& p : paths) ASSERT_GE(list.AppendFromFile(p), 0) << p;
     }
+    // The only entry, current: a new sequence never saved, or the sequence of own.sqz.
+    void OpenCurrent(bool unnamed) {
+        list.Clear();
+        if (unnamed) {
+            ASSERT_TRUE(list.Add(Computed("new")));
+        } else {
+            Open({SqzFile("own.sqz", "own")});
+        }
+        list.SetCurrent(0);
+    }
     // Picks name, or cancels when it is empty; counts the dialogs.
     TFileCommands::TNamePicker Pick(const std::string& name) {
         return [this, name]() -> std::optional<std::string> {
@@ -316,13 +326,7 @@ TEST_F(FileCommandsTest, TheNameChosenIsTheFileWrittenWhateverTheCaseOfItsExtens
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.name);
-        list.Clear();
-        if (c.unnamed) {
-            ASSERT_TRUE(list.Add(Computed("new")));
-        } else {
-            Open({SqzFile("own.sqz", "own")});
-        }
-        list.SetCurrent(0);
+        OpenCurrent(c.unnamed);
         Write(c.unrelated, "unrelated");
         Write(c.chosen, "to be replaced");
         EXPECT_TRUE(c.command(files, c.chosen));
@@ -374,18 +378,14 @@ TEST_F(FileCommandsTest, ANameThatTrimmingWouldChangeIsRefusedBeforeAnythingIsWr
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.name);
-        list.Clear();
         host.Questions.clear();
         SqzFile("x.sqz", "unrelated");
-        if (c.unnamed) {
-            ASSERT_TRUE(list.Add(Computed("new")));
-        } else {
-            Open({SqzFile("own.sqz", "own")});
+        OpenCurrent(c.unnamed);
+        if (!c.unnamed) {
             // The entry that x.sqz would have taken the copy: asked about, if it came to that.
             Open({Path("x.sqz")});
             list[1]->SetComment("typed into x");
         }
-        list.SetCurrent(0);
         list[0]->SetComment("changed");
         // A file of the name as given stands there too: it is not opened either.
         if (c.chosen == x) WriteImage(x, *Computed("blank"));
@@ -432,13 +432,7 @@ TEST_F(FileCommandsTest, APathLongerThanTheRecordKeepsIsRefusedBeforeAnythingIsW
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.name);
-        list.Clear();
-        if (c.unnamed) {
-            ASSERT_TRUE(list.Add(Computed("new")));
-        } else {
-            Open({SqzFile("own.sqz", "own")});
-        }
-        list.SetCurrent(0);
+        OpenCurrent(c.unnamed);
         list[0]->SetComment("changed");
         const std::string ownName = list[0]->FileName;
         const TFileResult r = c.command(files);
@@ -535,9 +529,7 @@ TEST_F(FileCommandsTest, ASaveThatFailsSaysWhyBelowItsOwnMessage) {
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.name);
-        list.Clear();
-        Open({SqzFile("own.sqz", "own")});
-        list.SetCurrent(0);
+        OpenCurrent(false);
         const auto message = InChild(c.setUp, [&] { return files.SaveAs(Pick(c.target)).Message; });
         if (!message) GTEST_SKIP() << "a disk of its own and another user are only for root";
         EXPECT_EQ(*message, "Can't save sequence with < " + c.target + " > filename\r\n" + c.why);
